@@ -1,0 +1,9 @@
+#pragma once
+// The SVG engine's exception: a message text that reaches the user unchanged.
+
+#include "platform/errors.h"
+
+class ESVGException : public EVuploraError {
+public:
+    using EVuploraError::EVuploraError;
+};

@@ -23,9 +23,12 @@ function(vuplora_test name)
   vuplora_defaults(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   include(GoogleTest)
+  # Listing at test time keeps the build from running sanitized Qt programs.
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VUPLORA_SHARED=${CMAKE_SOURCE_DIR}/../shared"
-    DISCOVERY_TIMEOUT 60)
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT
+      "QT_QPA_PLATFORM=offscreen;VUPLORA_SHARED=${CMAKE_SOURCE_DIR}/../shared;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
 endfunction()
 
 # A libFuzzer target.

@@ -1,0 +1,56 @@
+#pragma once
+// Decoder (and, for pack authors, encoder) of encrypted archive members: AES-ECB
+// under a key derived from the member's name, over a zlib stream.
+
+#include "platform/errors.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+
+// Raised inside the block loop; DecryptStream reports every failure of its
+// guarded part as EAESError "Decrypt stream error.".
+class EAESError : public EVuploraError {
+public:
+    using EVuploraError::EVuploraError;
+};
+
+// Corrupt or unreadable zlib data; the message is zlib's text for the error code
+// ("data error" for corrupt data).
+class EZDecompressionError : public EVuploraError {
+public:
+    using EVuploraError::EVuploraError;
+};
+
+// Key types: 0 = AES-128, 1 = AES-192, 2 = AES-256. The resource manager uses 2.
+inline constexpr int RES_KEY_TYPE = 2;
+
+// MD5 of the text as 32 uppercase hex digits; every UTF-16 code unit above 127
+// is hashed as '?'.
+QString GetMD5Hex(const QString &text);
+
+// The 32-character key text of an archive member, derived from its name.
+QByteArray GetResKey(const QString &memberName);
+
+// Decrypts the whole of source (from its start) into dest at dest's position.
+// Throws "Dest stream not created." for a null dest and EAESError
+// "Decrypt stream error." for any other failure; a key type outside 0..2
+// writes nothing. Returns true.
+bool DecryptStream(QIODevice *source, const QByteArray &keyText, QIODevice *dest, int keyType);
+
+// Inflates the zlib stream held in source (from its start) and writes the bytes
+// at dest's position. Bytes after the end of the stream are ignored; a source
+// that ends early yields what was inflated so far.
+void InflateStream(QIODevice *source, QIODevice *dest);
+
+// DecryptStream into a temporary buffer, then InflateStream into dest.
+void DecodeStream(QIODevice *source, QIODevice *dest, const QByteArray &keyText, int keyType);
+
+// The inverse for pack authors: zlib-compresses source (from its start), fills
+// the last 16-byte block with zero bytes and AES-ECB encrypts under the key,
+// writing at dest's position. A key type outside 0..2 throws EAESError.
+void EncodeStream(QIODevice *source, QIODevice *dest, const QByteArray &keyText, int keyType);
+
+// In-memory shorthands of the two stream operations above.
+QByteArray DecodeBytes(const QByteArray &member, const QByteArray &keyText, int keyType = RES_KEY_TYPE);
+QByteArray EncodeBytes(const QByteArray &content, const QByteArray &keyText, int keyType = RES_KEY_TYPE);

@@ -1,0 +1,64 @@
+#include "platform/errorreport.h"
+
+#include "platform/errors.h"
+
+#include <QMessageBox>
+#include <exception>
+
+namespace {
+
+void ShowMessageBox(const QString &asMessage)
+{
+    QMessageBox loBox(QMessageBox::Critical, QApplication::applicationDisplayName(), asMessage,
+                      QMessageBox::Ok, QApplication::activeWindow());
+    loBox.exec();
+}
+
+TErrorReporter &Reporter()
+{
+    static TErrorReporter soReporter = ShowMessageBox;
+    return soReporter;
+}
+
+} // namespace
+
+TVuploraApplication::TVuploraApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+
+bool TVuploraApplication::notify(QObject *aoReceiver, QEvent *aoEvent)
+{
+    try {
+        return QApplication::notify(aoReceiver, aoEvent);
+    } catch (...) {
+        // The framework's last line: whatever a handler let escape is shown to the
+        // user and the event counts as handled, so the loop goes on.
+        ReportError(CurrentExceptionMessage());
+        return false;
+    }
+}
+
+TErrorReporter TVuploraApplication::SetErrorReporter(TErrorReporter aoReporter)
+{
+    TErrorReporter loPrevious = Reporter();
+    Reporter() = aoReporter ? std::move(aoReporter) : TErrorReporter(ShowMessageBox);
+    return loPrevious;
+}
+
+void TVuploraApplication::ReportError(const QString &asMessage)
+{
+    // A copy: the reporter may replace itself while it runs.
+    const TErrorReporter loReporter = Reporter();
+    loReporter(asMessage);
+}
+
+QString CurrentExceptionMessage()
+{
+    try {
+        throw;
+    } catch (const EVuploraError &e) {
+        return e.Message();
+    } catch (const std::exception &e) {
+        return QString::fromUtf8(e.what());
+    } catch (...) {
+        return QStringLiteral("Unknown exception");
+    }
+}

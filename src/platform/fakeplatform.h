@@ -1,0 +1,69 @@
+#pragma once
+// Test doubles of the platform services: scripted answers, recorded calls.
+//
+//   TFakePlatform loFake;                 // every service present
+//   loFake.Screen.Size = QSizeF(1920, 1080);
+//   TPlatformOverride loUse(loFake.Services());
+
+#include "platform/platform.h"
+
+#include <QSizeF>
+#include <QStringList>
+#include <QList>
+
+class TFakeScreenService : public IScreenService {
+public:
+    QSizeF Size{1920, 1080};
+    QSizeF GetScreenSize() const override { return Size; }
+};
+
+class TFakeLocaleService : public ILocaleService {
+public:
+    QString LangID = QStringLiteral("en");
+    QStringList PreferredLanguages{QStringLiteral("en-US")};
+    QString GetCurrentLangID() const override { return LangID; }
+    QStringList GetPreferredLanguages() const override { return PreferredLanguages; }
+};
+
+class TFakeSoundService : public ISoundService {
+public:
+    QList<QByteArray> Played;
+    void PlayWave(const QByteArray &aoWave) override { Played.append(aoWave); }
+};
+
+class TFakeShellService : public IShellService {
+public:
+    QStringList Opened;
+    QString Documents = QStringLiteral("/home/user/Documents");
+    void Open(const QString &asCommand) override { Opened.append(asCommand); }
+    QString DocumentsFolder() const override { return Documents; }
+};
+
+class TFakeSaveDialogService : public ISaveDialogService {
+public:
+    // The answer: false is a cancel; otherwise ChosenFile is returned.
+    bool Accept = true;
+    QString ChosenFile;
+    // What the last Execute was given, and how often it ran.
+    TSaveDialogOptions LastOptions;
+    int Shown = 0;
+    bool Execute(QWidget *, const TSaveDialogOptions &aoOptions, QString &asFileName) override
+    {
+        ++Shown;
+        LastOptions = aoOptions;
+        if (!Accept)
+            return false;
+        asFileName = ChosenFile;
+        return true;
+    }
+};
+
+struct TFakePlatform {
+    TFakeScreenService Screen;
+    TFakeLocaleService Locale;
+    TFakeSoundService Sound;
+    TFakeShellService Shell;
+    TFakeSaveDialogService SaveDialog;
+
+    TPlatform Services() { return TPlatform{&Screen, &Locale, &Sound, &Shell, &SaveDialog}; }
+};

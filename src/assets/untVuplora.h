@@ -1,0 +1,129 @@
+#pragma once
+// The face resource manager: the single gateway between the editor and the
+// embedded asset archive. It keeps the loaded pack index and nothing else; every
+// request opens the archive resource, reads one member and closes it again.
+
+#include "assets/untVuploraTypes.h"
+#include "platform/errors.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <memory>
+
+struct zip;
+
+// Chosen pack, 1 or 2; read every time an index is loaded.
+extern qint32 giPackIndex;
+
+// Names of the index members of pack 1 and pack 2, indexed by pack number.
+struct TPackIndexFiles {
+    static constexpr qint32 Low = 1;
+    static constexpr qint32 High = 2;
+    // Fails with "Argument out of range" for a pack number outside Low..High.
+    const char *operator[](qint32 aiPack) const;
+};
+inline constexpr TPackIndexFiles PACK_INDEX_FILES{};
+
+// What a layer or a browser entry shows: a category, the chosen item, the
+// layer's rectangle on the canvas and the colour it is recoloured with.
+class TFaceItem {
+public:
+    TFaceItem(TYPE_FACE_ITEM fiType, qint32 X, qint32 Y, qint32 Width, qint32 Height);
+    TFaceItem(TYPE_FACE_ITEM fiType, qint32 aiIndex);
+    explicit TFaceItem(TYPE_FACE_ITEM fiType);
+    virtual ~TFaceItem() = default;
+
+    qint32 Index() const { return miIndex; }
+    void SetIndex(qint32 aiIndex) { miIndex = aiIndex; }
+    // ARGB, alpha in the top byte; 0 keeps the image's own colours.
+    quint32 Color() const { return miColor; }
+    void SetColor(quint32 aiColor) { miColor = aiColor; }
+
+    qint32 miIndex = 0;
+    qint32 miX = 0;
+    qint32 miY = 0;
+    qint32 miWidth = 0;
+    qint32 miHeight = 0;
+    TYPE_FACE_ITEM moType = fiEmoji;
+    quint32 miColor = 0;
+};
+
+// An archive that is not a readable ZIP, or a member that fails to decompress.
+class EZipError : public EVuploraError {
+public:
+    using EVuploraError::EVuploraError;
+};
+
+// One opened archive, alive for one request. Destroying it closes the ZIP
+// reader before the bytes it reads from go away.
+struct STRU_RES_ARCHIVE {
+    STRU_RES_ARCHIVE() = default;
+    ~STRU_RES_ARCHIVE();
+    STRU_RES_ARCHIVE(const STRU_RES_ARCHIVE &) = delete;
+    STRU_RES_ARCHIVE &operator=(const STRU_RES_ARCHIVE &) = delete;
+
+    QByteArray moResStream; // raw resource bytes, usually not a copy
+    QBuffer moData;         // content of the member read last
+    struct zip *moZip = nullptr;
+};
+using PSTRU_RES_ARCHIVE = std::unique_ptr<STRU_RES_ARCHIVE>;
+
+using TFaceItemDataList = std::vector<std::unique_ptr<STRU_FACE_ITEM_DATA>>;
+
+class TFaceRes {
+public:
+    TFaceRes();
+    ~TFaceRes();
+    TFaceRes(const TFaceRes &) = delete;
+    TFaceRes &operator=(const TFaceRes &) = delete;
+
+    // Loads the index of pack giPackIndex from the named resource, discarding
+    // the current one first. On failure the categories read so far stay.
+    void LoadRes(const QString &asResName);
+
+    // The items of the first category of that type, or nullptr.
+    const TFaceItemDataList *GetFaceItem(TYPE_FACE_ITEM fiType) const;
+
+    // Member name of one image of an item; empty when the category is not in
+    // the index. An item position outside the category fails with
+    // "Argument out of range".
+    QString GetItemResName(TYPE_FACE_ITEM fiType, qint32 aiIndex, TYPE_IMAGE_FILE ifType) const;
+
+    // Fills aoBitmap (premultiplied ARGB32) with an item's image. A missing name
+    // or member clears it to transparent at its size; content that is neither
+    // PNG nor JPEG fails with "Loading bitmap failed.".
+    void GetBitmap(QImage &aoBitmap, TYPE_FACE_ITEM fiType, qint32 aiIndex, TYPE_IMAGE_FILE ifType,
+                   bool abLangCN);
+
+    // The item over a background, cut to the face area; the item's colour is
+    // applied when aiColor is not 0. ifType is accepted and not used.
+    void GetBitmapWithMask(QImage &aoBitmap, const QImage &aoBKG, TYPE_FACE_ITEM fiType, qint32 aiIndex,
+                           TYPE_IMAGE_FILE ifType, quint32 aiColor);
+
+    // Name of the resource whose index was loaded last.
+    const QString &ResName() const { return msResName; }
+    const TFaceItemLists &FaceItemLists() const { return moFaceItemList; }
+
+private:
+    void ClearFaceItems();
+    // An empty name means msResName.
+    PSTRU_RES_ARCHIVE OpenResArchive(const QString &asResName) const;
+    static void CloseResArchive(PSTRU_RES_ARCHIVE &aoArchive);
+    // Reads a member into moData, decoded when abDecrypt; with abLangCN the
+    // "_cn" variant is taken when the archive holds it. False when not found.
+    static bool ReadResFile(STRU_RES_ARCHIVE &aoArchive, const QString &asName, bool abDecrypt,
+                            bool abLangCN);
+    void ParseFaceIndex(STRU_RES_ARCHIVE &aoArchive);
+
+    QString msResName;
+    TFaceItemLists moFaceItemList;
+};
+
+// "_cn" before the last "." of a member name, or appended when there is none.
+QString LanguageVariantName(const QString &asName);
+
+// The editor's single manager.
+extern TFaceRes *goFaceRes;

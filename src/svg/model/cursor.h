@@ -1,0 +1,15 @@
+#pragma once
+// The `cursor` property as a Qt cursor shape.
+
+#include <QString>
+#include <Qt>
+
+// Behind the inherit convention. The CSS keywords auto, crosshair, default, pointer,
+// move, the eight resize directions, text, wait and help map to their Qt shapes; any
+// other word gives the blank cursor. A value starting with url(" is a list whose last
+// item is the keyword.
+Qt::CursorShape ParseCursor(const QString &text, Qt::CursorShape defaultCursor, bool &inherited);
+
+// The keyword for writing a cursor back into style text ("default" for the arrow, ""
+// for shapes without a keyword).
+QString SVGCursorKeyword(Qt::CursorShape cursor);

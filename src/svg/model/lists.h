@@ -1,0 +1,47 @@
+#pragma once
+// Lists in attribute text: separated items, number lists, point lists, dash patterns,
+// and the comment remover for style text.
+
+#include "svg/model/style_property.h"
+#include "svg/model/units.h"
+
+#include <QList>
+#include <QPointF>
+#include <QString>
+#include <QStringList>
+
+// Splits at every character of `delimiters`, trims each piece and drops empty pieces.
+QStringList SplitList(const QString &text, const QString &delimiters);
+
+// SplitList at "," and " ", then each piece is split once more before the first "+" or
+// "-" found from its second character on, unless an "e"/"E" precedes that sign
+// ("1-2-3" gives "1" and "-2-3").
+QStringList SplitNumbers(const QString &text);
+
+// Pairs of numbers as points. An odd count gives no points at all; a number that cannot
+// be converted raises EConvertError.
+QList<QPointF> ParsePoints(const QString &text);
+
+// The dash pattern of `stroke-dasharray` in user units: every item read as a length
+// (percentages of 1, unreadable items 0); an odd count is repeated once.
+QList<float> ParseDashArray(const QString &text, const TSVGUnitFactors &factors);
+
+// The dash state a stroke carries: an empty pattern is the solid (undashed) stroke.
+struct TSVGStrokeDash {
+    QList<float> Pattern;
+    float Offset = 0;
+
+    bool IsSolid() const { return Pattern.isEmpty(); }
+    friend bool operator==(const TSVGStrokeDash &, const TSVGStrokeDash &) = default;
+};
+
+// Applies `stroke-dashoffset` (bit ipStrokeDashOffset) and then `stroke-dasharray` (bit
+// ipStrokeDasharray), each behind the inherit convention with its bit in inheritedSet.
+// "none" makes the stroke solid; so does a pattern with a negative value or a zero sum,
+// which SVG treats as no dashing and which would leave a stroker nothing to advance by.
+void ParseStrokeDash(const QString &dashArrayText, const QString &dashOffsetText,
+                     TSVGStrokeDash &pen, const TSVGUnitFactors &factors,
+                     TSVGStyleProperties &inheritedSet);
+
+// Removes every "/* ... */" comment (not nested); an unterminated comment stays.
+QString StripComments(const QString &text);

@@ -4,10 +4,6 @@
 #include "assets/vpCrypt.h"
 #include "platform/resources.h"
 
-#include <zip.h>
-
-#include <algorithm>
-
 qint32 giPackIndex = 1;
 TFaceRes *goFaceRes = nullptr;
 
@@ -15,81 +11,6 @@ namespace {
 
 // The resource GetBitmap reads from, whatever LoadRes was given.
 const QString BITMAP_RES_NAME = QStringLiteral("res_girl");
-
-// Reading is chunked so that a size claimed by a damaged directory entry
-// never turns into one huge allocation.
-constexpr qsizetype READ_CHUNK = 256 * 1024;
-constexpr zip_uint64_t MAX_RESERVE = 64 * 1024 * 1024;
-
-char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
-}
-
-bool EqualIgnoringAsciiCase(const char *asA, const QByteArray &asB)
-{
-    qsizetype i = 0;
-    for (; asA[i] != '\0'; ++i) {
-        if (i >= asB.size() || AsciiLower(asA[i]) != AsciiLower(asB[i]))
-            return false;
-    }
-    return i == asB.size();
-}
-
-// First member, in archive order, whose name equals asName up to the case of
-// ASCII letters; -1 when there is none.
-zip_int64_t FindMember(zip_t *aoZip, const QString &asName)
-{
-    const QByteArray sName = asName.toUtf8();
-    const zip_int64_t iCount = zip_get_num_entries(aoZip, 0);
-    for (zip_int64_t i = 0; i < iCount; ++i) {
-        const char *sMember = zip_get_name(aoZip, zip_uint64_t(i), 0);
-        if (sMember && EqualIgnoringAsciiCase(sMember, sName))
-            return i;
-    }
-    return -1;
-}
-
-struct TZipFileCloser {
-    void operator()(zip_file_t *f) const { zip_fclose(f); }
-};
-
-[[noreturn]] void RaiseMemberError(const QString &asName, zip_error_t *aoError)
-{
-    throw EZipError(QStringLiteral("Reading archive member %1 failed: %2")
-                        .arg(asName, QString::fromUtf8(zip_error_strerror(aoError))));
-}
-
-// The whole decompressed content of one member.
-QByteArray ReadMember(zip_t *aoZip, zip_int64_t aiIndex, const QString &asName)
-{
-    std::unique_ptr<zip_file_t, TZipFileCloser> oFile(zip_fopen_index(aoZip, zip_uint64_t(aiIndex), 0));
-    if (!oFile)
-        RaiseMemberError(asName, zip_get_error(aoZip));
-
-    // One byte beyond the announced size lets the end be seen without growing.
-    zip_uint64_t iExpected = 0;
-    zip_stat_t oStat;
-    zip_stat_init(&oStat);
-    if (zip_stat_index(aoZip, zip_uint64_t(aiIndex), 0, &oStat) == 0 && (oStat.valid & ZIP_STAT_SIZE))
-        iExpected = std::min(oStat.size, MAX_RESERVE);
-    QByteArray oContent(qsizetype(iExpected) + 1, Qt::Uninitialized);
-
-    qsizetype iUsed = 0;
-    for (;;) {
-        if (iUsed == oContent.size())
-            oContent.resize(iUsed + std::max<qsizetype>(READ_CHUNK, iUsed / 2));
-        const zip_int64_t iRead =
-            zip_fread(oFile.get(), oContent.data() + iUsed, zip_uint64_t(oContent.size() - iUsed));
-        if (iRead < 0)
-            RaiseMemberError(asName, zip_file_get_error(oFile.get()));
-        if (iRead == 0)
-            break;
-        iUsed += qsizetype(iRead);
-    }
-    oContent.resize(iUsed);
-    return oContent;
-}
 
 enum class TImageKind { Unknown, Png, Jpeg };
 
@@ -156,12 +77,6 @@ TFaceItem::TFaceItem(TYPE_FACE_ITEM fiType) : moType(fiType), miColor(0)
 {
 }
 
-STRU_RES_ARCHIVE::~STRU_RES_ARCHIVE()
-{
-    if (moZip)
-        zip_discard(moZip);
-}
-
 QString LanguageVariantName(const QString &asName)
 {
     const qsizetype iDot = asName.lastIndexOf(u'.');
@@ -204,21 +119,7 @@ PSTRU_RES_ARCHIVE TFaceRes::OpenResArchive(const QString &asResName) const
     oArchive->moResStream = ResourceProvider().Open(sName);
     oArchive->moData.open(QIODevice::ReadWrite);
 
-    zip_error_t oError;
-    zip_error_init(&oError);
-    // Read straight from the resource's memory; libzip must not free it.
-    zip_source_t *oSource = zip_source_buffer_create(oArchive->moResStream.constData(),
-                                                     zip_uint64_t(oArchive->moResStream.size()), 0, &oError);
-    if (oSource)
-        oArchive->moZip = zip_open_from_source(oSource, ZIP_RDONLY, &oError);
-    if (!oArchive->moZip) {
-        if (oSource)
-            zip_source_free(oSource);
-        const QString sReason = QString::fromUtf8(zip_error_strerror(&oError));
-        zip_error_fini(&oError);
-        throw EZipError(QStringLiteral("Resource %1 is not a valid archive: %2").arg(sName, sReason));
-    }
-    zip_error_fini(&oError);
+    oArchive->moZip.reset(OpenZipFromMemory(oArchive->moResStream, QStringLiteral("Resource %1").arg(sName)));
     return oArchive;
 }
 
@@ -232,15 +133,15 @@ bool TFaceRes::ReadResFile(STRU_RES_ARCHIVE &aoArchive, const QString &asName, b
 {
     aoArchive.moData.seek(0);
 
-    zip_int64_t iMember = -1;
+    qint64 iMember = -1;
     if (abLangCN)
-        iMember = FindMember(aoArchive.moZip, LanguageVariantName(asName));
+        iMember = FindArchiveMember(aoArchive.moZip.get(), LanguageVariantName(asName));
     if (iMember < 0)
-        iMember = FindMember(aoArchive.moZip, asName);
+        iMember = FindArchiveMember(aoArchive.moZip.get(), asName);
     if (iMember < 0)
         return false;
 
-    QByteArray oContent = ReadMember(aoArchive.moZip, iMember, asName);
+    QByteArray oContent = ReadArchiveMember(aoArchive.moZip.get(), iMember, asName);
     aoArchive.moData.buffer().clear();
     aoArchive.moData.seek(0);
     if (abDecrypt) {

@@ -3,6 +3,7 @@
 // embedded asset archive. It keeps the loaded pack index and nothing else; every
 // request opens the archive resource, reads one member and closes it again.
 
+#include "assets/ArchiveReader.h"
 #include "assets/untVuploraTypes.h"
 #include "platform/errors.h"
 
@@ -12,8 +13,6 @@
 #include <QString>
 
 #include <memory>
-
-struct zip;
 
 // Chosen pack, 1 or 2; read every time an index is loaded.
 extern qint32 giPackIndex;
@@ -51,23 +50,12 @@ public:
     quint32 miColor = 0;
 };
 
-// An archive that is not a readable ZIP, or a member that fails to decompress.
-class EZipError : public EVuploraError {
-public:
-    using EVuploraError::EVuploraError;
-};
-
-// One opened archive, alive for one request. Destroying it closes the ZIP
-// reader before the bytes it reads from go away.
+// One opened archive, alive for one request. The members are destroyed in
+// reverse order, so the ZIP reader closes before the bytes it reads from go.
 struct STRU_RES_ARCHIVE {
-    STRU_RES_ARCHIVE() = default;
-    ~STRU_RES_ARCHIVE();
-    STRU_RES_ARCHIVE(const STRU_RES_ARCHIVE &) = delete;
-    STRU_RES_ARCHIVE &operator=(const STRU_RES_ARCHIVE &) = delete;
-
     QByteArray moResStream; // raw resource bytes, usually not a copy
     QBuffer moData;         // content of the member read last
-    struct zip *moZip = nullptr;
+    TZipReader moZip;
 };
 using PSTRU_RES_ARCHIVE = std::unique_ptr<STRU_RES_ARCHIVE>;
 

@@ -48,8 +48,14 @@ zip_t *OpenZipFromMemory(const QByteArray &aoBytes, const QString &asWhat)
     zip_error_t oError;
     zip_error_init(&oError);
     zip_t *oZip = nullptr;
+    // libzip takes zero bytes for an empty archive; even an empty archive has
+    // its 22-byte end record, so nothing at all is a truncated one.
+    if (aoBytes.isEmpty())
+        zip_error_set(&oError, ZIP_ER_NOZIP, 0);
     // libzip reads the caller's memory and must not free it.
-    zip_source_t *oSource = zip_source_buffer_create(aoBytes.constData(), zip_uint64_t(aoBytes.size()), 0, &oError);
+    zip_source_t *oSource =
+        aoBytes.isEmpty() ? nullptr
+                          : zip_source_buffer_create(aoBytes.constData(), zip_uint64_t(aoBytes.size()), 0, &oError);
     if (oSource) {
         oZip = zip_open_from_source(oSource, ZIP_RDONLY, &oError);
         if (!oZip)

@@ -1,0 +1,272 @@
+#include "PackArchive.h"
+
+#include "assets/ArchiveReader.h"
+#include "assets/FaceIndexReader.h"
+#include "assets/vpCrypt.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
+
+#include <zip.h>
+
+#include <algorithm>
+#include <ctime>
+
+namespace {
+
+// 2020-01-01 00:00 UTC: the same sources give byte-identical archives.
+constexpr time_t FIXED_MTIME = 1577836800;
+
+const QString EXPECTED_NAMES = QStringLiteral(
+    "expected res1.json, res2.json, <32 lowercase hex digits>.png or .jpg, <digits>_thumb.png or "
+    "_thumb.jpg, <digits>_thumb_cn.png, <digits>.svg or <digits>_cn.svg");
+
+[[noreturn]] void RaiseZipWrite(const QString &asWhat, zip_error_t *aoError)
+{
+    throw EPackError(QStringLiteral("Writing the archive failed (%1): %2")
+                         .arg(asWhat, QString::fromUtf8(zip_error_strerror(aoError))));
+}
+
+bool IsImageData(const QByteArray &aoData)
+{
+    static const QByteArray PNG_SIGNATURE("\x89PNG\r\n\x1a\n", 8);
+    static const QByteArray JPEG_SIGNATURE("\xFF\xD8\xFF", 3);
+    return aoData.startsWith(PNG_SIGNATURE) || aoData.startsWith(JPEG_SIGNATURE);
+}
+
+// Checks that the members an index names exist and are of the kind the
+// application will read them as.
+void CheckIndexReferences(const QString &asIndexName, const TFaceItemLists &aoLists,
+                          const QSet<QString> &aoMemberNames, QStringList *aoWarnings)
+{
+    for (const auto &oList : aoLists) {
+        const QString sCategory = QString::fromLatin1(FACE_ITEM_NAMES[oList->moType]);
+        for (const auto &oItem : oList->moItemList) {
+            const QString sWhere = QStringLiteral("%1: %2 item %3").arg(asIndexName, sCategory).arg(oItem->miIndex);
+            const struct {
+                const char *Field;
+                QByteArray Name;
+                bool Thumbnail;
+            } oRefs[] = {{"fileName", oItem->msFileName, false},
+                         {"thumbFile", oItem->msThumb, true},
+                         {"maskFile", oItem->msMask, false}};
+            for (const auto &oRef : oRefs) {
+                if (oRef.Name.isEmpty())
+                    continue;
+                const QString sName = FromMemberName(oRef.Name);
+                const std::optional<TMemberKind> kind = ClassifyMember(sName.toLower());
+                // Bubble documents are read plain, whatever the field.
+                const bool bReadEncrypted = !oRef.Thumbnail && kind != TMemberKind::Bubble;
+                if (!kind || (kind == TMemberKind::Index) || (bReadEncrypted != IsEncryptedKind(*kind))) {
+                    throw EPackError(QStringLiteral("%1: %2 '%3' is not a name the application can read as %4")
+                                         .arg(sWhere, QLatin1String(oRef.Field), sName,
+                                              oRef.Thumbnail ? QStringLiteral("a thumbnail")
+                                                             : QStringLiteral("a full image, mask or bubble")));
+                }
+                if (aoWarnings && !aoMemberNames.contains(sName.toLower()))
+                    aoWarnings->append(QStringLiteral("%1: %2 '%3' is not in the pack")
+                                           .arg(sWhere, QLatin1String(oRef.Field), sName));
+            }
+        }
+    }
+}
+
+} // namespace
+
+std::optional<TMemberKind> ClassifyMember(const QString &asName)
+{
+    static const QRegularExpression INDEX(QStringLiteral("^res[12]\\.json$"));
+    static const QRegularExpression IMAGE(QStringLiteral("^[0-9a-f]{32}\\.(png|jpg)$"));
+    static const QRegularExpression THUMB(QStringLiteral("^[0-9a-f]{32}_thumb(_cn)?\\.(png|jpg)$"));
+    static const QRegularExpression BUBBLE(QStringLiteral("^[0-9a-f]{32}(_cn)?\\.svg$"));
+    if (INDEX.match(asName).hasMatch())
+        return TMemberKind::Index;
+    if (IMAGE.match(asName).hasMatch())
+        return TMemberKind::Image;
+    if (THUMB.match(asName).hasMatch())
+        return TMemberKind::Thumbnail;
+    if (BUBBLE.match(asName).hasMatch())
+        return TMemberKind::Bubble;
+    return std::nullopt;
+}
+
+bool IsEncryptedKind(TMemberKind aoKind)
+{
+    return aoKind == TMemberKind::Index || aoKind == TMemberKind::Image;
+}
+
+QByteArray WriteZipArchive(const std::vector<TZipEntry> &aoEntries)
+{
+    zip_error_t oError;
+    zip_error_init(&oError);
+    zip_source_t *oBuffer = zip_source_buffer_create(nullptr, 0, 0, &oError);
+    if (!oBuffer)
+        RaiseZipWrite(QStringLiteral("buffer"), &oError);
+    zip_t *oZip = zip_open_from_source(oBuffer, ZIP_TRUNCATE, &oError);
+    if (!oZip) {
+        zip_source_free(oBuffer);
+        RaiseZipWrite(QStringLiteral("open"), &oError);
+    }
+    // The buffer has to survive zip_close, which writes into it.
+    zip_source_keep(oBuffer);
+    const auto fail = [&](const QString &asWhat) {
+        const QString sReason = QString::fromUtf8(zip_strerror(oZip));
+        zip_discard(oZip);
+        zip_source_free(oBuffer);
+        throw EPackError(QStringLiteral("Writing the archive failed (%1): %2").arg(asWhat, sReason));
+    };
+
+    for (const TZipEntry &oEntry : aoEntries) {
+        const QByteArray sName = oEntry.Name.toUtf8();
+        // The entry's bytes stay alive in aoEntries until zip_close has read them.
+        zip_source_t *oData = zip_source_buffer(oZip, oEntry.Data.constData(), zip_uint64_t(oEntry.Data.size()), 0);
+        if (!oData)
+            fail(oEntry.Name);
+        const zip_int64_t iIndex = zip_file_add(oZip, sName.constData(), oData, ZIP_FL_ENC_UTF_8);
+        if (iIndex < 0) {
+            zip_source_free(oData);
+            fail(oEntry.Name);
+        }
+        if (zip_set_file_compression(oZip, zip_uint64_t(iIndex), ZIP_CM_DEFLATE, 9) < 0
+            || zip_file_set_mtime(oZip, zip_uint64_t(iIndex), FIXED_MTIME, 0) < 0)
+            fail(oEntry.Name);
+    }
+    if (zip_close(oZip) < 0)
+        fail(QStringLiteral("close"));
+
+    QByteArray oResult;
+    zip_stat_t oStat;
+    zip_stat_init(&oStat);
+    const bool bRead = zip_source_stat(oBuffer, &oStat) == 0 && zip_source_open(oBuffer) == 0;
+    if (bRead) {
+        oResult.resize(qsizetype(oStat.size));
+        const zip_int64_t iRead = zip_source_read(oBuffer, oResult.data(), oStat.size);
+        zip_source_close(oBuffer);
+        if (iRead != zip_int64_t(oStat.size))
+            oResult.clear();
+    }
+    zip_source_free(oBuffer);
+    if (!bRead || (oResult.isEmpty() && oStat.size > 0))
+        throw EPackError(QStringLiteral("Writing the archive failed: the result could not be read back"));
+    return oResult;
+}
+
+QByteArray BuildPackArchive(const std::vector<TPackFile> &aoFiles, QStringList *aoWarnings)
+{
+    if (aoFiles.empty())
+        throw EPackError(QStringLiteral("The pack has no members"));
+
+    QSet<QString> oNames;
+    for (const TPackFile &oFile : aoFiles) {
+        if (!ClassifyMember(oFile.Name))
+            throw EPackError(QStringLiteral("'%1' is not a pack member name (%2)").arg(oFile.Name, EXPECTED_NAMES));
+        if (oNames.contains(oFile.Name))
+            throw EPackError(QStringLiteral("'%1' is in the pack twice").arg(oFile.Name));
+        oNames.insert(oFile.Name);
+    }
+
+    std::vector<const TPackFile *> oSorted;
+    for (const TPackFile &oFile : aoFiles)
+        oSorted.push_back(&oFile);
+    std::sort(oSorted.begin(), oSorted.end(),
+              [](const TPackFile *a, const TPackFile *b) { return a->Name < b->Name; });
+
+    std::vector<TZipEntry> oEntries;
+    oEntries.reserve(oSorted.size());
+    for (const TPackFile *oFile : oSorted) {
+        const TMemberKind kind = *ClassifyMember(oFile->Name);
+        if ((kind == TMemberKind::Image || kind == TMemberKind::Thumbnail) && !IsImageData(oFile->Content))
+            throw EPackError(QStringLiteral("'%1' is not a PNG or JPEG image").arg(oFile->Name));
+        if (kind == TMemberKind::Index) {
+            TFaceItemLists oLists;
+            try {
+                ReadFaceIndex(oFile->Content, oLists);
+            } catch (const EVuploraError &e) {
+                throw EPackError(QStringLiteral("%1: %2").arg(oFile->Name, e.Message()));
+            }
+            CheckIndexReferences(oFile->Name, oLists, oNames, aoWarnings);
+        }
+        oEntries.push_back({oFile->Name, IsEncryptedKind(kind) ? EncodeBytes(oFile->Content, GetResKey(oFile->Name))
+                                                                : oFile->Content});
+    }
+    return WriteZipArchive(oEntries);
+}
+
+void BuildPack(const QString &asSrcDir, const QString &asOutZip, QStringList *aoWarnings)
+{
+    const QDir oDir(asSrcDir);
+    if (!QFileInfo(asSrcDir).isDir())
+        throw EPackError(QStringLiteral("'%1' is not a folder").arg(asSrcDir));
+
+    std::vector<TPackFile> oFiles;
+    const QFileInfoList oEntries =
+        oDir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+    for (const QFileInfo &oInfo : oEntries) {
+        if (oInfo.fileName().startsWith(u'.'))
+            continue; // editor and file manager droppings
+        if (!oInfo.isFile())
+            throw EPackError(QStringLiteral("'%1' is not a file; a pack folder holds only its members")
+                                 .arg(oInfo.filePath()));
+        oFiles.push_back({oInfo.fileName(), ReadWholeFile(oInfo.filePath())});
+    }
+    if (oFiles.empty())
+        throw EPackError(QStringLiteral("'%1' holds no members").arg(asSrcDir));
+    WriteWholeFile(asOutZip, BuildPackArchive(oFiles, aoWarnings));
+}
+
+std::vector<TPackListEntry> ListPack(const QByteArray &aoArchive, const QString &asWhat)
+{
+    const TZipReader oZip(OpenZipFromMemory(aoArchive, asWhat));
+    std::vector<TPackListEntry> oList;
+    const qint64 iCount = ArchiveMemberCount(oZip.get());
+    for (qint64 i = 0; i < iCount; ++i) {
+        TPackListEntry oEntry;
+        oEntry.Name = QString::fromUtf8(ArchiveMemberName(oZip.get(), i));
+        oEntry.Kind = ClassifyMember(oEntry.Name.toLower());
+        const TArchiveMemberSizes oSizes = ArchiveMemberSizes(oZip.get(), i);
+        oEntry.Compressed = oSizes.Compressed;
+        oEntry.Uncompressed = oSizes.Uncompressed;
+        oList.push_back(oEntry);
+    }
+    return oList;
+}
+
+QByteArray ExtractMember(const QByteArray &aoArchive, const QString &asWhat, const QString &asMember)
+{
+    const TZipReader oZip(OpenZipFromMemory(aoArchive, asWhat));
+    const qint64 iIndex = FindArchiveMember(oZip.get(), asMember);
+    if (iIndex < 0)
+        throw EPackError(QStringLiteral("'%1' has no member '%2'").arg(asWhat, asMember));
+    const QByteArray oStored = ReadArchiveMember(oZip.get(), iIndex, asMember);
+    const std::optional<TMemberKind> kind = ClassifyMember(asMember.toLower());
+    if (!kind || !IsEncryptedKind(*kind))
+        return oStored;
+    try {
+        // The key comes from the name as asked for, as in the application.
+        return DecodeBytes(oStored, GetResKey(asMember));
+    } catch (const EVuploraError &e) {
+        throw EPackError(QStringLiteral("'%1' does not decode: %2").arg(asMember, e.Message()));
+    }
+}
+
+QByteArray ReadWholeFile(const QString &asPath)
+{
+    QFile oFile(asPath);
+    if (!oFile.open(QIODevice::ReadOnly))
+        throw EPackError(QStringLiteral("Cannot read '%1': %2").arg(asPath, oFile.errorString()));
+    QByteArray oData = oFile.readAll();
+    if (oFile.error() != QFileDevice::NoError)
+        throw EPackError(QStringLiteral("Cannot read '%1': %2").arg(asPath, oFile.errorString()));
+    return oData;
+}
+
+void WriteWholeFile(const QString &asPath, const QByteArray &aoData)
+{
+    QSaveFile oFile(asPath);
+    if (!oFile.open(QIODevice::WriteOnly) || oFile.write(aoData) != aoData.size() || !oFile.commit())
+        throw EPackError(QStringLiteral("Cannot write '%1': %2").arg(asPath, oFile.errorString()));
+}

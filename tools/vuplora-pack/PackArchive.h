@@ -1,0 +1,72 @@
+#pragma once
+// Building and inspecting asset archives: what the pack author's tool does,
+// kept in a library so that tests and the test pack build use the same code.
+
+#include "platform/errors.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// Bad input for the pack tool: the message says what to fix.
+class EPackError : public EVuploraError {
+public:
+    using EVuploraError::EVuploraError;
+};
+
+enum class TMemberKind {
+    Index,     // res1.json, res2.json
+    Image,     // full-size image or mask: <32 hex digits>.png/.jpg
+    Thumbnail, // <digits>_thumb.png/.jpg, <digits>_thumb_cn.png/.jpg
+    Bubble,    // <digits>.svg, <digits>_cn.svg
+};
+
+// The kind a member name stands for, or nothing when a pack may not hold it.
+std::optional<TMemberKind> ClassifyMember(const QString &asName);
+
+// Indexes, full images and masks are encrypted; thumbnails and bubbles plain.
+bool IsEncryptedKind(TMemberKind aoKind);
+
+struct TZipEntry {
+    QString Name;
+    QByteArray Data; // stored as given, deflated
+};
+
+// A ZIP archive in memory: every entry deflated, entries in the given order,
+// a fixed time stamp so that the same input gives the same bytes.
+QByteArray WriteZipArchive(const std::vector<TZipEntry> &aoEntries);
+
+struct TPackFile {
+    QString Name;
+    QByteArray Content; // the member's real content, before encryption
+};
+
+// Checks every name and content, encrypts what the member table asks for and
+// writes the archive (members sorted by name). Problems a pack can live with,
+// such as an index naming a member that is not there, go to aoWarnings.
+QByteArray BuildPackArchive(const std::vector<TPackFile> &aoFiles, QStringList *aoWarnings = nullptr);
+
+// BuildPackArchive over the files of a folder, written to asOutZip.
+void BuildPack(const QString &asSrcDir, const QString &asOutZip, QStringList *aoWarnings = nullptr);
+
+struct TPackListEntry {
+    QString Name;
+    std::optional<TMemberKind> Kind;
+    qint64 Compressed = -1;   // bytes in the archive
+    qint64 Uncompressed = -1; // bytes after ZIP decompression (ciphertext when encrypted)
+};
+
+std::vector<TPackListEntry> ListPack(const QByteArray &aoArchive, const QString &asWhat);
+
+// The real content of a member, decrypted and inflated when its name says it
+// is encrypted. The member is found as the application finds it: first in
+// archive order whose name equals asMember up to ASCII letter case.
+QByteArray ExtractMember(const QByteArray &aoArchive, const QString &asWhat, const QString &asMember);
+
+// Reads a whole file; EPackError with the file name when that fails.
+QByteArray ReadWholeFile(const QString &asPath);
+// Writes a whole file atomically; EPackError when that fails.
+void WriteWholeFile(const QString &asPath, const QByteArray &aoData);

@@ -10,6 +10,6 @@
 // item is the keyword.
 Qt::CursorShape ParseCursor(const QString &text, Qt::CursorShape defaultCursor, bool &inherited);
 
-// The keyword for writing a cursor back into style text ("default" for the arrow, ""
-// for shapes without a keyword).
+// The first keyword that maps to the cursor, for writing it back into style text ("auto"
+// for the arrow, "" for shapes without a keyword).
 QString SVGCursorKeyword(Qt::CursorShape cursor);

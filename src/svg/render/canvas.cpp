@@ -1,0 +1,330 @@
+#include "svg/render/canvas.h"
+
+#include <QFontMetricsF>
+#include <QTextLayout>
+#include <algorithm>
+#include <cmath>
+
+TCanvas::TCanvas(QImage &image)
+    : FImage(image)
+{
+    Q_ASSERT(image.format() == QImage::Format_ARGB32_Premultiplied);
+    FRoot = std::make_unique<QPainter>(&FImage);
+    FRoot->setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    FPainter = FRoot.get();
+}
+
+TCanvas::~TCanvas()
+{
+    while (!FLayers.empty())
+        EndLayer(1);
+    FRoot->end();
+}
+
+int TCanvas::Width() const { return FImage.width(); }
+int TCanvas::Height() const { return FImage.height(); }
+
+int TCanvas::SaveState()
+{
+    FStates.push_back({FMatrix, FFill, FStroke, FFont, int(FLayers.size())});
+    FPainter->save();
+    return int(FStates.size()) - 1;
+}
+
+void TCanvas::RestoreState(int state)
+{
+    if (state < 0)
+        return;
+    while (int(FStates.size()) > state) {
+        TState s = FStates.back();
+        FStates.pop_back();
+        // A layer begun after this state was saved is closed with it.
+        while (int(FLayers.size()) > s.Layer)
+            EndLayer(1);
+        FPainter->restore();
+        FMatrix = s.Matrix;
+        FFill = s.Fill;
+        FStroke = s.Stroke;
+        FFont = s.Font;
+    }
+}
+
+void TCanvas::SetMatrix(const TMatrix &m)
+{
+    FMatrix = m;
+}
+
+void TCanvas::ApplyTransform()
+{
+    FPainter->setTransform(FMatrix.ToQTransform());
+}
+
+bool TCanvas::Degenerate() const
+{
+    // A singular matrix flattens everything to a line or a point: nothing to paint.
+    const float det = FMatrix.m11 * FMatrix.m22 - FMatrix.m12 * FMatrix.m21;
+    return !std::isfinite(det) || std::fabs(det) < 1e-12f;
+}
+
+float TCanvas::DeviceScale() const
+{
+    const float sx = std::hypot(FMatrix.m11, FMatrix.m12);
+    const float sy = std::hypot(FMatrix.m21, FMatrix.m22);
+    return std::max(sx, sy);
+}
+
+void TCanvas::ClipPath(const QPainterPath &path)
+{
+    ApplyTransform();
+    FPainter->setClipPath(path, Qt::IntersectClip);
+}
+
+QBrush TCanvas::MakeBrush(const TCanvasPaint &paint, float opacity) const
+{
+    Q_UNUSED(opacity);
+    switch (paint.Kind) {
+    case TCanvasPaint::TKind::None:
+        return QBrush(Qt::NoBrush);
+    case TCanvasPaint::TKind::Solid:
+        return QBrush(QColor::fromRgba(paint.Color));
+    case TCanvasPaint::TKind::Gradient: {
+        if (!paint.Gradient)
+            return QBrush(Qt::NoBrush);
+        QBrush b(*paint.Gradient);
+        b.setTransform(paint.PaintTransform);
+        return b;
+    }
+    case TCanvasPaint::TKind::Bitmap: {
+        if (paint.Bitmap.isNull())
+            return QBrush(Qt::NoBrush);
+        QBrush b(paint.Bitmap);
+        b.setTransform(paint.PaintTransform);
+        return b;
+    }
+    }
+    return QBrush(Qt::NoBrush);
+}
+
+static QVector<qreal> NormaliseDashes(const QVector<qreal> &dashes, qreal width)
+{
+    // An odd list repeats to become even; a negative entry or an all-zero list means solid.
+    QVector<qreal> d = dashes;
+    qreal sum = 0;
+    for (qreal v : d) {
+        if (v < 0 || !std::isfinite(v))
+            return {};
+        sum += v;
+    }
+    if (d.isEmpty() || sum <= 0)
+        return {};
+    if (d.size() % 2)
+        d += dashes;
+    for (qreal &v : d)
+        v /= width;
+    return d;
+}
+
+QPen TCanvas::MakePen(float opacity) const
+{
+    QPen pen(MakeBrush(FStroke.Paint, opacity), FStroke.Thickness);
+    pen.setCosmetic(false);
+    switch (FStroke.Cap) {
+    case TCanvasCap::Butt: pen.setCapStyle(Qt::FlatCap); break;
+    case TCanvasCap::Round: pen.setCapStyle(Qt::RoundCap); break;
+    case TCanvasCap::Square: pen.setCapStyle(Qt::SquareCap); break;
+    }
+    switch (FStroke.Join) {
+    case TCanvasJoin::Miter: pen.setJoinStyle(Qt::SvgMiterJoin); break;
+    case TCanvasJoin::Round: pen.setJoinStyle(Qt::RoundJoin); break;
+    case TCanvasJoin::Bevel: pen.setJoinStyle(Qt::BevelJoin); break;
+    }
+    // Qt's SvgMiterJoin takes the limit as SVG defines it; below 1 is not a valid limit.
+    pen.setMiterLimit(std::max(1.0f, FStroke.MiterLimit));
+    const QVector<qreal> dashes = NormaliseDashes(FStroke.Dashes, FStroke.Thickness);
+    if (!dashes.isEmpty()) {
+        pen.setDashPattern(dashes);
+        pen.setDashOffset(FStroke.DashOffset / FStroke.Thickness);
+    }
+    return pen;
+}
+
+void TCanvas::FillPath(const QPainterPath &path, float opacity)
+{
+    if (FFill.IsNone() || path.isEmpty() || opacity <= 0 || Degenerate())
+        return;
+    const QBrush brush = MakeBrush(FFill, opacity);
+    if (brush.style() == Qt::NoBrush)
+        return;
+    ApplyTransform();
+    FPainter->setOpacity(std::min(1.0f, opacity));
+    FPainter->fillPath(path, brush);
+    FPainter->setOpacity(1);
+}
+
+void TCanvas::DrawPath(const QPainterPath &path, float opacity)
+{
+    if (FStroke.Paint.IsNone() || !(FStroke.Thickness > 0) || path.isEmpty() || opacity <= 0 ||
+        Degenerate())
+        return;
+    const QPen pen = MakePen(opacity);
+    if (pen.brush().style() == Qt::NoBrush)
+        return;
+    ApplyTransform();
+    FPainter->setOpacity(std::min(1.0f, opacity));
+    FPainter->strokePath(path, pen);
+    FPainter->setOpacity(1);
+}
+
+static QPainterPath RoundedRectPath(const QRectF &rect, float rx, float ry)
+{
+    QPainterPath p;
+    rx = std::clamp<float>(rx, 0, rect.width() / 2);
+    ry = std::clamp<float>(ry, 0, rect.height() / 2);
+    if (rx > 0 && ry > 0)
+        p.addRoundedRect(rect, rx, ry, Qt::AbsoluteSize);
+    else
+        p.addRect(rect);
+    return p;
+}
+
+void TCanvas::FillRect(const QRectF &rect, float rx, float ry, float opacity)
+{
+    FillPath(RoundedRectPath(rect, rx, ry), opacity);
+}
+
+void TCanvas::DrawRect(const QRectF &rect, float rx, float ry, float opacity)
+{
+    DrawPath(RoundedRectPath(rect, rx, ry), opacity);
+}
+
+void TCanvas::DrawLine(const QPointF &p1, const QPointF &p2, float opacity)
+{
+    QPainterPath p(p1);
+    p.lineTo(p2);
+    DrawPath(p, opacity);
+}
+
+float TCanvas::TextWidth(const QString &text) const
+{
+    return TTextMetrics::Advance(FFont, text);
+}
+
+float TCanvas::TextHeight(const QString &text) const
+{
+    Q_UNUSED(text);
+    return TTextMetrics::Ascent(FFont) + TTextMetrics::Descent(FFont);
+}
+
+float TCanvas::Ascent() const { return TTextMetrics::Ascent(FFont); }
+float TCanvas::Descent() const { return TTextMetrics::Descent(FFont); }
+
+QPainterPath TCanvas::TextPath(const QString &text, const QPointF &origin) const
+{
+    return TTextMetrics::Outline(FFont, text, origin);
+}
+
+QPainterPath TCanvas::TextLayoutPath(const QRectF &rect, const QString &text, bool wordWrap,
+                                     TCanvasAlign hAlign, TCanvasAlign vAlign) const
+{
+    QPainterPath out;
+    if (text.isEmpty())
+        return out;
+    const std::vector<TTextLine> lines = TTextMetrics::Lines(FFont, text, wordWrap ? rect.width() : -1);
+    const float ascent = Ascent(), lineHeight = ascent + Descent();
+    const float total = lineHeight * float(lines.size());
+    float top = rect.top();
+    if (vAlign == TCanvasAlign::Center)
+        top = rect.top() + (rect.height() - total) / 2;
+    else if (vAlign == TCanvasAlign::Trailing)
+        top = rect.bottom() - total;
+    for (const TTextLine &line : lines) {
+        float x = rect.left();
+        if (hAlign == TCanvasAlign::Center)
+            x = rect.left() + (rect.width() - line.Width) / 2;
+        else if (hAlign == TCanvasAlign::Trailing)
+            x = rect.right() - line.Width;
+        out.addPath(TTextMetrics::Outline(FFont, line.Text, QPointF(x, top + ascent)));
+        top += lineHeight;
+    }
+    return out;
+}
+
+void TCanvas::FillText(const QRectF &rect, const QString &text, bool wordWrap, float opacity,
+                       TCanvasAlign hAlign, TCanvasAlign vAlign)
+{
+    QPainterPath p = TextLayoutPath(rect, text, wordWrap, hAlign, vAlign);
+    p.setFillRule(Qt::WindingFill);
+    FillPath(p, opacity);
+}
+
+void TCanvas::DrawBitmap(const QImage &bitmap, const QRectF &source, const QRectF &dest,
+                         float opacity, bool smooth)
+{
+    if (bitmap.isNull() || dest.isEmpty() || opacity <= 0 || Degenerate())
+        return;
+    ApplyTransform();
+    FPainter->setOpacity(std::min(1.0f, opacity));
+    FPainter->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    FPainter->drawImage(dest, bitmap, source);
+    FPainter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    FPainter->setOpacity(1);
+}
+
+void TCanvas::Clear(QRgb color)
+{
+    FPainter->save();
+    FPainter->resetTransform();
+    FPainter->setClipping(false);
+    FPainter->setCompositionMode(QPainter::CompositionMode_Source);
+    FPainter->fillRect(QRect(0, 0, Width(), Height()), QColor::fromRgba(color));
+    FPainter->restore();
+}
+
+void TCanvas::BeginLayer()
+{
+    TLayer layer;
+    layer.Image = std::make_unique<QImage>(FImage.size(), QImage::Format_ARGB32_Premultiplied);
+    layer.Image->fill(Qt::transparent);
+    layer.Painter = std::make_unique<QPainter>(layer.Image.get());
+    layer.Painter->setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    FLayers.push_back(std::move(layer));
+    FPainter = FLayers.back().Painter.get();
+}
+
+void TCanvas::EndLayer(float opacity)
+{
+    EndLayer(opacity, QImage());
+}
+
+void TCanvas::EndLayer(float opacity, const QImage &alphaMask)
+{
+    if (FLayers.empty())
+        return;
+    // States saved inside the layer end with it.
+    while (!FStates.empty() && FStates.back().Layer >= int(FLayers.size())) {
+        const TState s = FStates.back();
+        FStates.pop_back();
+        FPainter->restore();
+        FMatrix = s.Matrix;
+        FFill = s.Fill;
+        FStroke = s.Stroke;
+        FFont = s.Font;
+    }
+    TLayer layer = std::move(FLayers.back());
+    FLayers.pop_back();
+    if (!alphaMask.isNull()) {
+        layer.Painter->resetTransform();
+        layer.Painter->setClipping(false);
+        layer.Painter->setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        layer.Painter->drawImage(0, 0, alphaMask);
+    }
+    layer.Painter->end();
+    FPainter = FLayers.empty() ? FRoot.get() : FLayers.back().Painter.get();
+    if (opacity <= 0)
+        return;
+    FPainter->save();
+    FPainter->resetTransform();
+    FPainter->setOpacity(std::min(1.0f, opacity));
+    FPainter->drawImage(0, 0, *layer.Image);
+    FPainter->restore();
+}

@@ -1,0 +1,150 @@
+#pragma once
+// The engine's drawing surface: a thin layer over QPainter on a premultiplied QImage.
+// Every drawing call of the engine goes through here, so the rest of the renderer never
+// touches QPainter. Geometry is handed over in the current user space; the canvas matrix
+// maps it to pixels, and strokes are widened in user space before that mapping, so a
+// stroke scales, rotates and skews exactly as its geometry does.
+
+#include "svg/model/matrix.h"
+#include "svg/render/text_metrics.h"
+
+#include <QBrush>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVector>
+#include <memory>
+#include <vector>
+
+// What the canvas fills with. A gradient or bitmap paint lives in the user space that is
+// current when it is used; PaintTransform maps the paint's own space into that user space.
+struct TCanvasPaint {
+    enum class TKind { None, Solid, Gradient, Bitmap };
+    TKind Kind = TKind::Solid;
+    QRgb Color = 0xFF000000u;         // non-premultiplied ARGB
+    std::shared_ptr<QGradient> Gradient;  // coordinates in paint space
+    QImage Bitmap;                    // one tile, repeated
+    QTransform PaintTransform;        // paint space -> user space
+
+    static TCanvasPaint None() { TCanvasPaint p; p.Kind = TKind::None; return p; }
+    static TCanvasPaint Solid(QRgb color) { TCanvasPaint p; p.Color = color; return p; }
+    bool IsNone() const { return Kind == TKind::None; }
+};
+
+enum class TCanvasCap { Butt, Round, Square };
+enum class TCanvasJoin { Miter, Round, Bevel };
+
+struct TCanvasStroke {
+    TCanvasPaint Paint = TCanvasPaint::None();
+    float Thickness = 1;              // user units
+    TCanvasCap Cap = TCanvasCap::Butt;
+    TCanvasJoin Join = TCanvasJoin::Miter;
+    float MiterLimit = 4;
+    QVector<qreal> Dashes;            // user units; empty = solid
+    float DashOffset = 0;             // user units
+};
+
+enum class TCanvasAlign { Center, Leading, Trailing };
+
+class TCanvas {
+public:
+    // Draws into Image, which must be Format_ARGB32_Premultiplied and outlive the canvas.
+    explicit TCanvas(QImage &image);
+    ~TCanvas();
+    TCanvas(const TCanvas &) = delete;
+    TCanvas &operator=(const TCanvas &) = delete;
+
+    int Width() const;
+    int Height() const;
+
+    // States nest: RestoreState(n) returns to the state SaveState answered n for and drops
+    // every state saved after it.
+    int SaveState();
+    void RestoreState(int state);
+
+    TMatrix Matrix() const { return FMatrix; }
+    void SetMatrix(const TMatrix &m);
+
+    const TCanvasPaint &Fill() const { return FFill; }
+    void SetFill(const TCanvasPaint &fill) { FFill = fill; }
+    const TCanvasStroke &Stroke() const { return FStroke; }
+    void SetStroke(const TCanvasStroke &stroke) { FStroke = stroke; }
+
+    const TCanvasFont &Font() const { return FFont; }
+    void SetFont(const TCanvasFont &font) { FFont = font; }
+
+    // Clips all further drawing (until RestoreState) to Path in the current user space,
+    // intersected with any clip already in force.
+    void ClipPath(const QPainterPath &path);
+
+    void FillPath(const QPainterPath &path, float opacity);
+    void DrawPath(const QPainterPath &path, float opacity);
+    void FillRect(const QRectF &rect, float rx, float ry, float opacity);
+    void DrawRect(const QRectF &rect, float rx, float ry, float opacity);
+    void DrawLine(const QPointF &p1, const QPointF &p2, float opacity);
+
+    // Text with the canvas font in the current user space.
+    float TextWidth(const QString &text) const;
+    float TextHeight(const QString &text) const;
+    float Ascent() const;
+    float Descent() const;
+    // The outline of Text with its baseline origin at Origin (underline and strike-out
+    // included), ready to fill and stroke like any path.
+    QPainterPath TextPath(const QString &text, const QPointF &origin) const;
+    // Lays Text out in Rect (lines broken at word boundaries when WordWrap is set), aligned
+    // as asked, and fills it with the canvas fill.
+    void FillText(const QRectF &rect, const QString &text, bool wordWrap, float opacity,
+                  TCanvasAlign hAlign, TCanvasAlign vAlign);
+    QPainterPath TextLayoutPath(const QRectF &rect, const QString &text, bool wordWrap,
+                                TCanvasAlign hAlign, TCanvasAlign vAlign) const;
+
+    void DrawBitmap(const QImage &bitmap, const QRectF &source, const QRectF &dest,
+                    float opacity, bool smooth = true);
+
+    void Clear(QRgb color);
+
+    // Off-screen group: everything drawn until the matching EndLayer goes into a fresh
+    // transparent layer, which is then blended once with Opacity (and, when given, a mask
+    // whose luminance-free alpha multiplies it).
+    void BeginLayer();
+    void EndLayer(float opacity);
+    void EndLayer(float opacity, const QImage &alphaMask);
+    int LayerDepth() const { return int(FLayers.size()); }
+
+    // The painter of the current layer, for callers that must draw something the canvas
+    // does not offer; state must be left as found.
+    QPainter &Painter() { return *FPainter; }
+
+    // A pixel's device size in the current user space (the larger axis), for choosing
+    // raster resolutions.
+    float DeviceScale() const;
+
+private:
+    struct TState {
+        TMatrix Matrix;
+        TCanvasPaint Fill;
+        TCanvasStroke Stroke;
+        TCanvasFont Font;
+        int Layer;
+    };
+    struct TLayer {
+        std::unique_ptr<QImage> Image;  // the painter keeps its address
+        std::unique_ptr<QPainter> Painter;
+    };
+
+    QBrush MakeBrush(const TCanvasPaint &paint, float opacity) const;
+    QPen MakePen(float opacity) const;
+    bool Degenerate() const;
+    void ApplyTransform();
+
+    QImage &FImage;
+    std::unique_ptr<QPainter> FRoot;
+    QPainter *FPainter;
+    std::vector<TLayer> FLayers;
+    std::vector<TState> FStates;
+    TMatrix FMatrix;
+    TCanvasPaint FFill;
+    TCanvasStroke FStroke;
+    TCanvasFont FFont;
+};

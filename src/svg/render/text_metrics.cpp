@@ -1,0 +1,231 @@
+#include "svg/render/text_metrics.h"
+
+#include <QDir>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QMutex>
+#include <QTextLayout>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// Glyphs are shaped at this pixel size and scaled to the size asked for.
+constexpr float kReferenceSize = 256;
+
+struct TFamilySettings {
+    QMutex Lock;
+    QString Default;
+    QHash<QString, QString> Generic;
+    int Generation = 0;
+};
+
+TFamilySettings &Settings()
+{
+    static TFamilySettings s;
+    return s;
+}
+
+struct TFontEntry {
+    QFont Font;
+    std::unique_ptr<QFontMetricsF> Metrics;
+};
+
+QString CacheKey(const TCanvasFont &f)
+{
+    return f.Family + QLatin1Char('|') + QLatin1Char(f.Bold ? 'b' : '-') +
+           QLatin1Char(f.Italic ? 'i' : '-') + QLatin1Char(f.Underline ? 'u' : '-') +
+           QLatin1Char(f.StrikeOut ? 's' : '-');
+}
+
+// Fonts are per thread: the background renderer lays out text on its own thread.
+TFontEntry &Entry(const TCanvasFont &f)
+{
+    thread_local QHash<QString, std::shared_ptr<TFontEntry>> cache;
+    thread_local int generation = -1;
+    {
+        TFamilySettings &s = Settings();
+        QMutexLocker lock(&s.Lock);
+        if (generation != s.Generation) {
+            cache.clear();
+            generation = s.Generation;
+        }
+    }
+    const QString key = CacheKey(f);
+    auto it = cache.find(key);
+    if (it != cache.end())
+        return **it;
+    auto e = std::make_shared<TFontEntry>();
+    QStringList families = TTextMetrics::Families(f.Family);
+    {
+        TFamilySettings &s = Settings();
+        QMutexLocker lock(&s.Lock);
+        if (!s.Default.isEmpty() && !families.contains(s.Default))
+            families << s.Default;
+    }
+    if (!families.isEmpty())
+        e->Font.setFamilies(families);
+    e->Font.setPixelSize(int(kReferenceSize));
+    e->Font.setBold(f.Bold);
+    e->Font.setItalic(f.Italic);
+    e->Font.setUnderline(f.Underline);
+    e->Font.setStrikeOut(f.StrikeOut);
+    e->Font.setHintingPreference(QFont::PreferNoHinting);
+    e->Font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferOutline | QFont::ForceOutline));
+    e->Metrics = std::make_unique<QFontMetricsF>(e->Font);
+    return **cache.insert(key, e);
+}
+
+float Scale(const TCanvasFont &f)
+{
+    return f.Size / kReferenceSize;
+}
+
+} // namespace
+
+namespace TTextMetrics {
+
+void SetDefaultFamily(const QString &family)
+{
+    TFamilySettings &s = Settings();
+    QMutexLocker lock(&s.Lock);
+    s.Default = family;
+    ++s.Generation;
+}
+
+void SetGenericFamily(const QString &generic, const QString &family)
+{
+    TFamilySettings &s = Settings();
+    QMutexLocker lock(&s.Lock);
+    s.Generic.insert(generic.toLower(), family);
+    ++s.Generation;
+}
+
+int AddFontFolder(const QString &folder)
+{
+    QDir dir(folder);
+    QStringList found;
+    const QStringList files =
+        dir.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.otf"), QStringLiteral("*.ttc")},
+                      QDir::Files, QDir::Name);
+    for (const QString &file : files) {
+        const int id = QFontDatabase::addApplicationFont(dir.filePath(file));
+        if (id >= 0)
+            for (const QString &family : QFontDatabase::applicationFontFamilies(id))
+                if (!found.contains(family))
+                    found << family;
+    }
+    TFamilySettings &s = Settings();
+    QMutexLocker lock(&s.Lock);
+    ++s.Generation;
+    return int(found.size());
+}
+
+QStringList Families(const QString &cssList)
+{
+    QStringList out;
+    TFamilySettings &s = Settings();
+    QMutexLocker lock(&s.Lock);
+    for (QString name : cssList.split(QLatin1Char(','))) {
+        name = name.trimmed();
+        if (name.size() >= 2 && (name.front() == QLatin1Char('\'') || name.front() == QLatin1Char('"')) &&
+            name.back() == name.front())
+            name = name.mid(1, name.size() - 2).trimmed();
+        if (name.isEmpty())
+            continue;
+        const auto generic = s.Generic.constFind(name.toLower());
+        if (generic != s.Generic.constEnd()) {
+            if (!generic->isEmpty())
+                out << *generic;
+            continue;
+        }
+        out << name;
+    }
+    return out;
+}
+
+float Ascent(const TCanvasFont &font)
+{
+    return float(Entry(font).Metrics->ascent()) * Scale(font);
+}
+
+float Descent(const TCanvasFont &font)
+{
+    return float(Entry(font).Metrics->descent()) * Scale(font);
+}
+
+float Advance(const TCanvasFont &font, const QString &text)
+{
+    if (text.isEmpty())
+        return 0;
+    return float(Entry(font).Metrics->horizontalAdvance(text)) * Scale(font);
+}
+
+std::vector<float> CharAdvances(const TCanvasFont &font, const QString &text)
+{
+    // Advances of the prefixes keep kerning and shaping of the run as a whole.
+    std::vector<float> out(text.size(), 0.0f);
+    const QFontMetricsF &m = *Entry(font).Metrics;
+    const float k = Scale(font);
+    qreal previous = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (i + 1 < text.size() && text.at(i).isHighSurrogate())
+            continue;  // the pair's advance goes to its low half
+        const qreal upTo = m.horizontalAdvance(text.left(i + 1));
+        out[size_t(i)] = float(upTo - previous) * k;
+        previous = upTo;
+    }
+    return out;
+}
+
+std::vector<TTextLine> Lines(const TCanvasFont &font, const QString &text, float maxWidth)
+{
+    std::vector<TTextLine> out;
+    const TFontEntry &e = Entry(font);
+    const float k = Scale(font);
+    QString content = text;
+    content.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(content, e.Font);
+    QTextOption option;
+    option.setWrapMode(maxWidth >= 0 ? QTextOption::WrapAtWordBoundaryOrAnywhere
+                                     : QTextOption::ManualWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (;;) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(maxWidth >= 0 ? qreal(maxWidth / k) : 1e9);
+        QString part = content.mid(line.textStart(), line.textLength());
+        while (!part.isEmpty() && (part.back().isSpace() || part.back() == QChar::LineSeparator))
+            part.chop(1);
+        out.push_back({part, float(e.Metrics->horizontalAdvance(part)) * k});
+    }
+    layout.endLayout();
+    return out;
+}
+
+QPainterPath Outline(const TCanvasFont &font, const QString &text, const QPointF &origin)
+{
+    QPainterPath path;
+    if (text.isEmpty())
+        return path;
+    const TFontEntry &e = Entry(font);
+    path.addText(QPointF(0, 0), e.Font, text);
+    const float k = Scale(font);
+    if (font.Overline) {
+        const qreal w = e.Metrics->horizontalAdvance(text);
+        const qreal t = e.Metrics->lineWidth();
+        path.addRect(QRectF(0, -e.Metrics->ascent(), w, t));
+    }
+    QTransform t;
+    t.translate(origin.x(), origin.y());
+    t.scale(k, k);
+    QPainterPath out = t.map(path);
+    out.setFillRule(Qt::WindingFill);
+    return out;
+}
+
+} // namespace TTextMetrics

@@ -1,0 +1,51 @@
+#pragma once
+// Fonts for the canvas: measuring, line breaking and outlines of text at any size in user
+// units. Glyphs are taken from one unhinted reference size and scaled, so text keeps its
+// shape and measure exactly under every transform and at fractional sizes.
+
+#include <QPainterPath>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+struct TCanvasFont {
+    QString Family;     // a CSS family list as written ("'SimSun', serif"); empty = default
+    float Size = 11;    // user units
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    bool StrikeOut = false;
+    bool Overline = false;
+
+    friend bool operator==(const TCanvasFont &, const TCanvasFont &) = default;
+};
+
+struct TTextLine {
+    QString Text;
+    float Width = 0;    // user units
+};
+
+namespace TTextMetrics {
+
+// The family used when none of a font's families exists, and the families that stand for
+// the generic names serif, sans-serif and monospace. Empty keeps the system's choice.
+void SetDefaultFamily(const QString &family);
+void SetGenericFamily(const QString &generic, const QString &family);
+// Loads every font file of Folder into the application's font database; answers the
+// number of families found.
+int AddFontFolder(const QString &folder);
+// The family names a CSS list resolves to, quotes removed and generic names replaced.
+QStringList Families(const QString &cssList);
+
+float Ascent(const TCanvasFont &font);
+float Descent(const TCanvasFont &font);
+float Advance(const TCanvasFont &font, const QString &text);
+// The advance of each character (UTF-16 unit) of Text, laid out as one run.
+std::vector<float> CharAdvances(const TCanvasFont &font, const QString &text);
+// Text broken into lines no wider than MaxWidth at word boundaries (a single word that
+// does not fit stands alone); MaxWidth < 0 breaks only at line breaks.
+std::vector<TTextLine> Lines(const TCanvasFont &font, const QString &text, float maxWidth);
+// The outline of Text with its baseline starting at Origin, decorations included.
+QPainterPath Outline(const TCanvasFont &font, const QString &text, const QPointF &origin);
+
+} // namespace TTextMetrics

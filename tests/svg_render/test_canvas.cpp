@@ -1,0 +1,389 @@
+#include "svg/render/canvas.h"
+
+#include <QLinearGradient>
+#include <gtest/gtest.h>
+#include <cmath>
+
+namespace {
+
+QImage Blank(int w = 100, int h = 100)
+{
+    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+int Alpha(const QImage &img, int x, int y)
+{
+    return qAlpha(img.pixel(x, y));
+}
+
+// Painted width of one row or column, in pixels (antialiased edges count by coverage).
+double RowCoverage(const QImage &img, int y)
+{
+    double sum = 0;
+    for (int x = 0; x < img.width(); ++x)
+        sum += Alpha(img, x, y) / 255.0;
+    return sum;
+}
+
+double ColumnCoverage(const QImage &img, int x)
+{
+    double sum = 0;
+    for (int y = 0; y < img.height(); ++y)
+        sum += Alpha(img, x, y) / 255.0;
+    return sum;
+}
+
+TCanvasStroke SolidStroke(float width, QRgb color = 0xFF000000u)
+{
+    TCanvasStroke s;
+    s.Paint = TCanvasPaint::Solid(color);
+    s.Thickness = width;
+    return s;
+}
+
+QPainterPath Line(QPointF a, QPointF b)
+{
+    QPainterPath p(a);
+    p.lineTo(b);
+    return p;
+}
+
+} // namespace
+
+TEST(Canvas, FillRuleOfThePathDecidesOverlaps)
+{
+    // Two squares wound the same way, the second inside the first.
+    QPainterPath p;
+    p.addRect(10, 10, 80, 80);
+    p.addRect(30, 30, 40, 40);
+    for (Qt::FillRule rule : {Qt::WindingFill, Qt::OddEvenFill}) {
+        QImage img = Blank();
+        p.setFillRule(rule);
+        {
+            TCanvas c(img);
+            c.FillPath(p, 1);
+        }
+        EXPECT_EQ(Alpha(img, 20, 20), 255);
+        EXPECT_EQ(Alpha(img, 50, 50), rule == Qt::WindingFill ? 255 : 0);
+    }
+}
+
+TEST(Canvas, StrokeWidthAndDashesFollowTheFullTransform)
+{
+    struct Case {
+        const char *name;
+        TMatrix m;
+        QPointF a, b;       // user space
+        bool vertical;      // on the device
+        double width;       // expected device width
+    };
+    const float quarter = float(M_PI / 2);
+    const Case cases[] = {
+        {"identity", TMatrix::Identity(), {10, 50}, {90, 50}, false, 3},
+        {"scale 2", TMatrix::CreateScaling(2, 2), {5, 25}, {45, 25}, false, 6},
+        // rotate(90): the 3-unit stroke stays 3 units wide.
+        {"rotate 90", TMatrix::CreateRotation(quarter) * TMatrix::CreateTranslation(100, 0),
+         {10, 50}, {90, 50}, true, 3},
+        {"scale x only", TMatrix::CreateScaling(4, 1), {2, 50}, {22, 50}, false, 3},
+        {"scale y only", TMatrix::CreateScaling(1, 4), {10, 12}, {90, 12}, false, 12},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.name);
+        QImage img = Blank();
+        {
+            TCanvas c(img);
+            c.SetMatrix(k.m);
+            c.SetStroke(SolidStroke(3));
+            c.DrawPath(Line(k.a, k.b), 1);
+        }
+        const double w = k.vertical ? RowCoverage(img, 50) : ColumnCoverage(img, 50);
+        EXPECT_NEAR(w, k.width, 0.05);
+    }
+}
+
+TEST(Canvas, DashesScaleWithTheGeometry)
+{
+    QImage img = Blank();
+    {
+        TCanvas c(img);
+        c.SetMatrix(TMatrix::CreateScaling(2, 2));
+        TCanvasStroke s = SolidStroke(3);
+        s.Dashes = {4, 2};
+        c.SetStroke(s);
+        c.DrawPath(Line({0, 10}, {48, 10}), 1);
+    }
+    // 4,2 user units under scale(2): 8 device pixels on, 4 off.
+    for (int x : {1, 6, 13, 18, 25})
+        EXPECT_EQ(Alpha(img, x, 20), 255) << x;
+    for (int x : {9, 10, 21, 22})
+        EXPECT_EQ(Alpha(img, x, 20), 0) << x;
+}
+
+TEST(Canvas, DashOffsetAndOddListsFollowSvg)
+{
+    QImage img = Blank();
+    {
+        TCanvas c(img);
+        TCanvasStroke s = SolidStroke(4);
+        s.Dashes = {10};     // an odd list repeats: 10 on, 10 off
+        s.DashOffset = 5;    // starts half-way through the first dash
+        c.SetStroke(s);
+        c.DrawPath(Line({0, 50}, {100, 50}), 1);
+    }
+    EXPECT_EQ(Alpha(img, 2, 50), 255);
+    EXPECT_EQ(Alpha(img, 7, 50), 0);
+    EXPECT_EQ(Alpha(img, 17, 50), 255);
+    EXPECT_EQ(Alpha(img, 27, 50), 0);
+}
+
+TEST(Canvas, ZeroWidthStrokeDrawsNothing)
+{
+    QImage img = Blank();
+    {
+        TCanvas c(img);
+        c.SetStroke(SolidStroke(0));
+        c.DrawPath(Line({10, 50}, {90, 50}), 1);
+        c.DrawLine({50, 10}, {50, 90}, 1);
+    }
+    EXPECT_EQ(img, Blank());
+}
+
+TEST(Canvas, LineCapsAreDrawnAsNamed)
+{
+    // A 10-wide horizontal stroke ending at x = 80; the probes lie past the end.
+    struct Case {
+        TCanvasCap cap;
+        bool atAxis;     // (83, 50) painted
+        bool atCorner;   // (84, 46) painted
+    };
+    const Case cases[] = {
+        {TCanvasCap::Butt, false, false},
+        {TCanvasCap::Square, true, true},
+        {TCanvasCap::Round, true, false},
+    };
+    for (const Case &k : cases) {
+        QImage img = Blank();
+        {
+            TCanvas c(img);
+            TCanvasStroke s = SolidStroke(10);
+            s.Cap = k.cap;
+            c.SetStroke(s);
+            c.DrawPath(Line({20, 50}, {80, 50}), 1);
+        }
+        EXPECT_EQ(Alpha(img, 83, 50) > 128, k.atAxis) << int(k.cap);
+        EXPECT_EQ(Alpha(img, 84, 46) > 128, k.atCorner) << int(k.cap);
+        EXPECT_EQ(Alpha(img, 86, 50), 0);
+    }
+}
+
+TEST(Canvas, MiterLimitDecidesBetweenMiterAndBevel)
+{
+    // A peak whose miter is 2.236 stroke widths long; its tip reaches y = 8.8.
+    QPainterPath peak(QPointF(20, 80));
+    peak.lineTo(50, 20);
+    peak.lineTo(80, 80);
+    struct Case {
+        TCanvasJoin join;
+        float limit;
+        bool tip;
+    };
+    const Case cases[] = {
+        {TCanvasJoin::Miter, 4, true},
+        {TCanvasJoin::Miter, 3, true},
+        {TCanvasJoin::Miter, 2, false},
+        {TCanvasJoin::Bevel, 10, false},
+        {TCanvasJoin::Round, 10, false},
+    };
+    for (const Case &k : cases) {
+        QImage img = Blank();
+        {
+            TCanvas c(img);
+            TCanvasStroke s = SolidStroke(10);
+            s.Join = k.join;
+            s.MiterLimit = k.limit;
+            c.SetStroke(s);
+            c.DrawPath(peak, 1);
+        }
+        EXPECT_EQ(Alpha(img, 50, 12) > 128, k.tip) << int(k.join) << " limit " << k.limit;
+        // Every join covers the point just above the apex.
+        EXPECT_EQ(Alpha(img, 50, 18), 255);
+    }
+}
+
+TEST(Canvas, LayerBlendsOverlappingContentOnce)
+{
+    auto draw = [](TCanvas &c, float each) {
+        c.SetFill(TCanvasPaint::Solid(0xFFFF0000u));
+        c.FillRect(QRectF(10, 10, 50, 50), 0, 0, each);
+        c.FillRect(QRectF(40, 40, 50, 50), 0, 0, each);
+    };
+    QImage grouped = Blank(), separate = Blank();
+    {
+        TCanvas c(grouped);
+        c.BeginLayer();
+        draw(c, 1);
+        c.EndLayer(0.5f);
+        EXPECT_EQ(c.LayerDepth(), 0);
+    }
+    {
+        TCanvas c(separate);
+        draw(c, 0.5f);
+    }
+    EXPECT_NEAR(Alpha(grouped, 20, 20), 128, 1);
+    EXPECT_NEAR(Alpha(grouped, 50, 50), 128, 1);  // the overlap does not show through
+    EXPECT_GT(Alpha(separate, 50, 50), 180);
+}
+
+TEST(Canvas, RestoreStateReturnsToTheSavedStateAndClosesItsLayers)
+{
+    QImage img = Blank();
+    TCanvas c(img);
+    const TMatrix m = TMatrix::CreateTranslation(5, 7);
+    c.SetMatrix(m);
+    c.SetFill(TCanvasPaint::Solid(0xFF00FF00u));
+    const int outer = c.SaveState();
+    c.SetMatrix(TMatrix::CreateScaling(3, 3));
+    c.SetFill(TCanvasPaint::None());
+    const int inner = c.SaveState();
+    c.BeginLayer();
+    c.SetStroke(SolidStroke(7));
+    EXPECT_EQ(inner, outer + 1);
+    c.RestoreState(outer);
+    EXPECT_EQ(c.Matrix(), m);
+    EXPECT_EQ(c.Fill().Kind, TCanvasPaint::TKind::Solid);
+    EXPECT_EQ(c.Fill().Color, 0xFF00FF00u);
+    EXPECT_TRUE(c.Stroke().Paint.IsNone());
+    EXPECT_EQ(c.LayerDepth(), 0);
+}
+
+TEST(Canvas, ClipLastsUntilRestore)
+{
+    QImage img = Blank();
+    {
+        TCanvas c(img);
+        c.SetFill(TCanvasPaint::Solid(0xFF0000FFu));
+        const int s = c.SaveState();
+        QPainterPath clip;
+        clip.addRect(0, 0, 50, 100);
+        c.ClipPath(clip);
+        c.FillRect(QRectF(0, 0, 100, 50), 0, 0, 1);
+        c.RestoreState(s);
+        c.FillRect(QRectF(0, 50, 100, 50), 0, 0, 1);
+    }
+    EXPECT_EQ(Alpha(img, 25, 25), 255);
+    EXPECT_EQ(Alpha(img, 75, 25), 0);
+    EXPECT_EQ(Alpha(img, 75, 75), 255);
+}
+
+TEST(Canvas, GradientPaintLivesInUserSpace)
+{
+    QImage img = Blank();
+    {
+        TCanvas c(img);
+        c.SetMatrix(TMatrix::CreateScaling(2, 2));
+        TCanvasPaint p;
+        p.Kind = TCanvasPaint::TKind::Gradient;
+        auto g = std::make_shared<QLinearGradient>(0, 0, 1, 0);
+        g->setColorAt(0, Qt::red);
+        g->setColorAt(1, Qt::blue);
+        p.Gradient = g;
+        p.PaintTransform = QTransform::fromScale(50, 50);  // 0..1 over 0..50 user units
+        c.SetFill(p);
+        c.FillRect(QRectF(0, 0, 50, 50), 0, 0, 1);
+    }
+    const QRgb left = img.pixel(2, 50), right = img.pixel(97, 50);
+    EXPECT_GT(qRed(left), 240);
+    EXPECT_GT(qBlue(right), 240);
+    EXPECT_NEAR(qRed(img.pixel(50, 50)), 128, 6);
+}
+
+TEST(Canvas, BitmapAndFillHonourTheOpacityFactor)
+{
+    QImage tile(10, 10, QImage::Format_ARGB32_Premultiplied);
+    tile.fill(Qt::red);
+    QImage img = Blank();
+    {
+        TCanvas c(img);
+        c.DrawBitmap(tile, QRectF(0, 0, 10, 10), QRectF(0, 0, 40, 40), 0.5f);
+        c.SetFill(TCanvasPaint::Solid(0x80FF0000u));  // the colour's own alpha counts too
+        c.FillRect(QRectF(50, 50, 40, 40), 0, 0, 0.5f);
+    }
+    EXPECT_NEAR(Alpha(img, 20, 20), 128, 1);
+    EXPECT_NEAR(Alpha(img, 70, 70), 64, 1);
+    EXPECT_EQ(Alpha(img, 45, 45), 0);
+}
+
+TEST(Canvas, RoundedRectangleLeavesItsCornersOpen)
+{
+    QImage img = Blank();
+    {
+        TCanvas c(img);
+        c.SetFill(TCanvasPaint::Solid(0xFF000000u));
+        c.FillRect(QRectF(10, 10, 80, 80), 20, 10, 1);
+    }
+    EXPECT_EQ(Alpha(img, 11, 11), 0);
+    EXPECT_EQ(Alpha(img, 11, 50), 255);
+    EXPECT_EQ(Alpha(img, 50, 11), 255);
+}
+
+TEST(Canvas, WrappedTextIsCentredInItsBox)
+{
+    TCanvasFont font;
+    font.Family = QStringLiteral("Noto Sans");
+    font.Size = 14;
+    auto inkRows = [](const QImage &img) {
+        int top = -1, bottom = -1, left = img.width(), right = -1;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (Alpha(img, x, y) > 64) {
+                    if (top < 0)
+                        top = y;
+                    bottom = y;
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        return std::array<int, 4>{left, top, right, bottom};
+    };
+    const QRectF box(10, 10, 86, 80);
+    QImage one = Blank(), many = Blank();
+    {
+        TCanvas c(one);
+        c.SetFont(font);
+        c.SetFill(TCanvasPaint::Solid(0xFF000000u));
+        c.FillText(box, QStringLiteral("Hi"), true, 1, TCanvasAlign::Center, TCanvasAlign::Center);
+    }
+    {
+        TCanvas c(many);
+        c.SetFont(font);
+        c.SetFill(TCanvasPaint::Solid(0xFF000000u));
+        c.FillText(box, QStringLiteral("a longer sentence that wraps"), true, 1,
+                   TCanvasAlign::Center, TCanvasAlign::Center);
+    }
+    const auto a = inkRows(one), b = inkRows(many);
+    ASSERT_GE(a[2], 0);
+    ASSERT_GE(b[2], 0);
+    EXPECT_NEAR((a[0] + a[2]) / 2.0, 53, 2);
+    EXPECT_NEAR((a[1] + a[3]) / 2.0, 50, 4);
+    EXPECT_GT(b[3] - b[1], 2 * (a[3] - a[1]));  // more than one line
+    EXPECT_LE(b[2] - b[0], 86);                  // no line wider than the box
+    EXPECT_NEAR((b[1] + b[3]) / 2.0, 50, 5);
+}
+
+TEST(Canvas, TextMeasuresScaleWithTheFontSize)
+{
+    QImage img = Blank();
+    TCanvas c(img);
+    TCanvasFont f;
+    f.Family = QStringLiteral("Noto Sans");
+    f.Size = 10;
+    c.SetFont(f);
+    const float w10 = c.TextWidth(QStringLiteral("Vuplora")), h10 = c.TextHeight(QStringLiteral("V"));
+    f.Size = 25;
+    c.SetFont(f);
+    EXPECT_NEAR(c.TextWidth(QStringLiteral("Vuplora")), w10 * 2.5f, 0.01f);
+    EXPECT_NEAR(c.TextHeight(QStringLiteral("V")), h10 * 2.5f, 0.01f);
+    EXPECT_GT(c.Ascent(), c.Descent());
+    EXPECT_EQ(c.TextWidth(QString()), 0);
+}

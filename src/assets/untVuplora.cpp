@@ -158,7 +158,11 @@ bool TFaceRes::ReadResFile(STRU_RES_ARCHIVE &aoArchive, const QString &asName, b
 
 void TFaceRes::ParseFaceIndex(STRU_RES_ARCHIVE &aoArchive)
 {
-    ReadResFile(aoArchive, QString::fromLatin1(PACK_INDEX_FILES[giPackIndex]), true, false);
+    const QString sIndex = QString::fromLatin1(PACK_INDEX_FILES[giPackIndex]);
+    // Reading the empty content of a missing member would only report empty
+    // JSON; name what is missing instead.
+    if (!ReadResFile(aoArchive, sIndex, true, false))
+        throw EFaceIndexError(QStringLiteral("Pack index %1 not found in resource %2").arg(sIndex, msResName));
     ReadFaceIndex(aoArchive.moData.data(), moFaceItemList);
 }
 

@@ -30,7 +30,8 @@ TAlphaColor ParseColor(const QString &text, TAlphaColor defaultColor, bool &isNo
 bool SVGColorByName(QStringView name, TAlphaColor &color);
 
 // The colour as style text: the name of the first table entry with exactly this value
-// ("Red", "Aliceblue", "Null"), else "#" and eight upper-case hexadecimal digits AARRGGBB.
+// ("Red", "Aliceblue", "Null"), else "#RRGGBB" for an opaque colour and "#RRGGBBAA"
+// otherwise (upper-case digits), so that ParseColor reads every text back unchanged.
 QString SVGColorToText(TAlphaColor color);
 
 // Number of entries in the named-colour table and the entry at an index, in table order

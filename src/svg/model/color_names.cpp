@@ -213,7 +213,13 @@ QString SVGColorToText(TAlphaColor color)
         if (c.Value == color)
             return QLatin1String(c.Name + PrefixLength);
     }
-    return QStringLiteral("#%1").arg(color, 8, 16, QLatin1Char('0')).toUpper();
+    const quint32 alpha = color >> 24, rgb = color & 0x00FFFFFFu;
+    if (alpha == 0xFF)
+        return QStringLiteral("#%1").arg(rgb, 6, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("#%1%2")
+        .arg(rgb, 6, 16, QLatin1Char('0'))
+        .arg(alpha, 2, 16, QLatin1Char('0'))
+        .toUpper();
 }
 
 int SVGColorTableCount() { return int(std::size(ColorTable)); }

@@ -4,6 +4,7 @@
 #include "svg/model/numbers.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QHash>
@@ -152,9 +153,19 @@ QString SVGGenericFontFamily(const QString &generic)
     const auto it = resolved.constFind(key);
     if (it != resolved.constEnd())
         return it.value();
-    QFont font(key);
-    font.setStyleHint(hint);
-    const QString family = QFontInfo(font).family();
+    const auto match = [](const QString &alias, QFont::StyleHint styleHint) {
+        QFont font(alias);
+        font.setStyleHint(styleHint);
+        return QFontInfo(font).family();
+    };
+    QString family = match(key, hint);
+    // A matcher with no real fantasy or cursive face may offer a symbol font, which
+    // would turn the text into pictographs; a plain sans-serif face reads better.
+    if (!family.isEmpty()) {
+        const auto systems = QFontDatabase::writingSystems(family);
+        if (!systems.contains(QFontDatabase::Latin) || systems.contains(QFontDatabase::Symbol))
+            family = match(QStringLiteral("sans-serif"), QFont::SansSerif);
+    }
     resolved.insert(key, family.isEmpty() ? generic : family);
     return resolved.value(key);
 }

@@ -9,6 +9,7 @@
 #include <QPointF>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 
 // Splits at every character of `delimiters`, trims each piece and drops empty pieces.
 QStringList SplitList(const QString &text, const QString &delimiters);
@@ -32,7 +33,14 @@ struct TSVGStrokeDash {
     float Offset = 0;
 
     bool IsSolid() const { return Pattern.isEmpty(); }
-    friend bool operator==(const TSVGStrokeDash &, const TSVGStrokeDash &) = default;
+
+    // Element-wise: QList's own comparison treats float lists as bytes (so -0 differs
+    // from 0) and hands a null pointer to memcmp for an empty list.
+    friend bool operator==(const TSVGStrokeDash &a, const TSVGStrokeDash &b)
+    {
+        return a.Offset == b.Offset &&
+               std::equal(a.Pattern.begin(), a.Pattern.end(), b.Pattern.begin(), b.Pattern.end());
+    }
 };
 
 // Applies `stroke-dashoffset` (bit ipStrokeDashOffset) and then `stroke-dasharray` (bit

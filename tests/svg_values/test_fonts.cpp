@@ -1,0 +1,148 @@
+// Font size, family lists, style, weight and decoration.
+
+#include "svg/model/font.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+namespace {
+
+const TSVGUnitFactors Doc96 = SVGUnitFactors(96);
+
+TEST(SVGFont, ParseFontSize)
+{
+    const TSVGUnitFactors parentEm = SVGFontRelativeFactors(Doc96, 10);
+    const struct {
+        const char *text;
+        const TSVGUnitFactors &factors;
+        float parent, expected;
+    } rows[] = {
+        {"larger", Doc96, 10, 12},
+        {"smaller", Doc96, 12, 10},
+        {"x-large", Doc96, 10, 17.28f},
+        {"xx-small", Doc96, 10, 6.9444f},
+        {"medium", Doc96, 10, 12},
+        {"2em", Doc96, 10, 2},       // no font known: em is a plain unit
+        {"2em", parentEm, 10, 20},   // relative to the parent's size
+        {"1ex", parentEm, 10, 5},
+        {"120%", Doc96, 10, 12},     // a share of the parent's size
+        {"12pt", Doc96, 10, 16},
+        {"14", Doc96, 10, 14},
+        {"Large", Doc96, 10, -7},
+        {"abc", Doc96, 10, -7},
+        {"x%", Doc96, 10, -7},
+        {"inherit", Doc96, 10, -7},
+    };
+    for (const auto &r : rows) {
+        bool inherited = false;
+        EXPECT_FLOAT_EQ(ParseFontSize(QString::fromLatin1(r.text), inherited, r.factors, r.parent, -7),
+                        r.expected)
+            << r.text;
+    }
+    bool inherited = false;
+    EXPECT_EQ(SVGFontSizeKeyword(ParseFontSize(QStringLiteral("x-large"), inherited, Doc96, 10, 0)),
+              QStringLiteral("x-large"));
+    EXPECT_EQ(SVGFontSizeKeyword(13), QString());
+}
+
+TEST(SVGFont, FamilyKeepsTheTextAndListsUnquotedNames)
+{
+    bool inherited = true;
+    EXPECT_EQ(ParseFontFamily(QStringLiteral("  Arial, 'Noto Sans', sans-serif "),
+                              QStringLiteral("Old"), inherited),
+              QStringLiteral("Arial, 'Noto Sans', sans-serif"));
+    EXPECT_FALSE(inherited);
+    EXPECT_EQ(ParseFontFamily(QStringLiteral("inherit"), QStringLiteral("Old"), inherited),
+              QStringLiteral("Old"));
+    EXPECT_TRUE(inherited);
+
+    // Without a GUI application there is no font matcher: generic names stay as they are.
+    ASSERT_EQ(QCoreApplication::instance(), nullptr);
+    const struct {
+        const char *text;
+        QStringList expected;
+    } rows[] = {
+        {"Arial, 'Noto Sans', sans-serif", {"Arial", "Noto Sans", "sans-serif"}},
+        {"'SimSun'", {"SimSun"}},
+        {"\"A, B\" , C", {"A, B", "C"}},
+        {"  Times   New Roman ,,", {"Times New Roman"}},
+        {"", {}},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(SVGFontFamilies(QString::fromUtf8(r.text)), r.expected) << r.text;
+}
+
+TEST(SVGFont, GenericFamiliesMapToInstalledFamilies)
+{
+    int argc = 1;
+    char name[] = "test_svg_values";
+    char *argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    const QStringList installed = QFontDatabase::families();
+    ASSERT_FALSE(installed.isEmpty());
+    for (const char *generic : {"serif", "sans-serif", "monospace", "cursive", "fantasy"}) {
+        const QString family = SVGGenericFontFamily(QString::fromLatin1(generic));
+        EXPECT_TRUE(installed.contains(family)) << generic << " -> " << qPrintable(family);
+        // Never a symbol font: the text must stay readable.
+        const auto systems = QFontDatabase::writingSystems(family);
+        EXPECT_TRUE(systems.contains(QFontDatabase::Latin) &&
+                    !systems.contains(QFontDatabase::Symbol))
+            << generic << " -> " << qPrintable(family);
+    }
+    const QStringList families = SVGFontFamilies(QStringLiteral("Nonexistent, monospace, 'serif'"));
+    ASSERT_EQ(families.size(), 3);
+    EXPECT_EQ(families[0], QStringLiteral("Nonexistent"));
+    EXPECT_EQ(families[1], SVGGenericFontFamily(QStringLiteral("monospace")));
+    EXPECT_NE(families[1], QStringLiteral("monospace"));
+    EXPECT_EQ(families[2], QStringLiteral("serif")); // quoted: a family name, not the generic
+}
+
+TEST(SVGFont, StyleWeightAndDecoration)
+{
+    const struct {
+        const char *text;
+        bool italicIn, italic;
+        bool boldIn, bold;
+    } rows[] = {
+        {"italic", false, true, false, false},  {"oblique", false, true, true, true},
+        {"normal", true, false, true, false},   {"bold", true, false, false, true},
+        {"bolder", false, false, false, true},  {"500", false, false, false, true},
+        {"900", false, false, false, true},     {"lighter", false, false, true, false},
+        {"400", false, false, true, false},     {"100", false, false, true, false},
+        {"heavy", true, false, true, true},     {"Italic", true, false, false, false},
+    };
+    for (const auto &r : rows) {
+        bool inherited = true;
+        EXPECT_EQ(ParseFontItalic(QString::fromLatin1(r.text), r.italicIn, inherited), r.italic)
+            << r.text;
+        EXPECT_EQ(ParseFontBold(QString::fromLatin1(r.text), r.boldIn, inherited), r.bold) << r.text;
+        EXPECT_FALSE(inherited);
+    }
+
+    const TSVGFontStyle all{true, true, true, true};
+    const struct {
+        const char *text;
+        TSVGFontStyle style;
+        TExtendedFontStyles extended;
+    } decorations[] = {
+        // Italic and bold belong to other properties and survive every decoration.
+        {"underline", {true, true, true, false}, {}},
+        {"line-through", {true, true, false, true}, {}},
+        {"overline", {true, true, false, false}, fsOverline},
+        {"blink", {true, true, false, false}, fsBlink},
+        {"none", {true, true, false, false}, {}},
+        {"inherit", all, fsOverline | fsBlink},
+        {"", all, fsOverline | fsBlink},
+    };
+    for (const auto &d : decorations) {
+        TSVGFontStyle style = all;
+        TExtendedFontStyles extended = fsOverline | fsBlink;
+        bool inherited = false;
+        ParseTextDecoration(QString::fromLatin1(d.text), style, extended, inherited);
+        EXPECT_EQ(style, d.style) << d.text;
+        EXPECT_EQ(extended, d.extended) << d.text;
+    }
+}
+
+} // namespace

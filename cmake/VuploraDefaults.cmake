@@ -39,6 +39,8 @@ function(vuplora_fuzz name)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE ${F_LIBS})
+  # fuzz/run-bounded looks for every target directly in the build's fuzz folder.
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/fuzz")
 endfunction()
 
 # One library per source folder: every .cpp/.h of the folder, so adding a unit needs no

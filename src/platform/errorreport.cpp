@@ -62,3 +62,12 @@ QString CurrentExceptionMessage()
         return QStringLiteral("Unknown exception");
     }
 }
+
+void RunReportingErrors(const std::function<void()> &aoAction)
+{
+    try {
+        aoAction();
+    } catch (...) {
+        TVuploraApplication::ReportError(CurrentExceptionMessage());
+    }
+}

@@ -26,6 +26,7 @@ TEST(SVGLists, SplitListAndSplitNumbers)
     EXPECT_EQ(SplitList(QStringLiteral(" a, b,,c ,"), QStringLiteral(",")), L({"a", "b", "c"}));
     EXPECT_EQ(SplitList(QStringLiteral("en-US, de fr"), QStringLiteral(", ")), L({"en-US", "de", "fr"}));
     EXPECT_TRUE(SplitList(QStringLiteral("  "), QStringLiteral(" ")).isEmpty());
+    EXPECT_EQ(SplitList(QStringLiteral("a\tb;c"), QStringLiteral(";")), L({"a\tb", "c"}));
 
     const struct {
         const char *text;
@@ -37,6 +38,7 @@ TEST(SVGLists, SplitListAndSplitNumbers)
         {"1e-5,2", L({"1e-5", "2"})},
         {"1E+2+3", L({"1E+2", "+3"})},
         {"1 , 2  3", L({"1", "2", "3"})},
+        {"1\t2\n3\r\n-4", L({"1", "2", "3", "-4"})},
         {"", {}},
     };
     for (const auto &r : rows)

@@ -8,8 +8,12 @@ QStringList SplitList(const QString &text, const QString &delimiters)
     QStringList result;
     qsizetype start = 0;
     const qsizetype n = text.size();
+    // A space delimiter stands for any white space: attribute text that did not pass
+    // through XML normalisation (a style sheet, a character reference) may hold tabs
+    // and line breaks between its items.
+    const bool anySpace = delimiters.contains(QLatin1Char(' '));
     for (qsizetype i = 0; i <= n; ++i) {
-        if (i < n && !delimiters.contains(text[i]))
+        if (i < n && !delimiters.contains(text[i]) && !(anySpace && text[i].isSpace()))
             continue;
         const QString piece = text.mid(start, i - start).trimmed();
         if (!piece.isEmpty())

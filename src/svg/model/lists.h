@@ -11,7 +11,8 @@
 #include <QStringList>
 #include <algorithm>
 
-// Splits at every character of `delimiters`, trims each piece and drops empty pieces.
+// Splits at every character of `delimiters` (a space there stands for any white space),
+// trims each piece and drops empty pieces.
 QStringList SplitList(const QString &text, const QString &delimiters);
 
 // SplitList at "," and " ", then each piece is split once more before the first "+" or

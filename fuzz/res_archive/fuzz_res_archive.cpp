@@ -2,12 +2,15 @@
 // a member of every kind, as the editor's requests do. Every failure must be a
 // reported error; crashes, leaks and undefined behaviour are findings.
 
+#include "assets/ArchiveReader.h"
 #include "assets/untVuplora.h"
+#include "assets/vpCrypt.h"
 #include "platform/resources.h"
 
 #include <QImage>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -25,6 +28,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     oProvider.Add(QStringLiteral("RES_GIRL"),
                   QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
     const TScopedResourceProvider oScope(oProvider);
+
+    // Every member read and decoded directly, so that damaged members are
+    // reached even when no index in the input decodes.
+    try {
+        const QByteArray oBytes = oProvider.Open(QStringLiteral("RES_GIRL"));
+        const TZipReader oZip(OpenZipFromMemory(oBytes, QStringLiteral("input")));
+        const qint64 iCount = std::min<qint64>(ArchiveMemberCount(oZip.get()), 16);
+        for (qint64 i = 0; i < iCount; ++i) {
+            const QString sName = QString::fromUtf8(ArchiveMemberName(oZip.get(), i));
+            try {
+                const QByteArray oStored = ReadArchiveMember(oZip.get(), i, sName);
+                DecodeBytes(oStored, GetResKey(sName));
+            } catch (const EVuploraError &) {
+            }
+        }
+    } catch (const EVuploraError &) {
+    }
 
     // Both packs, so that the second index member is reached too.
     for (const qint32 iPack : {1, 2}) {

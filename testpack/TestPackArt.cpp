@@ -424,12 +424,13 @@ QByteArray BubbleDocument(int aiBubble, bool abChinese)
         sText = abChinese ? QStringLiteral("今天天气真好") : QStringLiteral("What a day!");
     }
     const QString sFont = abChinese ? QStringLiteral("'Noto Sans CJK SC'") : QStringLiteral("'Noto Sans'");
-    const int iStartX = aiBubble % 2 == 0 ? 440 : 220;
+    // Shown 200 units wide, so that both start points keep it on the canvas.
+    const int iStartX = aiBubble % 2 == 0 ? 440 : 0;
     const int iStartY = aiBubble % 2 == 0 ? 300 : 400;
     const QString sDocument =
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"300px\" "
-                       "height=\"300px\" viewBox=\"0 0 300 300\">\n")
+                       "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"200px\" "
+                       "height=\"200px\" viewBox=\"0 0 300 300\">\n")
         + sShape
         + QStringLiteral("  <text transform=\"matrix(1 0 0 1 40 95)\" font-family=\"%1\" font-size=\"30\" "
                          "fill=\"#3E2723\" text-anchor=\"middle\" width=\"220\" height=\"100\" "

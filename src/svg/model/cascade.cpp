@@ -1,0 +1,395 @@
+#include "svg/model/cascade.h"
+
+#include "svg/model/clip.h"
+#include "svg/model/color.h"
+#include "svg/model/cursor.h"
+#include "svg/model/document.h"
+#include "svg/model/font.h"
+#include "svg/model/graphic_element.h"
+#include "svg/model/inherit.h"
+#include "svg/model/keywords.h"
+#include "svg/model/lists.h"
+#include "svg/model/selector.h"
+#include "svg/model/update_guard.h"
+#include "svg/model/uri.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+using TValues = std::array<QString, SVGStylePropertyCount>;
+
+void Overlay(TValues &values, const TSVGStyle &style, bool importantOnly)
+{
+    if (style.IsEmpty() || (importantOnly && !style.HasImportant()))
+        return;
+    for (int p = ipClip; p <= ipVisibility; ++p) {
+        const auto property = TSVGStyleProperty(p);
+        QString value = style.GetStyleProp(property);
+        if (value.isEmpty())
+            continue;
+        if (importantOnly && !style.IsImportant(SVGStylePropertyName(property)))
+            continue;
+        values[p] = std::move(value);
+    }
+}
+
+// "url(#id)" with an optional fallback colour after it.
+bool SplitPaintURL(const QString &trimmed, QString &id, QString &fallback)
+{
+    if (!trimmed.startsWith(QLatin1String("url("), Qt::CaseInsensitive) &&
+        !trimmed.startsWith(QLatin1String("uri("), Qt::CaseInsensitive))
+        return false;
+    const qsizetype close = trimmed.indexOf(QLatin1Char(')'));
+    if (close < 0)
+        return false;
+    id = ParseURI(trimmed.left(close + 1));
+    fallback = trimmed.mid(close + 1).trimmed();
+    return !id.isEmpty();
+}
+
+// Applies a fill or stroke text to a paint behind the inherit convention of `bit`.
+void ApplyPaintText(TSVGPaint &paint, const QString &text, TSVGStyleProperty bit,
+                    TSVGStyleProperties &inherits, bool &currentColor, bool allowURL)
+{
+    bool inherited = inherits.Contains(bit);
+    QString trimmed;
+    const bool parse = SVGInheritStep(text, inherited, trimmed);
+    inherits.Set(bit, inherited);
+    if (!parse)
+        return;
+    QString colorText = trimmed;
+    if (allowURL) {
+        QString id, fallback;
+        if (SplitPaintURL(trimmed, id, fallback)) {
+            paint.SetURI(id);
+            currentColor = false;
+            if (fallback.isEmpty()) {
+                paint.SetKind(TBrushKind::Solid);
+                return;
+            }
+            colorText = fallback;
+        } else {
+            // A colour after a reference in a lower layer replaces the reference.
+            paint.SetURI(QString());
+        }
+    }
+    bool isNone = paint.Kind() == TBrushKind::None;
+    bool flag = false;
+    bool isCurrentColor = false;
+    const TAlphaColor color = ParseColor(colorText, paint.Color(), isNone, flag, &isCurrentColor);
+    paint.SetColor(color);
+    paint.SetKind(isNone ? TBrushKind::None : TBrushKind::Solid);
+    currentColor = isCurrentColor;
+}
+
+QString FloatText(float value)
+{
+    return QString::number(double(value), 'g', 15);
+}
+
+QString URLText(const QString &id)
+{
+    return QStringLiteral("url(#%1)").arg(id);
+}
+
+} // namespace
+
+std::vector<const TSVGStyle *> SVGMatchingRules(const TSVGGraphicElement &Element)
+{
+    std::vector<const TSVGStyle *> rules;
+    const TSVGDocument *doc = Element.Document();
+    if (!doc)
+        return rules;
+    for (int i = 0; i < doc->StyleCount(); ++i) {
+        const TSVGStyle *rule = doc->Styles(i);
+        if (rule->Enabled() && rule->Selector().Matches(Element))
+            rules.push_back(rule);
+    }
+    std::stable_sort(rules.begin(), rules.end(), [](const TSVGStyle *a, const TSVGStyle *b) {
+        return a->Selector().Specificity() < b->Selector().Specificity();
+    });
+    return rules;
+}
+
+std::unique_ptr<TSVGStyle> SVGCascadedStyle(const TSVGGraphicElement &Element)
+{
+    const std::vector<const TSVGStyle *> rules = SVGMatchingRules(Element);
+    TValues values;
+    // The own style holds the attributes with the `style` declarations already over
+    // them; the `style` declarations are laid over the rules once more below.
+    Overlay(values, Element.Style(), false);
+    for (const TSVGStyle *rule : rules)
+        Overlay(values, *rule, false);
+    Overlay(values, Element.InlineStyle(), false);
+    for (const TSVGStyle *rule : rules)
+        Overlay(values, *rule, true);
+    Overlay(values, Element.InlineStyle(), true);
+
+    auto result = std::make_unique<TSVGStyle>();
+    for (int p = ipClip; p <= ipVisibility; ++p)
+        if (!values[p].isEmpty())
+            result->SetValue(SVGStylePropertyName(TSVGStyleProperty(p)), values[p]);
+    return result;
+}
+
+void TSVGGraphicElement::ApplyStyles()
+{
+    TSVGUpdateGuard guard(this);
+    const std::unique_ptr<TSVGStyle> cascaded = SVGCascadedStyle(*this);
+    ApplyStyle(*cascaded);
+    ResolveCurrentColor();
+    TSVGElement::ApplyStyles();
+}
+
+TSVGUnitFactors TSVGGraphicElement::StyleUnitFactors() const
+{
+    return SVGFontRelativeFactors(GetUnitFactors(), GetResolvedFontSize());
+}
+
+void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
+{
+    TSVGUpdateGuard guard(this);
+    auto text = [&](TSVGStyleProperty p) { return aStyle.GetStyleProp(p); };
+    // Runs a parser behind the inherit convention of one property bit.
+    auto withBit = [this](TSVGStyleProperty bit, auto parse) {
+        bool inherited = FInherits.Contains(bit);
+        parse(inherited);
+        FInherits.Set(bit, inherited);
+    };
+
+    // The font size first, so that em lengths below follow the size now in force.
+    if (const QString size = text(ipFontSize); !size.isEmpty()) {
+        const TSVGGraphicElement *parent = GetGraphicParent();
+        const float parentSize = parent ? parent->GetResolvedFontSize() : FFont.Size();
+        withBit(ipFontSize, [&](bool &b) {
+            FFont.SetSize(ParseFontSize(size, b, SVGFontRelativeFactors(GetUnitFactors(), parentSize),
+                                        parentSize, FFont.Size()));
+        });
+    }
+    const TSVGUnitFactors factors = StyleUnitFactors();
+
+    withBit(ipVisibility, [&](bool &b) { FVisible = ParseVisibility(text(ipVisibility), FVisible, b); });
+    withBit(ipDisplay, [&](bool &b) { FVisible = ParseDisplay(text(ipDisplay), FVisible, b); });
+
+    withBit(ipColorInterpolation, [&](bool &b) {
+        FColorInterpolation = ::ParseColorInterpolation(text(ipColorInterpolation), FColorInterpolation, b);
+    });
+    withBit(ipColorRendering, [&](bool &b) {
+        FColorRendering = ::ParseColorRendering(text(ipColorRendering), FColorRendering, b);
+    });
+    withBit(ipShapeRendering, [&](bool &b) {
+        FShapeRendering = ::ParseShapeRendering(text(ipShapeRendering), FShapeRendering, b);
+    });
+    withBit(ipTextRendering, [&](bool &b) {
+        FTextRendering = ::ParseTextRendering(text(ipTextRendering), FTextRendering, b);
+    });
+
+    // `color` is kept as the computed colour for currentColor, and also fills (the
+    // fill declaration that may follow overrides it).
+    const QString color = text(ipColor);
+    withBit(ipColor, [&](bool &b) {
+        bool isNone = false;
+        bool isCurrentColor = false;
+        FColor = ParseColor(color, FColor, isNone, b, &isCurrentColor);
+        if (isCurrentColor)
+            b = true; // currentColor in `color` itself means the parent's colour
+    });
+    ApplyPaintText(FBrush, color, ipFill, FInherits, FFillCurrentColor, false);
+    ApplyPaintText(FBrush, text(ipFill), ipFill, FInherits, FFillCurrentColor, true);
+    ApplyPaintText(FPen, text(ipStroke), ipStroke, FInherits, FStrokeCurrentColor, true);
+
+    withBit(ipFillOpacity, [&](bool &b) {
+        FBrush.SetOpacity(ParseLength(text(ipFillOpacity), b, factors, 1, 0, FBrush.Opacity()));
+    });
+    withBit(ipFillRule, [&](bool &b) { FFillRule = ::ParseFillRule(text(ipFillRule), FFillRule, b); });
+    withBit(ipStrokeLinecap, [&](bool &b) {
+        FPen.SetCap(ParseLineCap(text(ipStrokeLinecap), FPen.Cap(), b));
+    });
+    withBit(ipStrokeLineJoin, [&](bool &b) {
+        FPen.SetJoin(ParseLineJoin(text(ipStrokeLineJoin), FPen.Join(), b));
+    });
+    withBit(ipStrokeWidth, [&](bool &b) {
+        bool isPercent = FPen.ThicknessIsPercent();
+        const float width = ParseFraction(text(ipStrokeWidth), b, isPercent, factors, FPen.Thickness());
+        // A negative width is an error in SVG; the previous width stays.
+        if (width >= 0) {
+            FPen.SetThickness(width);
+            FPen.SetThicknessIsPercent(isPercent);
+        }
+    });
+    {
+        TSVGStrokeDash dash = FPen.Dash();
+        ParseStrokeDash(text(ipStrokeDasharray), text(ipStrokeDashOffset), dash, factors, FInherits);
+        FPen.SetDash(dash);
+    }
+    withBit(ipStrokeOpacity, [&](bool &b) {
+        FPen.SetOpacity(ParseLength(text(ipStrokeOpacity), b, factors, 1, 0, FPen.Opacity()));
+    });
+    withBit(ipOpacity, [&](bool &b) { FOpacity = ParseLength(text(ipOpacity), b, factors, 1, 0, FOpacity); });
+
+    withBit(ipFontFamily, [&](bool &b) {
+        FFont.SetFamily(ParseFontFamily(text(ipFontFamily), FFont.Family(), b));
+    });
+    {
+        TSVGFontStyle style = FFont.Style();
+        TExtendedFontStyles extended = FFont.ExtendStyles();
+        withBit(ipFontWeight, [&](bool &b) { style.Bold = ParseFontBold(text(ipFontWeight), style.Bold, b); });
+        withBit(ipFontStyle, [&](bool &b) { style.Italic = ParseFontItalic(text(ipFontStyle), style.Italic, b); });
+        withBit(ipTextDecoration, [&](bool &b) {
+            ParseTextDecoration(text(ipTextDecoration), style, extended, b);
+        });
+        FFont.SetStyle(style);
+        FFont.SetExtendStyles(extended);
+    }
+    withBit(ipTextAnchor, [&](bool &b) { FTextAlign = ParseTextAlign(text(ipTextAnchor), FTextAlign, b); });
+    withBit(ipCursor, [&](bool &b) { FCursor = ParseCursor(text(ipCursor), FCursor, b); });
+
+    withBit(ipClipPath, [&](bool &b) { FClipURI = ParsePaintURI(text(ipClipPath), FClipURI, b); });
+    withBit(ipClipRule, [&](bool &b) { FClipRule = ::ParseFillRule(text(ipClipRule), FClipRule, b); });
+    withBit(ipClip, [&](bool &b) { FClipRect = ParseClip(text(ipClip), FClipRect, b, factors); });
+    withBit(ipOverflow, [&](bool &b) { FOverflow = ParseOverflow(text(ipOverflow), FOverflow, b); });
+
+    if (const QString marker = text(ipMarker); !marker.isEmpty()) {
+        withBit(ipMarker, [&](bool &b) {
+            const QString uri = ParsePaintURI(marker, FMarkerStartURI, b);
+            FMarkerStartURI = FMarkerMidURI = FMarkerEndURI = uri;
+        });
+    }
+    withBit(ipMarkerStart, [&](bool &b) {
+        FMarkerStartURI = ParsePaintURI(text(ipMarkerStart), FMarkerStartURI, b);
+    });
+    withBit(ipMarkerMid, [&](bool &b) {
+        FMarkerMidURI = ParsePaintURI(text(ipMarkerMid), FMarkerMidURI, b);
+    });
+    withBit(ipMarkerEnd, [&](bool &b) {
+        FMarkerEndURI = ParsePaintURI(text(ipMarkerEnd), FMarkerEndURI, b);
+    });
+    Changed();
+}
+
+bool TSVGGraphicElement::FillIsCurrentColor() const
+{
+    const TSVGGraphicElement *e = this;
+    while (e->FInherits.Contains(ipFill)) {
+        const TSVGGraphicElement *parent = e->GetGraphicParent();
+        if (!parent)
+            break;
+        e = parent;
+    }
+    return e->FFillCurrentColor;
+}
+
+bool TSVGGraphicElement::StrokeIsCurrentColor() const
+{
+    const TSVGGraphicElement *e = this;
+    while (e->FInherits.Contains(ipStroke)) {
+        const TSVGGraphicElement *parent = e->GetGraphicParent();
+        if (!parent)
+            break;
+        e = parent;
+    }
+    return e->FStrokeCurrentColor;
+}
+
+void TSVGGraphicElement::ResolveCurrentColor()
+{
+    // currentColor is inherited as the keyword, so an element that takes it from its
+    // parent still uses its own `color`; the paint becomes the element's own.
+    if (FillIsCurrentColor()) {
+        FFillCurrentColor = true;
+        FInherits.Exclude(ipFill);
+        FBrush.SetURI(QString());
+        FBrush.SetKind(TBrushKind::Solid);
+        FBrush.SetColor(CurrentColor());
+    }
+    if (StrokeIsCurrentColor()) {
+        FStrokeCurrentColor = true;
+        FInherits.Exclude(ipStroke);
+        FPen.SetURI(QString());
+        FPen.SetKind(TBrushKind::Solid);
+        FPen.SetColor(CurrentColor());
+    }
+}
+
+void TSVGGraphicElement::AssignTo(TSVGStyle &Dest) const
+{
+    auto write = [&](TSVGStyleProperty p, const QString &value) {
+        if (!FInherits.Contains(p))
+            Dest.SetStyleProp(p, value);
+    };
+    auto paintText = [](const TSVGPaint &paint) {
+        if (!paint.URI().isEmpty())
+            return URLText(paint.URI());
+        if (paint.Kind() == TBrushKind::None)
+            return QStringLiteral("none");
+        return SVGColorToText(paint.Color());
+    };
+
+    const QRectF clip = ClipRect();
+    write(ipClip, QStringLiteral("rect(%1 %2 %3 %4)")
+                      .arg(FloatText(float(clip.top())), FloatText(float(clip.right())),
+                           FloatText(float(clip.bottom())), FloatText(float(clip.left()))));
+    if (!FClipURI.isEmpty())
+        write(ipClipPath, URLText(FClipURI));
+    write(ipClipRule, SVGKeyword(FClipRule));
+    write(ipFillRule, SVGKeyword(FFillRule));
+    write(ipColor, SVGColorToText(FBrush.Color()));
+    write(ipFill, paintText(FBrush));
+    write(ipStroke, paintText(FPen));
+    write(ipColorInterpolation, SVGKeyword(FColorInterpolation));
+    write(ipColorRendering, SVGKeyword(FColorRendering));
+    write(ipCursor, SVGCursorKeyword(FCursor));
+    write(ipTextAnchor, SVGKeyword(FTextAlign));
+    write(ipDisplay, FVisible ? QStringLiteral("visible") : QStringLiteral("hidden"));
+    write(ipOverflow, FOverflow ? QStringLiteral("visible") : QStringLiteral("hidden"));
+    write(ipFillOpacity, FloatText(FBrush.Opacity()));
+    write(ipStrokeOpacity, FloatText(FPen.Opacity()));
+    if (FPen.Opacity() == FBrush.Opacity())
+        write(ipOpacity, FloatText(FBrush.Opacity()));
+    write(ipFontFamily, FFont.Family());
+    {
+        QString size = SVGFontSizeKeyword(FFont.Size());
+        if (size.isEmpty()) {
+            if (const TSVGGraphicElement *parent = GetGraphicParent()) {
+                const float parentSize = parent->GetResolvedFontSize();
+                if (FFont.Size() == parentSize * 1.2f)
+                    size = QStringLiteral("larger");
+                else if (FFont.Size() == parentSize / 1.2f)
+                    size = QStringLiteral("smaller");
+            }
+        }
+        write(ipFontSize, size.isEmpty() ? FloatText(FFont.Size()) : size);
+    }
+    if (FFont.Style().Italic)
+        write(ipFontStyle, QStringLiteral("italic"));
+    if (FFont.Style().Bold)
+        write(ipFontWeight, QStringLiteral("bold"));
+    if (!FMarkerStartURI.isEmpty())
+        write(ipMarkerStart, URLText(FMarkerStartURI));
+    if (!FMarkerMidURI.isEmpty())
+        write(ipMarkerMid, URLText(FMarkerMidURI));
+    if (!FMarkerEndURI.isEmpty())
+        write(ipMarkerEnd, URLText(FMarkerEndURI));
+    {
+        QStringList dashes;
+        for (float d : FPen.DashArray())
+            dashes.append(FloatText(d));
+        write(ipStrokeDasharray, dashes.join(QLatin1Char(',')));
+    }
+    write(ipStrokeDashOffset, FloatText(FPen.SVGDashOffset()));
+    write(ipStrokeLinecap, FPen.Cap() == Qt::RoundCap ? QStringLiteral("round") : QStringLiteral("butt"));
+    write(ipStrokeLineJoin, SVGKeyword(FPen.Join()));
+    write(ipStrokeWidth, FloatText(FPen.Thickness()) +
+                             (FPen.ThicknessIsPercent() ? QStringLiteral("%") : QString()));
+    const TExtendedFontStyles extended = FFont.ExtendStyles();
+    if (extended.testFlag(fsOverline))
+        write(ipTextDecoration, QStringLiteral("overline"));
+    else if (extended.testFlag(fsBlink))
+        write(ipTextDecoration, QStringLiteral("blink"));
+    else if (FFont.Style().Underline)
+        write(ipTextDecoration, QStringLiteral("underline"));
+    else if (FFont.Style().StrikeOut)
+        write(ipTextDecoration, QStringLiteral("line-through"));
+}

@@ -1,0 +1,50 @@
+// The class table: which element class each tag creates.
+
+#include "svg/model/clip_path.h"
+#include "svg/model/document.h"
+#include "svg/model/image.h"
+#include "svg/model/marker.h"
+#include "svg/model/metadata.h"
+#include "svg/model/paint_servers.h"
+#include "svg/model/shapes.h"
+#include "svg/model/structure.h"
+#include "svg/model/text.h"
+
+std::unique_ptr<TSVGElement> SVGCreateElement(TSVGElementType Type, TSVGDocument *aOwner)
+{
+    switch (Type) {
+    case etDoc: return std::make_unique<TSVGDocument>(aOwner);
+    case etGroup: return std::make_unique<TSVGGroup>(aOwner);
+    case etImage: return std::make_unique<TSVGImage>(aOwner);
+    case etDefs: return std::make_unique<TSVGDefs>(aOwner);
+    case etUse: return std::make_unique<TSVGUse>(aOwner);
+    case etCircle: return std::make_unique<TSVGCircle>(aOwner);
+    case etEllipse: return std::make_unique<TSVGEllipse>(aOwner);
+    case etRectangle: return std::make_unique<TSVGRectangle>(aOwner);
+    case etLine: return std::make_unique<TSVGLine>(aOwner);
+    case etPolyline: return std::make_unique<TSVGPolyline>(aOwner);
+    case etPolygon: return std::make_unique<TSVGPolygon>(aOwner);
+    case etPath: return std::make_unique<TSVGPath>(aOwner);
+    case etText:
+    case etTSpan: return std::make_unique<TSVGText>(aOwner);
+    case etSwitch: return std::make_unique<TSVGSwitch>(aOwner);
+    case etTRef: return std::make_unique<TSVGTextRef>(aOwner);
+    case etClipPath: return std::make_unique<TSVGClipPath>(aOwner);
+    case etLinearGradient: return std::make_unique<TSVGLinearGradient>(aOwner);
+    case etRadialGradient: return std::make_unique<TSVGRadialGradient>(aOwner);
+    case etGradientStop: return std::make_unique<TSVGGradientStop>(aOwner);
+    case etMarker: return std::make_unique<TSVGMarker>(aOwner);
+    case etMetadata: return std::make_unique<TSVGMetadata>(aOwner);
+    case etScript: return std::make_unique<TSVGScript>(aOwner);
+    case etSymbol: return std::make_unique<TSVGSymbol>(aOwner);
+    case etPattern: return std::make_unique<TSVGPattern>(aOwner);
+    case etNone:
+    case etDesc:
+    case etTitle:
+    case etStyle:
+    case etTextPath:
+    case etComment:
+        break;
+    }
+    return nullptr;
+}

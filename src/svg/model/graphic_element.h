@@ -1,0 +1,241 @@
+#pragma once
+// An element with presentation properties: fill, stroke, font, opacity, visibility,
+// clipping and markers, its own declarations (attributes and `style`), a transform and
+// the geometry x, y, width, height with their percentage flags. Properties whose bit is
+// in Inherits are read from the graphic parent.
+
+#include "svg/model/element.h"
+#include "svg/model/keywords.h"
+#include "svg/model/paint.h"
+#include "svg/model/path_data.h"
+#include "svg/model/style.h"
+
+#include <QSizeF>
+
+class TSVGClipPath;
+
+// Which extent of the viewport a percentage is taken of.
+enum class TSVGAxis { Horizontal, Vertical, Diagonal };
+
+class TSVGGraphicElement : public TSVGElement {
+public:
+    explicit TSVGGraphicElement(TSVGDocument *aOwner);
+    ~TSVGGraphicElement() override;
+
+    std::unique_ptr<TSVGElement> CreateNew(TSVGDocument *aOwner) const override;
+    QString ClassName() const override { return QStringLiteral("TSVGGraphicElement"); }
+    void AssignProperties(const TSVGElement &Source) override;
+
+    TSVGGraphicElement *GetGraphicParent() const;
+
+    // --- paint state as the cascade leaves it (references are resolved by the renderer)
+    TSVGBrush &Brush() { return FBrush; }
+    const TSVGBrush &Brush() const { return FBrush; }
+    TSVGPen &Pen() { return FPen; }
+    const TSVGPen &Pen() const { return FPen; }
+    TSVGFont &Font() { return FFont; }
+    const TSVGFont &Font() const { return FFont; }
+    // The computed `color` (inherited through ipColor).
+    TAlphaColor CurrentColor() const;
+    // The font size in force: the parent's while ipFontSize is inherited.
+    float GetResolvedFontSize() const;
+
+    // --- caches of the renderer and their change marks
+    bool BrushChanged() const { return FBrushChanged; }
+    void SetBrushChanged(bool Value) { FBrushChanged = Value; }
+    bool PenChanged() const { return FPenChanged; }
+    void SetPenChanged(bool Value) { FPenChanged = Value; }
+    bool FontChanged() const { return FFontChanged; }
+    void SetFontChanged(bool Value) { FFontChanged = Value; }
+    bool ClippingChanged() const { return FClippingChanged; }
+    void SetClippingChanged(bool Value) { FClippingChanged = Value; }
+    bool ShapeCacheChanged() const { return FShapeCacheChanged; }
+    void SetShapeCacheChanged(bool Value) { FShapeCacheChanged = Value; }
+    TRSPathData &ClipPath() { return FClipPath; }
+    TRSPathData &Shape() { return FShape; }
+
+    // --- own declarations
+    // Every attribute as name=value, then the `style` declarations over them.
+    TSVGStyle &Style() { return FStyle; }
+    const TSVGStyle &Style() const { return FStyle; }
+    // The `style` attribute's declarations alone (they outrank document rules).
+    const TSVGStyle &InlineStyle() const { return FInlineStyle; }
+
+    // --- presentation properties (getters follow Inherits)
+    TSVGStyleProperties Inherits() const { return FInherits; }
+    void SetInherits(TSVGStyleProperties Value) { FInherits = Value; }
+    bool Visible() const;
+    void SetVisible(bool Value);
+    Qt::CursorShape Cursor() const;
+    void SetCursor(Qt::CursorShape Value) { FCursor = Value; }
+    TSVGTextAlign TextAlign() const;
+    void SetTextAlign(TSVGTextAlign Value) { FTextAlign = Value; }
+    TSVGFillRule ClipRule() const;
+    void SetClipRule(TSVGFillRule Value) { FClipRule = Value; }
+    TSVGFillRule FillRule() const;
+    void SetFillRule(TSVGFillRule Value) { FFillRule = Value; }
+    QString ClipURI() const;
+    void SetClipURI(const QString &Value) { FClipURI = Value; }
+    // The element's bounds less the `clip` rectangle, side by side.
+    QRectF ClipRect() const;
+    QRectF OwnClipRect() const { return FClipRect; }
+    void SetClipRect(const QRectF &Value) { FClipRect = Value; }
+    // The clipPath element named by ClipURI, or null.
+    TSVGClipPath *ClipURIElement() const;
+    float Opacity() const;
+    float OwnOpacity() const { return FOpacity; }
+    void SetOpacity(float Value) { FOpacity = Value; }
+    // The product of Opacity along the chain of graphic ancestors.
+    float GetAbsoluteOpacity() const;
+    bool Overflow() const;
+    void SetOverflow(bool Value) { FOverflow = Value; }
+    QString MarkerStartURI() const;
+    QString MarkerMidURI() const;
+    QString MarkerEndURI() const;
+    void SetMarkerStartURI(const QString &Value) { FMarkerStartURI = Value; }
+    void SetMarkerMidURI(const QString &Value) { FMarkerMidURI = Value; }
+    void SetMarkerEndURI(const QString &Value) { FMarkerEndURI = Value; }
+    TSVGColorInterpolation ColorInterpolation() const;
+    void SetColorInterpolation(TSVGColorInterpolation Value) { FColorInterpolation = Value; }
+    TSVGColorRendering ColorRendering() const;
+    void SetColorRendering(TSVGColorRendering Value) { FColorRendering = Value; }
+    TSVGShapeRendering ShapeRendering() const;
+    void SetShapeRendering(TSVGShapeRendering Value) { FShapeRendering = Value; }
+    TSVGTextRendering TextRendering() const;
+    void SetTextRendering(TSVGTextRendering Value) { FTextRendering = Value; }
+
+    // --- transform and geometry
+    const TMatrix &Matrix() const { return FMatrix; }
+    void SetMatrix(const TMatrix &Value);
+    // Percentages resolved against the nearest viewport (see ViewportSize).
+    float X() const;
+    float Y() const;
+    virtual float Width() const;
+    virtual float Height() const;
+    void SetX(float Value);
+    void SetY(float Value);
+    virtual void SetWidth(float Value);
+    virtual void SetHeight(float Value);
+    // The stored values: fractions while the percent flag is set.
+    float StoredX() const { return FX; }
+    float StoredY() const { return FY; }
+    float StoredWidth() const { return FWidth; }
+    float StoredHeight() const { return FHeight; }
+    bool XIsPercent() const { return FXIsPercent; }
+    bool YIsPercent() const { return FYIsPercent; }
+    bool WidthIsPercent() const { return FWidthIsPercent; }
+    bool HeightIsPercent() const { return FHeightIsPercent; }
+    void SetXIsPercent(bool Value) { FXIsPercent = Value; }
+    void SetYIsPercent(bool Value) { FYIsPercent = Value; }
+    void SetWidthIsPercent(bool Value) { FWidthIsPercent = Value; }
+    void SetHeightIsPercent(bool Value) { FHeightIsPercent = Value; }
+
+    // The extent that percentages of this element's geometry refer to: the nearest
+    // viewport element above it (its viewBox when specified, else its width and
+    // height); for a root document its own viewBox. Invalid when unknown, and then
+    // fractions are kept as they are.
+    virtual QSizeF ViewportSize() const;
+    // A fraction of the viewport extent along the axis (the diagonal is the normalised
+    // one, sqrt((w^2 + h^2) / 2)); the value itself when IsPercent is false or the
+    // viewport is unknown.
+    float ResolvePercent(float Value, bool IsPercent, TSVGAxis Axis) const;
+
+    QRectF BoundsRect() const override;
+
+    // --- cascade
+    int Matches(const QString &Selector) const override;
+    void ApplyStyles() override;
+    // Applies one style's declarations on top of the current values.
+    virtual void ApplyStyle(const TSVGStyle &aStyle);
+    // Writes the current property values into a style.
+    void AssignTo(TSVGStyle &Dest) const;
+
+    // --- lifecycle
+    void SetParent(TSVGElement *Value) override;
+    void Clear() override;
+    void Reset() override;
+    void LoadFromXML(pugi::xml_node Node) override;
+    void Changed() override;
+    void SubObjectChanged(TSVGSubObject Object) override;
+
+protected:
+    void LoadAttributes(pugi::xml_node Node) override;
+    // Index of the new child in Items, or -1 when the node creates none.
+    virtual int CreateChild(pugi::xml_node Node);
+    virtual void LoadChildren(pugi::xml_node Node);
+    // Called for every child node in order once it is read; Index is the element it
+    // created, or -1.
+    virtual void ChildNodeRead(pugi::xml_node Child, int Index);
+    // The rule shared by every container for names it does not handle itself.
+    int CreateChildBase(pugi::xml_node Node);
+    // Appends a new element of the type to the children; its index.
+    int AddChildOfType(TSVGElementType Type);
+    void DoParsingNode(pugi::xml_node Node);
+    void DoParsedNode(TSVGElement *Element);
+
+    // Lengths in the declarations of this element: em and ex follow its font size.
+    TSVGUnitFactors StyleUnitFactors() const;
+    // Replaces `currentColor` paints by the computed colour once the element's
+    // declarations are all applied.
+    virtual void ResolveCurrentColor();
+
+    // Whether the effective fill / stroke is the keyword currentColor (the keyword is
+    // inherited as such, so that a child's own `color` counts).
+    bool FillIsCurrentColor() const;
+    bool StrokeIsCurrentColor() const;
+
+private:
+    void InitPresentation();
+    void AttachSubObjects();
+
+    bool FVisible = true;
+    TSVGPen FPen;
+    TSVGFont FFont;
+    TSVGBrush FBrush;
+    Qt::CursorShape FCursor = Qt::ArrowCursor;
+    TSVGStyle FStyle;
+    TSVGStyle FInlineStyle;
+    TMatrix FMatrix;
+    TSVGTextAlign FTextAlign = staLeading;
+    bool FPenChanged = true;
+    bool FFontChanged = true;
+    bool FBrushChanged = true;
+    TSVGFillRule FClipRule = frNonZero;
+    TSVGFillRule FFillRule = frNonZero;
+    QString FClipURI;
+    bool FClippingChanged = true;
+    TRSPathData FClipPath;
+    QRectF FClipRect;
+    float FOpacity = 1;
+    bool FOverflow = true;
+    TRSPathData FShape;
+    QString FMarkerEndURI;
+    QString FMarkerStartURI;
+    QString FMarkerMidURI;
+    bool FShapeCacheChanged = true;
+    TSVGColorInterpolation FColorInterpolation = sciSRGB;
+    TSVGColorRendering FColorRendering = clrnAuto;
+    TSVGTextRendering FTextRendering = txrnAuto;
+    TSVGShapeRendering FShapeRendering = srnAuto;
+    TSVGStyleProperties FInherits;
+    float FWidth = 0;
+    float FHeight = 0;
+    float FX = 0;
+    float FY = 0;
+    bool FXIsPercent = false;
+    bool FYIsPercent = false;
+    bool FWidthIsPercent = false;
+    bool FHeightIsPercent = false;
+    // Not in the table of stored properties: the computed `color` and whether fill and
+    // stroke were given as currentColor.
+    TAlphaColor FColor = 0xFF000000;
+    bool FFillCurrentColor = false;
+    bool FStrokeCurrentColor = false;
+
+    friend class TSVGGradientStop;
+};
+
+// The Inherits set of a new or cleared graphic element.
+TSVGStyleProperties SVGInitialInherits();
+// Every presentation property (the Attributes of a graphic element).
+TSVGStyleProperties SVGAllStyleProperties();

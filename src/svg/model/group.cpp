@@ -1,0 +1,63 @@
+#include "svg/model/group.h"
+
+#include "svg/model/document.h"
+#include "svg/model/xml_dom.h"
+
+std::unique_ptr<TSVGElement> TSVGCustomGroup::CreateNew(TSVGDocument *aOwner) const
+{
+    return std::make_unique<TSVGCustomGroup>(aOwner);
+}
+
+void TSVGCustomGroup::Changed()
+{
+    FBoundsChanged = true;
+    TSVGGraphicElement::Changed();
+}
+
+int TSVGCustomGroup::CreateChild(pugi::xml_node Node)
+{
+    const QString name = svgxml::LocalName(Node);
+    if (name.isEmpty())
+        return CreateChildBase(Node);
+    const TSVGElementType type = SVGTypeByTag(name);
+    switch (type) {
+    case etStyle:
+        if (TSVGDocument *doc = Document())
+            doc->LoadStyleElement(Node);
+        return -1;
+    case etDesc:
+    case etTitle:
+    case etTextPath:
+    case etComment:
+        return -1;
+    case etNone:
+        return CreateChildBase(Node);
+    default:
+        return AddChildOfType(type);
+    }
+}
+
+std::unique_ptr<TSVGElement> TSVGGroup::CreateNew(TSVGDocument *aOwner) const
+{
+    return std::make_unique<TSVGGroup>(aOwner);
+}
+
+std::unique_ptr<TSVGElement> TSVGDefs::CreateNew(TSVGDocument *aOwner) const
+{
+    return std::make_unique<TSVGDefs>(aOwner);
+}
+
+std::unique_ptr<TSVGElement> TSVGSwitch::CreateNew(TSVGDocument *aOwner) const
+{
+    return std::make_unique<TSVGSwitch>(aOwner);
+}
+
+TSVGElement *TSVGSwitch::ChosenChild() const
+{
+    for (int i = 0; i < Count(); ++i) {
+        TSVGElement *child = Items(i);
+        if (child->HasFeatures() && child->HasExtensions() && child->HasLanguages())
+            return child;
+    }
+    return nullptr;
+}

@@ -1,0 +1,229 @@
+#include "svg/model/paint.h"
+
+#include <QFont>
+#include <QGuiApplication>
+#include <algorithm>
+#include <cmath>
+
+void TSVGPaint::Changed()
+{
+    if (FOnChange)
+        FOnChange();
+}
+
+void TSVGPaint::SetKind(TBrushKind Value)
+{
+    if (FKind == Value)
+        return;
+    FKind = Value;
+    Changed();
+}
+
+void TSVGPaint::SetColor(TAlphaColor Value)
+{
+    if (FColor == Value)
+        return;
+    FColor = Value;
+    Changed();
+}
+
+void TSVGPaint::SetOpacity(float Value)
+{
+    if (std::isnan(Value))
+        Value = 0;
+    Value = std::clamp(Value, 0.0f, 1.0f);
+    if (FOpacity == Value)
+        return;
+    FOpacity = Value;
+    Changed();
+}
+
+void TSVGPaint::SetURI(const QString &Value)
+{
+    if (FURI == Value)
+        return;
+    FURI = Value;
+    Changed();
+}
+
+void TSVGPaint::SetGradient(const TSVGGradientData &Value)
+{
+    if (FGradient == Value)
+        return;
+    FGradient = Value;
+    Changed();
+}
+
+void TSVGPaint::SetBitmap(const QImage &Value)
+{
+    FBitmap = Value;
+    Changed();
+}
+
+void TSVGPaint::UpdateColorOpacity()
+{
+    SetColor(ApplyOpacity(FColor, FOpacity));
+}
+
+void TSVGPaint::AssignPaint(const TSVGPaint &Source)
+{
+    FKind = Source.FKind;
+    FColor = Source.FColor;
+    FOpacity = Source.FOpacity;
+    FURI = Source.FURI;
+    FGradient = Source.FGradient;
+    FBitmap = Source.FBitmap;
+}
+
+void TSVGBrush::Assign(const TSVGBrush &Source)
+{
+    if (&Source == this)
+        return;
+    AssignPaint(Source);
+    Changed();
+}
+
+void TSVGBrush::Reset()
+{
+    TSVGBrush Initial;
+    Assign(Initial);
+}
+
+void TSVGPen::Assign(const TSVGPen &Source)
+{
+    if (&Source == this)
+        return;
+    AssignPaint(Source);
+    FThickness = Source.FThickness;
+    FThicknessIsPercent = Source.FThicknessIsPercent;
+    FCap = Source.FCap;
+    FJoin = Source.FJoin;
+    FMiterLimit = Source.FMiterLimit;
+    FDash = Source.FDash;
+    Changed();
+}
+
+void TSVGPen::Reset()
+{
+    TSVGPen Initial;
+    Assign(Initial);
+}
+
+void TSVGPen::SetThickness(float Value)
+{
+    if (FThickness == Value)
+        return;
+    FThickness = Value;
+    Changed();
+}
+
+void TSVGPen::SetThicknessIsPercent(bool Value)
+{
+    if (FThicknessIsPercent == Value)
+        return;
+    FThicknessIsPercent = Value;
+    Changed();
+}
+
+void TSVGPen::SetCap(Qt::PenCapStyle Value)
+{
+    if (FCap == Value)
+        return;
+    FCap = Value;
+    Changed();
+}
+
+void TSVGPen::SetJoin(Qt::PenJoinStyle Value)
+{
+    if (FJoin == Value)
+        return;
+    FJoin = Value;
+    Changed();
+}
+
+void TSVGPen::SetMiterLimit(float Value)
+{
+    if (FMiterLimit == Value)
+        return;
+    FMiterLimit = Value;
+    Changed();
+}
+
+void TSVGPen::SetDash(const TSVGStrokeDash &Value)
+{
+    if (FDash == Value)
+        return;
+    FDash = Value;
+    Changed();
+}
+
+TSVGFont::TSVGFont() : FFamily(DefaultFamily()) {}
+
+QString TSVGFont::DefaultFamily()
+{
+    // The application font is only known once a GUI application exists; documents
+    // loaded before that (tools, tests) get the family Qt would fall back to.
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        static const QString ApplicationFamily = QGuiApplication::font().family();
+        return ApplicationFamily;
+    }
+    return QStringLiteral("Sans Serif");
+}
+
+void TSVGFont::Changed()
+{
+    if (FOnChange)
+        FOnChange();
+}
+
+void TSVGFont::Assign(const TSVGFont &Source)
+{
+    if (&Source == this)
+        return;
+    FFamily = Source.FFamily;
+    FSize = Source.FSize;
+    FStyle = Source.FStyle;
+    FExtendStyles = Source.FExtendStyles;
+    Changed();
+}
+
+void TSVGFont::Reset()
+{
+    FFamily = DefaultFamily();
+    FSize = DefaultSize;
+    FStyle = TSVGFontStyle();
+    FExtendStyles = {};
+    Changed();
+}
+
+void TSVGFont::SetFamily(const QString &Value)
+{
+    if (FFamily == Value)
+        return;
+    FFamily = Value;
+    Changed();
+}
+
+void TSVGFont::SetSize(float Value)
+{
+    if (FSize == Value)
+        return;
+    FSize = Value;
+    Changed();
+}
+
+void TSVGFont::SetStyle(const TSVGFontStyle &Value)
+{
+    if (FStyle == Value)
+        return;
+    FStyle = Value;
+    Changed();
+}
+
+void TSVGFont::SetExtendStyles(TExtendedFontStyles Value)
+{
+    if (FExtendStyles == Value)
+        return;
+    FExtendStyles = Value;
+    Changed();
+}

@@ -83,7 +83,8 @@ public:
     // Minimum and maximum over all points except Close points, control points
     // included; (0, 0, 0, 0) when empty; a zero width or height becomes 0.001.
     QRectF GetBounds() const;
-    // Maps every point except Close points (row-vector convention).
+    // Maps every point through M (row-vector convention), Close points included so
+    // that they keep carrying their subpath's start.
     void ApplyMatrix(const TMatrix &M);
 
     // An ellipse inscribed in R: a MoveTo, four quarter curves and a Close.

@@ -11,8 +11,9 @@ using TAlphaColor = quint32;
 // Parses a colour behind the inherit convention.
 // - "none" sets isNone and keeps defaultColor; so do "inherit" and empty text (which set
 //   or keep `inherited`). Any other text clears isNone.
-// - "#RGB", "#RGBA", "#RRGGBB", "#RRGGBBAA" (alpha last); a text that is not hexadecimal
-//   raises EConvertError.
+// - "#RGB", "#RGBA", "#RRGGBB", "#RRGGBBAA" (alpha last; only letters and digits count);
+//   other lengths read as the hexadecimal number "FF" followed by the digits. A text that
+//   is not hexadecimal, or longer than 32 bits, raises EConvertError.
 // - rgb()/rgba() with integer, decimal or percentage components separated by commas or
 //   spaces, and an optional alpha (number 0..1 or percentage, also after "/"); components
 //   are clamped to 0..255. A component that is not a number raises EConvertError.

@@ -1,5 +1,7 @@
 #include "assets/untVuploraProcs.h"
 
+#include "assets/untVuplora.h"
+
 #include <QPainter>
 #include <QRectF>
 #include <array>
@@ -8,6 +10,33 @@
 namespace {
 
 constexpr QImage::Format kPremultiplied = QImage::Format_ARGB32_Premultiplied;
+
+// Where an item and its mask sit on a background for the masked composition, and
+// the part of the background that the result shows.
+constexpr QPoint kItemOrigin(130, 216);
+constexpr QRect kCropRect(130, 216, 380, 360);
+
+QImage NewTransparent(QSize aoSize)
+{
+    if (aoSize.isEmpty())
+        return QImage();
+    QImage loImage(aoSize, kPremultiplied);
+    if (loImage.isNull())
+        throw std::bad_alloc();
+    loImage.fill(Qt::transparent);
+    return loImage;
+}
+
+// aoImage at aoOrigin, unscaled, on a transparent bitmap of the given size.
+QImage Placed(QSize aoSize, const QImage &aoImage, QPoint aoOrigin)
+{
+    QImage loResult = NewTransparent(aoSize);
+    if (!loResult.isNull() && !aoImage.isNull()) {
+        QPainter loPainter(&loResult);
+        loPainter.drawImage(aoOrigin, aoImage);
+    }
+    return loResult;
+}
 
 QImage AsPremultiplied(const QImage &aoImage)
 {
@@ -130,4 +159,29 @@ void ApplyMask(QImage &aoDest, const QImage &aoImage, const QImage &aoMask,
 {
     MaskBitmap(aoDest, aoBackground, aoMask);
     OverlayBitmap(aoDest, aoDest, aoImage, 0, 0);
+}
+
+void TFaceRes::GetBitmapWithMask(QImage &aoBitmap, const QImage &aoBKG, TYPE_FACE_ITEM fiType,
+                                 qint32 aiIndex, TYPE_IMAGE_FILE /*ifType*/, quint32 aiColor)
+{
+    QImage loImage;
+    GetBitmap(loImage, fiType, aiIndex, ifFile, false);
+    if (aiColor != 0)
+        ReplaceOpaqueColor(loImage, aiColor);
+    QImage loMask;
+    GetBitmap(loMask, fiType, aiIndex, ifMask, false);
+
+    // Image and mask placed where the item goes on the background.
+    loImage = Placed(aoBKG.size(), loImage, kItemOrigin);
+    loMask = Placed(aoBKG.size(), loMask, kItemOrigin);
+
+    QImage loWork = NewTransparent(aoBKG.size());
+    ApplyMask(loWork, loImage, loMask, aoBKG);
+
+    QImage loCrop = NewTransparent(kCropRect.size());
+    if (!loWork.isNull()) {
+        QPainter loPainter(&loCrop);
+        loPainter.drawImage(QPoint(0, 0), loWork, kCropRect);
+    }
+    aoBitmap = loCrop;
 }

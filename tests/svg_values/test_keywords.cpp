@@ -86,7 +86,8 @@ TEST(SVGKeywords, TextAlignBooleansAndStrokeShapes)
         {"none", staLeading, false, false, false, Qt::FlatCap, Qt::SvgMiterJoin},
         {"round", staLeading, false, true, false, Qt::RoundCap, Qt::RoundJoin},
         {"bevel", staLeading, false, true, false, Qt::FlatCap, Qt::BevelJoin},
-        {"square", staLeading, false, true, false, Qt::FlatCap, Qt::SvgMiterJoin},
+        {"square", staLeading, false, true, false, Qt::SquareCap, Qt::SvgMiterJoin},
+        {"butt", staLeading, false, true, false, Qt::FlatCap, Qt::SvgMiterJoin},
         {"Visible", staLeading, false, true, false, Qt::FlatCap, Qt::SvgMiterJoin},
     };
     for (const auto &r : rows) {
@@ -95,14 +96,15 @@ TEST(SVGKeywords, TextAlignBooleansAndStrokeShapes)
         EXPECT_EQ(ParseVisibility(t, !r.visibility, inh), r.visibility) << r.text;
         EXPECT_EQ(ParseDisplay(t, !r.display, inh), r.display) << r.text;
         EXPECT_EQ(ParseOverflow(t, !r.overflow, inh), r.overflow) << r.text;
-        EXPECT_EQ(ParseLineCap(t, Qt::SquareCap, inh), r.cap) << r.text;
+        EXPECT_EQ(ParseLineCap(t, Qt::MPenCapStyle, inh), r.cap) << r.text;
         EXPECT_EQ(ParseLineJoin(t, Qt::MiterJoin, inh), r.join) << r.text;
     }
     EXPECT_EQ(ParseVisibility(QStringLiteral("inherit"), false, inh), false);
     EXPECT_TRUE(inh);
     EXPECT_EQ(SVGKeyword(staCenter), QStringLiteral("middle"));
     EXPECT_EQ(SVGKeyword(Qt::RoundCap), QStringLiteral("round"));
-    EXPECT_EQ(SVGKeyword(Qt::SquareCap), QStringLiteral("butt"));
+    EXPECT_EQ(SVGKeyword(Qt::SquareCap), QStringLiteral("square"));
+    EXPECT_EQ(SVGKeyword(Qt::FlatCap), QStringLiteral("butt"));
     EXPECT_EQ(SVGKeyword(Qt::SvgMiterJoin), QStringLiteral("miter"));
     EXPECT_EQ(SVGKeyword(Qt::BevelJoin), QStringLiteral("bevel"));
 }

@@ -147,7 +147,11 @@ bool ParseOverflow(const QString &text, bool current, bool &inherited)
 Qt::PenCapStyle ParseLineCap(const QString &text, Qt::PenCapStyle current, bool &inherited)
 {
     return CascadedValue(text, current, inherited, [](const QString &t) {
-        return t == QLatin1String("round") ? Qt::RoundCap : Qt::FlatCap;
+        if (t == QLatin1String("round"))
+            return Qt::RoundCap;
+        if (t == QLatin1String("square"))
+            return Qt::SquareCap;
+        return Qt::FlatCap;
     });
 }
 
@@ -190,7 +194,11 @@ QString SVGKeyword(TSVGTextAlign value)
 
 QString SVGKeyword(Qt::PenCapStyle value)
 {
-    return value == Qt::RoundCap ? QStringLiteral("round") : QStringLiteral("butt");
+    if (value == Qt::RoundCap)
+        return QStringLiteral("round");
+    if (value == Qt::SquareCap)
+        return QStringLiteral("square");
+    return QStringLiteral("butt");
 }
 
 QString SVGKeyword(Qt::PenJoinStyle value)

@@ -55,9 +55,9 @@ bool ParseVisibility(const QString &text, bool current, bool &inherited);
 bool ParseDisplay(const QString &text, bool current, bool &inherited);
 bool ParseOverflow(const QString &text, bool current, bool &inherited);
 
-// Stroke ends and corners: "round" gives the round cap, any other word the flat cap;
-// "bevel" and "round" their joins, any other word the SVG miter join (falls back to a
-// bevel beyond the miter limit).
+// Stroke ends and corners: "round" and "square" give their caps, any other word (also
+// "butt") the flat cap; "bevel" and "round" their joins, any other word the SVG miter
+// join (falls back to a bevel beyond the miter limit).
 Qt::PenCapStyle ParseLineCap(const QString &text, Qt::PenCapStyle current, bool &inherited);
 Qt::PenJoinStyle ParseLineJoin(const QString &text, Qt::PenJoinStyle current, bool &inherited);
 
@@ -72,5 +72,5 @@ QString SVGKeyword(TSVGMarkerUnit value);
 QString SVGKeyword(TSVGCoordinateSystemUnit value);
 QString SVGKeyword(TSVGGradientSpread value);
 QString SVGKeyword(TSVGTextAlign value);   // "middle", "start", "end"
-QString SVGKeyword(Qt::PenCapStyle value);  // "round", else "butt"
+QString SVGKeyword(Qt::PenCapStyle value);  // "round", "square", else "butt"
 QString SVGKeyword(Qt::PenJoinStyle value); // "round", "bevel", else "miter"

@@ -70,6 +70,7 @@ QStringList FunctionComponents(const QString &inner)
     } else {
         QString spaced = inner;
         spaced.replace(QLatin1Char('/'), QLatin1String(" / "));
+        spaced = spaced.simplified(); // tabs and line breaks separate like spaces
         parts = spaced.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         parts.removeAll(QStringLiteral("/"));
     }

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-TCanvas::TCanvas(QImage &image)
+TSVGCanvas::TSVGCanvas(QImage &image)
     : FImage(image)
 {
     Q_ASSERT(image.format() == QImage::Format_ARGB32_Premultiplied);
@@ -14,24 +14,24 @@ TCanvas::TCanvas(QImage &image)
     FPainter = FRoot.get();
 }
 
-TCanvas::~TCanvas()
+TSVGCanvas::~TSVGCanvas()
 {
     while (!FLayers.empty())
         EndLayer(1);
     FRoot->end();
 }
 
-int TCanvas::Width() const { return FImage.width(); }
-int TCanvas::Height() const { return FImage.height(); }
+int TSVGCanvas::Width() const { return FImage.width(); }
+int TSVGCanvas::Height() const { return FImage.height(); }
 
-int TCanvas::SaveState()
+int TSVGCanvas::SaveState()
 {
     FStates.push_back({FMatrix, FFill, FStroke, FFont, int(FLayers.size())});
     FPainter->save();
     return int(FStates.size()) - 1;
 }
 
-void TCanvas::RestoreState(int state)
+void TSVGCanvas::RestoreState(int state)
 {
     if (state < 0)
         return;
@@ -49,37 +49,37 @@ void TCanvas::RestoreState(int state)
     }
 }
 
-void TCanvas::SetMatrix(const TMatrix &m)
+void TSVGCanvas::SetMatrix(const TMatrix &m)
 {
     FMatrix = m;
 }
 
-void TCanvas::ApplyTransform()
+void TSVGCanvas::ApplyTransform()
 {
     FPainter->setTransform(FMatrix.ToQTransform());
 }
 
-bool TCanvas::Degenerate() const
+bool TSVGCanvas::Degenerate() const
 {
     // A singular matrix flattens everything to a line or a point: nothing to paint.
     const float det = FMatrix.m11 * FMatrix.m22 - FMatrix.m12 * FMatrix.m21;
     return !std::isfinite(det) || std::fabs(det) < 1e-12f;
 }
 
-float TCanvas::DeviceScale() const
+float TSVGCanvas::DeviceScale() const
 {
     const float sx = std::hypot(FMatrix.m11, FMatrix.m12);
     const float sy = std::hypot(FMatrix.m21, FMatrix.m22);
     return std::max(sx, sy);
 }
 
-void TCanvas::ClipPath(const QPainterPath &path)
+void TSVGCanvas::ClipPath(const QPainterPath &path)
 {
     ApplyTransform();
     FPainter->setClipPath(path, Qt::IntersectClip);
 }
 
-QBrush TCanvas::MakeBrush(const TCanvasPaint &paint, float opacity) const
+QBrush TSVGCanvas::MakeBrush(const TCanvasPaint &paint, float opacity) const
 {
     Q_UNUSED(opacity);
     switch (paint.Kind) {
@@ -124,7 +124,7 @@ static QVector<qreal> NormaliseDashes(const QVector<qreal> &dashes, qreal width)
     return d;
 }
 
-QPen TCanvas::MakePen(float opacity) const
+QPen TSVGCanvas::MakePen(float opacity) const
 {
     QPen pen(MakeBrush(FStroke.Paint, opacity), FStroke.Thickness);
     pen.setCosmetic(false);
@@ -148,7 +148,7 @@ QPen TCanvas::MakePen(float opacity) const
     return pen;
 }
 
-void TCanvas::FillPath(const QPainterPath &path, float opacity)
+void TSVGCanvas::FillPath(const QPainterPath &path, float opacity)
 {
     if (FFill.IsNone() || path.isEmpty() || opacity <= 0 || Degenerate())
         return;
@@ -161,7 +161,7 @@ void TCanvas::FillPath(const QPainterPath &path, float opacity)
     FPainter->setOpacity(1);
 }
 
-void TCanvas::DrawPath(const QPainterPath &path, float opacity)
+void TSVGCanvas::DrawPath(const QPainterPath &path, float opacity)
 {
     if (FStroke.Paint.IsNone() || !(FStroke.Thickness > 0) || path.isEmpty() || opacity <= 0 ||
         Degenerate())
@@ -187,43 +187,43 @@ static QPainterPath RoundedRectPath(const QRectF &rect, float rx, float ry)
     return p;
 }
 
-void TCanvas::FillRect(const QRectF &rect, float rx, float ry, float opacity)
+void TSVGCanvas::FillRect(const QRectF &rect, float rx, float ry, float opacity)
 {
     FillPath(RoundedRectPath(rect, rx, ry), opacity);
 }
 
-void TCanvas::DrawRect(const QRectF &rect, float rx, float ry, float opacity)
+void TSVGCanvas::DrawRect(const QRectF &rect, float rx, float ry, float opacity)
 {
     DrawPath(RoundedRectPath(rect, rx, ry), opacity);
 }
 
-void TCanvas::DrawLine(const QPointF &p1, const QPointF &p2, float opacity)
+void TSVGCanvas::DrawLine(const QPointF &p1, const QPointF &p2, float opacity)
 {
     QPainterPath p(p1);
     p.lineTo(p2);
     DrawPath(p, opacity);
 }
 
-float TCanvas::TextWidth(const QString &text) const
+float TSVGCanvas::TextWidth(const QString &text) const
 {
     return TTextMetrics::Advance(FFont, text);
 }
 
-float TCanvas::TextHeight(const QString &text) const
+float TSVGCanvas::TextHeight(const QString &text) const
 {
     Q_UNUSED(text);
     return TTextMetrics::Ascent(FFont) + TTextMetrics::Descent(FFont);
 }
 
-float TCanvas::Ascent() const { return TTextMetrics::Ascent(FFont); }
-float TCanvas::Descent() const { return TTextMetrics::Descent(FFont); }
+float TSVGCanvas::Ascent() const { return TTextMetrics::Ascent(FFont); }
+float TSVGCanvas::Descent() const { return TTextMetrics::Descent(FFont); }
 
-QPainterPath TCanvas::TextPath(const QString &text, const QPointF &origin) const
+QPainterPath TSVGCanvas::TextPath(const QString &text, const QPointF &origin) const
 {
     return TTextMetrics::Outline(FFont, text, origin);
 }
 
-QPainterPath TCanvas::TextLayoutPath(const QRectF &rect, const QString &text, bool wordWrap,
+QPainterPath TSVGCanvas::TextLayoutPath(const QRectF &rect, const QString &text, bool wordWrap,
                                      TCanvasAlign hAlign, TCanvasAlign vAlign) const
 {
     QPainterPath out;
@@ -249,7 +249,7 @@ QPainterPath TCanvas::TextLayoutPath(const QRectF &rect, const QString &text, bo
     return out;
 }
 
-void TCanvas::FillText(const QRectF &rect, const QString &text, bool wordWrap, float opacity,
+void TSVGCanvas::FillText(const QRectF &rect, const QString &text, bool wordWrap, float opacity,
                        TCanvasAlign hAlign, TCanvasAlign vAlign)
 {
     QPainterPath p = TextLayoutPath(rect, text, wordWrap, hAlign, vAlign);
@@ -257,7 +257,7 @@ void TCanvas::FillText(const QRectF &rect, const QString &text, bool wordWrap, f
     FillPath(p, opacity);
 }
 
-void TCanvas::DrawBitmap(const QImage &bitmap, const QRectF &source, const QRectF &dest,
+void TSVGCanvas::DrawBitmap(const QImage &bitmap, const QRectF &source, const QRectF &dest,
                          float opacity, bool smooth)
 {
     if (bitmap.isNull() || dest.isEmpty() || opacity <= 0 || Degenerate())
@@ -270,7 +270,7 @@ void TCanvas::DrawBitmap(const QImage &bitmap, const QRectF &source, const QRect
     FPainter->setOpacity(1);
 }
 
-void TCanvas::Clear(QRgb color)
+void TSVGCanvas::Clear(QRgb color)
 {
     FPainter->save();
     FPainter->resetTransform();
@@ -280,7 +280,7 @@ void TCanvas::Clear(QRgb color)
     FPainter->restore();
 }
 
-void TCanvas::BeginLayer()
+void TSVGCanvas::BeginLayer()
 {
     TLayer layer;
     layer.Image = std::make_unique<QImage>(FImage.size(), QImage::Format_ARGB32_Premultiplied);
@@ -291,12 +291,12 @@ void TCanvas::BeginLayer()
     FPainter = FLayers.back().Painter.get();
 }
 
-void TCanvas::EndLayer(float opacity)
+void TSVGCanvas::EndLayer(float opacity)
 {
     EndLayer(opacity, QImage());
 }
 
-void TCanvas::EndLayer(float opacity, const QImage &alphaMask)
+void TSVGCanvas::EndLayer(float opacity, const QImage &alphaMask)
 {
     if (FLayers.empty())
         return;

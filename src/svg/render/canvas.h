@@ -47,13 +47,13 @@ struct TCanvasStroke {
 
 enum class TCanvasAlign { Center, Leading, Trailing };
 
-class TCanvas {
+class TSVGCanvas {
 public:
     // Draws into Image, which must be Format_ARGB32_Premultiplied and outlive the canvas.
-    explicit TCanvas(QImage &image);
-    ~TCanvas();
-    TCanvas(const TCanvas &) = delete;
-    TCanvas &operator=(const TCanvas &) = delete;
+    explicit TSVGCanvas(QImage &image);
+    ~TSVGCanvas();
+    TSVGCanvas(const TSVGCanvas &) = delete;
+    TSVGCanvas &operator=(const TSVGCanvas &) = delete;
 
     int Width() const;
     int Height() const;

@@ -1,0 +1,279 @@
+#include "svg/render/draw.h"
+
+#include "svg/model/document.h"
+#include "svg/model/group.h"
+#include "svg/model/paint_servers.h"
+#include "svg/model/shapes.h"
+#include "svg/model/structure.h"
+#include "svg/model/text.h"
+#include "svg/render/paint.h"
+#include "svg/render/shapes.h"
+#include "svg/render/text.h"
+
+#include <cmath>
+
+namespace {
+
+// Deeper nesting than the model allows can only come from references (patterns inside
+// patterns); it ends here rather than on the stack's end.
+constexpr int kMaxDrawDepth = SVGMaxElementDepth + 64;
+
+bool IsNeverDrawn(const TSVGElement &e)
+{
+    switch (e.SVGType()) {
+    case etDefs:
+    case etClipPath:
+    case etLinearGradient:
+    case etRadialGradient:
+    case etGradientStop:
+    case etPattern:
+    case etMarker:
+    case etSymbol:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsNestedViewport(const TSVGElement &e)
+{
+    return e.SVGType() == etDoc && e.Owner() != nullptr;
+}
+
+bool IsContainer(const TSVGElement &e)
+{
+    return dynamic_cast<const TSVGCustomGroup *>(&e) != nullptr;
+}
+
+} // namespace
+
+TSVGPainter::TSVGPainter(TSVGCanvas &canvas, const QRectF &aRect)
+    : FCanvas(canvas), FRect(aRect),
+      FActive(std::make_shared<std::unordered_set<const TSVGElement *>>()),
+      FDepth(std::make_shared<int>(0))
+{
+}
+
+bool TSVGPainter::Enter(const TSVGElement *element)
+{
+    if (*FDepth >= kMaxDrawDepth || !FActive->insert(element).second)
+        return false;
+    ++*FDepth;
+    return true;
+}
+
+void TSVGPainter::Leave(const TSVGElement *element)
+{
+    if (FActive->erase(element))
+        --*FDepth;
+}
+
+bool TSVGPainter::CanDraw(const TSVGElement &element)
+{
+    if (IsNeverDrawn(element))
+        return false;
+    const auto *g = dynamic_cast<const TSVGGraphicElement *>(&element);
+    if (!g)
+        return false;
+    if (element.SVGType() != etSwitch && element.SVGType() != etUse && !g->Visible())
+        return false;
+    return element.HasFeatures() && element.HasExtensions() && element.HasLanguages();
+}
+
+void TSVGPainter::Draw(TSVGElement &element)
+{
+    Draw(element, element.GetViewMatrix(FRect));
+}
+
+void TSVGPainter::Draw(TSVGElement &element, const TMatrix &aMatrix)
+{
+    auto *g = dynamic_cast<TSVGGraphicElement *>(&element);
+    if (!g || !CanDraw(element))
+        return;
+    if (IsNestedViewport(element))
+        DrawViewport(*g, aMatrix);
+    else
+        DoDraw(*g, aMatrix);
+}
+
+bool TSVGPainter::NeedsLayer(const TSVGGraphicElement &element) const
+{
+    if (IsContainer(element) || element.SVGType() == etUse || element.SVGType() == etTRef)
+        return true;
+    if (element.SVGType() == etText)
+        return true;  // several runs may overlap
+    // A shape whose fill and stroke overlap must blend as one.
+    const TSVGFillState fill = SVGEffectiveFill(element);
+    const TSVGStrokeState stroke = SVGEffectiveStroke(element);
+    const bool hasFill = fill.Kind != TBrushKind::None || !fill.URI.isEmpty();
+    const bool hasStroke = (stroke.Kind != TBrushKind::None || !stroke.URI.isEmpty()) &&
+                           SVGStrokeWidth(element, stroke) > 0;
+    return hasFill && hasStroke;
+}
+
+TSVGPainter::TBracket TSVGPainter::BeginDraw(TSVGGraphicElement &element, const TMatrix &M)
+{
+    TBracket b;
+    b.State = FCanvas.SaveState();
+    b.SavedOpacity = FOpacity;
+    const float opacity = std::clamp(element.Opacity(), 0.0f, 1.0f);
+    b.Opacity = opacity;
+    if (opacity < 1 && NeedsLayer(element)) {
+        FCanvas.BeginLayer();
+        b.Layer = true;
+        FOpacity = 1;
+    } else {
+        FOpacity = opacity;
+    }
+    FCanvas.SetMatrix(M);
+    if (TSVGDocument *doc = element.Document(); doc && doc->OnDrawing())
+        doc->OnDrawing()(&element, M, &FCanvas, FRect);
+    return b;
+}
+
+void TSVGPainter::EndDraw(TSVGGraphicElement &element, const TMatrix &M, const TBracket &bracket)
+{
+    if (TSVGDocument *doc = element.Document(); doc && doc->OnDrawn())
+        doc->OnDrawn()(&element, M, &FCanvas, FRect);
+    if (bracket.Layer)
+        FCanvas.EndLayer(bracket.Opacity);
+    FCanvas.RestoreState(bracket.State);
+    FOpacity = bracket.SavedOpacity;
+}
+
+void TSVGPainter::DoDraw(TSVGGraphicElement &element, const TMatrix &aMatrix)
+{
+    if (!(element.Opacity() > 0))
+        return;  // fully transparent: neither the element nor its content shows
+    if (!Enter(&element))
+        return;
+    const TMatrix M = element.Matrix() * aMatrix;
+    TBracket bracket;
+    try {
+        bracket = BeginDraw(element, M);
+    } catch (...) {
+        Leave(&element);
+        throw;
+    }
+    try {
+        DrawShape(element, M);
+        DrawChildren(element, M);
+    } catch (...) {
+        EndDraw(element, M, bracket);
+        Leave(&element);
+        throw;
+    }
+    EndDraw(element, M, bracket);
+    Leave(&element);
+}
+
+void TSVGPainter::DrawChildren(TSVGGraphicElement &element, const TMatrix &M)
+{
+    if (element.SVGType() == etSwitch) {
+        // Only the first graphic child that passes the tests; its own Draw still checks
+        // its visibility.
+        for (int i = 0; i < element.Count(); ++i) {
+            TSVGElement *child = element.Items(i);
+            if (!dynamic_cast<TSVGGraphicElement *>(child))
+                continue;
+            if (child->HasFeatures() && child->HasExtensions() && child->HasLanguages()) {
+                Draw(*child, M);
+                break;
+            }
+        }
+        return;
+    }
+    if (element.SVGType() == etText)
+        return;  // text lays out its own children
+    for (int i = 0; i < element.Count(); ++i)
+        Draw(*element.Items(i), M);
+}
+
+bool TSVGPainter::DrawShape(TSVGGraphicElement &element, const TMatrix &M)
+{
+    if (element.SVGType() == etText) {
+        SVGDrawText(*this, static_cast<TSVGText &>(element), M);
+        return true;
+    }
+    if (element.SVGType() == etTRef) {
+        SVGDrawTextRef(*this, static_cast<TSVGTextRef &>(element), M);
+        return true;
+    }
+    QPainterPath outline;
+    if (!SVGShapeOutline(element, outline))
+        return false;
+    FillAndStrokePath(element, outline, M);
+    return true;
+}
+
+float TSVGPainter::ApplyFill(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M)
+{
+    const TSVGFillState fill = SVGEffectiveFill(element);
+    FCanvas.SetFill(SVGCanvasPaint(*this, element, fill.Kind, fill.Color, fill.URI, {bbox, M}));
+    return FOpacity * fill.Opacity;
+}
+
+void TSVGPainter::ApplyPen(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M)
+{
+    FCanvas.SetStroke(SVGCanvasStroke(*this, element, SVGEffectiveStroke(element), {bbox, M}));
+}
+
+void TSVGPainter::FillAndStrokePath(const TSVGGraphicElement &element, const QPainterPath &path,
+                                    const TMatrix &M, const QRectF *spanned)
+{
+    if (path.isEmpty())
+        return;
+    QPainterPath p = path;
+    if (!spanned)
+        p.setFillRule(element.FillRule() == frEvenOdd ? Qt::OddEvenFill : Qt::WindingFill);
+    const QRectF bbox = spanned ? *spanned : p.boundingRect();
+    FCanvas.SetMatrix(M);
+    const float fillOpacity = ApplyFill(element, bbox, M);
+    FCanvas.FillPath(p, fillOpacity);
+    const TSVGStrokeState stroke = SVGEffectiveStroke(element);
+    if (stroke.Kind == TBrushKind::None && stroke.URI.isEmpty())
+        return;
+    ApplyPen(element, bbox, M);
+    FCanvas.SetMatrix(M);
+    FCanvas.DrawPath(p, FOpacity * stroke.Opacity);
+}
+
+void TSVGPainter::DrawViewport(TSVGGraphicElement &element, const TMatrix &aMatrix)
+{
+    auto &vb = static_cast<TSVGCustomViewBox &>(element);
+    if (vb.ViewBoxDisablesRendering())
+        return;
+    // The viewport in the parent's user space; a missing width or height is 100%.
+    QString text;
+    const float w = vb.XMLAttribute(u"width", text) ? vb.Width() : vb.ResolvePercent(1, true, TSVGAxis::Horizontal);
+    const float h = vb.XMLAttribute(u"height", text) ? vb.Height() : vb.ResolvePercent(1, true, TSVGAxis::Vertical);
+    if (!(w > 0) || !(h > 0))
+        return;
+    const QRectF viewport(vb.X(), vb.Y(), w, h);
+    const TMatrix inner = vb.ViewBoxSpecified()
+                              ? vb.GetViewMatrix(TMatrix::Identity(), viewport)
+                              : TMatrix::CreateTranslation(float(viewport.left()), float(viewport.top()));
+    const int state = FCanvas.SaveState();
+    try {
+        if (!vb.Overflow()) {
+            // A nested viewport clips its content unless overflow is visible.
+            FCanvas.SetMatrix(vb.Matrix() * aMatrix);
+            QPainterPath clip;
+            clip.addRect(viewport);
+            FCanvas.ClipPath(clip);
+        }
+        DoDraw(element, inner * aMatrix);
+    } catch (...) {
+        FCanvas.RestoreState(state);
+        throw;
+    }
+    FCanvas.RestoreState(state);
+}
+
+void SVGDrawDocument(TSVGDocument &document, TSVGCanvas &canvas, const QRectF &aRect)
+{
+    TSVGPainter painter(canvas, aRect);
+    if (document.ViewBoxDisablesRendering())
+        return;
+    painter.Draw(document);
+}

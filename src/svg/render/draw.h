@@ -1,0 +1,81 @@
+#pragma once
+// The draw traversal: an element tree painted onto a canvas. Each element composes its
+// own transform before its parent's, brackets its drawing with a saved canvas state and
+// the document's drawing events, draws its own shape and then its children. Group
+// opacity composites the group off-screen and blends it once.
+
+#include "svg/model/graphic_element.h"
+#include "svg/render/canvas.h"
+
+#include <QPainterPath>
+#include <unordered_set>
+
+class TSVGDocument;
+
+class TSVGPainter {
+public:
+    TSVGPainter(TSVGCanvas &canvas, const QRectF &aRect);
+
+    TSVGCanvas &Canvas() { return FCanvas; }
+    const QRectF &Rect() const { return FRect; }
+
+    // Draw(Canvas, aRect): the element fitted into aRect (a viewport element through its
+    // viewBox mapping, anything else through FitToRect).
+    void Draw(TSVGElement &element);
+    // Draw(aMatrix, Canvas, aRect): aMatrix maps the parent's user space to the canvas.
+    void Draw(TSVGElement &element, const TMatrix &aMatrix);
+
+    // Whether the element takes part in drawing at all (visibility, display and the
+    // conditional-processing tests; never for defs, gradients, patterns, clip paths).
+    static bool CanDraw(const TSVGElement &element);
+
+    // Own transform first, then BeginDraw, DrawShape, DrawChildren and EndDraw.
+    void DoDraw(TSVGGraphicElement &element, const TMatrix &aMatrix);
+    void DrawChildren(TSVGGraphicElement &element, const TMatrix &M);
+    // The element's own geometry; false when it has none.
+    bool DrawShape(TSVGGraphicElement &element, const TMatrix &M);
+
+    // Fills Path (in the element's user space) with the element's fill under its fill
+    // rule and strokes it with its stroke. Paint servers span BBox when given (text),
+    // else the path's own bounds; a given BBox also keeps the path's own fill rule.
+    void FillAndStrokePath(const TSVGGraphicElement &element, const QPainterPath &path,
+                           const TMatrix &M, const QRectF *bbox = nullptr);
+    // Loads the element's stroke into the canvas for geometry with bounds BBox.
+    void ApplyPen(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M);
+    // Loads the element's fill into the canvas; answers the opacity factor to draw with.
+    float ApplyFill(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M);
+
+    // The factor a leaf multiplies its fill and stroke opacity by: its own `opacity`
+    // when that was not composited as a group.
+    float OpacityFactor() const { return FOpacity; }
+
+    // Guards against references that lead back to an element being drawn (patterns whose
+    // content uses the pattern, use of an ancestor). Enter answers false when Element is
+    // already active; every successful Enter needs its Leave.
+    bool Enter(const TSVGElement *element);
+    void Leave(const TSVGElement *element);
+
+    // The painter whose guards a nested painter (a pattern tile's) shares.
+    void ShareGuardsWith(TSVGPainter &outer) { FActive = outer.FActive; FDepth = outer.FDepth; }
+
+private:
+    struct TBracket {
+        int State = -1;
+        bool Layer = false;
+        float Opacity = 1;
+        float SavedOpacity = 1;
+    };
+    TBracket BeginDraw(TSVGGraphicElement &element, const TMatrix &M);
+    void EndDraw(TSVGGraphicElement &element, const TMatrix &M, const TBracket &bracket);
+    void DrawViewport(TSVGGraphicElement &element, const TMatrix &aMatrix);
+    bool NeedsLayer(const TSVGGraphicElement &element) const;
+
+    TSVGCanvas &FCanvas;
+    QRectF FRect;
+    float FOpacity = 1;
+    std::shared_ptr<std::unordered_set<const TSVGElement *>> FActive;
+    std::shared_ptr<int> FDepth;
+};
+
+// Draws a whole document so that its viewport fills aRect.
+void SVGDrawDocument(TSVGDocument &document, TSVGCanvas &canvas, const QRectF &aRect);

@@ -1,0 +1,218 @@
+#include "svg/render/gradient.h"
+
+#include "svg/model/document.h"
+#include "svg/model/keywords.h"
+#include "svg/model/paint_servers.h"
+#include "svg/model/transform.h"
+#include "svg/model/units.h"
+#include "svg/render/paint.h"
+
+#include <QLinearGradient>
+#include <QRadialGradient>
+#include <algorithm>
+#include <cmath>
+#include <unordered_set>
+
+namespace {
+
+bool IsLinear(const TSVGElement &e) { return e.SVGType() == etLinearGradient; }
+bool IsRadial(const TSVGElement &e) { return e.SVGType() == etRadialGradient; }
+
+QString HRefId(const TSVGElement &e)
+{
+    QString href;
+    if (!e.XMLAttribute(u"href", href))
+        return QString();
+    href = href.trimmed();
+    if (href.startsWith(QLatin1Char('#')))
+        href.remove(0, 1);
+    return href;
+}
+
+// A coordinate of the gradient: a fraction of the bounding box, or user units with a
+// percentage taken of the user's viewport.
+float Coordinate(const std::vector<const TSVGElement *> &chain, QStringView name,
+                 bool (*kind)(const TSVGElement &), const QString &fallback, bool boundingBox,
+                 const TSVGGraphicElement &user, TSVGAxis axis, const TSVGUnitFactors &factors)
+{
+    QString text;
+    if (!SVGChainAttribute(chain, name, text, kind))
+        text = fallback;
+    bool isPercent = false;
+    float v = ParseFraction(text, isPercent, factors, 0);
+    if (!std::isfinite(v))
+        v = 0;
+    if (boundingBox || !isPercent)
+        return v;
+    return user.ResolvePercent(v, true, axis);
+}
+
+// Offsets in ascending order made strictly increasing by a hair, because a QGradient
+// keeps one colour per position while SVG allows a sharp step at one offset.
+QGradientStops CanvasStops(const std::vector<TSVGStopValue> &stops)
+{
+    constexpr double eps = 1e-6;
+    QGradientStops out;
+    for (const TSVGStopValue &s : stops)
+        out.append({double(s.Offset), QColor::fromRgba(s.Color)});
+    for (qsizetype i = 1; i < out.size(); ++i)
+        out[i].first = std::max(out[i].first, out[i - 1].first + eps);
+    if (!out.isEmpty() && out.back().first > 1) {
+        out.back().first = 1;
+        for (qsizetype i = out.size() - 2; i >= 0; --i)
+            out[i].first = std::min(out[i].first, out[i + 1].first - eps);
+    }
+    return out;
+}
+
+QGradient::Spread Spread(const std::vector<const TSVGElement *> &chain)
+{
+    QString text;
+    if (!SVGChainAttribute(chain, u"spreadMethod", text))
+        return QGradient::PadSpread;
+    switch (ParseGradientSpread(text.trimmed(), gsPad)) {
+    case gsReflect: return QGradient::ReflectSpread;
+    case gsRepeat: return QGradient::RepeatSpread;
+    default: return QGradient::PadSpread;
+    }
+}
+
+} // namespace
+
+bool SVGIsGradient(const TSVGElement &element)
+{
+    return IsLinear(element) || IsRadial(element);
+}
+
+std::vector<const TSVGElement *> SVGHRefChain(const TSVGElement &server,
+                                              bool (*accept)(const TSVGElement &))
+{
+    std::vector<const TSVGElement *> chain{&server};
+    std::unordered_set<const TSVGElement *> seen{&server};
+    const TSVGDocument *doc = server.Document();
+    const TSVGElement *e = &server;
+    while (doc) {
+        const QString id = HRefId(*e);
+        if (id.isEmpty())
+            break;
+        const TSVGElement *next = doc->FindElement(id);
+        if (!next || !accept(*next) || !seen.insert(next).second)
+            break;
+        chain.push_back(next);
+        e = next;
+    }
+    return chain;
+}
+
+bool SVGChainAttribute(const std::vector<const TSVGElement *> &chain, QStringView name,
+                       QString &value, bool (*accept)(const TSVGElement &))
+{
+    for (const TSVGElement *e : chain) {
+        if (accept && !accept(*e))
+            continue;
+        if (e->XMLAttribute(name, value))
+            return true;
+    }
+    return false;
+}
+
+std::vector<TSVGStopValue> SVGGradientStops(const TSVGElement &gradient)
+{
+    std::vector<TSVGStopValue> out;
+    for (const TSVGElement *g : SVGHRefChain(gradient, SVGIsGradient)) {
+        for (int i = 0; i < g->Count(); ++i) {
+            const auto *stop = dynamic_cast<const TSVGGradientStop *>(g->Items(i));
+            if (!stop)
+                continue;
+            TSVGStopValue v;
+            v.Offset = std::clamp(stop->Offset(), 0.0f, 1.0f);
+            if (!std::isfinite(stop->Offset()))
+                v.Offset = 0;
+            if (!out.empty())
+                v.Offset = std::max(v.Offset, out.back().Offset);
+            const TSVGBrush &brush = stop->StopBrush();
+            v.Color = brush.Kind() == TBrushKind::None
+                          ? 0u
+                          : SVGColorWithOpacity(brush.Color(), brush.Opacity());
+            out.push_back(v);
+        }
+        if (!out.empty())
+            break;  // the first gradient of the chain with stops supplies them all
+    }
+    return out;
+}
+
+TCanvasPaint SVGGradientPaint(const TSVGElement &gradient, const TSVGGraphicElement &user,
+                              const QRectF &bbox)
+{
+    const std::vector<TSVGStopValue> stops = SVGGradientStops(gradient);
+    if (stops.empty())
+        return TCanvasPaint::None();
+    if (stops.size() == 1)
+        return TCanvasPaint::Solid(stops.front().Color);
+
+    const std::vector<const TSVGElement *> chain = SVGHRefChain(gradient, SVGIsGradient);
+    QString text;
+    const bool boundingBox = !(SVGChainAttribute(chain, u"gradientUnits", text) &&
+                               ParseCoordinateSystemUnit(text.trimmed(), csuObjectBoundingBox) ==
+                                   csuUserSpaceOnUse);
+    if (boundingBox && (!(bbox.width() > 0) || !(bbox.height() > 0)))
+        return TCanvasPaint::None();  // SVG: nothing to span a bounding-box gradient over
+    QTransform transform;
+    if (SVGChainAttribute(chain, u"gradientTransform", text)) {
+        try {
+            transform = ParseTransform(text).ToQTransform();
+        } catch (const std::exception &) {
+            transform = QTransform();
+        }
+    }
+    if (!transform.isInvertible())
+        return TCanvasPaint::Solid(stops.back().Color);
+    if (boundingBox)
+        transform = transform * QTransform(bbox.width(), 0, 0, bbox.height(), bbox.left(), bbox.top());
+
+    const TSVGUnitFactors &factors = user.GetUnitFactors();
+    std::shared_ptr<QGradient> g;
+    if (IsLinear(gradient)) {
+        auto c = [&](QStringView name, const char *fallback, TSVGAxis axis) {
+            return Coordinate(chain, name, IsLinear, QString::fromLatin1(fallback), boundingBox, user,
+                              axis, factors);
+        };
+        const QPointF p1(c(u"x1", "0%", TSVGAxis::Horizontal), c(u"y1", "0%", TSVGAxis::Vertical));
+        const QPointF p2(c(u"x2", "100%", TSVGAxis::Horizontal), c(u"y2", "0%", TSVGAxis::Vertical));
+        if (p1 == p2)
+            return TCanvasPaint::Solid(stops.back().Color);  // SVG: the last stop's colour
+        g = std::make_shared<QLinearGradient>(p1, p2);
+    } else {
+        auto c = [&](QStringView name, const QString &fallback, TSVGAxis axis) {
+            return Coordinate(chain, name, IsRadial, fallback, boundingBox, user, axis, factors);
+        };
+        const QPointF centre(c(u"cx", QStringLiteral("50%"), TSVGAxis::Horizontal),
+                             c(u"cy", QStringLiteral("50%"), TSVGAxis::Vertical));
+        const float r = c(u"r", QStringLiteral("50%"), TSVGAxis::Diagonal);
+        QString fx, fy;
+        SVGChainAttribute(chain, u"cx", fx, IsRadial);
+        SVGChainAttribute(chain, u"cy", fy, IsRadial);
+        QPointF focal(c(u"fx", fx.isEmpty() ? QStringLiteral("50%") : fx, TSVGAxis::Horizontal),
+                      c(u"fy", fy.isEmpty() ? QStringLiteral("50%") : fy, TSVGAxis::Vertical));
+        float fr = c(u"fr", QStringLiteral("0%"), TSVGAxis::Diagonal);
+        if (!(r > 0))
+            return TCanvasPaint::Solid(stops.back().Color);  // SVG: the last stop's colour
+        // A focal point outside the circle moves onto its rim (just inside, so that the
+        // cone stays well defined).
+        const QPointF d = focal - centre;
+        const double dist = std::hypot(d.x(), d.y());
+        const double limit = r * 0.999;
+        if (dist > limit)
+            focal = centre + d * (limit / dist);
+        fr = std::clamp(fr, 0.0f, r);
+        g = std::make_shared<QRadialGradient>(centre, r, focal, fr);
+    }
+    g->setStops(CanvasStops(stops));
+    g->setSpread(Spread(chain));
+    TCanvasPaint paint;
+    paint.Kind = TCanvasPaint::TKind::Gradient;
+    paint.Gradient = g;
+    paint.PaintTransform = transform;
+    return paint;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Linear and radial gradients as SVG defines them: attributes and stops inherited along
+// the href chain, objectBoundingBox and userSpaceOnUse units, gradientTransform in both,
+// spread methods, the focal point kept inside the circle, and stop offsets clamped and
+// made non-decreasing.
+
+#include "svg/model/graphic_element.h"
+#include "svg/render/canvas.h"
+
+#include <vector>
+
+bool SVGIsGradient(const TSVGElement &element);
+
+struct TSVGStopValue {
+    float Offset = 0;
+    QRgb Color = 0;  // non-premultiplied, stop-opacity applied
+};
+
+// The stops of a gradient after following its href chain, with SVG's offset rules
+// applied (clamped to 0..1, never below the previous offset).
+std::vector<TSVGStopValue> SVGGradientStops(const TSVGElement &gradient);
+
+// The paint of Gradient on an element whose object bounding box is BBox (in the user
+// space the paint is used in). No stops paint nothing; one stop paints its colour.
+TCanvasPaint SVGGradientPaint(const TSVGElement &gradient, const TSVGGraphicElement &user,
+                              const QRectF &bbox);
+
+// The elements of a paint server's href chain, the server first; a loop ends the chain
+// before the element is met again. Only elements for which Accept holds are followed.
+std::vector<const TSVGElement *> SVGHRefChain(const TSVGElement &server,
+                                              bool (*accept)(const TSVGElement &));
+
+// The raw value of an attribute from the first element of Chain that has it.
+bool SVGChainAttribute(const std::vector<const TSVGElement *> &chain, QStringView name,
+                       QString &value, bool (*accept)(const TSVGElement &) = nullptr);

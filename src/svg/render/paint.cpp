@@ -1,0 +1,140 @@
+#include "svg/render/paint.h"
+
+#include "svg/model/document.h"
+#include "svg/model/numbers.h"
+#include "svg/render/draw.h"
+#include "svg/render/gradient.h"
+#include "svg/render/pattern.h"
+
+#include <cmath>
+
+namespace {
+
+// The element that supplies a property: itself, or the nearest ancestor that does not
+// take it from its own parent.
+const TSVGGraphicElement &Source(const TSVGGraphicElement &element, TSVGStyleProperty property)
+{
+    const TSVGGraphicElement *e = &element;
+    int guard = 0;
+    while (e->Inherits().Contains(property) && guard++ < SVGMaxElementDepth + 8) {
+        const TSVGGraphicElement *parent = e->GetGraphicParent();
+        if (!parent)
+            break;
+        e = parent;
+    }
+    return *e;
+}
+
+// `stroke-miterlimit` from the nearest element (itself or an ancestor) that declares a
+// valid one; SVG's initial value otherwise.
+float MiterLimit(const TSVGGraphicElement &element)
+{
+    const TSVGGraphicElement *e = &element;
+    while (e) {
+        const QString text = e->Style().Value(u"stroke-miterlimit").trimmed();
+        if (!text.isEmpty() && text != QLatin1String("inherit")) {
+            bool ok = false;
+            const float v = text.toFloat(&ok);
+            if (ok && std::isfinite(v) && v >= 1)
+                return v;
+        }
+        e = e->GetGraphicParent();
+    }
+    return 4;
+}
+
+} // namespace
+
+TSVGFillState SVGEffectiveFill(const TSVGGraphicElement &element)
+{
+    TSVGFillState out;
+    const TSVGBrush &paint = Source(element, ipFill).Brush();
+    out.Kind = paint.Kind();
+    out.Color = paint.Color();
+    out.URI = paint.URI();
+    out.Opacity = Source(element, ipFillOpacity).Brush().Opacity();
+    return out;
+}
+
+TSVGStrokeState SVGEffectiveStroke(const TSVGGraphicElement &element)
+{
+    TSVGStrokeState out;
+    const TSVGPen &paint = Source(element, ipStroke).Pen();
+    out.Kind = paint.Kind();
+    out.Color = paint.Color();
+    out.URI = paint.URI();
+    out.Opacity = Source(element, ipStrokeOpacity).Pen().Opacity();
+    const TSVGPen &width = Source(element, ipStrokeWidth).Pen();
+    out.Thickness = width.Thickness();
+    out.ThicknessIsPercent = width.ThicknessIsPercent();
+    out.Cap = Source(element, ipStrokeLinecap).Pen().Cap();
+    out.Join = Source(element, ipStrokeLineJoin).Pen().Join();
+    const float modelLimit = element.Pen().MiterLimit();
+    out.MiterLimit = modelLimit != 4 ? modelLimit : MiterLimit(element);
+    out.Dash.Pattern = Source(element, ipStrokeDasharray).Pen().Dash().Pattern;
+    out.Dash.Offset = Source(element, ipStrokeDashOffset).Pen().Dash().Offset;
+    return out;
+}
+
+float SVGStrokeWidth(const TSVGGraphicElement &element, const TSVGStrokeState &stroke)
+{
+    if (!stroke.ThicknessIsPercent)
+        return stroke.Thickness;
+    return element.ResolvePercent(stroke.Thickness, true, TSVGAxis::Diagonal);
+}
+
+QRgb SVGColorWithOpacity(TAlphaColor color, float opacity)
+{
+    const float a = float(qAlpha(color)) * std::clamp(opacity, 0.0f, 1.0f);
+    return qRgba(qRed(color), qGreen(color), qBlue(color), int(std::lround(a)));
+}
+
+TCanvasPaint SVGCanvasPaint(TSVGPainter &painter, const TSVGGraphicElement &element,
+                            TBrushKind kind, TAlphaColor color, const QString &uri,
+                            const TSVGPaintTarget &target)
+{
+    if (!uri.isEmpty()) {
+        const TSVGDocument *doc = element.Document();
+        const TSVGElement *server = doc ? doc->FindElement(uri) : nullptr;
+        if (server && SVGIsGradient(*server))
+            return SVGGradientPaint(*server, element, target.BBox);
+        if (server && server->SVGType() == etPattern)
+            return SVGPatternPaint(painter, *server, element, target);
+    }
+    switch (kind) {
+    case TBrushKind::None:
+        return TCanvasPaint::None();
+    case TBrushKind::Solid:
+    case TBrushKind::Gradient:
+    case TBrushKind::Bitmap:
+        break;
+    }
+    return TCanvasPaint::Solid(color);
+}
+
+TCanvasStroke SVGCanvasStroke(TSVGPainter &painter, const TSVGGraphicElement &element,
+                              const TSVGStrokeState &stroke, const TSVGPaintTarget &target)
+{
+    TCanvasStroke out;
+    out.Thickness = SVGStrokeWidth(element, stroke);
+    if (stroke.Kind == TBrushKind::None && stroke.URI.isEmpty())
+        return out;  // paint None
+    if (!(out.Thickness > 0))
+        return out;
+    out.Paint = SVGCanvasPaint(painter, element, stroke.Kind, stroke.Color, stroke.URI, target);
+    switch (stroke.Cap) {
+    case Qt::RoundCap: out.Cap = TCanvasCap::Round; break;
+    case Qt::SquareCap: out.Cap = TCanvasCap::Square; break;
+    default: out.Cap = TCanvasCap::Butt; break;
+    }
+    switch (stroke.Join) {
+    case Qt::RoundJoin: out.Join = TCanvasJoin::Round; break;
+    case Qt::BevelJoin: out.Join = TCanvasJoin::Bevel; break;
+    default: out.Join = TCanvasJoin::Miter; break;
+    }
+    out.MiterLimit = stroke.MiterLimit;
+    for (float d : stroke.Dash.Pattern)
+        out.Dashes << qreal(d);
+    out.DashOffset = stroke.Dash.Offset;
+    return out;
+}

@@ -1,0 +1,87 @@
+#include "svg/render/rasterize.h"
+
+#include "svg/model/document.h"
+#include "svg/model/exception.h"
+#include "svg/render/canvas.h"
+#include "svg/render/draw.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr int kMaxSide = 32768;
+
+bool HasLength(const TSVGDocument &doc, QStringView name, bool isPercent)
+{
+    QString text;
+    return doc.XMLAttribute(name, text) && !isPercent;
+}
+
+} // namespace
+
+QSizeF SVGNaturalSize(const TSVGDocument &document)
+{
+    const bool vb = document.ViewBoxSpecified() && !document.ViewBoxDisablesRendering();
+    const QRectF box = document.ViewBox();
+    double w = HasLength(document, u"width", document.WidthIsPercent()) ? document.Width() : -1;
+    double h = HasLength(document, u"height", document.HeightIsPercent()) ? document.Height() : -1;
+    if (w < 0 && h < 0) {
+        w = vb ? box.width() : 100;
+        h = vb ? box.height() : 100;
+    } else if (w < 0) {
+        w = vb && box.height() > 0 ? h * box.width() / box.height() : 100;
+    } else if (h < 0) {
+        h = vb && box.width() > 0 ? w * box.height() / box.width() : 100;
+    }
+    return QSizeF(w, h);
+}
+
+QSize SVGRasterSize(const TSVGDocument &document, const TSVGRasterOptions &options)
+{
+    const QSizeF natural = SVGNaturalSize(document);
+    double w = natural.width(), h = natural.height();
+    if (options.Width > 0) {
+        h = w > 0 ? h * options.Width / w : options.Width;
+        w = options.Width;
+    } else if (options.Height > 0) {
+        w = h > 0 ? w * options.Height / h : options.Height;
+        h = options.Height;
+    } else if (options.Zoom > 0) {
+        w *= options.Zoom;
+        h *= options.Zoom;
+    }
+    if (!std::isfinite(w) || !std::isfinite(h) || w > kMaxSide || h > kMaxSide)
+        throw ESVGException(QStringLiteral("Invalid image size"));
+    return QSize(std::max(1, int(std::lround(w))), std::max(1, int(std::lround(h))));
+}
+
+QImage SVGRasterize(TSVGDocument &document, const TSVGRasterOptions &options)
+{
+    const QSize size = SVGRasterSize(document, options);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    if (options.Background)
+        image.fill(QColor::fromRgba(options.Background));
+    TSVGCanvas canvas(image);
+    const QSizeF natural = SVGNaturalSize(document);
+    const QRectF target(0, 0, size.width(), size.height());
+    TSVGPainter painter(canvas, target);
+    if (document.ViewBoxDisablesRendering())
+        return image;
+    if (document.ViewBoxSpecified()) {
+        // The viewBox fills the whole picture as its preserveAspectRatio says.
+        painter.Draw(document, document.GetViewMatrix(TMatrix::Identity(), target));
+    } else {
+        const TMatrix scale = TMatrix::CreateScaling(float(size.width() / natural.width()),
+                                                     float(size.height() / natural.height()));
+        painter.Draw(document, scale);
+    }
+    return image;
+}
+
+QImage SVGRenderFile(const QString &fileName, const TSVGRasterOptions &options)
+{
+    TSVGDocument document;
+    document.LoadFromFile(fileName);
+    return SVGRasterize(document, options);
+}

@@ -1,0 +1,255 @@
+// vuplora-svg: renders SVG documents with the engine.
+//
+//   vuplora-svg [OPTIONS] render IN.svg OUT.png [--width W | --height H | --zoom Z]
+//                                               [--background COLOR]
+//   vuplora-svg [OPTIONS] batch LIST OUTDIR WIDTH
+//
+// OPTIONS: --fonts DIR (font files to use, repeatable), --default-family NAME (the family
+// of text that names none or only missing ones), --family GENERIC=NAME (the family for
+// serif, sans-serif or monospace).
+//
+// A batch LIST holds lines "in.svg<TAB>out.png" (out relative to OUTDIR unless absolute);
+// each document is rendered WIDTH pixels wide. A document that fails prints its message
+// on stderr and the batch goes on; the last line printed is "render_seconds S", the time
+// spent loading and drawing (not encoding PNGs).
+
+#include "svg/model/color.h"
+#include "svg/render/rasterize.h"
+#include "svg/render/text_metrics.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTextStream>
+#include <cstdio>
+#include <exception>
+#include <optional>
+
+namespace {
+
+constexpr int kUsage = 2;
+
+const char *const kUsageText =
+    "usage: vuplora-svg [OPTIONS] render IN.svg OUT.png [--width W | --height H | --zoom Z] "
+    "[--background COLOR]\n"
+    "       vuplora-svg [OPTIONS] batch LIST OUTDIR WIDTH\n"
+    "options: --fonts DIR  --default-family NAME  --family GENERIC=NAME\n";
+
+void Err(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+struct TArgs {
+    QStringList Positional;
+    QStringList Fonts;
+    QString DefaultFamily;
+    QStringList Families;
+    std::optional<QString> Width, Height, Zoom, Background;
+};
+
+// Options may stand anywhere; every one of them takes a value.
+bool ParseArgs(const QStringList &args, TArgs &out, QString &error)
+{
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (!a.startsWith(QLatin1String("--")) || a == QLatin1String("--")) {
+            out.Positional << a;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            error = QStringLiteral("Option %1 needs a value").arg(a);
+            return false;
+        }
+        const QString v = args[++i];
+        if (a == QLatin1String("--fonts"))
+            out.Fonts << v;
+        else if (a == QLatin1String("--default-family"))
+            out.DefaultFamily = v;
+        else if (a == QLatin1String("--family"))
+            out.Families << v;
+        else if (a == QLatin1String("--width"))
+            out.Width = v;
+        else if (a == QLatin1String("--height"))
+            out.Height = v;
+        else if (a == QLatin1String("--zoom"))
+            out.Zoom = v;
+        else if (a == QLatin1String("--background"))
+            out.Background = v;
+        else {
+            error = QStringLiteral("Unknown option %1").arg(a);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PositiveInt(const QString &text, int &value)
+{
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok && value > 0;
+}
+
+bool SetUpFonts(const TArgs &args)
+{
+    for (const QString &dir : args.Fonts) {
+        if (!QFileInfo(dir).isDir()) {
+            Err(QStringLiteral("Font folder not found: %1").arg(dir));
+            return false;
+        }
+        TTextMetrics::AddFontFolder(dir);
+    }
+    if (!args.DefaultFamily.isEmpty())
+        TTextMetrics::SetDefaultFamily(args.DefaultFamily);
+    for (const QString &pair : args.Families) {
+        const qsizetype eq = pair.indexOf(QLatin1Char('='));
+        if (eq <= 0) {
+            Err(QStringLiteral("--family wants GENERIC=NAME, not %1").arg(pair));
+            return false;
+        }
+        TTextMetrics::SetGenericFamily(pair.left(eq).trimmed(), pair.mid(eq + 1).trimmed());
+    }
+    return true;
+}
+
+int Render(const TArgs &args)
+{
+    if (args.Positional.size() != 3) {
+        std::fputs(kUsageText, stderr);
+        return kUsage;
+    }
+    TSVGRasterOptions options;
+    const int given = int(args.Width.has_value()) + int(args.Height.has_value()) + int(args.Zoom.has_value());
+    if (given > 1) {
+        Err(QStringLiteral("Give only one of --width, --height and --zoom"));
+        return kUsage;
+    }
+    if (args.Width && !PositiveInt(*args.Width, options.Width)) {
+        Err(QStringLiteral("Invalid width: %1").arg(*args.Width));
+        return kUsage;
+    }
+    if (args.Height && !PositiveInt(*args.Height, options.Height)) {
+        Err(QStringLiteral("Invalid height: %1").arg(*args.Height));
+        return kUsage;
+    }
+    if (args.Zoom) {
+        bool ok = false;
+        options.Zoom = args.Zoom->toFloat(&ok);
+        if (!ok || !(options.Zoom > 0) || !std::isfinite(options.Zoom)) {
+            Err(QStringLiteral("Invalid zoom: %1").arg(*args.Zoom));
+            return kUsage;
+        }
+    }
+    if (args.Background) {
+        // An unknown colour comes back as the default, whichever default is given.
+        bool isNone = false, inherited = false;
+        const TAlphaColor a = ParseColor(*args.Background, 0x00000001u, isNone, inherited);
+        const TAlphaColor b = ParseColor(*args.Background, 0x00000002u, isNone, inherited);
+        if (a != b) {
+            Err(QStringLiteral("Invalid colour: %1").arg(*args.Background));
+            return kUsage;
+        }
+        options.Background = isNone ? 0 : a;
+    }
+    const QString in = args.Positional[1], out = args.Positional[2];
+    QImage image;
+    try {
+        image = SVGRenderFile(in, options);
+    } catch (const std::exception &e) {
+        Err(QStringLiteral("%1: %2").arg(in, QString::fromUtf8(e.what())));
+        return 1;
+    }
+    if (!image.save(out, "PNG")) {
+        Err(QStringLiteral("%1: cannot write the picture").arg(out));
+        return 1;
+    }
+    return 0;
+}
+
+int Batch(const TArgs &args)
+{
+    if (args.Positional.size() != 4 || args.Width || args.Height || args.Zoom) {
+        std::fputs(kUsageText, stderr);
+        return kUsage;
+    }
+    const QString listName = args.Positional[1];
+    const QDir outDir(args.Positional[2]);
+    TSVGRasterOptions options;
+    if (!PositiveInt(args.Positional[3], options.Width)) {
+        Err(QStringLiteral("Invalid width: %1").arg(args.Positional[3]));
+        return kUsage;
+    }
+    QFile list(listName);
+    if (!list.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        Err(QStringLiteral("%1: %2").arg(listName, list.errorString()));
+        return 1;
+    }
+    if (!outDir.exists() && !QDir().mkpath(outDir.path())) {
+        Err(QStringLiteral("%1: cannot create the folder").arg(outDir.path()));
+        return 1;
+    }
+    qint64 nanos = 0;
+    QTextStream lines(&list);
+    while (!lines.atEnd()) {
+        const QString line = lines.readLine();
+        if (line.trimmed().isEmpty())
+            continue;
+        const QStringList parts = line.split(QLatin1Char('\t'));
+        if (parts.size() != 2 || parts[0].isEmpty() || parts[1].isEmpty()) {
+            Err(QStringLiteral("%1: not \"in.svg<TAB>out.png\": %2").arg(listName, line));
+            continue;
+        }
+        const QString in = parts[0], out = outDir.filePath(parts[1]);
+        QElapsedTimer timer;
+        timer.start();
+        QImage image;
+        try {
+            image = SVGRenderFile(in, options);
+        } catch (const std::exception &e) {
+            nanos += timer.nsecsElapsed();
+            Err(QStringLiteral("%1: %2").arg(in, QString::fromUtf8(e.what())));
+            continue;
+        }
+        nanos += timer.nsecsElapsed();
+        if (!image.save(out, "PNG"))
+            Err(QStringLiteral("%1: cannot write the picture").arg(out));
+    }
+    std::printf("render_seconds %s\n", qPrintable(QString::number(double(nanos) / 1e9, 'f', 4)));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Drawing needs no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QStringList raw = QCoreApplication::arguments();
+    raw.removeFirst();
+    TArgs args;
+    QString error;
+    if (!ParseArgs(raw, args, error)) {
+        Err(error);
+        std::fputs(kUsageText, stderr);
+        return kUsage;
+    }
+    if (args.Positional.isEmpty()) {
+        std::fputs(kUsageText, stderr);
+        return kUsage;
+    }
+    if (!SetUpFonts(args))
+        return kUsage;
+    const QString verb = args.Positional.front();
+    if (verb == QLatin1String("render"))
+        return Render(args);
+    if (verb == QLatin1String("batch"))
+        return Batch(args);
+    Err(QStringLiteral("Unknown command %1").arg(verb));
+    std::fputs(kUsageText, stderr);
+    return kUsage;
+}

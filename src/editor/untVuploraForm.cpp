@@ -1,0 +1,454 @@
+#include "editor/untVuploraForm.h"
+
+#include "assets/untVuploraProcs.h"
+#include "editor/untHelper.h"
+#include "editor/untSelectPack.h"
+#include "platform/resources.h"
+#include "platform/screenservice.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
+
+#include <chrono>
+
+Q_LOGGING_CATEGORY(lcVuploraRandom, "vuplora.random", QtInfoMsg)
+
+qint32 giWindowWidth = 842;
+qint32 giWindowHeight = 664;
+qint32 giFaceIndex = 0;
+QString gsNewPaopaoText;
+bool gbLangCN = false;
+qint32 giItemsPerRow = 2;
+bool gbItemSizeSet = false;
+bool gbLayersReady = false;
+
+TfrmVuplora *frmVuplora = nullptr;
+
+namespace {
+
+constexpr int COLOR_BAR_HEIGHT = 50;
+const QColor WINDOW_COLOR(0x40, 0x40, 0x40);
+
+std::mt19937::result_type ClockSeed()
+{
+    return static_cast<std::mt19937::result_type>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+}
+
+} // namespace
+
+void ResetEditorGlobals()
+{
+    giWindowWidth = 842;
+    giWindowHeight = 664;
+    giFaceIndex = 0;
+    gsNewPaopaoText.clear();
+    gbLangCN = false;
+    giItemsPerRow = 2;
+    gbItemSizeSet = false;
+    gbLayersReady = false;
+}
+
+const QList<TScreenFit> &ScreenFits()
+{
+    static const QList<TScreenFit> fits = {
+        {1440, 992, 1220, 350, 1.0, 2},
+        {900, 992, 786, 500, 0.62, 3},
+        {700, 992, 626, 600, 0.48, 3},
+    };
+    return fits;
+}
+
+void TCurrentImage::setImage(TLayerControl *moImg)
+{
+    // Only a plain bitmap layer counts as an image; anything else is the bubble.
+    if (moImg && moImg->metaObject() == &TLayerImage::staticMetaObject) {
+        bSVG = false;
+        Image = static_cast<TLayerImage *>(moImg);
+    } else {
+        bSVG = true;
+        SVG = qobject_cast<TPaopaoImage *>(moImg);
+    }
+}
+
+TfrmVuplora::TfrmVuplora(QWidget *aoParent) : QWidget(aoParent), moRandom(ClockSeed())
+{
+    try {
+        FormCreate();
+    } catch (...) {
+        // The destructor does not run for a half-made window; release what the
+        // creation steps made before the error goes on to the caller.
+        FormDestroy();
+        throw;
+    }
+}
+
+TfrmVuplora::~TfrmVuplora()
+{
+    FormDestroy();
+}
+
+void TfrmVuplora::FormCreate()
+{
+    ResetEditorGlobals();
+    frmVuplora = this;
+    setObjectName(QStringLiteral("frmVuplora"));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, WINDOW_COLOR);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    CreateControls();
+
+    FitToScreen();
+    FChanging = false;
+    FisMouseDown = false;
+    FDownX = 0;
+    FDownY = 0;
+
+    goFaceRes = new TFaceRes;
+    goFaceRes->LoadRes(QStringLiteral("res_girl"));
+
+    // Title bar with system menu and minimise; no maximise, no resizing.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+
+    gbLangCN = IsLangCN();
+    LoadLogo();
+
+    InitLayers();
+    RandomLayer(slCanvas->imgBack, fiBG);
+    RandomPortrait();
+    imgTabHandClick();
+    // The watermark keeps the pointer while a button is held, so a drag goes on
+    // outside it: the scene grabs the mouse for the item that took the press.
+}
+
+void TfrmVuplora::FormDestroy()
+{
+    if (changeBox)
+        ClearItems();
+    if (slCanvas)
+        FreeLayerItems();
+    delete goFaceRes;
+    goFaceRes = nullptr;
+    if (frmVuplora == this)
+        frmVuplora = nullptr;
+}
+
+void TfrmVuplora::CreateControls()
+{
+    // Created bottom to top: the browser panel lies over a canvas that reaches
+    // into it on low screens.
+    slCanvas = new TLayerCanvas(this);
+    rgtToolbar = new TVuploraToolbar(this);
+    rgColor = new QWidget(this);
+    rgColor->setObjectName(QStringLiteral("rgColor"));
+    rgColor->setFixedHeight(COLOR_BAR_HEIGHT);
+    rgColor->setVisible(false);
+    plPreview = new QWidget(this);
+    plPreview->setObjectName(QStringLiteral("plPreview"));
+    plPreview->setFixedWidth(DESIGN_PANEL_WIDTH);
+    changeBox = new TItemBrowser(plPreview);
+    imgThumbback = new TImageControl(this);
+    imgThumbback->setObjectName(QStringLiteral("imgThumbback"));
+    imgThumbback->setVisible(false);
+    const bool bHighDpi = devicePixelRatioF() >= 2;
+    imgThumbback->SetPicture(
+        LayoutPicture(bHighDpi ? QStringLiteral("thumbback@2x.png") : QStringLiteral("thumbback.png")));
+    changeBox->SetThumbBack(imgThumbback->Picture());
+
+    moTabs = {
+        {rgtToolbar->imgTabEmoji, rgtToolbar->geEmoji, slCanvas->imgEmoji, fiEmoji},
+        {rgtToolbar->imgTabFace, rgtToolbar->geFace, slCanvas->imgFace, fiFace},
+        {rgtToolbar->imgTabHair, rgtToolbar->geHair, slCanvas->imgHair, fiHair},
+        {rgtToolbar->imgTabBrow, rgtToolbar->geBrow, slCanvas->imgBrow, fiBrow},
+        {rgtToolbar->imgTabEyes, rgtToolbar->geEye, slCanvas->imgEyes, fiEye},
+        {rgtToolbar->imgTabNose, rgtToolbar->geNose, slCanvas->imgNose, fiNose},
+        {rgtToolbar->imgTabMouth, rgtToolbar->geMouth, slCanvas->imgMouth, fiMouth},
+        {rgtToolbar->imgTabGlass, rgtToolbar->geGlass, slCanvas->imgGlass, fiGlasses},
+        {rgtToolbar->imgTabHand, rgtToolbar->geHand, slCanvas->imgHand, fiHand},
+        {rgtToolbar->imgTabBKG, rgtToolbar->geBKG, slCanvas->imgBack, fiBG},
+        {rgtToolbar->imgTabPaopao, rgtToolbar->gePaopao, slCanvas->slPaopao->imgPaopao, fiPaopao},
+        {rgtToolbar->imgTabFG, rgtToolbar->geFG, slCanvas->imgFG, fiFG},
+    };
+    ConnectTabs();
+}
+
+void TfrmVuplora::LoadLogo()
+{
+    const QByteArray logo =
+        ResourceProvider().Open(gbLangCN ? QStringLiteral("res_logo_cn") : QStringLiteral("res_logo_en"));
+    const QString name = gbLangCN ? QStringLiteral("维普乐 - ") : QStringLiteral("Vuplora - ");
+    setWindowTitle(name + QString::fromUtf16(PRODUCT_WEB_ADDRESS));
+    QImage bitmap;
+    if (!bitmap.loadFromData(logo))
+        throw EVuploraError(QStringLiteral("Loading bitmap failed."));
+    bitmap.convertTo(QImage::Format_ARGB32_Premultiplied);
+    slCanvas->imgIcon->SetBitmap(bitmap);
+}
+
+void TfrmVuplora::FitToScreen()
+{
+    int width = 0;
+    int height = 0;
+    if (QueryScreenSize(width, height)) {
+        for (const TScreenFit &fit : ScreenFits()) {
+            if (height < fit.MinHeight)
+                continue;
+            giWindowWidth = fit.WindowWidth;
+            giWindowHeight = fit.WindowHeight;
+            plPreview->setFixedWidth(fit.PanelWidth);
+            slCanvas->SetCanvasScale(fit.CanvasScale);
+            giItemsPerRow = fit.ItemsPerRow;
+            break;
+        }
+    }
+    SetOuterSize(giWindowWidth, giWindowHeight);
+}
+
+void TfrmVuplora::InitLayers()
+{
+    if (gbLayersReady)
+        return;
+    gbLayersReady = true;
+
+    const qreal x = (moOuterSize.width() - plPreview->width() - CANVAS_WIDTH * slCanvas->CanvasScale()) / 2;
+    slCanvas->SetPosition(QPointF(x, TVuploraToolbar::HEIGHT));
+
+    InitLayer(slCanvas->imgHair, fiHair);
+    InitLayer(slCanvas->imgFace, fiFace);
+    InitLayer(slCanvas->imgGlass, fiGlasses);
+    InitLayer(slCanvas->imgBrow, fiBrow);
+    InitLayer(slCanvas->imgEyes, fiEye);
+    InitLayer(slCanvas->imgNose, fiNose);
+    InitLayer(slCanvas->imgMouth, fiMouth);
+    InitLayer(slCanvas->imgHand, fiHand);
+    InitLayer(slCanvas->imgBack, fiBG);
+    InitLayer(slCanvas->imgEmoji, fiEmoji);
+    InitLayer(slCanvas->slPaopao->imgPaopao, fiPaopao);
+    InitLayer(slCanvas->imgFG, fiFG);
+}
+
+void TfrmVuplora::InitLayer(TLayerControl *aoLayer, TYPE_FACE_ITEM fiType)
+{
+    const QRect r = FACE_ITEM_RECTS[fiType];
+    aoLayer->setScale(1);
+    if (qobject_cast<TLayerImage *>(aoLayer)) {
+        aoLayer->setPos(r.x(), r.y());
+        aoLayer->SetWidth(r.width());
+        aoLayer->SetHeight(r.height());
+        aoLayer->SetHitTest(false);
+    }
+    // The bubble image keeps filling its frame; only its TFaceItem records the
+    // default rectangle.
+    aoLayer->AttachFaceItem(std::make_unique<TFaceItem>(fiType, r.x(), r.y(), r.width(), r.height()));
+}
+
+void TfrmVuplora::SetFace(qint32 aiIndex)
+{
+    giFaceIndex = aiIndex;
+    QImage bitmap = slCanvas->imgFace->Bitmap();
+    goFaceRes->GetBitmap(bitmap, fiFace, aiIndex, ifFile, false);
+    slCanvas->imgFace->SetBitmap(bitmap);
+}
+
+void TfrmVuplora::RandomItem(QImage &aoBitmap, TYPE_FACE_ITEM fiType, TFaceItem &aoItem)
+{
+    const TFaceItemDataList *items = goFaceRes->GetFaceItem(fiType);
+    const int n = items ? static_cast<int>(items->size()) : 0;
+    aoItem.miIndex = n > 0 ? std::uniform_int_distribution<int>(0, n - 1)(moRandom) : 0;
+    Log("%s %d/%d", FACE_ITEM_NAMES[fiType], aoItem.miIndex, n);
+    if (n <= 0) {
+        if (!aoBitmap.isNull())
+            aoBitmap.fill(Qt::transparent);
+        return;
+    }
+    goFaceRes->GetBitmap(aoBitmap, fiType, aoItem.miIndex, ifFile, false);
+    if (aoItem.miColor != 0)
+        ReplaceOpaqueColor(aoBitmap, aoItem.miColor);
+}
+
+void TfrmVuplora::RandomLayer(TLayerImage *aoLayer, TYPE_FACE_ITEM fiType)
+{
+    QImage bitmap = aoLayer->Bitmap();
+    RandomItem(bitmap, fiType, *aoLayer->FaceItem());
+    aoLayer->SetBitmap(bitmap);
+}
+
+void TfrmVuplora::RandomPortrait()
+{
+    moRandom.seed(ClockSeed());
+    RandomLayer(slCanvas->imgHand, fiHand);
+    const TFaceItemDataList *faces = goFaceRes->GetFaceItem(fiFace);
+    const int n = faces ? static_cast<int>(faces->size()) : 0;
+    SetFace(n > 0 ? std::uniform_int_distribution<int>(0, n - 1)(moRandom) : 0);
+    RandomLayer(slCanvas->imgHair, fiHair);
+    RandomLayer(slCanvas->imgEyes, fiEye);
+    RandomLayer(slCanvas->imgNose, fiNose);
+    RandomLayer(slCanvas->imgMouth, fiMouth);
+    RandomLayer(slCanvas->imgBrow, fiBrow);
+}
+
+void TfrmVuplora::FreeLayerItems()
+{
+    for (TLayerControl *layer :
+         {static_cast<TLayerControl *>(slCanvas->imgHair), static_cast<TLayerControl *>(slCanvas->imgFace),
+          static_cast<TLayerControl *>(slCanvas->imgGlass), static_cast<TLayerControl *>(slCanvas->imgBrow),
+          static_cast<TLayerControl *>(slCanvas->imgEyes), static_cast<TLayerControl *>(slCanvas->imgNose),
+          static_cast<TLayerControl *>(slCanvas->imgMouth), static_cast<TLayerControl *>(slCanvas->imgHand),
+          static_cast<TLayerControl *>(slCanvas->imgBack), static_cast<TLayerControl *>(slCanvas->imgEmoji),
+          static_cast<TLayerControl *>(slCanvas->slPaopao->imgPaopao),
+          static_cast<TLayerControl *>(slCanvas->imgFG)})
+        layer->FreeFaceItem();
+}
+
+void TfrmVuplora::Log(const QString &asLog)
+{
+    qCDebug(lcVuploraRandom).noquote() << asLog;
+}
+
+void TfrmVuplora::ConnectTabs()
+{
+    const QList<std::pair<TImageControl *, void (TfrmVuplora::*)()>> handlers = {
+        {rgtToolbar->imgTabEmoji, &TfrmVuplora::imgTabEmojiClick},
+        {rgtToolbar->imgTabFace, &TfrmVuplora::imgTabFaceClick},
+        {rgtToolbar->imgTabHair, &TfrmVuplora::imgTabHairClick},
+        {rgtToolbar->imgTabBrow, &TfrmVuplora::imgTabBrowClick},
+        {rgtToolbar->imgTabEyes, &TfrmVuplora::imgTabEyesClick},
+        {rgtToolbar->imgTabNose, &TfrmVuplora::imgTabNoseClick},
+        {rgtToolbar->imgTabMouth, &TfrmVuplora::imgTabMouthClick},
+        {rgtToolbar->imgTabGlass, &TfrmVuplora::imgTabGlassClick},
+        {rgtToolbar->imgTabHand, &TfrmVuplora::imgTabHandClick},
+        {rgtToolbar->imgTabBKG, &TfrmVuplora::imgTabBKGClick},
+        {rgtToolbar->imgTabPaopao, &TfrmVuplora::imgTabPaopaoClick},
+        {rgtToolbar->imgTabFG, &TfrmVuplora::imgTabFGClick},
+    };
+    for (const auto &[tab, handler] : handlers)
+        connect(tab, &TImageControl::Click, this, handler);
+}
+
+const TfrmVuplora::TTab &TfrmVuplora::TabOf(TImageControl *aoTab) const
+{
+    for (const TTab &tab : moTabs)
+        if (tab.Tab == aoTab)
+            return tab;
+    throw EArgumentOutOfRange();
+}
+
+void TfrmVuplora::TabClick(const TTab &aoTab)
+{
+    FCurrentImage.setImage(aoTab.Layer);
+    SelectTab(aoTab.Tab);
+    ShowItems(aoTab.Category);
+}
+
+void TfrmVuplora::imgTabEmojiClick() { TabClick(TabOf(rgtToolbar->imgTabEmoji)); }
+void TfrmVuplora::imgTabFaceClick() { TabClick(TabOf(rgtToolbar->imgTabFace)); }
+void TfrmVuplora::imgTabHairClick() { TabClick(TabOf(rgtToolbar->imgTabHair)); }
+void TfrmVuplora::imgTabBrowClick() { TabClick(TabOf(rgtToolbar->imgTabBrow)); }
+void TfrmVuplora::imgTabEyesClick() { TabClick(TabOf(rgtToolbar->imgTabEyes)); }
+void TfrmVuplora::imgTabNoseClick() { TabClick(TabOf(rgtToolbar->imgTabNose)); }
+void TfrmVuplora::imgTabMouthClick() { TabClick(TabOf(rgtToolbar->imgTabMouth)); }
+void TfrmVuplora::imgTabGlassClick() { TabClick(TabOf(rgtToolbar->imgTabGlass)); }
+void TfrmVuplora::imgTabHandClick() { TabClick(TabOf(rgtToolbar->imgTabHand)); }
+void TfrmVuplora::imgTabBKGClick() { TabClick(TabOf(rgtToolbar->imgTabBKG)); }
+void TfrmVuplora::imgTabPaopaoClick() { TabClick(TabOf(rgtToolbar->imgTabPaopao)); }
+void TfrmVuplora::imgTabFGClick() { TabClick(TabOf(rgtToolbar->imgTabFG)); }
+
+void TfrmVuplora::SelectTab(TImageControl *aoTab)
+{
+    FCurrentTab = aoTab;
+    for (const TTab &tab : moTabs)
+        tab.Glow->setEnabled(tab.Tab == FCurrentTab);
+}
+
+void TfrmVuplora::ShowItems(TYPE_FACE_ITEM fiType)
+{
+    if (!gbItemSizeSet) {
+        // The width of this first call holds for the whole run.
+        gbItemSizeSet = true;
+        changeBox->SetItemSize(static_cast<qreal>(changeBox->ClientWidth()) / giItemsPerRow - 10,
+                               giItemsPerRow);
+    }
+    ClearItems();
+    const TFaceItemDataList *items = goFaceRes->GetFaceItem(fiType);
+    const int n = items ? static_cast<int>(items->size()) : 0;
+    for (int i = 0; i < n; ++i) {
+        QImage thumb;
+        goFaceRes->GetBitmap(thumb, fiType, i, ifThumb, fiType == fiPaopao && gbLangCN);
+        changeBox->AddCell(std::make_unique<TFaceItem>(fiType, i), thumb);
+    }
+}
+
+void TfrmVuplora::ClearItems()
+{
+    changeBox->ClearItems();
+}
+
+void TfrmVuplora::SetOuterSize(int aiWidth, int aiHeight)
+{
+    moOuterSize = QSize(aiWidth, aiHeight);
+    ApplyOuterSize();
+}
+
+void TfrmVuplora::ApplyOuterSize()
+{
+    // The frame is known only once the platform window exists; until then the
+    // whole size goes to the client area, and it is corrected when it is shown.
+    const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    moAppliedMargins = margins;
+    setFixedSize(qMax(1, moOuterSize.width() - margins.left() - margins.right()),
+                 qMax(1, moOuterSize.height() - margins.top() - margins.bottom()));
+    LayoutChildren();
+}
+
+void TfrmVuplora::LayoutChildren()
+{
+    const int w = width();
+    const int h = height();
+    rgtToolbar->setGeometry(0, 0, w, TVuploraToolbar::HEIGHT);
+    const int bottom = rgColor->isVisibleTo(this) ? h - COLOR_BAR_HEIGHT : h;
+    rgColor->setGeometry(0, h - COLOR_BAR_HEIGHT, w, COLOR_BAR_HEIGHT);
+    const int panelWidth = plPreview->width();
+    plPreview->setGeometry(w - panelWidth, TVuploraToolbar::HEIGHT, panelWidth,
+                           qMax(0, bottom - TVuploraToolbar::HEIGHT));
+    changeBox->setGeometry(plPreview->rect());
+}
+
+void TfrmVuplora::showEvent(QShowEvent *aoEvent)
+{
+    if (windowHandle() && windowHandle()->frameMargins() != moAppliedMargins)
+        ApplyOuterSize();
+    if (!mbPlaced) {
+        mbPlaced = true;
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            move((QRectF(screen->geometry()).center()
+                  - QPointF(moOuterSize.width() / 2.0, moOuterSize.height() / 2.0))
+                     .toPoint());
+    }
+    QWidget::showEvent(aoEvent);
+}
+
+void TfrmVuplora::moveEvent(QMoveEvent *aoEvent)
+{
+    // A window manager reports its frame after the window is mapped.
+    if (windowHandle() && windowHandle()->frameMargins() != moAppliedMargins)
+        ApplyOuterSize();
+    QWidget::moveEvent(aoEvent);
+}
+
+void TfrmVuplora::resizeEvent(QResizeEvent *aoEvent)
+{
+    LayoutChildren();
+    QWidget::resizeEvent(aoEvent);
+}
+
+void TfrmVuplora::closeEvent(QCloseEvent *aoEvent)
+{
+    QWidget::closeEvent(aoEvent);
+    if (aoEvent->isAccepted())
+        Q_EMIT Closed();
+}

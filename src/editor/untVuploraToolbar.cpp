@@ -1,0 +1,88 @@
+#include "editor/untVuploraToolbar.h"
+
+#include <QPainter>
+
+namespace {
+
+constexpr int TAB_WIDTH = 64;
+constexpr int SEPARATOR_WIDTH = 10;
+constexpr int WEB_WIDTH = 65;
+
+QGraphicsEffect *ToolbarShadow()
+{
+    return MakeShadowEffect(3, 45, 0.3, 0.6);
+}
+
+QGraphicsEffect *TabGlow(TImageControl *aoTab)
+{
+    QGraphicsEffect *glow = MakeGlowEffect(QColor(0, 255, 0), 0.4, 0.9);
+    aoTab->SetEffect(glow, false);
+    return glow;
+}
+
+} // namespace
+
+TVuploraToolbar::TVuploraToolbar(QWidget *aoParent) : QWidget(aoParent)
+{
+    setObjectName(QStringLiteral("rgtToolbar"));
+    setFixedHeight(HEIGHT);
+
+    imgTabBack = Add("imgTabBack", TAB_WIDTH, QStringLiteral("tab_back.png"));
+    imgTabSave = Add("imgTabSave", TAB_WIDTH, QStringLiteral("tab_save.png"));
+    imgTabRandom = Add("imgTabRandom", TAB_WIDTH, QStringLiteral("tab_random.png"));
+    img1 = Add("img1", SEPARATOR_WIDTH, QStringLiteral("separator.png"));
+    imgTabEmoji = Add("imgTabEmoji", TAB_WIDTH, QStringLiteral("tab_emoji.png"));
+    imgTabFace = Add("imgTabFace", TAB_WIDTH, QStringLiteral("tab_face.png"));
+    imgTabHair = Add("imgTabHair", TAB_WIDTH, QStringLiteral("tab_hair.png"));
+    imgTabBrow = Add("imgTabBrow", TAB_WIDTH, QStringLiteral("tab_brow.png"));
+    imgTabEyes = Add("imgTabEyes", TAB_WIDTH, QStringLiteral("tab_eyes.png"));
+    imgTabNose = Add("imgTabNose", TAB_WIDTH, QStringLiteral("tab_nose.png"));
+    imgTabMouth = Add("imgTabMouth", TAB_WIDTH, QStringLiteral("tab_mouth.png"));
+    imgTabGlass = Add("imgTabGlass", TAB_WIDTH, QStringLiteral("tab_glass.png"));
+    imgTabHand = Add("imgTabHand", TAB_WIDTH, QStringLiteral("tab_hand.png"));
+    imgTabBKG = Add("imgTabBKG", TAB_WIDTH, QStringLiteral("tab_bkg.png"));
+    imgTabPaopao = Add("imgTabPaopao", TAB_WIDTH, QStringLiteral("tab_paopao.png"));
+    imgTabFG = Add("imgTabFG", TAB_WIDTH, QStringLiteral("tab_fg.png"));
+    img2 = Add("img2", SEPARATOR_WIDTH, QStringLiteral("separator.png"));
+    imgTabWeb = Add("imgTabWeb", WEB_WIDTH, QStringLiteral("tab_web.png"));
+
+    for (TImageControl *command : {imgTabBack, imgTabSave, imgTabRandom})
+        command->SetMouseOverEffect(ToolbarShadow());
+    for (TImageControl *separator : {img1, img2}) {
+        separator->SetEffect(ToolbarShadow(), true);
+        separator->SetHitTest(false);
+        separator->unsetCursor();
+    }
+
+    geEmoji = TabGlow(imgTabEmoji);
+    geFace = TabGlow(imgTabFace);
+    geHair = TabGlow(imgTabHair);
+    geBrow = TabGlow(imgTabBrow);
+    geEye = TabGlow(imgTabEyes);
+    geNose = TabGlow(imgTabNose);
+    geMouth = TabGlow(imgTabMouth);
+    geGlass = TabGlow(imgTabGlass);
+    geHand = TabGlow(imgTabHand);
+    geBKG = TabGlow(imgTabBKG);
+    gePaopao = TabGlow(imgTabPaopao);
+    geFG = TabGlow(imgTabFG);
+    geWeb = TabGlow(imgTabWeb);
+}
+
+TImageControl *TVuploraToolbar::Add(const char *asName, int aiWidth, const QString &asPicture)
+{
+    auto *img = new TImageControl(this);
+    img->setObjectName(QLatin1String(asName));
+    img->setGeometry(miNextX, 0, aiWidth, HEIGHT);
+    img->SetPicture(LayoutPicture(asPicture));
+    img->setCursor(Qt::PointingHandCursor);
+    miNextX += aiWidth;
+    moControls.append(img);
+    return img;
+}
+
+void TVuploraToolbar::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+}

@@ -1,0 +1,102 @@
+#include "editortestsupport.h"
+
+#include "TestPackPaths.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+void TEditorTest::SetUp()
+{
+    giPackIndex = 1;
+    moFake.Screen.Size = QSizeF(1920, 1080);
+    moOverride = std::make_unique<TPlatformOverride>(moFake.Services());
+    moPreviousReporter = TVuploraApplication::SetErrorReporter(
+        [this](const QString &asMessage) { moErrors.append(asMessage); });
+}
+
+void TEditorTest::TearDown()
+{
+    TVuploraApplication::SetErrorReporter(moPreviousReporter);
+    moOverride.reset();
+    giPackIndex = 1;
+}
+
+void ClickAt(QWidget *aoWindow, const QPoint &aoPos)
+{
+    QTest::mouseClick(aoWindow->windowHandle(), Qt::LeftButton, Qt::NoModifier, aoPos);
+}
+
+void MovePointerTo(QWidget *aoWindow, const QPoint &aoPos)
+{
+    QTest::mouseMove(aoWindow->windowHandle(), aoPos);
+}
+
+std::unique_ptr<QObject> WhenPackWindowShown(std::function<void(TfrmSelectPack *)> aoAction)
+{
+    auto timer = std::make_unique<QTimer>();
+    QElapsedTimer clock;
+    clock.start();
+    QTimer *t = timer.get();
+    QObject::connect(t, &QTimer::timeout, [t, clock, aoAction]() {
+        QWidget *modal = QApplication::activeModalWidget();
+        auto *frm = qobject_cast<TfrmSelectPack *>(modal);
+        if (frm && frm->isVisible()) {
+            t->stop();
+            aoAction(frm);
+            return;
+        }
+        if (clock.elapsed() > 5000) {
+            t->stop();
+            ADD_FAILURE() << "the pack selection window did not show";
+            if (modal)
+                modal->close();
+        }
+    });
+    timer->start(5);
+    return timer;
+}
+
+QImage Premultiplied(const QImage &aoImage)
+{
+    return aoImage.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage ResourcePicture(const QString &asName)
+{
+    return Premultiplied(QImage::fromData(ResourceProvider().Open(asName)));
+}
+
+QImage TestPackItem(int aiPack, TYPE_FACE_ITEM fiType, int aiIndex)
+{
+    const QString description = QStringLiteral("vuplora-testpack/p%1/%2/%3")
+                                    .arg(aiPack)
+                                    .arg(QLatin1String(FACE_ITEM_NAMES[fiType]))
+                                    .arg(aiIndex);
+    const QString stem = QString::fromLatin1(
+        QCryptographicHash::hash(description.toUtf8(), QCryptographicHash::Md5).toHex());
+    const QDir dir(TestPackMembersDir());
+    for (const char *ext : {".png", ".jpg"}) {
+        const QString path = dir.filePath(stem + QLatin1String(ext));
+        if (QFile::exists(path))
+            return Premultiplied(QImage(path));
+    }
+    return QImage();
+}
+
+bool IsEmptyPicture(const QImage &aoImage)
+{
+    if (aoImage.isNull())
+        return true;
+    const QImage img = Premultiplied(aoImage);
+    for (int y = 0; y < img.height(); ++y) {
+        const auto *line = reinterpret_cast<const quint32 *>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if (qAlpha(line[x]) != 0)
+                return false;
+    }
+    return true;
+}

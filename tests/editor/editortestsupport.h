@@ -1,0 +1,61 @@
+#pragma once
+// Shared set-up of the editor tests: platform doubles, a recorded error report,
+// real pointer input through the window system, and the scripting of modal
+// windows.
+
+#include "assets/untVuplora.h"
+#include "editor/untSelectPack.h"
+#include "platform/errorreport.h"
+#include "platform/fakeplatform.h"
+#include "platform/resources.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QStringList>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+
+inline std::ostream &operator<<(std::ostream &aoOut, const QString &asText)
+{
+    return aoOut << asText.toStdString();
+}
+
+class TEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    TFakePlatform moFake;
+    // Messages that reached the framework's error report.
+    QStringList moErrors;
+
+private:
+    std::unique_ptr<TPlatformOverride> moOverride;
+    TErrorReporter moPreviousReporter;
+};
+
+// A left click, a pointer move: sent to the window, which finds the control
+// under the point as it does for real input.
+void ClickAt(QWidget *aoWindow, const QPoint &aoPos);
+void MovePointerTo(QWidget *aoWindow, const QPoint &aoPos);
+
+// Runs aoAction on the pack selection window once its modal show is running.
+// If no pack window shows within a few seconds the test fails and the modal
+// window in its place, if any, is closed so the test cannot hang. The script
+// lives as long as the returned object.
+[[nodiscard]] std::unique_ptr<QObject> WhenPackWindowShown(std::function<void(TfrmSelectPack *)> aoAction);
+
+// A picture decoded the way layers hold pictures.
+QImage Premultiplied(const QImage &aoImage);
+QImage ResourcePicture(const QString &asName);
+
+// The test pack's full image of an item, read from the folder it was built from.
+QImage TestPackItem(int aiPack, TYPE_FACE_ITEM fiType, int aiIndex);
+
+// True when every pixel is transparent (a null picture counts as empty).
+bool IsEmptyPicture(const QImage &aoImage);

@@ -22,6 +22,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 
 namespace {
@@ -141,9 +142,15 @@ public:
     void ReportRuns(const std::vector<Run> &aoRuns) override
     {
         ConsoleReporter::ReportRuns(aoRuns);
-        for (const Run &oRun : aoRuns)
-            if (oRun.run_type == Run::RT_Iteration)
-                mTimes[oRun.benchmark_name()] = oRun.GetAdjustedCPUTime();
+        // With repetitions the median stands for the benchmark.
+        for (const Run &oRun : aoRuns) {
+            if (oRun.run_type == Run::RT_Iteration && !mMedians.count(oRun.run_name.str()))
+                mTimes[oRun.run_name.str()] = oRun.GetAdjustedCPUTime();
+            else if (oRun.run_type == Run::RT_Aggregate && oRun.aggregate_name == "median") {
+                mTimes[oRun.run_name.str()] = oRun.GetAdjustedCPUTime();
+                mMedians.insert(oRun.run_name.str());
+            }
+        }
     }
     void PrintRatios() const
     {
@@ -157,6 +164,7 @@ public:
 
 private:
     std::map<std::string, double> mTimes;
+    std::set<std::string> mMedians;
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "svg/model/inherit.h"
 #include "svg/model/keywords.h"
 #include "svg/model/lists.h"
+#include "svg/model/numbers.h"
 #include "svg/model/selector.h"
 #include "svg/model/update_guard.h"
 #include "svg/model/uri.h"
@@ -18,12 +19,21 @@
 
 namespace {
 
-using TValues = std::array<QString, SVGStylePropertyCount>;
+// Declarations the cascade carries besides the presentation-property table.
+const QString MiterLimitName = QStringLiteral("stroke-miterlimit");
+
+struct TValues {
+    std::array<QString, SVGStylePropertyCount> Properties;
+    QString MiterLimit;
+};
 
 void Overlay(TValues &values, const TSVGStyle &style, bool importantOnly)
 {
     if (style.IsEmpty() || (importantOnly && !style.HasImportant()))
         return;
+    if (QString limit = style.Value(MiterLimitName);
+        !limit.isEmpty() && (!importantOnly || style.IsImportant(MiterLimitName)))
+        values.MiterLimit = std::move(limit);
     for (int p = ipClip; p <= ipVisibility; ++p) {
         const auto property = TSVGStyleProperty(p);
         QString value = style.GetStyleProp(property);
@@ -31,7 +41,7 @@ void Overlay(TValues &values, const TSVGStyle &style, bool importantOnly)
             continue;
         if (importantOnly && !style.IsImportant(SVGStylePropertyName(property)))
             continue;
-        values[p] = std::move(value);
+        values.Properties[p] = std::move(value);
     }
 }
 
@@ -129,8 +139,10 @@ std::unique_ptr<TSVGStyle> SVGCascadedStyle(const TSVGGraphicElement &Element)
 
     auto result = std::make_unique<TSVGStyle>();
     for (int p = ipClip; p <= ipVisibility; ++p)
-        if (!values[p].isEmpty())
-            result->SetValue(SVGStylePropertyName(TSVGStyleProperty(p)), values[p]);
+        if (!values.Properties[p].isEmpty())
+            result->SetValue(SVGStylePropertyName(TSVGStyleProperty(p)), values.Properties[p]);
+    if (!values.MiterLimit.isEmpty())
+        result->SetValue(MiterLimitName, values.MiterLimit);
     return result;
 }
 
@@ -223,6 +235,20 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
         TSVGStrokeDash dash = FPen.Dash();
         ParseStrokeDash(text(ipStrokeDasharray), text(ipStrokeDashOffset), dash, factors, FInherits);
         FPen.SetDash(dash);
+    }
+    {
+        // A limit below 1 is an error in SVG and leaves the limit in force.
+        QString limit;
+        bool inherited = FMiterLimitInherited;
+        if (SVGInheritStep(aStyle.Value(MiterLimitName), inherited, limit)) {
+            double value = 0;
+            if (TrySVGStrToFloat(limit, value) && value >= 1) {
+                FPen.SetMiterLimit(float(value));
+                FMiterLimitInherited = false;
+            }
+        } else {
+            FMiterLimitInherited = inherited;
+        }
     }
     withBit(ipStrokeOpacity, [&](bool &b) {
         FPen.SetOpacity(ParseLength(text(ipStrokeOpacity), b, factors, 1, 0, FPen.Opacity()));
@@ -353,10 +379,11 @@ void TSVGGraphicElement::AssignTo(TSVGStyle &Dest) const
         QString size = SVGFontSizeKeyword(FFont.Size());
         if (size.isEmpty()) {
             if (const TSVGGraphicElement *parent = GetGraphicParent()) {
+                // The sizes were computed in single precision; compare allowing for it.
                 const float parentSize = parent->GetResolvedFontSize();
-                if (FFont.Size() == parentSize * 1.2f)
+                if (qFuzzyCompare(FFont.Size(), parentSize * 1.2f))
                     size = QStringLiteral("larger");
-                else if (FFont.Size() == parentSize / 1.2f)
+                else if (qFuzzyCompare(FFont.Size(), parentSize / 1.2f))
                     size = QStringLiteral("smaller");
             }
         }

@@ -79,6 +79,7 @@ void TSVGGraphicElement::InitPresentation()
     FColor = 0xFF000000;
     FFillCurrentColor = false;
     FStrokeCurrentColor = false;
+    FMiterLimitInherited = true;
     FMatrix = TMatrix::Identity();
 }
 
@@ -122,6 +123,7 @@ void TSVGGraphicElement::AssignProperties(const TSVGElement &Source)
     FColor = src->FColor;
     FFillCurrentColor = src->FFillCurrentColor;
     FStrokeCurrentColor = src->FStrokeCurrentColor;
+    FMiterLimitInherited = src->FMiterLimitInherited;
     Changed();
 }
 
@@ -152,6 +154,18 @@ float TSVGGraphicElement::GetResolvedFontSize() const
         e = parent;
     }
     return e->FFont.Size();
+}
+
+float TSVGGraphicElement::StrokeMiterLimit() const
+{
+    const TSVGGraphicElement *e = this;
+    while (e->FMiterLimitInherited) {
+        const TSVGGraphicElement *parent = e->GetGraphicParent();
+        if (!parent)
+            break;
+        e = parent;
+    }
+    return e->FPen.MiterLimit();
 }
 
 // The getters of inherited properties walk up while the property's bit is set.

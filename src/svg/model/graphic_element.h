@@ -39,6 +39,11 @@ public:
     TAlphaColor CurrentColor() const;
     // The font size in force: the parent's while ipFontSize is inherited.
     float GetResolvedFontSize() const;
+    // `stroke-miterlimit` in force (inherited unless the element states one; 4 by
+    // default). It has no bit in Inherits because it is no member of the property
+    // table.
+    float StrokeMiterLimit() const;
+    bool MiterLimitInherited() const { return FMiterLimitInherited; }
 
     // --- caches of the renderer and their change marks
     bool BrushChanged() const { return FBrushChanged; }
@@ -231,6 +236,7 @@ private:
     TAlphaColor FColor = 0xFF000000;
     bool FFillCurrentColor = false;
     bool FStrokeCurrentColor = false;
+    bool FMiterLimitInherited = true;
 
     friend class TSVGGradientStop;
 };

@@ -109,7 +109,8 @@ public:
     void SetCap(Qt::PenCapStyle Value);
     Qt::PenJoinStyle Join() const { return FJoin; }
     void SetJoin(Qt::PenJoinStyle Value);
-    // Not read from documents; the renderer's default.
+    // The element's own `stroke-miterlimit` (4 by default); what is in force, inherited
+    // or not, is TSVGGraphicElement::StrokeMiterLimit.
     float MiterLimit() const { return FMiterLimit; }
     void SetMiterLimit(float Value);
     // Dash pattern in user units (empty: solid) and `stroke-dashoffset`.

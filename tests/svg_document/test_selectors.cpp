@@ -1,0 +1,140 @@
+// Selectors: tokens, specificity and matching as CSS does it.
+
+#include "svg_document_support.h"
+
+#include "svg/model/exception.h"
+#include "svg/model/selector.h"
+
+namespace {
+
+TEST(SVGSelectors, Tokens)
+{
+    using T = TSVGSelectorToken;
+    EXPECT_EQ(SVGTokenizeSelector(QStringLiteral(" g#a.b > rect[x^='1'] + *:first-child ")),
+              QList<T>({{sttString, "g"},
+                        {sttIDHashChar, "a"},
+                        {sttClassChar, "b"},
+                        {sttHasChild, ">"},
+                        {sttString, "rect"},
+                        {sttHasAttribute, "x"},
+                        {sttPrefixMatch, "1"},
+                        {sttHasFollower, "+"},
+                        {sttUniversalChar, ""},
+                        {sttColonChar, "first-child"}}));
+    EXPECT_EQ(SVGTokenizeSelector(QStringLiteral("g  rect:lang(en)")),
+              QList<T>({{sttString, "g"},
+                        {sttHasDescendant, " "},
+                        {sttString, "rect"},
+                        {sttColonChar, "lang"},
+                        {sttLanguage, "en"}}));
+    for (const char *bad : {"[x", "[x=1", "[x 1]", "rect[x ~ 1]", ":lang(en"})
+        EXPECT_EQ(MessageOf([&] { SVGTokenizeSelector(QString::fromUtf8(bad)); }),
+                  QStringLiteral("Invalid selector: %1").arg(QString::fromUtf8(bad)));
+}
+
+TEST(SVGSelectors, Specificity)
+{
+    struct TCase {
+        const char *Selector;
+        int Value;
+    };
+    const TCase cases[] = {
+        {"rect", 1},          {"rect.a", 11},       {"#a", 100},
+        {"*", 0},             {".a.b", 20},         {"g rect", 2},
+        {"[x]", 10},          {"rect:first-child", 11},
+        {"g#g1 * g * * rect", 103}, {"g#g1 * * rect", 102},
+    };
+    for (const TCase &c : cases)
+        EXPECT_EQ(TSVGSelector::Parse(QString::fromUtf8(c.Selector)).Specificity().Value(), c.Value)
+            << c.Selector;
+}
+
+// One fixture document, a table of selectors and the ids they must match.
+TEST(SVGSelectors, MatchLikeCSS)
+{
+    const auto doc = LoadSVG(QStringLiteral(
+        "<svg id='root'>"
+        "  <g id='g1' class='outer Big'>"
+        "    <rect id='r1' x='5' class='a b' title='one two' lang='en-US'/>"
+        "    <g id='g2'><rect id='r2' data='xy-z'/><circle id='c1'/></g>"
+        "    <rect id='r3' y='1'/>"
+        "  </g>"
+        "  <rect id='r4' class='a'/>"
+        "  <text id='t1'><tspan id='s1'>x</tspan></text>"
+        "</svg>"));
+    struct TCase {
+        const char *Selector;
+        QStringList Matches;
+    };
+    const TCase cases[] = {
+        {"rect", {"r1", "r2", "r3", "r4"}},
+        {"g rect", {"r1", "r2", "r3"}},
+        {"g g rect", {"r2"}},
+        {"svg > rect", {"r4"}},
+        {"g > rect", {"r1", "r2", "r3"}},
+        {"#g1 > g > *", {"r2", "c1"}},
+        {"rect + g", {"g2"}},
+        {"rect ~ rect", {"r3"}},
+        {"rect + rect", {}},
+        {".a", {"r1", "r4"}},
+        {".a.b", {"r1"}},
+        {".big", {}}, // class names are case-sensitive
+        {"g.Big rect.a", {"r1"}},
+        {"[x]", {"r1"}},
+        {"[y='1']", {"r3"}},
+        {"[title~=two]", {"r1"}},
+        {"[title~=tw]", {}},
+        {"[data|=xy]", {"r2"}},
+        {"[data^=xy-]", {"r2"}},
+        {"[data$='-z']", {"r2"}},
+        {"[data*=y]", {"r2"}},
+        {"[class='a b']", {"r1"}},
+        {"rect:first-child", {"r1", "r2"}},
+        {":lang(en)", {"r1"}},
+        {"rect:hover", {}},
+        {"tspan", {"s1"}},
+        {"text", {"t1"}},
+        {"#r4", {"r4"}},
+        {"* > circle", {"c1"}},
+        {"> rect", {}},
+        {"rect >", {}},
+    };
+    const QStringList ids = {"root", "g1", "r1", "g2", "r2", "c1", "r3", "r4", "t1", "s1"};
+    for (const TCase &c : cases) {
+        QStringList matched;
+        for (const QString &id : ids) {
+            const int m = doc->FindElement(id)->Matches(QString::fromUtf8(c.Selector));
+            if (m >= 0)
+                matched.append(id);
+        }
+        EXPECT_EQ(matched, c.Matches) << c.Selector;
+    }
+}
+
+TEST(SVGSelectors, MalformedRuleFailsTheLoad)
+{
+    TSVGDocument doc;
+    EXPECT_EQ(MessageOf([&] {
+                  doc.LoadFromText(QStringLiteral("<svg><style>rect[x {fill:red}</style><rect/></svg>"));
+              }),
+              QStringLiteral("Invalid selector: rect[x"));
+}
+
+TEST(SVGSelectors, LongDescendantChainsStayCheap)
+{
+    // Every element is a g, so each descendant step has many candidates; a matcher
+    // without memory would try them all in every combination.
+    QString text = QStringLiteral("<svg>");
+    for (int i = 0; i < 200; ++i)
+        text += QStringLiteral("<g>");
+    text += QStringLiteral("<rect id='leaf'/>");
+    for (int i = 0; i < 200; ++i)
+        text += QStringLiteral("</g>");
+    text += QStringLiteral("</svg>");
+    const auto doc = LoadSVG(text);
+    const TSVGElement *leaf = doc->FindElement(QStringLiteral("leaf"));
+    EXPECT_EQ(leaf->Matches(QStringLiteral("q g g g g g g g g g g g g g g g g rect")), -1);
+    EXPECT_EQ(leaf->Matches(QStringLiteral("svg g g g g g g g g g g g g g g g g rect")), 9);
+}
+
+} // namespace

@@ -136,10 +136,14 @@ QImage CreateMaskedBitmap(const QImage &aoSource, const QImage &aoMask)
                                     ? reinterpret_cast<const quint32 *>(loMask.constScanLine(y))
                                     : nullptr;
         auto *lpResult = reinterpret_cast<quint32 *>(loResult.scanLine(y));
-        for (int x = 0; x < liWidth; ++x) {
-            const bool lbCovered = lpMask && x < liMaskWidth && (lpMask[x] >> 24) != 0;
-            lpResult[x] = lbCovered ? (lpSource[x] | 0xFF000000u) : 0u;
+        int x = 0;
+        if (lpMask) {
+            // Branch-free, so that the compiler can vectorise it.
+            for (; x < liMaskWidth; ++x)
+                lpResult[x] = (lpMask[x] >> 24) != 0 ? (lpSource[x] | 0xFF000000u) : 0u;
         }
+        for (; x < liWidth; ++x)
+            lpResult[x] = 0u;
     }
     return loResult;
 }

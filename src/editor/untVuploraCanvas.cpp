@@ -141,20 +141,3 @@ void TLayerCanvas::ApplyGeometry()
     setGeometry(qRound(moPosition.x()), qRound(moPosition.y()), qCeil(CANVAS_WIDTH * mrScale),
                 qCeil(CANVAS_HEIGHT * mrScale));
 }
-
-QImage TLayerCanvas::Render(qreal arPixelScale)
-{
-    const QSize size(qRound(CANVAS_WIDTH * arPixelScale), qRound(CANVAS_HEIGHT * arPixelScale));
-    QImage img(size, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHints(renderHints());
-    moScene->render(&p, QRectF(QPointF(0, 0), size), moScene->sceneRect());
-    return img;
-}
-
-void TLayerCanvas::paintEvent(QPaintEvent *aoEvent)
-{
-    QGraphicsView::paintEvent(aoEvent);
-    Q_EMIT Painted();
-}

@@ -111,17 +111,6 @@ public:
     TLayerImage *imgFG;
     TPaopaoFrame *slPaopao;
 
-    // Paints the canvas with its visible children at its own size (640 x 1136
-    // at scale 1), transparent where no layer covers it.
-    QImage Render(qreal arPixelScale = 1.0);
-
-Q_SIGNALS:
-    // The view has been painted on screen.
-    void Painted();
-
-protected:
-    void paintEvent(QPaintEvent *aoEvent) override;
-
 private:
     void ApplyGeometry();
     QGraphicsScene *moScene;

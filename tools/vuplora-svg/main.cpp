@@ -6,7 +6,8 @@
 //
 // OPTIONS: --fonts DIR (font files to use, repeatable), --default-family NAME (the family
 // of text that names none or only missing ones), --family GENERIC=NAME (the family for
-// serif, sans-serif or monospace).
+// serif, sans-serif or monospace), --language LANGS (the languages systemLanguage is
+// tested against, "en,de"; default: the user's).
 //
 // A batch LIST holds lines "in.svg<TAB>out.png" (out relative to OUTDIR unless absolute);
 // each document is rendered WIDTH pixels wide. A document that fails prints its message
@@ -35,7 +36,7 @@ const char *const kUsageText =
     "usage: vuplora-svg [OPTIONS] render IN.svg OUT.png [--width W | --height H | --zoom Z] "
     "[--background COLOR]\n"
     "       vuplora-svg [OPTIONS] batch LIST OUTDIR WIDTH\n"
-    "options: --fonts DIR  --default-family NAME  --family GENERIC=NAME\n";
+    "options: --fonts DIR  --default-family NAME  --family GENERIC=NAME  --language LANGS\n";
 
 void Err(const QString &text)
 {
@@ -47,6 +48,7 @@ struct TArgs {
     QStringList Fonts;
     QString DefaultFamily;
     QStringList Families;
+    QString Languages;
     std::optional<QString> Width, Height, Zoom, Background;
 };
 
@@ -70,6 +72,8 @@ bool ParseArgs(const QStringList &args, TArgs &out, QString &error)
             out.DefaultFamily = v;
         else if (a == QLatin1String("--family"))
             out.Families << v;
+        else if (a == QLatin1String("--language"))
+            out.Languages = v;
         else if (a == QLatin1String("--width"))
             out.Width = v;
         else if (a == QLatin1String("--height"))
@@ -122,6 +126,7 @@ int Render(const TArgs &args)
         return kUsage;
     }
     TSVGRasterOptions options;
+    options.Languages = args.Languages;
     const int given = int(args.Width.has_value()) + int(args.Height.has_value()) + int(args.Zoom.has_value());
     if (given > 1) {
         Err(QStringLiteral("Give only one of --width, --height and --zoom"));
@@ -178,6 +183,7 @@ int Batch(const TArgs &args)
     const QString listName = args.Positional[1];
     const QDir outDir(args.Positional[2]);
     TSVGRasterOptions options;
+    options.Languages = args.Languages;
     if (!PositiveInt(args.Positional[3], options.Width)) {
         Err(QStringLiteral("Invalid width: %1").arg(args.Positional[3]));
         return kUsage;

@@ -26,6 +26,7 @@ struct TCanvasPaint {
     std::shared_ptr<QGradient> Gradient;  // coordinates in paint space
     QImage Bitmap;                    // one tile, repeated
     QTransform PaintTransform;        // paint space -> user space
+    bool Smooth = true;               // a bitmap is sampled smoothly (else nearest pixel)
 
     static TCanvasPaint None() { TCanvasPaint p; p.Kind = TKind::None; return p; }
     static TCanvasPaint Solid(QRgb color) { TCanvasPaint p; p.Color = color; return p; }

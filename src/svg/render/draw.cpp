@@ -1,5 +1,6 @@
 #include "svg/render/draw.h"
 
+#include "svg/model/custom_viewbox.h"
 #include "svg/model/document.h"
 #include "svg/model/group.h"
 #include "svg/model/paint_servers.h"
@@ -82,7 +83,10 @@ bool TSVGPainter::CanDraw(const TSVGElement &element)
 
 void TSVGPainter::Draw(TSVGElement &element)
 {
-    Draw(element, element.GetViewMatrix(FRect));
+    if (const auto *vb = dynamic_cast<const TSVGCustomViewBox *>(&element))
+        Draw(element, SVGViewBoxMatrix(*vb, FRect));
+    else
+        Draw(element, element.GetViewMatrix(FRect));
 }
 
 void TSVGPainter::Draw(TSVGElement &element, const TMatrix &aMatrix)
@@ -209,7 +213,7 @@ bool TSVGPainter::DrawShape(TSVGGraphicElement &element, const TMatrix &M)
 float TSVGPainter::ApplyFill(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M)
 {
     const TSVGFillState fill = SVGEffectiveFill(element);
-    FCanvas.SetFill(SVGCanvasPaint(*this, element, fill.Kind, fill.Color, fill.URI, {bbox, M}));
+    FCanvas.SetFill(SVGCanvasPaint(*this, element, fill.Kind, fill.Color, fill.URI, fill.HasFallback, {bbox, M}));
     return FOpacity * fill.Opacity;
 }
 
@@ -250,9 +254,7 @@ void TSVGPainter::DrawViewport(TSVGGraphicElement &element, const TMatrix &aMatr
     if (!(w > 0) || !(h > 0))
         return;
     const QRectF viewport(vb.X(), vb.Y(), w, h);
-    const TMatrix inner = vb.ViewBoxSpecified()
-                              ? vb.GetViewMatrix(TMatrix::Identity(), viewport)
-                              : TMatrix::CreateTranslation(float(viewport.left()), float(viewport.top()));
+    const TMatrix inner = SVGViewBoxMatrix(vb, viewport);
     const int state = FCanvas.SaveState();
     try {
         if (!vb.Overflow()) {
@@ -268,6 +270,23 @@ void TSVGPainter::DrawViewport(TSVGGraphicElement &element, const TMatrix &aMatr
         throw;
     }
     FCanvas.RestoreState(state);
+}
+
+TMatrix SVGViewBoxMatrix(const TSVGCustomViewBox &element, const QRectF &viewport)
+{
+    if (!element.ViewBoxSpecified())
+        return TMatrix::CreateTranslation(float(viewport.left()), float(viewport.top()));
+    TSVGAspectRatioValue ratio = element.AspectRatio().Value();
+    QString text;
+    if (!element.XMLAttribute(u"preserveAspectRatio", text)) {
+        ratio.Align = saXMidYMid;
+        ratio.Slice = false;
+    }
+    const QRectF box = element.ViewBox();
+    float sx = 1, sy = 1, tx = float(viewport.left()), ty = float(viewport.top());
+    ComputeAspect(box, viewport, ratio, sx, sy, tx, ty);
+    return TMatrix::CreateTranslation(float(-box.left()), float(-box.top())) *
+           TMatrix::CreateScaling(sx, sy) * TMatrix::CreateTranslation(tx, ty);
 }
 
 void SVGDrawDocument(TSVGDocument &document, TSVGCanvas &canvas, const QRectF &aRect)

@@ -77,5 +77,12 @@ private:
     std::shared_ptr<int> FDepth;
 };
 
+class TSVGCustomViewBox;
+
+// The viewBox of a viewport element mapped into Viewport as its preserveAspectRatio says;
+// without that attribute SVG's default, xMidYMid meet. Without a viewBox: a move to the
+// viewport's corner.
+TMatrix SVGViewBoxMatrix(const TSVGCustomViewBox &element, const QRectF &viewport);
+
 // Draws a whole document so that its viewport fills aRect.
 void SVGDrawDocument(TSVGDocument &document, TSVGCanvas &canvas, const QRectF &aRect);

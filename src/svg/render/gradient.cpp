@@ -142,12 +142,12 @@ std::vector<TSVGStopValue> SVGGradientStops(const TSVGElement &gradient)
     return out;
 }
 
-TCanvasPaint SVGGradientPaint(const TSVGElement &gradient, const TSVGGraphicElement &user,
+std::optional<TCanvasPaint> SVGGradientPaint(const TSVGElement &gradient, const TSVGGraphicElement &user,
                               const QRectF &bbox)
 {
     const std::vector<TSVGStopValue> stops = SVGGradientStops(gradient);
     if (stops.empty())
-        return TCanvasPaint::None();
+        return std::nullopt;
     if (stops.size() == 1)
         return TCanvasPaint::Solid(stops.front().Color);
 
@@ -157,7 +157,7 @@ TCanvasPaint SVGGradientPaint(const TSVGElement &gradient, const TSVGGraphicElem
                                ParseCoordinateSystemUnit(text.trimmed(), csuObjectBoundingBox) ==
                                    csuUserSpaceOnUse);
     if (boundingBox && (!(bbox.width() > 0) || !(bbox.height() > 0)))
-        return TCanvasPaint::None();  // SVG: nothing to span a bounding-box gradient over
+        return std::nullopt;  // SVG: nothing to span a bounding-box gradient over
     QTransform transform;
     if (SVGChainAttribute(chain, u"gradientTransform", text)) {
         try {

@@ -7,6 +7,7 @@
 #include "svg/model/graphic_element.h"
 #include "svg/render/canvas.h"
 
+#include <optional>
 #include <vector>
 
 bool SVGIsGradient(const TSVGElement &element);
@@ -21,8 +22,9 @@ struct TSVGStopValue {
 std::vector<TSVGStopValue> SVGGradientStops(const TSVGElement &gradient);
 
 // The paint of Gradient on an element whose object bounding box is BBox (in the user
-// space the paint is used in). No stops paint nothing; one stop paints its colour.
-TCanvasPaint SVGGradientPaint(const TSVGElement &gradient, const TSVGGraphicElement &user,
+// space the paint is used in); one stop paints its colour. Nothing when the gradient
+// cannot paint here: no stops, or bounding-box units on a box without area.
+std::optional<TCanvasPaint> SVGGradientPaint(const TSVGElement &gradient, const TSVGGraphicElement &user,
                               const QRectF &bbox);
 
 // The elements of a paint server's href chain, the server first; a loop ends the chain

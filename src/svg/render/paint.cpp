@@ -7,6 +7,7 @@
 #include "svg/render/pattern.h"
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -43,12 +44,25 @@ float MiterLimit(const TSVGGraphicElement &element)
     return 4;
 }
 
+// Whether the declaration that gave the element its paint carried a fallback colour after
+// the url() reference ("url(#g) green").
+bool HasFallback(const TSVGGraphicElement &element, QStringView property)
+{
+    const QString text = element.Style().Value(property).trimmed();
+    if (!text.startsWith(QLatin1String("url("), Qt::CaseInsensitive))
+        return false;
+    const qsizetype close = text.indexOf(QLatin1Char(')'));
+    return close >= 0 && !text.mid(close + 1).trimmed().isEmpty();
+}
+
 } // namespace
 
 TSVGFillState SVGEffectiveFill(const TSVGGraphicElement &element)
 {
     TSVGFillState out;
-    const TSVGBrush &paint = Source(element, ipFill).Brush();
+    const TSVGGraphicElement &source = Source(element, ipFill);
+    const TSVGBrush &paint = source.Brush();
+    out.HasFallback = HasFallback(source, u"fill");
     out.Kind = paint.Kind();
     out.Color = paint.Color();
     out.URI = paint.URI();
@@ -59,7 +73,9 @@ TSVGFillState SVGEffectiveFill(const TSVGGraphicElement &element)
 TSVGStrokeState SVGEffectiveStroke(const TSVGGraphicElement &element)
 {
     TSVGStrokeState out;
-    const TSVGPen &paint = Source(element, ipStroke).Pen();
+    const TSVGGraphicElement &source = Source(element, ipStroke);
+    const TSVGPen &paint = source.Pen();
+    out.HasFallback = HasFallback(source, u"stroke");
     out.Kind = paint.Kind();
     out.Color = paint.Color();
     out.URI = paint.URI();
@@ -91,15 +107,23 @@ QRgb SVGColorWithOpacity(TAlphaColor color, float opacity)
 
 TCanvasPaint SVGCanvasPaint(TSVGPainter &painter, const TSVGGraphicElement &element,
                             TBrushKind kind, TAlphaColor color, const QString &uri,
-                            const TSVGPaintTarget &target)
+                            bool hasFallback, const TSVGPaintTarget &target)
 {
     if (!uri.isEmpty()) {
         const TSVGDocument *doc = element.Document();
         const TSVGElement *server = doc ? doc->FindElement(uri) : nullptr;
+        std::optional<TCanvasPaint> paint;
         if (server && SVGIsGradient(*server))
-            return SVGGradientPaint(*server, element, target.BBox);
-        if (server && server->SVGType() == etPattern)
-            return SVGPatternPaint(painter, *server, element, target);
+            paint = SVGGradientPaint(*server, element, target.BBox);
+        else if (server && server->SVGType() == etPattern)
+            paint = SVGPatternPaint(painter, *server, element, target);
+        if (server && (SVGIsGradient(*server) || server->SVGType() == etPattern)) {
+            if (paint)
+                return *paint;
+            // A server that cannot paint here gives way to the fallback colour, if any.
+            return hasFallback && kind != TBrushKind::None ? TCanvasPaint::Solid(color)
+                                                           : TCanvasPaint::None();
+        }
     }
     switch (kind) {
     case TBrushKind::None:
@@ -121,7 +145,8 @@ TCanvasStroke SVGCanvasStroke(TSVGPainter &painter, const TSVGGraphicElement &el
         return out;  // paint None
     if (!(out.Thickness > 0))
         return out;
-    out.Paint = SVGCanvasPaint(painter, element, stroke.Kind, stroke.Color, stroke.URI, target);
+    out.Paint = SVGCanvasPaint(painter, element, stroke.Kind, stroke.Color, stroke.URI,
+                               stroke.HasFallback, target);
     switch (stroke.Cap) {
     case Qt::RoundCap: out.Cap = TCanvasCap::Round; break;
     case Qt::SquareCap: out.Cap = TCanvasCap::Square; break;

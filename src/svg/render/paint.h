@@ -15,6 +15,7 @@ struct TSVGFillState {
     TBrushKind Kind = TBrushKind::Solid;
     TAlphaColor Color = 0xFF000000u;
     QString URI;
+    bool HasFallback = false;  // a colour follows the url() reference
     float Opacity = 1;
 };
 
@@ -22,6 +23,7 @@ struct TSVGStrokeState {
     TBrushKind Kind = TBrushKind::None;
     TAlphaColor Color = 0xFF000000u;
     QString URI;
+    bool HasFallback = false;
     float Opacity = 1;
     float Thickness = 1;            // as written; see ThicknessIsPercent
     bool ThicknessIsPercent = false;
@@ -48,10 +50,12 @@ struct TSVGPaintTarget {
 
 // The canvas paint for a fill or stroke state. A reference to a gradient or pattern is
 // resolved against Target; a reference to anything else (or to nothing) leaves the
-// paint as the cascade set it. A server that paints nothing yields kind None.
+// paint as the cascade set it. A server that cannot paint on this element (no stops, a
+// bounding box without area, an empty tile) gives the fallback colour when the paint
+// has one, else nothing.
 TCanvasPaint SVGCanvasPaint(TSVGPainter &painter, const TSVGGraphicElement &element,
                             TBrushKind kind, TAlphaColor color, const QString &uri,
-                            const TSVGPaintTarget &target);
+                            bool hasFallback, const TSVGPaintTarget &target);
 
 // The canvas stroke for an element: paint as above, width in user units, caps, joins,
 // miter limit and dashes.

@@ -54,7 +54,7 @@ float Length(const std::vector<const TSVGElement *> &chain, QStringView name, bo
 
 } // namespace
 
-TCanvasPaint SVGPatternPaint(TSVGPainter &painter, const TSVGElement &pattern,
+std::optional<TCanvasPaint> SVGPatternPaint(TSVGPainter &painter, const TSVGElement &pattern,
                              const TSVGGraphicElement &user, const TSVGPaintTarget &target)
 {
     const std::vector<const TSVGElement *> chain = SVGHRefChain(pattern, IsPattern);
@@ -62,13 +62,13 @@ TCanvasPaint SVGPatternPaint(TSVGPainter &painter, const TSVGElement &pattern,
     const bool contentInBox = BoundingBoxUnits(chain, u"patternContentUnits", false);
     const QRectF &bbox = target.BBox;
     if ((tileInBox || contentInBox) && (!(bbox.width() > 0) || !(bbox.height() > 0)))
-        return TCanvasPaint::None();
+        return std::nullopt;
     const QRectF tile(Length(chain, u"x", tileInBox, bbox, user, TSVGAxis::Horizontal),
                       Length(chain, u"y", tileInBox, bbox, user, TSVGAxis::Vertical),
                       Length(chain, u"width", tileInBox, bbox, user, TSVGAxis::Horizontal),
                       Length(chain, u"height", tileInBox, bbox, user, TSVGAxis::Vertical));
     if (!(tile.width() > 0) || !(tile.height() > 0))
-        return TCanvasPaint::None();  // SVG: a zero-sized tile paints nothing
+        return std::nullopt;  // SVG: a zero-sized tile paints nothing
 
     const TSVGElement *content = nullptr;
     for (const TSVGElement *e : chain)
@@ -77,7 +77,7 @@ TCanvasPaint SVGPatternPaint(TSVGPainter &painter, const TSVGElement &pattern,
             break;
         }
     if (!content)
-        return TCanvasPaint::None();
+        return std::nullopt;
 
     QString text;
     TMatrix patternTransform;
@@ -97,7 +97,7 @@ TCanvasPaint SVGPatternPaint(TSVGPainter &painter, const TSVGElement &pattern,
         ParseViewBox(text, user.GetUnitFactors(), viewBox);
         hasViewBox = !viewBox.isNull();
         if (hasViewBox && (!(viewBox.width() > 0) || !(viewBox.height() > 0)))
-            return TCanvasPaint::None();
+            return std::nullopt;
     }
     if (hasViewBox) {
         TSVGAspectRatioValue ratio;
@@ -112,23 +112,31 @@ TCanvasPaint SVGPatternPaint(TSVGPainter &painter, const TSVGElement &pattern,
         contentMatrix = TMatrix::CreateScaling(float(bbox.width()), float(bbox.height()));
     }
 
-    // The tile in pixels as large as it shows on the device.
+    // The tile in whole pixels as large as it shows on the device. Its content is drawn
+    // at the exact device scale and the period snaps to the whole pixel, so no tile is
+    // resampled and the edges stay sharp.
     const TMatrix toDevice = patternTransform * target.UserToDevice;
-    const double sx = std::hypot(toDevice.m11, toDevice.m12);
-    const double sy = std::hypot(toDevice.m21, toDevice.m22);
-    const int iw = int(std::clamp(std::ceil(tile.width() * sx), 1.0, double(SVGMaxPatternTile)));
-    const int ih = int(std::clamp(std::ceil(tile.height() * sy), 1.0, double(SVGMaxPatternTile)));
+    double sx = std::hypot(toDevice.m11, toDevice.m12);
+    double sy = std::hypot(toDevice.m21, toDevice.m22);
+    if (!(sx > 0) || !(sy > 0) || !std::isfinite(sx) || !std::isfinite(sy))
+        return std::nullopt;
+    const double limit = SVGMaxPatternTile;
+    if (tile.width() * sx > limit)
+        sx = limit / tile.width();
+    if (tile.height() * sy > limit)
+        sy = limit / tile.height();
+    const int iw = std::max(1, int(std::lround(tile.width() * sx)));
+    const int ih = std::max(1, int(std::lround(tile.height() * sy)));
 
     if (!painter.Enter(&pattern))
-        return TCanvasPaint::None();  // the pattern is used inside its own content
+        return std::nullopt;  // the pattern is used inside its own content
     QImage image(iw, ih, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     try {
         TSVGCanvas canvas(image);
         TSVGPainter inner(canvas, QRectF(0, 0, iw, ih));
         inner.ShareGuardsWith(painter);
-        const TMatrix toPixels =
-            contentMatrix * TMatrix::CreateScaling(float(iw / tile.width()), float(ih / tile.height()));
+        const TMatrix toPixels = contentMatrix * TMatrix::CreateScaling(float(sx), float(sy));
         auto &host = const_cast<TSVGGraphicElement &>(static_cast<const TSVGGraphicElement &>(*content));
         for (int i = 0; i < host.Count(); ++i)
             inner.Draw(*host.Items(i), toPixels);
@@ -141,9 +149,16 @@ TCanvasPaint SVGPatternPaint(TSVGPainter &painter, const TSVGElement &pattern,
     TCanvasPaint paint;
     paint.Kind = TCanvasPaint::TKind::Bitmap;
     paint.Bitmap = image;
+    // The tile already has device resolution: unless it is turned or skewed, sampling it
+    // by nearest pixel keeps its edges as sharp as the rest of the picture.
+    const auto tiny = [](float v, double scale) { return std::fabs(v) <= 1e-5 * scale; };
+    paint.Smooth = !(tiny(toDevice.m12, sx) && tiny(toDevice.m21, sy));
     // Pixels -> tile space -> pattern space -> user space.
-    paint.PaintTransform = QTransform::fromScale(tile.width() / iw, tile.height() / ih) *
-                           QTransform::fromTranslate(tile.left(), tile.top()) *
+    // A hair of device offset keeps pixel centres on exact tile edges from rounding
+    // down into the previous tile.
+    const double nudgeX = sx > 0 ? 1e-3 / sx : 0, nudgeY = sy > 0 ? 1e-3 / sy : 0;
+    paint.PaintTransform = QTransform::fromScale(1 / sx, 1 / sy) *
+                           QTransform::fromTranslate(tile.left() - nudgeX, tile.top() - nudgeY) *
                            patternTransform.ToQTransform();
     return paint;
 }

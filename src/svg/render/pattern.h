@@ -6,12 +6,14 @@
 #include "svg/model/graphic_element.h"
 #include "svg/render/canvas.h"
 
+#include <optional>
+
 class TSVGPainter;
 struct TSVGPaintTarget;
 
-// The tile paint of Pattern on an element; kind None when the tile is empty (zero width
-// or height, nothing to draw) or the pattern is already being drawn further up.
-TCanvasPaint SVGPatternPaint(TSVGPainter &painter, const TSVGElement &pattern,
+// The tile paint of Pattern on an element; nothing when the tile is empty (zero width or
+// height, no content) or the pattern is already being drawn further up.
+std::optional<TCanvasPaint> SVGPatternPaint(TSVGPainter &painter, const TSVGElement &pattern,
                              const TSVGGraphicElement &user, const TSVGPaintTarget &target);
 
 // The largest tile edge in pixels; larger tiles are drawn at a lower resolution.

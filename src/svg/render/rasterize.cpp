@@ -70,7 +70,7 @@ QImage SVGRasterize(TSVGDocument &document, const TSVGRasterOptions &options)
         return image;
     if (document.ViewBoxSpecified()) {
         // The viewBox fills the whole picture as its preserveAspectRatio says.
-        painter.Draw(document, document.GetViewMatrix(TMatrix::Identity(), target));
+        painter.Draw(document, SVGViewBoxMatrix(document, target));
     } else {
         const TMatrix scale = TMatrix::CreateScaling(float(size.width() / natural.width()),
                                                      float(size.height() / natural.height()));
@@ -82,6 +82,10 @@ QImage SVGRasterize(TSVGDocument &document, const TSVGRasterOptions &options)
 QImage SVGRenderFile(const QString &fileName, const TSVGRasterOptions &options)
 {
     TSVGDocument document;
+    if (!options.Languages.isEmpty()) {
+        document.SetOptions(document.Options() & ~TSVGOptions(soUseLocaleForLanguage));
+        document.SetPreferredLanguage(options.Languages);
+    }
     document.LoadFromFile(fileName);
     return SVGRasterize(document, options);
 }

@@ -13,6 +13,7 @@ struct TSVGRasterOptions {
     int Height = 0;         // or to this height
     float Zoom = 0;         // or by this factor; none of the three: the natural size
     QRgb Background = 0;    // filled first; 0 leaves the image transparent
+    QString Languages;      // for systemLanguage tests ("en,de"); empty: the user's own
 };
 
 // The size the document asks for: its width and height, a missing or percentage one

@@ -26,9 +26,10 @@ bool SVGShapeOutline(const TSVGGraphicElement &element, QPainterPath &outline)
     case etEllipse: {
         const auto &e = static_cast<const TSVGEllipse &>(element);
         float rx = e.Width(), ry = e.Height();
-        // A missing radius takes the other's value (auto).
+        // A missing or negative (invalid) radius takes the other's value (auto).
         QString text;
-        const bool hasRx = e.XMLAttribute(u"rx", text), hasRy = e.XMLAttribute(u"ry", text);
+        const bool hasRx = e.XMLAttribute(u"rx", text) && rx >= 0;
+        const bool hasRy = e.XMLAttribute(u"ry", text) && ry >= 0;
         if (hasRx && !hasRy)
             ry = rx;
         else if (hasRy && !hasRx)

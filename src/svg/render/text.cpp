@@ -356,7 +356,10 @@ void SVGDrawText(TSVGPainter &painter, TSVGText &text, const TMatrix &M)
     QRectF bbox;
     for (const TRun &run : runs) {
         outlines.push_back(RunOutline(run));
-        bbox = bbox.united(outlines.back().boundingRect());
+        // The bounding box of text is that of its line boxes, not of the glyph ink.
+        const TCanvasFont font = SVGResolveFont(*run.Styled);
+        const float ascent = TTextMetrics::Ascent(font), descent = TTextMetrics::Descent(font);
+        bbox = bbox.united(QRectF(run.Origin.x(), run.Origin.y() - ascent, run.Advance, ascent + descent));
     }
     // Paint servers span the whole text, whichever span they fill.
     for (size_t i = 0; i < runs.size(); ++i) {

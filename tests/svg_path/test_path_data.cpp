@@ -111,6 +111,9 @@ TEST(PathData, TextFormWritesFifteenSignificantDigits)
     EXPECT_EQ(path.ToString(),
               QStringLiteral("M0.100000001490116,0.200000002980232 L1,-2 C1.5,2 3,4 5,6 Z "
                              "L1.00000002004088E20,1.0000000116861E-7 L0,123456.5 "));
+    // Parsed numbers are the nearest singles of their text.
+    EXPECT_EQ(TRSPathData(QStringLiteral("M.1,0.2")).Data(),
+              QStringLiteral("M0.100000001490116,0.200000002980232 "));
     QLocale::setDefault(QLocale::c());
 
     TPathData truncated;

@@ -137,12 +137,14 @@ std::unique_ptr<TSVGStyle> SVGCascadedStyle(const TSVGGraphicElement &Element)
         Overlay(values, *rule, true);
     Overlay(values, Element.InlineStyle(), true);
 
-    auto result = std::make_unique<TSVGStyle>();
+    QList<std::pair<QString, QString>> lines;
     for (int p = ipClip; p <= ipVisibility; ++p)
         if (!values.Properties[p].isEmpty())
-            result->SetValue(SVGStylePropertyName(TSVGStyleProperty(p)), values.Properties[p]);
+            lines.append({SVGStylePropertyName(TSVGStyleProperty(p)), values.Properties[p]});
     if (!values.MiterLimit.isEmpty())
-        result->SetValue(MiterLimitName, values.MiterLimit);
+        lines.append({MiterLimitName, values.MiterLimit});
+    auto result = std::make_unique<TSVGStyle>();
+    result->AddLines(lines);
     return result;
 }
 
@@ -170,6 +172,14 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
         parse(inherited);
         FInherits.Set(bit, inherited);
     };
+    // The same for a property of this style; an absent declaration changes nothing
+    // under the inherit convention, so its parser is not even asked.
+    auto property = [&](TSVGStyleProperty bit, auto parse) {
+        const QString t = aStyle.GetStyleProp(bit);
+        if (t.isEmpty())
+            return;
+        withBit(bit, [&](bool &b) { parse(t, b); });
+    };
 
     // The font size first, so that em lengths below follow the size now in force.
     if (const QString size = text(ipFontSize); !size.isEmpty()) {
@@ -182,20 +192,20 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
     }
     const TSVGUnitFactors factors = StyleUnitFactors();
 
-    withBit(ipVisibility, [&](bool &b) { FVisible = ParseVisibility(text(ipVisibility), FVisible, b); });
-    withBit(ipDisplay, [&](bool &b) { FVisible = ParseDisplay(text(ipDisplay), FVisible, b); });
+    property(ipVisibility, [&](const QString &t, bool &b) { FVisible = ParseVisibility(t, FVisible, b); });
+    property(ipDisplay, [&](const QString &t, bool &b) { FVisible = ParseDisplay(t, FVisible, b); });
 
-    withBit(ipColorInterpolation, [&](bool &b) {
-        FColorInterpolation = ::ParseColorInterpolation(text(ipColorInterpolation), FColorInterpolation, b);
+    property(ipColorInterpolation, [&](const QString &t, bool &b) {
+        FColorInterpolation = ::ParseColorInterpolation(t, FColorInterpolation, b);
     });
-    withBit(ipColorRendering, [&](bool &b) {
-        FColorRendering = ::ParseColorRendering(text(ipColorRendering), FColorRendering, b);
+    property(ipColorRendering, [&](const QString &t, bool &b) {
+        FColorRendering = ::ParseColorRendering(t, FColorRendering, b);
     });
-    withBit(ipShapeRendering, [&](bool &b) {
-        FShapeRendering = ::ParseShapeRendering(text(ipShapeRendering), FShapeRendering, b);
+    property(ipShapeRendering, [&](const QString &t, bool &b) {
+        FShapeRendering = ::ParseShapeRendering(t, FShapeRendering, b);
     });
-    withBit(ipTextRendering, [&](bool &b) {
-        FTextRendering = ::ParseTextRendering(text(ipTextRendering), FTextRendering, b);
+    property(ipTextRendering, [&](const QString &t, bool &b) {
+        FTextRendering = ::ParseTextRendering(t, FTextRendering, b);
     });
 
     // `color` is kept as the computed colour for currentColor, and also fills (the
@@ -212,19 +222,19 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
     ApplyPaintText(FBrush, text(ipFill), ipFill, FInherits, FFillCurrentColor, true);
     ApplyPaintText(FPen, text(ipStroke), ipStroke, FInherits, FStrokeCurrentColor, true);
 
-    withBit(ipFillOpacity, [&](bool &b) {
-        FBrush.SetOpacity(ParseLength(text(ipFillOpacity), b, factors, 1, 0, FBrush.Opacity()));
+    property(ipFillOpacity, [&](const QString &t, bool &b) {
+        FBrush.SetOpacity(ParseLength(t, b, factors, 1, 0, FBrush.Opacity()));
     });
-    withBit(ipFillRule, [&](bool &b) { FFillRule = ::ParseFillRule(text(ipFillRule), FFillRule, b); });
-    withBit(ipStrokeLinecap, [&](bool &b) {
-        FPen.SetCap(ParseLineCap(text(ipStrokeLinecap), FPen.Cap(), b));
+    property(ipFillRule, [&](const QString &t, bool &b) { FFillRule = ::ParseFillRule(t, FFillRule, b); });
+    property(ipStrokeLinecap, [&](const QString &t, bool &b) {
+        FPen.SetCap(ParseLineCap(t, FPen.Cap(), b));
     });
-    withBit(ipStrokeLineJoin, [&](bool &b) {
-        FPen.SetJoin(ParseLineJoin(text(ipStrokeLineJoin), FPen.Join(), b));
+    property(ipStrokeLineJoin, [&](const QString &t, bool &b) {
+        FPen.SetJoin(ParseLineJoin(t, FPen.Join(), b));
     });
-    withBit(ipStrokeWidth, [&](bool &b) {
+    property(ipStrokeWidth, [&](const QString &t, bool &b) {
         bool isPercent = FPen.ThicknessIsPercent();
-        const float width = ParseFraction(text(ipStrokeWidth), b, isPercent, factors, FPen.Thickness());
+        const float width = ParseFraction(t, b, isPercent, factors, FPen.Thickness());
         // A negative width is an error in SVG; the previous width stays.
         if (width >= 0) {
             FPen.SetThickness(width);
@@ -250,32 +260,32 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
             FMiterLimitInherited = inherited;
         }
     }
-    withBit(ipStrokeOpacity, [&](bool &b) {
-        FPen.SetOpacity(ParseLength(text(ipStrokeOpacity), b, factors, 1, 0, FPen.Opacity()));
+    property(ipStrokeOpacity, [&](const QString &t, bool &b) {
+        FPen.SetOpacity(ParseLength(t, b, factors, 1, 0, FPen.Opacity()));
     });
-    withBit(ipOpacity, [&](bool &b) { FOpacity = ParseLength(text(ipOpacity), b, factors, 1, 0, FOpacity); });
+    property(ipOpacity, [&](const QString &t, bool &b) { FOpacity = ParseLength(t, b, factors, 1, 0, FOpacity); });
 
-    withBit(ipFontFamily, [&](bool &b) {
-        FFont.SetFamily(ParseFontFamily(text(ipFontFamily), FFont.Family(), b));
+    property(ipFontFamily, [&](const QString &t, bool &b) {
+        FFont.SetFamily(ParseFontFamily(t, FFont.Family(), b));
     });
     {
         TSVGFontStyle style = FFont.Style();
         TExtendedFontStyles extended = FFont.ExtendStyles();
-        withBit(ipFontWeight, [&](bool &b) { style.Bold = ParseFontBold(text(ipFontWeight), style.Bold, b); });
-        withBit(ipFontStyle, [&](bool &b) { style.Italic = ParseFontItalic(text(ipFontStyle), style.Italic, b); });
-        withBit(ipTextDecoration, [&](bool &b) {
-            ParseTextDecoration(text(ipTextDecoration), style, extended, b);
+        property(ipFontWeight, [&](const QString &t, bool &b) { style.Bold = ParseFontBold(t, style.Bold, b); });
+        property(ipFontStyle, [&](const QString &t, bool &b) { style.Italic = ParseFontItalic(t, style.Italic, b); });
+        property(ipTextDecoration, [&](const QString &t, bool &b) {
+            ParseTextDecoration(t, style, extended, b);
         });
         FFont.SetStyle(style);
         FFont.SetExtendStyles(extended);
     }
-    withBit(ipTextAnchor, [&](bool &b) { FTextAlign = ParseTextAlign(text(ipTextAnchor), FTextAlign, b); });
-    withBit(ipCursor, [&](bool &b) { FCursor = ParseCursor(text(ipCursor), FCursor, b); });
+    property(ipTextAnchor, [&](const QString &t, bool &b) { FTextAlign = ParseTextAlign(t, FTextAlign, b); });
+    property(ipCursor, [&](const QString &t, bool &b) { FCursor = ParseCursor(t, FCursor, b); });
 
-    withBit(ipClipPath, [&](bool &b) { FClipURI = ParsePaintURI(text(ipClipPath), FClipURI, b); });
-    withBit(ipClipRule, [&](bool &b) { FClipRule = ::ParseFillRule(text(ipClipRule), FClipRule, b); });
-    withBit(ipClip, [&](bool &b) { FClipRect = ParseClip(text(ipClip), FClipRect, b, factors); });
-    withBit(ipOverflow, [&](bool &b) { FOverflow = ParseOverflow(text(ipOverflow), FOverflow, b); });
+    property(ipClipPath, [&](const QString &t, bool &b) { FClipURI = ParsePaintURI(t, FClipURI, b); });
+    property(ipClipRule, [&](const QString &t, bool &b) { FClipRule = ::ParseFillRule(t, FClipRule, b); });
+    property(ipClip, [&](const QString &t, bool &b) { FClipRect = ParseClip(t, FClipRect, b, factors); });
+    property(ipOverflow, [&](const QString &t, bool &b) { FOverflow = ParseOverflow(t, FOverflow, b); });
 
     if (const QString marker = text(ipMarker); !marker.isEmpty()) {
         withBit(ipMarker, [&](bool &b) {
@@ -283,14 +293,14 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
             FMarkerStartURI = FMarkerMidURI = FMarkerEndURI = uri;
         });
     }
-    withBit(ipMarkerStart, [&](bool &b) {
-        FMarkerStartURI = ParsePaintURI(text(ipMarkerStart), FMarkerStartURI, b);
+    property(ipMarkerStart, [&](const QString &t, bool &b) {
+        FMarkerStartURI = ParsePaintURI(t, FMarkerStartURI, b);
     });
-    withBit(ipMarkerMid, [&](bool &b) {
-        FMarkerMidURI = ParsePaintURI(text(ipMarkerMid), FMarkerMidURI, b);
+    property(ipMarkerMid, [&](const QString &t, bool &b) {
+        FMarkerMidURI = ParsePaintURI(t, FMarkerMidURI, b);
     });
-    withBit(ipMarkerEnd, [&](bool &b) {
-        FMarkerEndURI = ParsePaintURI(text(ipMarkerEnd), FMarkerEndURI, b);
+    property(ipMarkerEnd, [&](const QString &t, bool &b) {
+        FMarkerEndURI = ParsePaintURI(t, FMarkerEndURI, b);
     });
     Changed();
 }

@@ -198,7 +198,7 @@ void TSVGCustomViewBox::LoadAttributes(pugi::xml_node Node)
     const float x = X(), y = Y();
     FViewBox = QRectF(QPointF(x, y), QPointF(x + Width(), y + Height()));
 
-    const QString viewBox = ReadAttribute(Node, QStringLiteral("viewBox"), QString()).trimmed();
+    const QString viewBox = ReadAttribute(Node, "viewBox", QString()).trimmed();
     if (!viewBox.isEmpty()) {
         // Anything but four numbers counts as no viewBox at all.
         const QStringList items = SplitList(viewBox, QStringLiteral(", "));
@@ -215,7 +215,7 @@ void TSVGCustomViewBox::LoadAttributes(pugi::xml_node Node)
             ParseViewBox(viewBox, GetUnitFactors(), FViewBox);
         }
     }
-    const QString ratio = ReadAttribute(Node, QStringLiteral("preserveAspectRatio"), QString());
+    const QString ratio = ReadAttribute(Node, "preserveAspectRatio", QString());
     if (!ratio.trimmed().isEmpty()) {
         TSVGAspectRatioValue value = FAspectRatio.Value();
         ParseAspectRatio(ratio, value);

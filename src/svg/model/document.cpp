@@ -12,7 +12,6 @@ TSVGDocument::TSVGDocument(TSVGDocument *aOwner) : TSVGCustomViewBox(aOwner)
     if (!aOwner)
         FSelfDocument = this;
     FUnitFactors = SVGUnitFactors(FDPI);
-    FPrefLanguages = SVGPlatformPreferredLanguages();
     SetShapeRendering(FDefaultShapeRendering);
     SetWidth(100);
     SetHeight(100);
@@ -38,7 +37,8 @@ void TSVGDocument::AssignProperties(const TSVGElement &Source)
         FDPI = src->FDPI;
         FUnitFactors = src->FUnitFactors;
         FOptions = src->FOptions;
-        FPrefLanguages = src->FPrefLanguages;
+        FPrefLanguages = src->PreferredLanguages();
+        FPrefLanguagesRead = true;
         if (src != this)
             SetStyles(*src);
     }
@@ -99,11 +99,11 @@ void TSVGDocument::LoadFromXML(pugi::xml_node Node)
 void TSVGDocument::LoadAttributes(pugi::xml_node Node)
 {
     // An svg element without width or height is as large as what shows it.
-    if (!HasAttribute(Node, QStringLiteral("width"))) {
+    if (!HasAttribute(Node, "width")) {
         SetWidth(1);
         SetWidthIsPercent(true);
     }
-    if (!HasAttribute(Node, QStringLiteral("height"))) {
+    if (!HasAttribute(Node, "height")) {
         SetHeight(1);
         SetHeightIsPercent(true);
     }
@@ -430,7 +430,7 @@ void TSVGDocument::ParseStyleSheet(const QString &Text)
 void TSVGDocument::LoadStyleElement(pugi::xml_node Node)
 {
     // A style sheet in another language than CSS is not ours to read.
-    const QString type = ReadAttribute(Node, QStringLiteral("type"), QString()).trimmed();
+    const QString type = ReadAttribute(Node, "type", QString()).trimmed();
     if (!type.isEmpty() && type.compare(QLatin1String("text/css"), Qt::CaseInsensitive) != 0)
         return;
     for (pugi::xml_node child = Node.first_child(); child; child = child.next_sibling())
@@ -464,9 +464,19 @@ void TSVGDocument::SetDefaultAspectRatio(const TSVGPreserveAspectRatio &Value)
     FDefaultAspectRatio.Assign(Value);
 }
 
+const QStringList &TSVGDocument::PreferredLanguages() const
+{
+    if (!FPrefLanguagesRead) {
+        FPrefLanguages = SVGPlatformPreferredLanguages();
+        FPrefLanguagesRead = true;
+    }
+    return FPrefLanguages;
+}
+
 void TSVGDocument::SetPreferredLanguage(const QString &Value)
 {
     FPrefLanguages = SplitList(Value, QStringLiteral(","));
+    FPrefLanguagesRead = true;
     SubObjectChanged(TSVGSubObject::Strings);
 }
 

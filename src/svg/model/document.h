@@ -106,9 +106,10 @@ public:
     const TSVGPreserveAspectRatio &DefaultAspectRatio() const { return FDefaultAspectRatio; }
     void SetDefaultAspectRatio(const TSVGPreserveAspectRatio &Value);
     // The preferred languages joined with commas.
-    QString PreferredLanguage() const { return FPrefLanguages.join(QLatin1Char(',')); }
+    QString PreferredLanguage() const { return PreferredLanguages().join(QLatin1Char(',')); }
     void SetPreferredLanguage(const QString &Value);
-    const QStringList &PreferredLanguages() const { return FPrefLanguages; }
+    // Initially the platform's list, asked for on first use.
+    const QStringList &PreferredLanguages() const;
     TSVGShapeRendering DefaultShapeRendering() const { return FDefaultShapeRendering; }
     void SetDefaultShapeRendering(TSVGShapeRendering Value);
     TSVGColorRendering DefaultColorRendering() const { return FDefaultColorRendering; }
@@ -158,7 +159,8 @@ private:
     TSVGDrawingEvent FOnDrawn;
     TSVGOptions FOptions = SVGDefaultOptions;
     TSVGPreserveAspectRatio FDefaultAspectRatio;
-    QStringList FPrefLanguages;
+    mutable QStringList FPrefLanguages;
+    mutable bool FPrefLanguagesRead = false;
     float FDPI = 96;
     TSVGUnitFactors FUnitFactors;
     TSVGShapeRendering FDefaultShapeRendering = srnGeometricPrecision;

@@ -440,22 +440,31 @@ void TSVGElement::LoadAttributes(pugi::xml_node Node)
     for (pugi::xml_attribute a = Node.first_attribute(); a; a = a.next_attribute())
         FXMLAttributes.append({svgxml::LocalName(a), svgxml::ToQString(a.value())});
 
-    if (HasAttribute(Node, QStringLiteral("id")))
-        SetID(ReadAttribute(Node, QStringLiteral("id"), QString()));
+    if (const pugi::xml_attribute id = Node.attribute("id"))
+        SetID(svgxml::ToQString(id.value()));
     // xml:lang is the SVG 1.1 spelling of lang.
-    FLanguage = ReadAttribute(Node, QStringLiteral("lang"),
-                              ReadAttribute(Node, QStringLiteral("lang"), FLanguage,
-                                            QStringLiteral("xml")));
-    FTitle = ReadChildText(Node, QStringLiteral("title"), FTitle);
-    if (pugi::xml_node desc = Node.child("desc"))
-        FDescription = TextLines(svgxml::Text(desc));
-    ReadStringList(FClasses, ReadAttribute(Node, QStringLiteral("class"), QString()));
+    if (const pugi::xml_attribute lang = Node.attribute("lang"))
+        FLanguage = svgxml::ToQString(lang.value());
+    else if (const pugi::xml_attribute xmlLang = Node.attribute("xml:lang"))
+        FLanguage = svgxml::ToQString(xmlLang.value());
+    bool title = false, desc = false;
+    for (pugi::xml_node child = Node.first_child(); child && !(title && desc);
+         child = child.next_sibling()) {
+        if (!title && svgxml::LocalNameIs(child, "title")) {
+            FTitle = svgxml::Text(child);
+            title = true;
+        } else if (!desc && svgxml::LocalNameIs(child, "desc")) {
+            FDescription = TextLines(svgxml::Text(child));
+            desc = true;
+        }
+    }
+    ReadStringList(FClasses, ReadAttribute(Node, "class", QString()));
     ReadStringList(FRequiredFeatures,
-                   ReadAttribute(Node, QStringLiteral("requiredFeatures"), QString()));
+                   ReadAttribute(Node, "requiredFeatures", QString()));
     ReadStringList(FRequiredExtensions,
-                   ReadAttribute(Node, QStringLiteral("requiredExtensions"), QString()));
+                   ReadAttribute(Node, "requiredExtensions", QString()));
     ReadStringList(FSystemLanguages,
-                   ReadAttribute(Node, QStringLiteral("systemLanguage"), QString()));
+                   ReadAttribute(Node, "systemLanguage", QString()));
 }
 
 void TSVGElement::Changed()
@@ -474,47 +483,47 @@ void TSVGElement::SubObjectChanged(TSVGSubObject Object)
         child->SubObjectChanged(Object);
 }
 
-QString TSVGElement::ReadAttribute(pugi::xml_node Node, const QString &Name,
-                                   const QString &Default, const QString &Prefix)
+QString TSVGElement::ReadAttribute(pugi::xml_node Node, const char *Name, const QString &Default,
+                                   const QString &Prefix)
 {
     pugi::xml_attribute a;
     if (Prefix.isEmpty())
-        a = Node.attribute(Name.toUtf8().constData());
+        a = Node.attribute(Name);
     else
-        a = svgxml::FindAttribute(Node, Name, svgxml::NamespaceOfPrefix(Node, Prefix));
+        a = svgxml::FindAttribute(Node, QString::fromLatin1(Name),
+                                  svgxml::NamespaceOfPrefix(Node, Prefix));
     return a ? svgxml::ToQString(a.value()) : Default;
 }
 
-bool TSVGElement::HasAttribute(pugi::xml_node Node, const QString &Name, const QString &Prefix)
+bool TSVGElement::HasAttribute(pugi::xml_node Node, const char *Name, const QString &Prefix)
 {
     if (Prefix.isEmpty())
-        return bool(Node.attribute(Name.toUtf8().constData()));
-    return bool(svgxml::FindAttribute(Node, Name, svgxml::NamespaceOfPrefix(Node, Prefix)));
+        return bool(Node.attribute(Name));
+    return bool(svgxml::FindAttribute(Node, QString::fromLatin1(Name),
+                                      svgxml::NamespaceOfPrefix(Node, Prefix)));
 }
 
-QString TSVGElement::ReadChildText(pugi::xml_node Node, const QString &Name,
-                                   const QString &Default)
+QString TSVGElement::ReadChildText(pugi::xml_node Node, const char *Name, const QString &Default)
 {
     for (pugi::xml_node child = Node.first_child(); child; child = child.next_sibling())
-        if (child.type() == pugi::node_element && svgxml::LocalName(child) == Name)
+        if (svgxml::LocalNameIs(child, Name))
             return svgxml::Text(child);
     return Default;
 }
 
-float TSVGElement::ReadLengthAttribute(pugi::xml_node Node, const QString &Name,
-                                       bool &IsPercent, const TSVGUnitFactors &Factors,
-                                       float Default)
+float TSVGElement::ReadLengthAttribute(pugi::xml_node Node, const char *Name, bool &IsPercent,
+                                       const TSVGUnitFactors &Factors, float Default)
 {
-    const pugi::xml_attribute a = Node.attribute(Name.toUtf8().constData());
+    const pugi::xml_attribute a = Node.attribute(Name);
     if (!a)
         return Default;
     return ParseFraction(svgxml::ToQString(a.value()), IsPercent, Factors, Default);
 }
 
-float TSVGElement::ReadRangeAttribute(pugi::xml_node Node, const QString &Name,
+float TSVGElement::ReadRangeAttribute(pugi::xml_node Node, const char *Name,
                                       const TSVGUnitFactors &Factors, float Default)
 {
-    const pugi::xml_attribute a = Node.attribute(Name.toUtf8().constData());
+    const pugi::xml_attribute a = Node.attribute(Name);
     if (!a)
         return Default;
     return ParseLength(svgxml::ToQString(a.value()), Factors, 1, 0, Default);

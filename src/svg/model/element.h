@@ -154,19 +154,18 @@ public:
     virtual void Changed();
     virtual void SubObjectChanged(TSVGSubObject Object);
 
-    // --- attribute readers used while loading
+    // --- attribute readers used while loading (names are ASCII)
     // With a prefix, the attribute in the namespace bound to that prefix at the node.
-    static QString ReadAttribute(pugi::xml_node Node, const QString &Name,
-                                 const QString &Default, const QString &Prefix = QString());
-    static bool HasAttribute(pugi::xml_node Node, const QString &Name,
+    static QString ReadAttribute(pugi::xml_node Node, const char *Name, const QString &Default,
+                                 const QString &Prefix = QString());
+    static bool HasAttribute(pugi::xml_node Node, const char *Name,
                              const QString &Prefix = QString());
-    static QString ReadChildText(pugi::xml_node Node, const QString &Name,
-                                 const QString &Default);
+    static QString ReadChildText(pugi::xml_node Node, const char *Name, const QString &Default);
     // ParseFraction of the attribute; Default (and IsPercent unchanged) when absent.
-    static float ReadLengthAttribute(pugi::xml_node Node, const QString &Name, bool &IsPercent,
+    static float ReadLengthAttribute(pugi::xml_node Node, const char *Name, bool &IsPercent,
                                      const TSVGUnitFactors &Factors, float Default);
     // ParseLength (1, 0) of the attribute; Default when absent.
-    static float ReadRangeAttribute(pugi::xml_node Node, const QString &Name,
+    static float ReadRangeAttribute(pugi::xml_node Node, const char *Name,
                                     const TSVGUnitFactors &Factors, float Default);
     // Empty text clears the list; otherwise the items split at commas and spaces are
     // appended.

@@ -439,16 +439,17 @@ void TSVGGraphicElement::LoadFromXML(pugi::xml_node Node)
 void TSVGGraphicElement::LoadAttributes(pugi::xml_node Node)
 {
     TSVGElement::LoadAttributes(Node);
-    FStyle.LoadFromXML(Node);
-    const QString inlineStyle = ReadAttribute(Node, QStringLiteral("style"), QString());
+    FStyle.Clear();
+    FStyle.AddLines(XMLAttributes());
+    const QString inlineStyle = ReadAttribute(Node, "style", QString());
     FStyle.AddStyle(inlineStyle);
     FInlineStyle.SetStyle(inlineStyle);
 
     const TSVGUnitFactors &factors = GetUnitFactors();
-    FX = ReadLengthAttribute(Node, QStringLiteral("x"), FXIsPercent, factors, FX);
-    FY = ReadLengthAttribute(Node, QStringLiteral("y"), FYIsPercent, factors, FY);
-    FWidth = ReadLengthAttribute(Node, QStringLiteral("width"), FWidthIsPercent, factors, FWidth);
-    FHeight = ReadLengthAttribute(Node, QStringLiteral("height"), FHeightIsPercent, factors, FHeight);
+    FX = ReadLengthAttribute(Node, "x", FXIsPercent, factors, FX);
+    FY = ReadLengthAttribute(Node, "y", FYIsPercent, factors, FY);
+    FWidth = ReadLengthAttribute(Node, "width", FWidthIsPercent, factors, FWidth);
+    FHeight = ReadLengthAttribute(Node, "height", FHeightIsPercent, factors, FHeight);
     const pugi::xml_attribute transform = Node.attribute("transform");
     FMatrix = transform ? ParseTransform(svgxml::ToQString(transform.value())) : TMatrix::Identity();
 }

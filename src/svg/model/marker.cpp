@@ -111,16 +111,16 @@ void TSVGMarker::LoadAttributes(pugi::xml_node Node)
 {
     TSVGCustomViewBox::LoadAttributes(Node);
     const TSVGUnitFactors &factors = GetUnitFactors();
-    FRefX = ReadLengthAttribute(Node, QStringLiteral("refX"), FRefXIsPercent, factors, FRefX);
-    FRefY = ReadLengthAttribute(Node, QStringLiteral("refY"), FRefYIsPercent, factors, FRefY);
-    FMarkerHeight = std::max(0.0f, ReadLengthAttribute(Node, QStringLiteral("markerHeight"),
+    FRefX = ReadLengthAttribute(Node, "refX", FRefXIsPercent, factors, FRefX);
+    FRefY = ReadLengthAttribute(Node, "refY", FRefYIsPercent, factors, FRefY);
+    FMarkerHeight = std::max(0.0f, ReadLengthAttribute(Node, "markerHeight",
                                                        FMarkerHeightIsPercent, factors, FMarkerHeight));
-    FMarkerWidth = std::max(0.0f, ReadLengthAttribute(Node, QStringLiteral("markerWidth"),
+    FMarkerWidth = std::max(0.0f, ReadLengthAttribute(Node, "markerWidth",
                                                       FMarkerWidthIsPercent, factors, FMarkerWidth));
-    FUnits = ParseMarkerUnit(ReadAttribute(Node, QStringLiteral("markerUnits"), QString()), FUnits);
-    if (HasAttribute(Node, QStringLiteral("orient"))) {
+    FUnits = ParseMarkerUnit(ReadAttribute(Node, "markerUnits", QString()), FUnits);
+    if (HasAttribute(Node, "orient")) {
         bool isAuto = false;
-        FOrientation = ParseAngle(ReadAttribute(Node, QStringLiteral("orient"), QString()), isAuto,
+        FOrientation = ParseAngle(ReadAttribute(Node, "orient", QString()), isAuto,
                                   FOrientation);
         FAutomaticOrientation = isAuto;
     }

@@ -99,8 +99,8 @@ void TSVGCustomGradient::LoadAttributes(pugi::xml_node Node)
     TSVGGraphicElement::LoadAttributes(Node);
     SetMatrix(ReadTransform(Node, "gradientTransform"));
     FReference = WithoutHash(ReadHRef(Node));
-    FUnits = ParseCoordinateSystemUnit(ReadAttribute(Node, QStringLiteral("gradientUnits"), QString()), FUnits);
-    FSpread = ParseGradientSpread(ReadAttribute(Node, QStringLiteral("spreadMethod"), QString()), FSpread);
+    FUnits = ParseCoordinateSystemUnit(ReadAttribute(Node, "gradientUnits", QString()), FUnits);
+    FSpread = ParseGradientSpread(ReadAttribute(Node, "spreadMethod", QString()), FSpread);
 }
 
 int TSVGCustomGradient::CreateChild(pugi::xml_node Node)
@@ -138,10 +138,10 @@ void TSVGLinearGradient::LoadAttributes(pugi::xml_node Node)
 {
     TSVGCustomGradient::LoadAttributes(Node);
     const TSVGUnitFactors &factors = GetUnitFactors();
-    FX1 = ReadRangeAttribute(Node, QStringLiteral("x1"), factors, FX1);
-    FY1 = ReadRangeAttribute(Node, QStringLiteral("y1"), factors, FY1);
-    FX2 = ReadRangeAttribute(Node, QStringLiteral("x2"), factors, FX2);
-    FY2 = ReadRangeAttribute(Node, QStringLiteral("y2"), factors, FY2);
+    FX1 = ReadRangeAttribute(Node, "x1", factors, FX1);
+    FY1 = ReadRangeAttribute(Node, "y1", factors, FY1);
+    FX2 = ReadRangeAttribute(Node, "x2", factors, FX2);
+    FY2 = ReadRangeAttribute(Node, "y2", factors, FY2);
 }
 
 TSVGRadialGradient::TSVGRadialGradient(TSVGDocument *aOwner) : TSVGCustomGradient(aOwner)
@@ -198,10 +198,9 @@ void TSVGRadialGradient::LoadAttributes(pugi::xml_node Node)
     TSVGCustomGradient::LoadAttributes(Node);
     const TSVGUnitFactors &factors = GetUnitFactors();
     auto read = [&](const char *name, float &value, bool &isPercent, bool &specified) {
-        const QString attr = QString::fromLatin1(name);
-        if (!HasAttribute(Node, attr))
+        if (!HasAttribute(Node, name))
             return;
-        value = ReadLengthAttribute(Node, attr, isPercent, factors, value);
+        value = ReadLengthAttribute(Node, name, isPercent, factors, value);
         specified = true;
     };
     float x = StoredX(), y = StoredY(), r = StoredWidth();
@@ -355,7 +354,7 @@ void TSVGPattern::LoadAttributes(pugi::xml_node Node)
     SetMatrix(ReadTransform(Node, "patternTransform"));
     FReference = WithoutHash(ReadHRef(Node));
     FContentUnits = ParseCoordinateSystemUnit(
-        ReadAttribute(Node, QStringLiteral("patternContentUnits"), QString()), FContentUnits);
-    FUnits = ParseCoordinateSystemUnit(ReadAttribute(Node, QStringLiteral("patternUnits"), QString()),
+        ReadAttribute(Node, "patternContentUnits", QString()), FContentUnits);
+    FUnits = ParseCoordinateSystemUnit(ReadAttribute(Node, "patternUnits", QString()),
                                        FUnits);
 }

@@ -33,13 +33,13 @@ void TSVGCircle::LoadAttributes(pugi::xml_node Node)
     TSVGGraphicElement::LoadAttributes(Node);
     const TSVGUnitFactors &factors = GetUnitFactors();
     bool percent = XIsPercent();
-    SetX(ReadLengthAttribute(Node, QStringLiteral("cx"), percent, factors, StoredX()));
+    SetX(ReadLengthAttribute(Node, "cx", percent, factors, StoredX()));
     SetXIsPercent(percent);
     percent = YIsPercent();
-    SetY(ReadLengthAttribute(Node, QStringLiteral("cy"), percent, factors, StoredY()));
+    SetY(ReadLengthAttribute(Node, "cy", percent, factors, StoredY()));
     SetYIsPercent(percent);
     percent = WidthIsPercent();
-    const float r = ReadLengthAttribute(Node, QStringLiteral("r"), percent, factors, StoredWidth());
+    const float r = ReadLengthAttribute(Node, "r", percent, factors, StoredWidth());
     SetWidth(r);
     SetHeight(r);
     SetWidthIsPercent(percent);
@@ -64,16 +64,16 @@ void TSVGEllipse::LoadAttributes(pugi::xml_node Node)
     TSVGGraphicElement::LoadAttributes(Node);
     const TSVGUnitFactors &factors = GetUnitFactors();
     bool percent = XIsPercent();
-    SetX(ReadLengthAttribute(Node, QStringLiteral("cx"), percent, factors, StoredX()));
+    SetX(ReadLengthAttribute(Node, "cx", percent, factors, StoredX()));
     SetXIsPercent(percent);
     percent = YIsPercent();
-    SetY(ReadLengthAttribute(Node, QStringLiteral("cy"), percent, factors, StoredY()));
+    SetY(ReadLengthAttribute(Node, "cy", percent, factors, StoredY()));
     SetYIsPercent(percent);
     percent = WidthIsPercent();
-    SetWidth(ReadLengthAttribute(Node, QStringLiteral("rx"), percent, factors, StoredWidth()));
+    SetWidth(ReadLengthAttribute(Node, "rx", percent, factors, StoredWidth()));
     SetWidthIsPercent(percent);
     percent = HeightIsPercent();
-    SetHeight(ReadLengthAttribute(Node, QStringLiteral("ry"), percent, factors, StoredHeight()));
+    SetHeight(ReadLengthAttribute(Node, "ry", percent, factors, StoredHeight()));
     SetHeightIsPercent(percent);
 }
 
@@ -130,13 +130,13 @@ void TSVGRectangle::SetRY(float Value)
 void TSVGRectangle::LoadAttributes(pugi::xml_node Node)
 {
     TSVGGraphicElement::LoadAttributes(Node);
-    const bool hasRX = HasAttribute(Node, QStringLiteral("rx"));
-    const bool hasRY = HasAttribute(Node, QStringLiteral("ry"));
+    const bool hasRX = HasAttribute(Node, "rx");
+    const bool hasRY = HasAttribute(Node, "ry");
     if (!hasRX && !hasRY)
         return;
     const TSVGUnitFactors &factors = GetUnitFactors();
-    FRX = std::max(0.0f, ReadLengthAttribute(Node, QStringLiteral("rx"), FRXIsPercent, factors, FRX));
-    FRY = std::max(0.0f, ReadLengthAttribute(Node, QStringLiteral("ry"), FRYIsPercent, factors, FRY));
+    FRX = std::max(0.0f, ReadLengthAttribute(Node, "rx", FRXIsPercent, factors, FRX));
+    FRY = std::max(0.0f, ReadLengthAttribute(Node, "ry", FRYIsPercent, factors, FRY));
     // A single radius is used for both; a percentage keeps referring to the axis it
     // was written for, so the value is resolved before it is shared.
     if (!hasRY) {
@@ -215,15 +215,15 @@ void TSVGLine::LoadAttributes(pugi::xml_node Node)
     TSVGGraphicElement::LoadAttributes(Node);
     const TSVGUnitFactors &factors = GetUnitFactors();
     bool percent = XIsPercent();
-    SetX(ReadLengthAttribute(Node, QStringLiteral("x1"), percent, factors, StoredX()));
+    SetX(ReadLengthAttribute(Node, "x1", percent, factors, StoredX()));
     SetXIsPercent(percent);
     percent = YIsPercent();
-    SetY(ReadLengthAttribute(Node, QStringLiteral("y1"), percent, factors, StoredY()));
+    SetY(ReadLengthAttribute(Node, "y1", percent, factors, StoredY()));
     SetYIsPercent(percent);
     // An absent end keeps the current end point.
     const float endX = EndX(), endY = EndY();
-    FEndX = ReadLengthAttribute(Node, QStringLiteral("x2"), FEndXIsPercent, factors, endX);
-    FEndY = ReadLengthAttribute(Node, QStringLiteral("y2"), FEndYIsPercent, factors, endY);
+    FEndX = ReadLengthAttribute(Node, "x2", FEndXIsPercent, factors, endX);
+    FEndY = ReadLengthAttribute(Node, "y2", FEndYIsPercent, factors, endY);
     TSVGGraphicElement::SetWidth(FEndX - StoredX());
     TSVGGraphicElement::SetHeight(FEndY - StoredY());
 }

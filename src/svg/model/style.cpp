@@ -4,7 +4,24 @@
 #include "svg/model/selector.h"
 #include "svg/model/xml_dom.h"
 
+#include <QHash>
+
 namespace {
+
+// The property of a declaration name, ignoring case.
+TSVGStyleProperty PropertyOf(const QString &name)
+{
+    static const QHash<QString, TSVGStyleProperty> Table = [] {
+        QHash<QString, TSVGStyleProperty> table;
+        for (int p = ipClip; p < SVGStylePropertyCount; ++p)
+            table.insert(SVGStylePropertyName(TSVGStyleProperty(p)), TSVGStyleProperty(p));
+        return table;
+    }();
+    auto it = Table.constFind(name);
+    if (it == Table.constEnd() && !name.isLower())
+        it = Table.constFind(name.toLower());
+    return it == Table.constEnd() ? ipNone : it.value();
+}
 
 // Takes a trailing "!important" (any case, spaces allowed after "!") off a value.
 bool TakeImportant(QString &value)
@@ -128,6 +145,15 @@ void TSVGStyle::AddStyle(pugi::xml_node Node)
     Changed();
 }
 
+void TSVGStyle::AddLines(const QList<std::pair<QString, QString>> &Lines)
+{
+    FLines.reserve(FLines.size() + Lines.size());
+    for (const auto &line : Lines)
+        FLines.append({line.first, line.second, false});
+    Invalidate();
+    Changed();
+}
+
 void TSVGStyle::AddStyle(const QString &aStyles)
 {
     const QString text = StripComments(aStyles.trimmed());
@@ -220,10 +246,7 @@ const std::array<qint16, SVGStylePropertyCount> &TSVGStyle::PropertyIndex() cons
     if (!FPropertyIndexValid) {
         FPropertyIndex.fill(-1);
         for (int i = 0; i < FLines.size(); ++i) {
-            // Property names are lower case; a name in other case still counts.
-            TSVGStyleProperty p = SVGStylePropertyByName(FLines[i].Name);
-            if (p == ipNone && !FLines[i].Name.isLower())
-                p = SVGStylePropertyByName(FLines[i].Name.toLower());
+            const TSVGStyleProperty p = PropertyOf(FLines[i].Name);
             if (p != ipNone && FPropertyIndex[p] < 0)
                 FPropertyIndex[p] = qint16(std::min(i, 0x7FFF));
         }

@@ -46,6 +46,8 @@ public:
     void LoadFromXML(pugi::xml_node Node);
     // Appends one line per attribute (local name, value), replacing nothing.
     void AddStyle(pugi::xml_node Node);
+    // Appends the lines (name, value) as they are, replacing nothing.
+    void AddLines(const QList<std::pair<QString, QString>> &Lines);
     // CSS declarations "name: value; ...": each sets the first line of its name or adds
     // one; an empty value removes the line. "!important" is taken off the value and
     // remembered for the declaration.

@@ -294,6 +294,15 @@ QString LocalName(pugi::xml_node node)
     return QString::fromUtf8(colon ? colon + 1 : name);
 }
 
+bool LocalNameIs(pugi::xml_node node, const char *name)
+{
+    if (node.type() != pugi::node_element)
+        return false;
+    const char *full = node.name();
+    const char *colon = std::strrchr(full, ':');
+    return std::strcmp(colon ? colon + 1 : full, name) == 0;
+}
+
 QString LocalName(pugi::xml_attribute attr)
 {
     const char *name = attr.name();

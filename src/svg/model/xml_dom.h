@@ -34,6 +34,8 @@ QByteArray ExpandInternalEntities(const QByteArray &bytes, qsizetype maxOutput);
 // The element name without its prefix; empty for nodes that are not elements.
 QString LocalName(pugi::xml_node node);
 QString LocalName(pugi::xml_attribute attr);
+// Whether an element's name without prefix is exactly `name` (no allocation).
+bool LocalNameIs(pugi::xml_node node, const char *name);
 // The prefix of a qualified name ("xlink" for "xlink:href"), empty when there is none.
 QString Prefix(const char *qualifiedName);
 

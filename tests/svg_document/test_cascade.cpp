@@ -133,6 +133,8 @@ TEST(SVGCascade, PaintReferences)
     const TSVGGraphicElement *fallback = Find(*doc, QStringLiteral("fallback"));
     EXPECT_EQ(fallback->Brush().URI(), QStringLiteral("missing"));
     EXPECT_EQ(fallback->Brush().Color(), Green);
+    EXPECT_TRUE(fallback->Brush().HasFallback());
+    EXPECT_FALSE(ref->Brush().HasFallback());
     // A colour that wins over a reference replaces it.
     const TSVGGraphicElement *over = Find(*doc, QStringLiteral("over"));
     EXPECT_TRUE(over->Brush().URI().isEmpty());
@@ -178,6 +180,24 @@ TEST(SVGCascade, PropertyReaders)
     EXPECT_EQ(Find(*doc, QStringLiteral("bad"))->StrokeMiterLimit(), 2);
     EXPECT_EQ(Find(*doc, QStringLiteral("own"))->StrokeMiterLimit(), 8);
     EXPECT_EQ(doc->StrokeMiterLimit(), 4);
+}
+
+TEST(SVGCascade, TransformDeclaredInCSS)
+{
+    const auto doc = LoadSVG(QStringLiteral(
+        "<svg><style>#ruled{transform:translate(10px, 5px) scale(2)} #bad{transform:skew(1turn)}</style>"
+        "<rect id='ruled' transform='translate(1)'/>"
+        "<rect id='inline' style='transform: rotate(90deg)'/>"
+        "<rect id='bad' transform='translate(3)'/>"
+        "<rect id='attribute' transform='translate(4)'/></svg>"));
+    const TMatrix ruled = Find(*doc, QStringLiteral("ruled"))->Matrix();
+    EXPECT_EQ(ruled.Map(QPointF(1, 1)), QPointF(12, 7));
+    const QPointF turned = Find(*doc, QStringLiteral("inline"))->Matrix().Map(QPointF(1, 0));
+    EXPECT_NEAR(turned.x(), 0, 1e-6);
+    EXPECT_NEAR(turned.y(), 1, 1e-6);
+    // A declaration CSS cannot read is dropped; the attribute stays in force.
+    EXPECT_EQ(Find(*doc, QStringLiteral("bad"))->Matrix().m31, 3);
+    EXPECT_EQ(Find(*doc, QStringLiteral("attribute"))->Matrix().m31, 4);
 }
 
 TEST(SVGCascade, ErrorsOfValueParsersFailTheLoad)

@@ -1,5 +1,7 @@
 #include "svg/model/cascade.h"
 
+#include "platform/errors.h"
+
 #include "svg/model/clip.h"
 #include "svg/model/color.h"
 #include "svg/model/cursor.h"
@@ -10,30 +12,36 @@
 #include "svg/model/keywords.h"
 #include "svg/model/lists.h"
 #include "svg/model/numbers.h"
+#include "svg/model/transform.h"
 #include "svg/model/selector.h"
 #include "svg/model/update_guard.h"
 #include "svg/model/uri.h"
 
+#include <QRegularExpression>
 #include <algorithm>
+#include <iterator>
 #include <array>
 
 namespace {
 
 // Declarations the cascade carries besides the presentation-property table.
 const QString MiterLimitName = QStringLiteral("stroke-miterlimit");
+const QString TransformName = QStringLiteral("transform");
+const QString ExtraNames[] = {MiterLimitName, TransformName};
 
 struct TValues {
     std::array<QString, SVGStylePropertyCount> Properties;
-    QString MiterLimit;
+    std::array<QString, std::size(ExtraNames)> Extras;
 };
 
 void Overlay(TValues &values, const TSVGStyle &style, bool importantOnly)
 {
     if (style.IsEmpty() || (importantOnly && !style.HasImportant()))
         return;
-    if (QString limit = style.Value(MiterLimitName);
-        !limit.isEmpty() && (!importantOnly || style.IsImportant(MiterLimitName)))
-        values.MiterLimit = std::move(limit);
+    for (size_t i = 0; i < std::size(ExtraNames); ++i)
+        if (QString value = style.Value(ExtraNames[i]);
+            !value.isEmpty() && (!importantOnly || style.IsImportant(ExtraNames[i])))
+            values.Extras[i] = std::move(value);
     for (int p = ipClip; p <= ipVisibility; ++p) {
         const auto property = TSVGStyleProperty(p);
         QString value = style.GetStyleProp(property);
@@ -74,6 +82,7 @@ void ApplyPaintText(TSVGPaint &paint, const QString &text, TSVGStyleProperty bit
         QString id, fallback;
         if (SplitPaintURL(trimmed, id, fallback)) {
             paint.SetURI(id);
+            paint.SetHasFallback(!fallback.isEmpty());
             currentColor = false;
             if (fallback.isEmpty()) {
                 paint.SetKind(TBrushKind::Solid);
@@ -83,6 +92,7 @@ void ApplyPaintText(TSVGPaint &paint, const QString &text, TSVGStyleProperty bit
         } else {
             // A colour after a reference in a lower layer replaces the reference.
             paint.SetURI(QString());
+            paint.SetHasFallback(false);
         }
     }
     bool isNone = paint.Kind() == TBrushKind::None;
@@ -141,8 +151,9 @@ std::unique_ptr<TSVGStyle> SVGCascadedStyle(const TSVGGraphicElement &Element)
     for (int p = ipClip; p <= ipVisibility; ++p)
         if (!values.Properties[p].isEmpty())
             lines.append({SVGStylePropertyName(TSVGStyleProperty(p)), values.Properties[p]});
-    if (!values.MiterLimit.isEmpty())
-        lines.append({MiterLimitName, values.MiterLimit});
+    for (size_t i = 0; i < std::size(ExtraNames); ++i)
+        if (!values.Extras[i].isEmpty())
+            lines.append({ExtraNames[i], values.Extras[i]});
     auto result = std::make_unique<TSVGStyle>();
     result->AddLines(lines);
     return result;
@@ -302,7 +313,26 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
     property(ipMarkerEnd, [&](const QString &t, bool &b) {
         FMarkerEndURI = ParsePaintURI(t, FMarkerEndURI, b);
     });
+    ApplyCSSTransform(aStyle.Value(TransformName));
     Changed();
+}
+
+void TSVGGraphicElement::ApplyCSSTransform(const QString &Text)
+{
+    // The attribute itself was read with the element; only a `transform` declared in
+    // a style sheet or a style attribute is new here.
+    QString attribute;
+    if (Text.isEmpty() || (XMLAttribute(TransformName, attribute) && attribute == Text))
+        return;
+    // CSS writes lengths and angles with units where the attribute has plain numbers.
+    static const QRegularExpression Units(QStringLiteral("(?<=[0-9.])(px|deg)\\b"));
+    QString plain = Text;
+    plain.remove(Units);
+    try {
+        SetMatrix(ParseTransform(plain));
+    } catch (const EVuploraError &) {
+        // CSS drops a declaration it cannot read; the transform stays as it was.
+    }
 }
 
 bool TSVGGraphicElement::FillIsCurrentColor() const

@@ -183,6 +183,8 @@ protected:
     // Replaces `currentColor` paints by the computed colour once the element's
     // declarations are all applied.
     virtual void ResolveCurrentColor();
+    // A `transform` declared in CSS (SVG 2) replaces the attribute's.
+    void ApplyCSSTransform(const QString &Text);
 
     // Whether the effective fill / stroke is the keyword currentColor (the keyword is
     // inherited as such, so that a child's own `color` counts).

@@ -46,6 +46,14 @@ void TSVGPaint::SetURI(const QString &Value)
     Changed();
 }
 
+void TSVGPaint::SetHasFallback(bool Value)
+{
+    if (FHasFallback == Value)
+        return;
+    FHasFallback = Value;
+    Changed();
+}
+
 void TSVGPaint::SetGradient(const TSVGGradientData &Value)
 {
     if (FGradient == Value)
@@ -71,6 +79,7 @@ void TSVGPaint::AssignPaint(const TSVGPaint &Source)
     FColor = Source.FColor;
     FOpacity = Source.FOpacity;
     FURI = Source.FURI;
+    FHasFallback = Source.FHasFallback;
     FGradient = Source.FGradient;
     FBitmap = Source.FBitmap;
 }

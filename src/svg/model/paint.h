@@ -53,6 +53,10 @@ public:
     // Id of a gradient or pattern without the leading "#"; empty for none.
     const QString &URI() const { return FURI; }
     void SetURI(const QString &Value);
+    // The url() paint named a fallback ("url(#g) red", or "none"): Kind and Color hold
+    // it, for when the server cannot be used.
+    bool HasFallback() const { return FHasFallback; }
+    void SetHasFallback(bool Value);
 
     // Filled by the renderer when a reference resolves.
     const TSVGGradientData &Gradient() const { return FGradient; }
@@ -76,6 +80,7 @@ private:
     TAlphaColor FColor;
     float FOpacity = 1;
     QString FURI;
+    bool FHasFallback = false;
     TSVGGradientData FGradient;
     QImage FBitmap;
     TChangeEvent FOnChange;

@@ -62,7 +62,7 @@ TEST(Canvas, FillRuleOfThePathDecidesOverlaps)
         QImage img = Blank();
         p.setFillRule(rule);
         {
-            TCanvas c(img);
+            TSVGCanvas c(img);
             c.FillPath(p, 1);
         }
         EXPECT_EQ(Alpha(img, 20, 20), 255);
@@ -93,7 +93,7 @@ TEST(Canvas, StrokeWidthAndDashesFollowTheFullTransform)
         SCOPED_TRACE(k.name);
         QImage img = Blank();
         {
-            TCanvas c(img);
+            TSVGCanvas c(img);
             c.SetMatrix(k.m);
             c.SetStroke(SolidStroke(3));
             c.DrawPath(Line(k.a, k.b), 1);
@@ -107,7 +107,7 @@ TEST(Canvas, DashesScaleWithTheGeometry)
 {
     QImage img = Blank();
     {
-        TCanvas c(img);
+        TSVGCanvas c(img);
         c.SetMatrix(TMatrix::CreateScaling(2, 2));
         TCanvasStroke s = SolidStroke(3);
         s.Dashes = {4, 2};
@@ -125,7 +125,7 @@ TEST(Canvas, DashOffsetAndOddListsFollowSvg)
 {
     QImage img = Blank();
     {
-        TCanvas c(img);
+        TSVGCanvas c(img);
         TCanvasStroke s = SolidStroke(4);
         s.Dashes = {10};     // an odd list repeats: 10 on, 10 off
         s.DashOffset = 5;    // starts half-way through the first dash
@@ -142,7 +142,7 @@ TEST(Canvas, ZeroWidthStrokeDrawsNothing)
 {
     QImage img = Blank();
     {
-        TCanvas c(img);
+        TSVGCanvas c(img);
         c.SetStroke(SolidStroke(0));
         c.DrawPath(Line({10, 50}, {90, 50}), 1);
         c.DrawLine({50, 10}, {50, 90}, 1);
@@ -166,7 +166,7 @@ TEST(Canvas, LineCapsAreDrawnAsNamed)
     for (const Case &k : cases) {
         QImage img = Blank();
         {
-            TCanvas c(img);
+            TSVGCanvas c(img);
             TCanvasStroke s = SolidStroke(10);
             s.Cap = k.cap;
             c.SetStroke(s);
@@ -199,7 +199,7 @@ TEST(Canvas, MiterLimitDecidesBetweenMiterAndBevel)
     for (const Case &k : cases) {
         QImage img = Blank();
         {
-            TCanvas c(img);
+            TSVGCanvas c(img);
             TCanvasStroke s = SolidStroke(10);
             s.Join = k.join;
             s.MiterLimit = k.limit;
@@ -214,21 +214,21 @@ TEST(Canvas, MiterLimitDecidesBetweenMiterAndBevel)
 
 TEST(Canvas, LayerBlendsOverlappingContentOnce)
 {
-    auto draw = [](TCanvas &c, float each) {
+    auto draw = [](TSVGCanvas &c, float each) {
         c.SetFill(TCanvasPaint::Solid(0xFFFF0000u));
         c.FillRect(QRectF(10, 10, 50, 50), 0, 0, each);
         c.FillRect(QRectF(40, 40, 50, 50), 0, 0, each);
     };
     QImage grouped = Blank(), separate = Blank();
     {
-        TCanvas c(grouped);
+        TSVGCanvas c(grouped);
         c.BeginLayer();
         draw(c, 1);
         c.EndLayer(0.5f);
         EXPECT_EQ(c.LayerDepth(), 0);
     }
     {
-        TCanvas c(separate);
+        TSVGCanvas c(separate);
         draw(c, 0.5f);
     }
     EXPECT_NEAR(Alpha(grouped, 20, 20), 128, 1);
@@ -239,7 +239,7 @@ TEST(Canvas, LayerBlendsOverlappingContentOnce)
 TEST(Canvas, RestoreStateReturnsToTheSavedStateAndClosesItsLayers)
 {
     QImage img = Blank();
-    TCanvas c(img);
+    TSVGCanvas c(img);
     const TMatrix m = TMatrix::CreateTranslation(5, 7);
     c.SetMatrix(m);
     c.SetFill(TCanvasPaint::Solid(0xFF00FF00u));
@@ -262,7 +262,7 @@ TEST(Canvas, ClipLastsUntilRestore)
 {
     QImage img = Blank();
     {
-        TCanvas c(img);
+        TSVGCanvas c(img);
         c.SetFill(TCanvasPaint::Solid(0xFF0000FFu));
         const int s = c.SaveState();
         QPainterPath clip;
@@ -281,7 +281,7 @@ TEST(Canvas, GradientPaintLivesInUserSpace)
 {
     QImage img = Blank();
     {
-        TCanvas c(img);
+        TSVGCanvas c(img);
         c.SetMatrix(TMatrix::CreateScaling(2, 2));
         TCanvasPaint p;
         p.Kind = TCanvasPaint::TKind::Gradient;
@@ -305,7 +305,7 @@ TEST(Canvas, BitmapAndFillHonourTheOpacityFactor)
     tile.fill(Qt::red);
     QImage img = Blank();
     {
-        TCanvas c(img);
+        TSVGCanvas c(img);
         c.DrawBitmap(tile, QRectF(0, 0, 10, 10), QRectF(0, 0, 40, 40), 0.5f);
         c.SetFill(TCanvasPaint::Solid(0x80FF0000u));  // the colour's own alpha counts too
         c.FillRect(QRectF(50, 50, 40, 40), 0, 0, 0.5f);
@@ -319,7 +319,7 @@ TEST(Canvas, RoundedRectangleLeavesItsCornersOpen)
 {
     QImage img = Blank();
     {
-        TCanvas c(img);
+        TSVGCanvas c(img);
         c.SetFill(TCanvasPaint::Solid(0xFF000000u));
         c.FillRect(QRectF(10, 10, 80, 80), 20, 10, 1);
     }
@@ -349,13 +349,13 @@ TEST(Canvas, WrappedTextIsCentredInItsBox)
     const QRectF box(10, 10, 86, 80);
     QImage one = Blank(), many = Blank();
     {
-        TCanvas c(one);
+        TSVGCanvas c(one);
         c.SetFont(font);
         c.SetFill(TCanvasPaint::Solid(0xFF000000u));
         c.FillText(box, QStringLiteral("Hi"), true, 1, TCanvasAlign::Center, TCanvasAlign::Center);
     }
     {
-        TCanvas c(many);
+        TSVGCanvas c(many);
         c.SetFont(font);
         c.SetFill(TCanvasPaint::Solid(0xFF000000u));
         c.FillText(box, QStringLiteral("a longer sentence that wraps"), true, 1,
@@ -374,7 +374,7 @@ TEST(Canvas, WrappedTextIsCentredInItsBox)
 TEST(Canvas, TextMeasuresScaleWithTheFontSize)
 {
     QImage img = Blank();
-    TCanvas c(img);
+    TSVGCanvas c(img);
     TCanvasFont f;
     f.Family = QStringLiteral("Noto Sans");
     f.Size = 10;

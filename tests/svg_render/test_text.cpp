@@ -1,0 +1,145 @@
+// Text layout: SVG's line layout and the speech bubbles' box mode.
+
+#include "render_helpers.h"
+
+#include "svg/model/text.h"
+#include "svg/render/text.h"
+
+#include <gtest/gtest.h>
+
+using namespace svgtest;
+
+namespace {
+
+struct TInk {
+    int Left = -1, Top = -1, Right = -1, Bottom = -1;
+    bool Empty() const { return Right < 0; }
+};
+
+TInk Ink(const QImage &img, QRect area = QRect())
+{
+    if (area.isNull())
+        area = img.rect();
+    TInk ink;
+    ink.Left = area.right() + 1;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (Alpha(img, x, y) > 100) {
+                if (ink.Top < 0)
+                    ink.Top = y;
+                ink.Bottom = y;
+                ink.Left = std::min(ink.Left, x);
+                ink.Right = std::max(ink.Right, x);
+            }
+    return ink;
+}
+
+QString Text(const char *attributes, const char *content)
+{
+    return QStringLiteral(R"svg(<text font-family="Noto Sans" font-size="20" %1>%2</text>)svg")
+        .arg(QLatin1String(attributes), QString::fromUtf8(content));
+}
+
+} // namespace
+
+TEST(Text, PositionIsTheBaselineAndAnchorsPlaceTheLine)
+{
+    const QImage start = Render(Text(R"svg(x="10" y="50")svg", "HH"), 100);
+    const QImage end = Render(Text(R"svg(x="90" y="50" text-anchor="end")svg", "HH"), 100);
+    const QImage middle = Render(Text(R"svg(x="50" y="50" text-anchor="middle")svg", "HH"), 100);
+    const TInk s = Ink(start), e = Ink(end), m = Ink(middle);
+    ASSERT_FALSE(s.Empty());
+    EXPECT_EQ(s.Bottom, 49);                  // H sits on the baseline
+    EXPECT_NEAR(s.Top, 50 - 14, 1);           // cap height of Noto Sans, 0.714 em
+    EXPECT_NEAR(s.Left, 12, 1);               // the side bearing after x
+    EXPECT_NEAR(e.Right, 88, 1);
+    EXPECT_NEAR((m.Left + m.Right) / 2.0, 50, 1);
+    EXPECT_EQ(e.Bottom, 49);
+}
+
+TEST(Text, PositionListsAndSpansContinue)
+{
+    const TInk listed = Ink(Render(Text(R"svg(x="10 70" y="50")svg", "HH")));
+    // The second H starts at x = 70: ink reaches past 80.
+    EXPECT_GT(listed.Right, 80);
+    const QImage spans = Render(Text(R"svg(x="10" y="50")svg", "H<tspan fill=\"red\">H</tspan>"));
+    const QImage plain = Render(Text(R"svg(x="10" y="50")svg", "HH"));
+    // The span continues where the text ended: same place as one string, in its own colour.
+    const TInk all = Ink(spans);
+    EXPECT_EQ(all.Right, Ink(plain).Right);
+    EXPECT_EQ(Colour(spans, all.Right - 1, 40), qRgb(255, 0, 0));
+    EXPECT_EQ(Colour(spans, all.Left + 1, 40), qRgb(0, 0, 0));
+    const QImage moved = Render(Text(R"svg(x="10" y="50")svg", "H<tspan dy=\"20\">H</tspan>"));
+    EXPECT_EQ(Ink(moved, QRect(22, 0, 78, 100)).Bottom, 69);
+}
+
+TEST(Text, WhiteSpaceCollapsesUnlessPreserved)
+{
+    const QImage plain = Render(Text(R"svg(x="10" y="50")svg", "A B"));
+    const QImage loose = Render(Text(R"svg(x="10" y="50")svg", "\n   A  \t\n  B   "));
+    EXPECT_EQ(plain, loose);
+    const QImage kept = Render(Text(R"svg(x="10" y="50" xml:space="preserve")svg", "A   B"));
+    EXPECT_GT(Ink(kept).Right, Ink(plain).Right + 5);
+}
+
+TEST(Text, SpanInheritsTheFontOfItsText)
+{
+    const QImage parent = Render(R"svg(<text x="10" y="60" font-family="Noto Sans" font-size="40"
+        font-weight="bold" text-decoration="underline">H<tspan>H</tspan></text>)svg");
+    const QImage flat = Render(R"svg(<text x="10" y="60" font-family="Noto Sans" font-size="40"
+        font-weight="bold" text-decoration="underline">HH</text>)svg");
+    EXPECT_EQ(Differences(parent, flat), 0);
+    EXPECT_FALSE(IsBlank(parent));
+}
+
+TEST(Text, BoxModeCentresWrappedTextInTheBox)
+{
+    // The speech bubbles' form: width and height on the text, anchor middle.
+    const char *bubble = R"svg(<text transform="matrix(1 0 0 1 7 30)" width="86" height="51"
+        font-family="Noto Sans" font-size="14" text-anchor="middle">%1</text>)svg";
+    const QImage shortText = Render(QString::fromLatin1(bubble).arg(QLatin1String("Hi")));
+    const QImage longText = Render(QString::fromLatin1(bubble).arg(
+        QLatin1String("a rather long sentence that cannot stay on one line")));
+    // Ascent and descent are 0.85 and 0.15 of the text height (rounded), and the box's
+    // top lies a - b above y.
+    TSVGDocument doc;
+    doc.LoadFromText(Document(QString::fromLatin1(bubble).arg(QLatin1String("Hi"))));
+    QImage one(1, 1, QImage::Format_ARGB32_Premultiplied);
+    TSVGCanvas canvas(one);
+    TCanvasFont font;
+    font.Family = QStringLiteral("Noto Sans");
+    font.Size = 14;
+    canvas.SetFont(font);
+    const float h = canvas.TextHeight(QStringLiteral("Hi"));
+    const float a = std::nearbyint(0.85f * h), b = std::nearbyint(0.15f * h);
+    const double boxTop = 30 - (a - b), boxMid = boxTop + 51 / 2.0;
+
+    const TInk s = Ink(shortText), l = Ink(longText);
+    ASSERT_FALSE(s.Empty());
+    EXPECT_NEAR((s.Left + s.Right) / 2.0, 7 + 43, 1.5);
+    EXPECT_NEAR((s.Top + s.Bottom) / 2.0, boxMid, 3);
+    EXPECT_GE(l.Left, 7);
+    EXPECT_LE(l.Right, 7 + 86);
+    EXPECT_GT(l.Bottom - l.Top, 2 * (s.Bottom - s.Top));   // wrapped onto further lines
+    EXPECT_NEAR((l.Left + l.Right) / 2.0, 7 + 43, 2);
+}
+
+TEST(Text, BoxModeOverlineRunsAlongTheTopOfTheBox)
+{
+    const QImage img = Render(R"svg(<text x="10" y="40" width="80" height="40" font-size="14"
+        text-decoration="overline" fill="blue">Hi</text>)svg");
+    // A line across the whole box width, in the fill colour, above the text.
+    const TInk ink = Ink(img);
+    EXPECT_NEAR(ink.Left, 10, 1);
+    EXPECT_NEAR(ink.Right, 89, 1);
+    EXPECT_EQ(Colour(img, 50, ink.Top), qRgb(0, 0, 255));
+}
+
+TEST(Text, EmptyAndMissingReferencesDrawNothing)
+{
+    EXPECT_TRUE(IsBlank(Render(R"svg(<text x="10" y="50"></text><text x="10" y="50">  </text>
+        <text x="10" y="50"><tref xlink:href="#missing"/></text>)svg")));
+    const QImage ref = Render(R"svg(<defs><text id="t">HH</text></defs>
+        <text x="10" y="50" font-size="20"><tref xlink:href="#t"/></text>)svg");
+    EXPECT_FALSE(IsBlank(ref));
+}

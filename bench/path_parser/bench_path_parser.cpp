@@ -137,33 +137,38 @@ BENCHMARK(BM_StrtodTokens)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PathDataSetter)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PathParser8Bit)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Prints MB/s of every benchmark and its ratio to the baseline after the table.
+// Prints MB/s of every benchmark (or of each repetition's mean and median) and its
+// ratio to the baseline of the same kind after the table.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &r : runs) {
+            if (!r.aggregate_name.empty() && r.aggregate_name != "mean" && r.aggregate_name != "median")
+                continue;
             const auto it = r.counters.find("bytes_per_second");
             if (it != r.counters.end())
-                FRates[r.benchmark_name()] = double(it->second);
+                FRates[r.aggregate_name][r.run_name.function_name] = double(it->second);
         }
     }
 
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        const auto base = FRates.find("BM_StrtodTokens/min_time:2.000");
-        for (const auto &[name, rate] : FRates) {
-            std::printf("%-40s %8.1f MB/s", name.c_str(), rate / 1e6);
-            if (base != FRates.end() && base->second > 0)
-                std::printf("   ratio to strtod baseline %.2f", rate / base->second);
-            std::printf("\n");
+        for (const auto &[aggregate, rates] : FRates) {
+            const auto base = rates.find("BM_StrtodTokens");
+            for (const auto &[name, rate] : rates) {
+                std::printf("%-20s %-7s %8.1f MB/s", name.c_str(), aggregate.c_str(), rate / 1e6);
+                if (base != rates.end() && base->second > 0)
+                    std::printf("   ratio to strtod baseline %.2f", rate / base->second);
+                std::printf("\n");
+            }
         }
     }
 
 private:
-    std::map<std::string, double> FRates;
+    std::map<std::string, std::map<std::string, double>> FRates;
 };
 
 } // namespace

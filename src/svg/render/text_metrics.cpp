@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QCache>
 #include <QMutex>
 #include <QTextLayout>
 #include <cmath>
@@ -31,6 +32,9 @@ TFamilySettings &Settings()
 struct TFontEntry {
     QFont Font;
     std::unique_ptr<QFontMetricsF> Metrics;
+    // Outlines at the reference size by text: documents are drawn again and again with
+    // the same strings, and taking glyphs from the font is the costly part of text.
+    QCache<QString, QPainterPath> Outlines{2048};
 };
 
 QString CacheKey(const TCanvasFont &f)
@@ -212,8 +216,13 @@ QPainterPath Outline(const TCanvasFont &font, const QString &text, const QPointF
     QPainterPath path;
     if (text.isEmpty())
         return path;
-    const TFontEntry &e = Entry(font);
-    path.addText(QPointF(0, 0), e.Font, text);
+    TFontEntry &e = Entry(font);
+    if (const QPainterPath *cached = e.Outlines.object(text)) {
+        path = *cached;
+    } else {
+        path.addText(QPointF(0, 0), e.Font, text);
+        e.Outlines.insert(text, new QPainterPath(path), std::max<qsizetype>(1, text.size()));
+    }
     const float k = Scale(font);
     if (font.Overline) {
         const qreal w = e.Metrics->horizontalAdvance(text);

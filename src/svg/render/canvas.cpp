@@ -170,39 +170,6 @@ void TSVGCanvas::FillPath(const QPainterPath &path, float opacity)
     FPainter->setOpacity(1);
 }
 
-// Subpaths that never leave their start point: SVG still draws their round or square
-// caps, which the stroker leaves out.
-static QPainterPath ZeroLengthCaps(const QPainterPath &path, const TCanvasStroke &stroke)
-{
-    QPainterPath caps;
-    if (stroke.Cap == TCanvasCap::Butt)
-        return caps;
-    const qreal r = stroke.Thickness / 2;
-    auto add = [&](const QPointF &p) {
-        if (stroke.Cap == TCanvasCap::Round)
-            caps.addEllipse(p, r, r);
-        else
-            caps.addRect(QRectF(p.x() - r, p.y() - r, 2 * r, 2 * r));
-    };
-    QPointF start;
-    bool segment = false, moved = false;
-    for (int i = 0; i < path.elementCount(); ++i) {
-        const QPainterPath::Element e = path.elementAt(i);
-        if (e.isMoveTo()) {
-            if (segment && !moved)
-                add(start);
-            start = QPointF(e.x, e.y);
-            segment = moved = false;
-        } else {
-            segment = true;
-            moved = moved || QPointF(e.x, e.y) != start;
-        }
-    }
-    if (segment && !moved)
-        add(start);
-    return caps;
-}
-
 void TSVGCanvas::DrawPath(const QPainterPath &path, float opacity)
 {
     if (FStroke.Paint.IsNone() || !(FStroke.Thickness > 0) || path.isEmpty() || opacity <= 0 ||
@@ -214,11 +181,6 @@ void TSVGCanvas::DrawPath(const QPainterPath &path, float opacity)
     ApplyTransform();
     FPainter->setOpacity(std::min(1.0f, opacity));
     FPainter->strokePath(path, pen);
-    if (FStroke.Dashes.isEmpty()) {
-        const QPainterPath caps = ZeroLengthCaps(path, FStroke);
-        if (!caps.isEmpty())
-            FPainter->fillPath(caps, pen.brush());
-    }
     FPainter->setOpacity(1);
 }
 

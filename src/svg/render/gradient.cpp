@@ -21,12 +21,28 @@ bool IsRadial(const TSVGElement &e) { return e.SVGType() == etRadialGradient; }
 QString HRefId(const TSVGElement &e)
 {
     QString href;
-    if (!e.XMLAttribute(u"href", href))
-        return QString();
+    if (const auto *g = dynamic_cast<const TSVGCustomGradient *>(&e))
+        href = g->Reference();
+    else if (const auto *p = dynamic_cast<const TSVGPattern *>(&e))
+        href = p->Reference();
     href = href.trimmed();
     if (href.startsWith(QLatin1Char('#')))
         href.remove(0, 1);
     return href;
+}
+
+// A stop offset is a number or a percentage; anything with another unit is invalid and
+// counts as 0.
+float StopOffset(const TSVGGradientStop &stop)
+{
+    QString text;
+    if (stop.XMLAttribute(u"offset", text)) {
+        text = text.trimmed();
+        if (!text.isEmpty() && text.back().isLetter())
+            return 0;
+    }
+    const float v = stop.Offset();
+    return std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : 0.0f;
 }
 
 // A coordinate of the gradient: a fraction of the bounding box, or user units with a
@@ -125,9 +141,7 @@ std::vector<TSVGStopValue> SVGGradientStops(const TSVGElement &gradient)
             if (!stop)
                 continue;
             TSVGStopValue v;
-            v.Offset = std::clamp(stop->Offset(), 0.0f, 1.0f);
-            if (!std::isfinite(stop->Offset()))
-                v.Offset = 0;
+            v.Offset = StopOffset(*stop);
             if (!out.empty())
                 v.Offset = std::max(v.Offset, out.back().Offset);
             const TSVGBrush &brush = stop->StopBrush();
@@ -167,7 +181,7 @@ std::optional<TCanvasPaint> SVGGradientPaint(const TSVGElement &gradient, const 
         }
     }
     if (!transform.isInvertible())
-        return TCanvasPaint::Solid(stops.back().Color);
+        transform = QTransform();  // a singular gradientTransform is an error: ignored
     if (boundingBox)
         transform = transform * QTransform(bbox.width(), 0, 0, bbox.height(), bbox.left(), bbox.top());
 
@@ -205,7 +219,9 @@ std::optional<TCanvasPaint> SVGGradientPaint(const TSVGElement &gradient, const 
         const double limit = r * 0.999;
         if (dist > limit)
             focal = centre + d * (limit / dist);
-        fr = std::clamp(fr, 0.0f, r);
+        // A focal circle as large as the end circle leaves no room for the gradient; the
+        // first stop then fills it and the spread the rest.
+        fr = std::clamp(fr, 0.0f, r * 0.999f);
         g = std::make_shared<QRadialGradient>(centre, r, focal, fr);
     }
     g->setStops(CanvasStops(stops));

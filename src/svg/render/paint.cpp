@@ -26,35 +26,6 @@ const TSVGGraphicElement &Source(const TSVGGraphicElement &element, TSVGStylePro
     return *e;
 }
 
-// `stroke-miterlimit` from the nearest element (itself or an ancestor) that declares a
-// valid one; SVG's initial value otherwise.
-float MiterLimit(const TSVGGraphicElement &element)
-{
-    const TSVGGraphicElement *e = &element;
-    while (e) {
-        const QString text = e->Style().Value(u"stroke-miterlimit").trimmed();
-        if (!text.isEmpty() && text != QLatin1String("inherit")) {
-            bool ok = false;
-            const float v = text.toFloat(&ok);
-            if (ok && std::isfinite(v) && v >= 1)
-                return v;
-        }
-        e = e->GetGraphicParent();
-    }
-    return 4;
-}
-
-// Whether the declaration that gave the element its paint carried a fallback colour after
-// the url() reference ("url(#g) green").
-bool HasFallback(const TSVGGraphicElement &element, QStringView property)
-{
-    const QString text = element.Style().Value(property).trimmed();
-    if (!text.startsWith(QLatin1String("url("), Qt::CaseInsensitive))
-        return false;
-    const qsizetype close = text.indexOf(QLatin1Char(')'));
-    return close >= 0 && !text.mid(close + 1).trimmed().isEmpty();
-}
-
 } // namespace
 
 TSVGFillState SVGEffectiveFill(const TSVGGraphicElement &element)
@@ -62,7 +33,7 @@ TSVGFillState SVGEffectiveFill(const TSVGGraphicElement &element)
     TSVGFillState out;
     const TSVGGraphicElement &source = Source(element, ipFill);
     const TSVGBrush &paint = source.Brush();
-    out.HasFallback = HasFallback(source, u"fill");
+    out.HasFallback = paint.HasFallback();
     out.Kind = paint.Kind();
     out.Color = paint.Color();
     out.URI = paint.URI();
@@ -75,7 +46,7 @@ TSVGStrokeState SVGEffectiveStroke(const TSVGGraphicElement &element)
     TSVGStrokeState out;
     const TSVGGraphicElement &source = Source(element, ipStroke);
     const TSVGPen &paint = source.Pen();
-    out.HasFallback = HasFallback(source, u"stroke");
+    out.HasFallback = paint.HasFallback();
     out.Kind = paint.Kind();
     out.Color = paint.Color();
     out.URI = paint.URI();
@@ -85,8 +56,7 @@ TSVGStrokeState SVGEffectiveStroke(const TSVGGraphicElement &element)
     out.ThicknessIsPercent = width.ThicknessIsPercent();
     out.Cap = Source(element, ipStrokeLinecap).Pen().Cap();
     out.Join = Source(element, ipStrokeLineJoin).Pen().Join();
-    const float modelLimit = element.Pen().MiterLimit();
-    out.MiterLimit = modelLimit != 4 ? modelLimit : MiterLimit(element);
+    out.MiterLimit = element.StrokeMiterLimit();
     out.Dash.Pattern = Source(element, ipStrokeDasharray).Pen().Dash().Pattern;
     out.Dash.Offset = Source(element, ipStrokeDashOffset).Pen().Dash().Offset;
     return out;

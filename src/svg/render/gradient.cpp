@@ -156,8 +156,8 @@ std::vector<TSVGStopValue> SVGGradientStops(const TSVGElement &gradient)
     return out;
 }
 
-std::optional<TCanvasPaint> SVGGradientPaint(const TSVGElement &gradient, const TSVGGraphicElement &user,
-                              const QRectF &bbox)
+std::optional<TCanvasPaint> SVGGradientPaint(const TSVGElement &gradient,
+                                             const TSVGGraphicElement &user, const QRectF &bbox)
 {
     const std::vector<TSVGStopValue> stops = SVGGradientStops(gradient);
     if (stops.empty())

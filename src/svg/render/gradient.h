@@ -24,8 +24,8 @@ std::vector<TSVGStopValue> SVGGradientStops(const TSVGElement &gradient);
 // The paint of Gradient on an element whose object bounding box is BBox (in the user
 // space the paint is used in); one stop paints its colour. Nothing when the gradient
 // cannot paint here: no stops, or bounding-box units on a box without area.
-std::optional<TCanvasPaint> SVGGradientPaint(const TSVGElement &gradient, const TSVGGraphicElement &user,
-                              const QRectF &bbox);
+std::optional<TCanvasPaint> SVGGradientPaint(const TSVGElement &gradient,
+                                             const TSVGGraphicElement &user, const QRectF &bbox);
 
 // The elements of a paint server's href chain, the server first; a loop ends the chain
 // before the element is met again. Only elements for which Accept holds are followed.

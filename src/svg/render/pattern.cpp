@@ -55,7 +55,8 @@ float Length(const std::vector<const TSVGElement *> &chain, QStringView name, bo
 } // namespace
 
 std::optional<TCanvasPaint> SVGPatternPaint(TSVGPainter &painter, const TSVGElement &pattern,
-                             const TSVGGraphicElement &user, const TSVGPaintTarget &target)
+                                            const TSVGGraphicElement &user,
+                                            const TSVGPaintTarget &target)
 {
     const std::vector<const TSVGElement *> chain = SVGHRefChain(pattern, IsPattern);
     const bool tileInBox = BoundingBoxUnits(chain, u"patternUnits", true);

@@ -14,7 +14,8 @@ struct TSVGPaintTarget;
 // The tile paint of Pattern on an element; nothing when the tile is empty (zero width or
 // height, no content) or the pattern is already being drawn further up.
 std::optional<TCanvasPaint> SVGPatternPaint(TSVGPainter &painter, const TSVGElement &pattern,
-                             const TSVGGraphicElement &user, const TSVGPaintTarget &target);
+                                            const TSVGGraphicElement &user,
+                                            const TSVGPaintTarget &target);
 
 // The largest tile edge in pixels; larger tiles are drawn at a lower resolution.
 inline constexpr int SVGMaxPatternTile = 4096;

@@ -9,6 +9,7 @@
 // The portrait is random, so the decode baselines take each category's mean:
 // every item of the category is decoded and the time divided by the count.
 
+#include "platform/localtime.h"
 #include "TestPackPaths.h"
 #include "editor/untSelectPack.h"
 #include "editor/untStartup.h"
@@ -282,6 +283,8 @@ int main(int argc, char **argv)
         if (qstrcmp(argv[i], CHILD_FLAG) == 0)
             return StartupChild(argc, argv);
 
+    // Same process set-up as the application.
+    CacheLocalTimeZone();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TVuploraApplication app(argc, argv);

@@ -6,6 +6,7 @@
 // and one padded to the size of a real pack (about 3,200 members), since every
 // request reads the whole central directory again.
 
+#include "platform/localtime.h"
 #include "PackArchive.h"
 #include "TestPackPaths.h"
 #include "assets/ArchiveReader.h"
@@ -171,6 +172,8 @@ private:
 
 int main(int argc, char **argv)
 {
+    // Same process set-up as the application.
+    CacheLocalTimeZone();
     benchmark::Initialize(&argc, argv);
     if (PackFixture().Png.isEmpty()) {
         std::fprintf(stderr, "no full-size PNG background in the test pack\n");

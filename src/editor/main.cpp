@@ -1,8 +1,10 @@
 #include "editor/untStartup.h"
 #include "platform/errorreport.h"
+#include "platform/localtime.h"
 
 int main(int argc, char **argv)
 {
+    CacheLocalTimeZone();
     TVuploraApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vuplora"));
     // The program ends with the editor window, not with whichever window closed

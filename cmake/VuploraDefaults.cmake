@@ -65,3 +65,14 @@ function(vuplora_library name)
     target_link_libraries(${name} INTERFACE ${L_PUBLIC} ${L_PRIVATE})
   endif()
 endfunction()
+
+# tools/, tests/, bench/ and fuzz/: every sub-folder with a CMakeLists.txt is one
+# program (or one group of them), so adding one needs no edit of its parent.
+function(vuplora_add_subfolders)
+  file(GLOB _children LIST_DIRECTORIES true "${CMAKE_CURRENT_SOURCE_DIR}/*")
+  foreach(_child IN LISTS _children)
+    if(IS_DIRECTORY "${_child}" AND EXISTS "${_child}/CMakeLists.txt")
+      add_subdirectory("${_child}")
+    endif()
+  endforeach()
+endfunction()

@@ -262,26 +262,30 @@ void EncodeStream(QIODevice *source, QIODevice *dest, const QByteArray &keyText,
     WriteAll(dest, cipherText.constData(), cipherText.size(), QStringLiteral("Stream write error"));
 }
 
-QByteArray DecodeBytes(const QByteArray &member, const QByteArray &keyText, int keyType)
+namespace {
+
+// Runs one of the member transformations from bytes in memory to bytes in memory.
+QByteArray TransformBytes(void (*aoTransform)(QIODevice *, QIODevice *, const QByteArray &, int),
+                          const QByteArray &input, const QByteArray &keyText, int keyType)
 {
     QBuffer source;
-    source.setData(member);
+    source.setData(input);
     source.open(QIODevice::ReadOnly);
-    QByteArray content;
-    QBuffer dest(&content);
+    QByteArray output;
+    QBuffer dest(&output);
     dest.open(QIODevice::WriteOnly);
-    DecodeStream(&source, &dest, keyText, keyType);
-    return content;
+    aoTransform(&source, &dest, keyText, keyType);
+    return output;
+}
+
+} // namespace
+
+QByteArray DecodeBytes(const QByteArray &member, const QByteArray &keyText, int keyType)
+{
+    return TransformBytes(DecodeStream, member, keyText, keyType);
 }
 
 QByteArray EncodeBytes(const QByteArray &content, const QByteArray &keyText, int keyType)
 {
-    QBuffer source;
-    source.setData(content);
-    source.open(QIODevice::ReadOnly);
-    QByteArray member;
-    QBuffer dest(&member);
-    dest.open(QIODevice::WriteOnly);
-    EncodeStream(&source, &dest, keyText, keyType);
-    return member;
+    return TransformBytes(EncodeStream, content, keyText, keyType);
 }

@@ -85,15 +85,11 @@ void TImageControl::mouseReleaseEvent(QMouseEvent *aoEvent)
     aoEvent->accept();
     if (!bClick)
         return;
-    // The handlers' errors are reported here, the same way the application
-    // object reports them, rather than unwinding through the toolkit's event
-    // delivery: that code is built without exception support, so its clean-up
-    // would be skipped (the sanitizer build reports the leaked event data).
-    try {
-        Q_EMIT Click();
-    } catch (...) {
-        TVuploraApplication::ReportError(CurrentExceptionMessage());
-    }
+    // The handlers' errors are reported here rather than unwinding through the
+    // toolkit's event delivery: that code is built without exception support, so
+    // its clean-up would be skipped (the sanitizer build reports the leaked
+    // event data).
+    RunReportingErrors([this] { Q_EMIT Click(); });
 }
 
 void TImageControl::enterEvent(QEnterEvent *aoEvent)

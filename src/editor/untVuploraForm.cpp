@@ -294,15 +294,9 @@ void TfrmVuplora::RandomPortrait()
 
 void TfrmVuplora::FreeLayerItems()
 {
-    for (TLayerControl *layer :
-         {static_cast<TLayerControl *>(slCanvas->imgHair), static_cast<TLayerControl *>(slCanvas->imgFace),
-          static_cast<TLayerControl *>(slCanvas->imgGlass), static_cast<TLayerControl *>(slCanvas->imgBrow),
-          static_cast<TLayerControl *>(slCanvas->imgEyes), static_cast<TLayerControl *>(slCanvas->imgNose),
-          static_cast<TLayerControl *>(slCanvas->imgMouth), static_cast<TLayerControl *>(slCanvas->imgHand),
-          static_cast<TLayerControl *>(slCanvas->imgBack), static_cast<TLayerControl *>(slCanvas->imgEmoji),
-          static_cast<TLayerControl *>(slCanvas->slPaopao->imgPaopao),
-          static_cast<TLayerControl *>(slCanvas->imgFG)})
-        layer->FreeFaceItem();
+    // Every layer that carries a TFaceItem is the layer of one tab.
+    for (const TTab &tab : moTabs)
+        tab.Layer->FreeFaceItem();
 }
 
 void TfrmVuplora::Log(const QString &asLog)

@@ -145,6 +145,19 @@ TEST(Paint, PatternTilesRepeatAndEmptyTilesPaintNothing)
     EXPECT_EQ(Alpha(img, 35, 55), 0);
 }
 
+TEST(Paint, BoundingBoxTilesStartAtTheBoxCornerWithoutXAndY)
+{
+    // Tiles of 20 x 20 from (10, 10), each with a 10 x 10 square in its top-left quarter.
+    const QImage img = Render(R"svg(
+        <pattern id="p" width="0.5" height="0.5">
+          <rect width="10" height="10" fill="blue"/></pattern>
+        <rect x="10" y="10" width="40" height="40" fill="url(#p)"/>)svg");
+    EXPECT_EQ(Colour(img, 15, 15), qRgb(0, 0, 255));
+    EXPECT_EQ(Colour(img, 35, 35), qRgb(0, 0, 255));
+    EXPECT_EQ(Alpha(img, 25, 15), 0);
+    EXPECT_EQ(Alpha(img, 15, 25), 0);
+}
+
 TEST(Paint, PatternUsedInsideItsOwnContentDrawsNoFurther)
 {
     const QImage img = Render(R"svg(

@@ -38,10 +38,10 @@ float Length(const std::vector<const TSVGElement *> &chain, QStringView name, bo
              const QRectF &bbox, const TSVGGraphicElement &user, TSVGAxis axis)
 {
     QString text;
-    if (!SVGChainAttribute(chain, name, text))
-        return 0;
     bool isPercent = false;
-    float v = ParseFraction(text, isPercent, user.GetUnitFactors(), 0);
+    float v = 0;
+    if (SVGChainAttribute(chain, name, text))
+        v = ParseFraction(text, isPercent, user.GetUnitFactors(), 0);
     if (!std::isfinite(v))
         return 0;
     if (boundingBox) {

@@ -30,7 +30,8 @@ bool TVuploraApplication::notify(QObject *aoReceiver, QEvent *aoEvent)
         return QApplication::notify(aoReceiver, aoEvent);
     } catch (...) {
         // The framework's last line: whatever a handler let escape is shown to the
-        // user and the event counts as handled, so the loop goes on.
+        // user and the loop goes on. The handler did not finish, so a caller that
+        // sent the event directly learns that it was not handled.
         ReportError(CurrentExceptionMessage());
         return false;
     }

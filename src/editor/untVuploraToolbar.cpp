@@ -73,10 +73,11 @@ TImageControl *TVuploraToolbar::Add(const char *asName, int aiWidth, const QStri
 {
     auto *img = new TImageControl(this);
     img->setObjectName(QLatin1String(asName));
-    img->setGeometry(miNextX, 0, aiWidth, HEIGHT);
+    // Each control starts where the one before it ends.
+    const int x = moControls.isEmpty() ? 0 : moControls.last()->geometry().right() + 1;
+    img->setGeometry(x, 0, aiWidth, HEIGHT);
     img->SetPicture(LayoutPicture(asPicture));
     img->setCursor(Qt::PointingHandCursor);
-    miNextX += aiWidth;
     moControls.append(img);
     return img;
 }

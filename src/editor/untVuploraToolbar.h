@@ -57,5 +57,4 @@ protected:
 private:
     TImageControl *Add(const char *asName, int aiWidth, const QString &asPicture);
     QList<TImageControl *> moControls;
-    int miNextX = 0;
 };

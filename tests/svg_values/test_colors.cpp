@@ -172,6 +172,8 @@ TEST(SVGURI, References)
     } rows[] = {
         {"url(#grad1)", "grad1"}, {" URL(#a) ", "a"}, {"uri(#b)", "b"}, {"url(#)", ""},
         {"url(grad)", ""},        {"url(#a", ""},     {"red", ""},      {"", ""},
+        {"  url(  #lg1   )  ", "lg1"}, {"url('#q')", "q"}, {"url(\"#d\")", "d"},
+        {"url('#q)", ""},         {"url('grad')", ""},
     };
     for (const auto &r : rows)
         EXPECT_EQ(ParseURI(QString::fromLatin1(r.text)), QString::fromLatin1(r.expected)) << r.text;

@@ -1,5 +1,7 @@
 #include "assets/ArchiveReader.h"
 
+#include "assets/AsciiCase.h"
+
 #include <zip.h>
 
 #include <algorithm>
@@ -10,21 +12,6 @@ namespace {
 // turns into one huge allocation.
 constexpr qsizetype READ_CHUNK = 256 * 1024;
 constexpr zip_uint64_t MAX_RESERVE = 64 * 1024 * 1024;
-
-char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
-}
-
-bool EqualIgnoringAsciiCase(const char *asA, const QByteArray &asB)
-{
-    qsizetype i = 0;
-    for (; asA[i] != '\0'; ++i) {
-        if (i >= asB.size() || AsciiLower(asA[i]) != AsciiLower(asB[i]))
-            return false;
-    }
-    return i == asB.size();
-}
 
 struct TZipFileCloser {
     void operator()(zip_file_t *f) const { zip_fclose(f); }
@@ -87,7 +74,7 @@ qint64 FindArchiveMember(zip_t *aoZip, const QString &asName)
     const zip_int64_t iCount = zip_get_num_entries(aoZip, 0);
     for (zip_int64_t i = 0; i < iCount; ++i) {
         const char *sMember = zip_get_name(aoZip, zip_uint64_t(i), 0);
-        if (sMember && EqualIgnoringAsciiCase(sMember, sName))
+        if (sMember && EqualIgnoringAsciiCase(QByteArrayView(sMember), sName))
             return i;
     }
     return -1;

@@ -1,26 +1,12 @@
 #include "assets/untVuploraTypes.h"
 
-namespace {
-
-bool EqualIgnoringAsciiCase(const QString &text, const char *name)
-{
-    const auto lower = [](char16_t c) -> char16_t {
-        return (c >= u'A' && c <= u'Z') ? char16_t(c + (u'a' - u'A')) : c;
-    };
-    qsizetype i = 0;
-    for (; name[i] != '\0'; ++i) {
-        if (i >= text.size() || lower(text[i].unicode()) != lower(char16_t(name[i])))
-            return false;
-    }
-    return i == text.size();
-}
-
-} // namespace
+#include "assets/AsciiCase.h"
 
 bool FaceItemTypeFromName(const QString &name, TYPE_FACE_ITEM &type)
 {
+    const QByteArray utf8 = name.toUtf8();
     for (int i = 0; i < FACE_ITEM_TYPE_COUNT; ++i) {
-        if (EqualIgnoringAsciiCase(name, FACE_ITEM_NAMES[i])) {
+        if (EqualIgnoringAsciiCase(utf8, FACE_ITEM_NAMES[i])) {
             type = TYPE_FACE_ITEM(i);
             return true;
         }

@@ -72,8 +72,10 @@ TEST(PackTool, RejectsPacksTheApplicationCouldNotRead)
     const QString sImg = Stem(QStringLiteral("img")) + ".png";
     const QString sThumb = Stem(QStringLiteral("img")) + "_thumb.png";
     const QByteArray oPng = PngOf(QSize(2, 2), Qt::red);
-    const auto index = [&](const QString &asFile, const QString &asThumb) {
-        return TPackFile{"res1.json", IndexJson({{"Hair", {{asFile, asThumb, ""}}}})};
+    const QString sSvg = Stem(QStringLiteral("bubble")) + ".svg";
+    const auto index = [&](const QString &asFile, const QString &asThumb, const QString &asMask = QString(),
+                           const QString &asType = QStringLiteral("Hair")) {
+        return TPackFile{"res1.json", IndexJson({{asType, {{asFile, asThumb, asMask}}}})};
     };
     const struct {
         const char *Case;
@@ -92,6 +94,20 @@ TEST(PackTool, RejectsPacksTheApplicationCouldNotRead)
         {"full image named as thumbnail",
          {index(sImg, sImg), {sImg, oPng}},
          "res1.json: Hair item 0: thumbFile '" + sImg + "' is not a name the application can read as a thumbnail"},
+        // A bubble document is read plain and never as a picture; every other
+        // full image is decrypted and decoded as one.
+        {"bubble named as thumbnail",
+         {index(sImg, sSvg), {sImg, oPng}},
+         "res1.json: Hair item 0: thumbFile '" + sSvg + "' is not a name the application can read as a thumbnail"},
+        {"bubble named as mask",
+         {index(sImg, sThumb, sSvg), {sImg, oPng}, {sThumb, oPng}},
+         "res1.json: Hair item 0: maskFile '" + sSvg + "' is not a name the application can read as a mask"},
+        {"bubble named as a hair's full image",
+         {index(sSvg, sThumb), {sThumb, oPng}},
+         "res1.json: Hair item 0: fileName '" + sSvg + "' is not a name the application can read as a full image, *"},
+        {"picture named as a bubble's full image",
+         {index(sImg, sThumb, QString(), QStringLiteral("Paopao")), {sImg, oPng}, {sThumb, oPng}},
+         "res1.json: Paopao item 0: fileName '" + sImg + "' is not a name the application can read as a full image, *"},
     };
     for (const auto &c : CASES) {
         const QString sMessage = ErrorOf([&] { BuildPackArchive(c.Files); });

@@ -39,33 +39,34 @@ bool IsImageData(const QByteArray &aoData)
 }
 
 // Checks that the members an index names exist and are of the kind the
-// application will read them as.
+// application will read them as: the thumbnail plain as a picture, the mask
+// decrypted as a picture, the full image of a bubble plain as an SVG document
+// and that of any other item decrypted as a picture.
 void CheckIndexReferences(const QString &asIndexName, const TFaceItemLists &aoLists,
                           const QSet<QString> &aoMemberNames, QStringList *aoWarnings)
 {
     for (const auto &oList : aoLists) {
         const QString sCategory = QString::fromLatin1(FACE_ITEM_NAMES[oList->moType]);
+        const bool bBubble = oList->moType == fiPaopao;
         for (const auto &oItem : oList->moItemList) {
             const QString sWhere = QStringLiteral("%1: %2 item %3").arg(asIndexName, sCategory).arg(oItem->miIndex);
             const struct {
                 const char *Field;
                 QByteArray Name;
-                bool Thumbnail;
-            } oRefs[] = {{"fileName", oItem->msFileName, false},
-                         {"thumbFile", oItem->msThumb, true},
-                         {"maskFile", oItem->msMask, false}};
+                TMemberKind Kind;
+                const char *What;
+            } oRefs[] = {{"fileName", oItem->msFileName, bBubble ? TMemberKind::Bubble : TMemberKind::Image,
+                          bBubble ? "a full image, which for a bubble is an SVG document"
+                                  : "a full image, which outside the bubbles is a PNG or JPEG"},
+                         {"thumbFile", oItem->msThumb, TMemberKind::Thumbnail, "a thumbnail"},
+                         {"maskFile", oItem->msMask, TMemberKind::Image, "a mask"}};
             for (const auto &oRef : oRefs) {
                 if (oRef.Name.isEmpty())
                     continue;
                 const QString sName = FromMemberName(oRef.Name);
-                const std::optional<TMemberKind> kind = ClassifyMember(sName.toLower());
-                // Bubble documents are read plain, whatever the field.
-                const bool bReadEncrypted = !oRef.Thumbnail && kind != TMemberKind::Bubble;
-                if (!kind || (kind == TMemberKind::Index) || (bReadEncrypted != IsEncryptedKind(*kind))) {
+                if (ClassifyMember(sName.toLower()) != oRef.Kind) {
                     throw EPackError(QStringLiteral("%1: %2 '%3' is not a name the application can read as %4")
-                                         .arg(sWhere, QLatin1String(oRef.Field), sName,
-                                              oRef.Thumbnail ? QStringLiteral("a thumbnail")
-                                                             : QStringLiteral("a full image, mask or bubble")));
+                                         .arg(sWhere, QLatin1String(oRef.Field), sName, QLatin1String(oRef.What)));
                 }
                 if (aoWarnings && !aoMemberNames.contains(sName.toLower()))
                     aoWarnings->append(QStringLiteral("%1: %2 '%3' is not in the pack")

@@ -31,12 +31,6 @@ void TImageControl::SetPicture(const QImage &aoPicture)
     update();
 }
 
-void TImageControl::SetWrapMode(TImageWrap aeMode)
-{
-    meWrap = aeMode;
-    update();
-}
-
 void TImageControl::SetHitTest(bool abHitTest)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents, !abHitTest);
@@ -68,7 +62,7 @@ void TImageControl::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRectF box(rect());
-    p.drawImage(meWrap == TImageWrap::Fit ? FitRect(moPicture.size(), box) : box, moPicture);
+    p.drawImage(FitRect(moPicture.size(), box), moPicture);
 }
 
 void TImageControl::mousePressEvent(QMouseEvent *aoEvent)

@@ -1,6 +1,6 @@
 #pragma once
 // A picture control of the windows: draws its picture fitted (uniform scale,
-// centred) or stretched into its box, reports clicks, can let the pointer pass
+// centred) into its box, reports clicks, can let the pointer pass
 // through to what lies beneath, and can carry an effect that is on only while
 // the pointer is over it.
 
@@ -17,9 +17,6 @@ public:
 
     void SetPicture(const QImage &aoPicture);
     const QImage &Picture() const { return moPicture; }
-
-    void SetWrapMode(TImageWrap aeMode);
-    TImageWrap WrapMode() const { return meWrap; }
 
     // Off: pointer input passes through to the control beneath.
     void SetHitTest(bool abHitTest);
@@ -44,7 +41,6 @@ protected:
 
 private:
     QImage moPicture;
-    TImageWrap meWrap = TImageWrap::Fit;
     bool mbMouseOverEffect = false;
     bool mbPressed = false;
 };

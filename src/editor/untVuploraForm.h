@@ -126,9 +126,6 @@ public:
             Log(QString::asprintf(asFormat, aoArgs...));
     }
 
-    // Outer size the window is given (frame included).
-    QSize OuterSize() const { return moOuterSize; }
-
 Q_SIGNALS:
     // The user closed the window.
     void Closed();

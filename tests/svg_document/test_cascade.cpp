@@ -2,6 +2,7 @@
 
 #include "svg_document_support.h"
 
+#include "svg/model/exception.h"
 #include "svg/model/paint_servers.h"
 
 namespace {
@@ -129,7 +130,7 @@ TEST(SVGCascade, PaintReferences)
     const TSVGGraphicElement *ref = Find(*doc, QStringLiteral("ref"));
     EXPECT_EQ(ref->Brush().URI(), QStringLiteral("g"));
     EXPECT_EQ(ref->Brush().Kind(), TBrushKind::Solid);
-    EXPECT_TRUE(ref->Pen().URI().isEmpty()); // "url( #p )" is no reference
+    EXPECT_EQ(ref->Pen().URI(), QStringLiteral("p")); // CSS allows the spaces
     const TSVGGraphicElement *fallback = Find(*doc, QStringLiteral("fallback"));
     EXPECT_EQ(fallback->Brush().URI(), QStringLiteral("missing"));
     EXPECT_EQ(fallback->Brush().Color(), Green);
@@ -203,9 +204,32 @@ TEST(SVGCascade, TransformDeclaredInCSS)
 TEST(SVGCascade, ErrorsOfValueParsersFailTheLoad)
 {
     TSVGDocument doc;
-    EXPECT_THROW(doc.LoadFromText(QStringLiteral("<svg><rect fill='#12345z'/></svg>")), EConvertError);
-    EXPECT_THROW(doc.LoadFromText(QStringLiteral("<svg><style>rect{fill:#xyz}</style><rect/></svg>")),
-                 EConvertError);
+    EXPECT_THROW(doc.LoadFromText(QStringLiteral("<svg><rect transform='spin(3)'/></svg>")), ESVGException);
+}
+
+TEST(SVGCascade, InvalidColoursAreIgnoredDeclarations)
+{
+    // The declaration drops out and the layer below or the parent decides, as in CSS.
+    const struct {
+        const char *body;
+        TAlphaColor fill;
+    } rows[] = {
+        {"<g fill='green'><rect id='r' fill='#12345z'/></g>", Green},
+        {"<style>rect{fill:#xyz}</style><rect id='r' fill='red'/>", Red},
+        {"<rect id='r' fill='#'/>", Black},
+        {"<rect id='r' fill='#12345'/>", Black},
+        {"<g fill='blue'><rect id='r' fill='rgb(1,x,3)'/></g>", Blue},
+        {"<rect id='r' fill='url(#g) #qqq'/>", Black},
+        {"<g color='green'><rect id='r' color='#zz0000' fill='currentColor'/></g>", Green},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(FillOf(QString::fromLatin1(r.body)), r.fill) << r.body;
+
+    const auto doc = LoadSVG(QStringLiteral(
+        "<svg><linearGradient><stop id='s' stop-color='#1x2'/></linearGradient>"
+        "<rect id='u' fill='url(#g) #qq'/></svg>"));
+    EXPECT_EQ(Find<TSVGGradientStop>(*doc, QStringLiteral("s"))->StopBrush().Color(), Black);
+    EXPECT_TRUE(Find(*doc, QStringLiteral("u"))->Brush().URI().isEmpty());
 }
 
 TEST(SVGCascade, ApplyingAgainKeepsTheResult)

@@ -104,6 +104,16 @@ TEST(SVGColor, MalformedNumbersRaiseConversionErrors)
     }
 }
 
+TEST(SVGColor, ValidityOfColourDeclarations)
+{
+    for (const char *text : {"#abc", "#abcd", " #A0B0C0 ", "#a0b0c0d0", "rgb(1,2,3)", "hsl(1,2%,3%)",
+                             "red", "nosuchname", "currentColor", "none", "inherit", ""})
+        EXPECT_TRUE(SVGIsValidColorText(QString::fromLatin1(text))) << text;
+    for (const char *text : {"#", "#ab", "#12345", "#1234567", "#qqq", "#aaz", "# f0a", "rgb(a,0,0)",
+                             "RGBA(1,2,3,x)", "hsl(x,1%,1%)"})
+        EXPECT_FALSE(SVGIsValidColorText(QString::fromLatin1(text))) << text;
+}
+
 TEST(SVGColor, NamedTableHasTheStandardKeywords)
 {
     ASSERT_EQ(SVGColorTableCount(), 148);

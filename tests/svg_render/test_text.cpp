@@ -143,3 +143,15 @@ TEST(Text, EmptyAndMissingReferencesDrawNothing)
         <text x="10" y="50" font-size="20"><tref xlink:href="#t"/></text>)svg");
     EXPECT_FALSE(IsBlank(ref));
 }
+
+TEST(Text, ReferencedTextTakesTheReferencesOwnPosition)
+{
+    // The tref's x and dy move its characters; the hidden second tref draws nothing.
+    const QImage img = Render(R"svg(<defs><text id="t">H</text></defs>
+        <text x="10" y="50" font-family="Noto Sans" font-size="20">
+          <tref x="60" dy="20" xlink:href="#t"/><tref display="none" x="5" xlink:href="#t"/></text>)svg");
+    const TInk ink = Ink(img);
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_NEAR(ink.Left, 62, 1);
+    EXPECT_EQ(ink.Bottom, 69);
+}

@@ -110,9 +110,10 @@ private:
 
     const TSVGText &FRoot;
     std::vector<TChar> FChars;
-    std::vector<std::vector<const TSVGText *>> FChains;  // per char: root .. owner
-    std::vector<const TSVGText *> FStack;
-    std::map<const TSVGText *, TLists> FLists;
+    // Per char: the positioning elements from the root to the owner (a tref included).
+    std::vector<std::vector<const TSVGGraphicElement *>> FChains;
+    std::vector<const TSVGGraphicElement *> FStack;
+    std::map<const TSVGGraphicElement *, TLists> FLists;
     bool FLastSpace = true;  // collapsing: a leading space is dropped
 };
 
@@ -145,7 +146,16 @@ void TLayout::Walk(const TSVGText &e, const TSVGGraphicElement &styled, int dept
             if (!target || !ref->Visible())
                 continue;
             const QString data = CharacterData(*target, 0);
+            // The tref positions its characters with its own x, y, dx and dy.
+            FStack.push_back(ref);
+            TLists &own = FLists[ref];
+            own.Start = int(FChars.size());
+            own.X = ParseList(*ref, u"x", TSVGAxis::Horizontal);
+            own.Y = ParseList(*ref, u"y", TSVGAxis::Vertical);
+            own.DX = ParseList(*ref, u"dx", TSVGAxis::Horizontal);
+            own.DY = ParseList(*ref, u"dy", TSVGAxis::Vertical);
             Append(data, e, *ref);
+            FStack.pop_back();
         }
     }
     FStack.pop_back();
@@ -191,7 +201,7 @@ std::vector<TRun> TLayout::Place()
     float cx = 0, cy = 0;
     int chunk = 0;
     auto lookup = [&](size_t i, std::vector<float> TLists::*list, float &value) {
-        const std::vector<const TSVGText *> &chain = FChains[i];
+        const std::vector<const TSVGGraphicElement *> &chain = FChains[i];
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             const TLists &l = FLists[*it];
             const size_t k = i - size_t(l.Start);

@@ -160,6 +160,26 @@ TEST(SVGLoading, UnknownElementsAreSkippedUnlessTheOptionsSayOtherwise)
               QStringLiteral("Unknown SVG element <ntElement> in document: startPointX"));
 }
 
+TEST(SVGLoading, ElementsOfOtherNamespacesAreLeftOutAndLinksInTextAreSpans)
+{
+    TSVGDocument doc;
+    doc.SetOptions(doc.Options() & ~TSVGOptions(soSkipUnknownXML));  // nothing is merely skipped
+    doc.LoadFromText(QStringLiteral(
+        "<svg xmlns='http://www.w3.org/2000/svg' xmlns:x='http://example.org/x'>"
+        "<s:g id='g' xmlns='http://example.org/other' xmlns:s='http://www.w3.org/2000/svg'>"
+        "<s:rect id='in'/><rect id='out'/><x:rect/></s:g>"
+        "<text id='t'>a<a id='link'>b</a><a xmlns='http://example.org/other'>c</a></text></svg>"));
+    const auto *g = dynamic_cast<TSVGGraphicElement *>(doc.FindElement(QStringLiteral("g")));
+    ASSERT_NE(g, nullptr);
+    ASSERT_EQ(g->Count(), 1);
+    EXPECT_EQ(g->Items(0)->ID(), QStringLiteral("in"));
+    EXPECT_EQ(doc.FindElement(QStringLiteral("out")), nullptr);
+    const auto *text = dynamic_cast<TSVGText *>(doc.FindElement(QStringLiteral("t")));
+    ASSERT_NE(text, nullptr);
+    ASSERT_EQ(text->Count(), 1);
+    EXPECT_NE(dynamic_cast<TSVGText *>(text->Items(0)), nullptr);
+}
+
 TEST(SVGLoading, TitleAndDescriptionCreateNoElements)
 {
     const auto doc = LoadSVG(QStringLiteral(

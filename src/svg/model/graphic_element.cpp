@@ -476,6 +476,10 @@ void TSVGGraphicElement::LoadChildren(pugi::xml_node Node)
                 throw ESVGException(QStringLiteral("SVG elements are nested too deeply"));
             depthChecked = true;
         }
+        if (svgxml::IsForeignElement(child)) {
+            ChildNodeRead(child, -1);  // another language's element: neither drawn nor read
+            continue;
+        }
         const int index = CreateChild(child);
         if (index >= 0) {
             TSVGElement *element = Items(index);

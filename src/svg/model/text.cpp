@@ -44,7 +44,8 @@ void TSVGText::LoadAttributes(pugi::xml_node Node)
 int TSVGText::CreateChild(pugi::xml_node Node)
 {
     const QString name = svgxml::LocalName(Node);
-    if (name == QLatin1String("tspan"))
+    // A link inside text lays out its characters like a span.
+    if (name == QLatin1String("tspan") || name == QLatin1String("a"))
         return AddChildOfType(etTSpan);
     if (name == QLatin1String("tref"))
         return AddChildOfType(etTRef);

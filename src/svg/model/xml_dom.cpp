@@ -316,6 +316,20 @@ QString Prefix(const char *qualifiedName)
     return colon ? QString::fromUtf8(qualifiedName, colon - qualifiedName) : QString();
 }
 
+bool IsForeignElement(pugi::xml_node node)
+{
+    if (node.type() != pugi::node_element)
+        return false;
+    const char *name = node.name();
+    const char *colon = std::strchr(name, ':');
+    const std::string declaration =
+        colon ? "xmlns:" + std::string(name, size_t(colon - name)) : std::string("xmlns");
+    for (pugi::xml_node n = node; n && n.type() == pugi::node_element; n = n.parent())
+        if (const pugi::xml_attribute a = n.attribute(declaration.c_str()))
+            return std::strcmp(a.value(), "http://www.w3.org/2000/svg") != 0;
+    return false;
+}
+
 QString NodeKindName(pugi::xml_node node)
 {
     switch (node.type()) {

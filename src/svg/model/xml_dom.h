@@ -38,6 +38,11 @@ QString LocalName(pugi::xml_attribute attr);
 bool LocalNameIs(pugi::xml_node node, const char *name);
 // The prefix of a qualified name ("xlink" for "xlink:href"), empty when there is none.
 QString Prefix(const char *qualifiedName);
+// Whether an element belongs to a declared namespace other than SVG's (its prefix, or
+// the default namespace when it has none, bound by an xmlns attribute on it or an
+// ancestor). Elements in no declared namespace count as SVG, so that documents without
+// xmlns still load.
+bool IsForeignElement(pugi::xml_node node);
 
 // The node kind under its DOM name: "ntElement", "ntText", "ntCData", ...
 QString NodeKindName(pugi::xml_node node);

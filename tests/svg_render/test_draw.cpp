@@ -146,3 +146,18 @@ TEST(Draw, ExceptionsUnwindTheCanvasState)
     EXPECT_EQ(canvas.Matrix(), before);
     EXPECT_EQ(canvas.LayerDepth(), 0);
 }
+
+TEST(Draw, RootBackgroundColourFillsThePictureUnderTheDrawing)
+{
+    TSVGDocument doc;
+    doc.LoadFromText(QStringLiteral(
+        R"(<svg xmlns="http://www.w3.org/2000/svg" width="100" height="100" viewBox="0 0 10 10" )"
+        R"(style="background-color: #0000ff80"><rect x="5" width="5" height="10" fill="green"/></svg>)"));
+    const QImage img = SVGRasterize(doc, TSVGRasterOptions()).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_NEAR(Alpha(img, 10, 50), 128, 1);
+    EXPECT_EQ(qBlue(img.pixel(10, 50)), 255);
+    EXPECT_EQ(Colour(img, 90, 50), qRgb(0, 128, 0));
+    doc.LoadFromText(QStringLiteral(
+        R"(<svg xmlns="http://www.w3.org/2000/svg" width="10" height="10" style="background-color: #zz"/>)"));
+    EXPECT_TRUE(IsBlank(SVGRasterize(doc, TSVGRasterOptions()).convertToFormat(QImage::Format_ARGB32)));
+}

@@ -1,10 +1,12 @@
 #include "svg/render/rasterize.h"
 
+#include "svg/model/color.h"
 #include "svg/model/document.h"
 #include "svg/model/exception.h"
 #include "svg/render/canvas.h"
 #include "svg/render/draw.h"
 
+#include <QPainter>
 #include <cmath>
 
 namespace {
@@ -62,6 +64,18 @@ QImage SVGRasterize(TSVGDocument &document, const TSVGRasterOptions &options)
     image.fill(Qt::transparent);
     if (options.Background)
         image.fill(QColor::fromRgba(options.Background));
+    {
+        // The root element's CSS background colours the whole picture, under the drawing.
+        const QString background = document.Style().Value(u"background-color").trimmed();
+        if (!background.isEmpty() && SVGIsValidColorText(background)) {
+            bool isNone = false, inherited = false;
+            const TAlphaColor color = ParseColor(background, 0, isNone, inherited);
+            if (!isNone && qAlpha(color) > 0) {
+                QPainter p(&image);
+                p.fillRect(image.rect(), QColor::fromRgba(color));
+            }
+        }
+    }
     TSVGCanvas canvas(image);
     const QSizeF natural = SVGNaturalSize(document);
     const QRectF target(0, 0, size.width(), size.height());

@@ -177,6 +177,22 @@ TEST(Paint, BoundingBoxTilesStartAtTheBoxCornerWithoutXAndY)
     EXPECT_EQ(Alpha(img, 15, 25), 0);
 }
 
+TEST(Paint, TilesBetweenDevicePixelsKeepTheirPlace)
+{
+    // The pattern's turn and the element's cancel out, leaving tiles from (-17.5, -8.3):
+    // the squares cover half of pixel columns 2 and 12 instead of snapping to whole pixels.
+    const QImage img = Render(R"svg(
+        <pattern id="p" patternUnits="userSpaceOnUse" x="0.801" width="20" height="20"
+                 patternTransform="rotate(30)">
+          <rect width="10" height="10" fill="blue"/></pattern>
+        <rect x="-100" y="-100" width="300" height="300" fill="url(#p)"
+              transform="rotate(-30 50 50)"/>)svg");
+    EXPECT_NEAR(Alpha(img, 2, 15), 128, 40);
+    EXPECT_NEAR(Alpha(img, 12, 15), 128, 40);
+    EXPECT_EQ(Alpha(img, 7, 15), 255);
+    EXPECT_EQ(Alpha(img, 17, 15), 0);
+}
+
 TEST(Paint, PatternUsedInsideItsOwnContentDrawsNoFurther)
 {
     const QImage img = Render(R"svg(

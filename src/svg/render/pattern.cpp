@@ -150,10 +150,16 @@ std::optional<TCanvasPaint> SVGPatternPaint(TSVGPainter &painter, const TSVGElem
     TCanvasPaint paint;
     paint.Kind = TCanvasPaint::TKind::Bitmap;
     paint.Bitmap = image;
-    // The tile already has device resolution: unless it is turned or skewed, sampling it
-    // by nearest pixel keeps its edges as sharp as the rest of the picture.
+    // The tile already has device resolution: unless it is turned or skewed, or its
+    // corner falls between device pixels, sampling it by nearest pixel keeps its edges as
+    // sharp as the rest of the picture. A corner between pixels is filtered, so that the
+    // tile edges land where they belong instead of snapping to the pixel grid (Qt still
+    // places a tile that is only moved at whole pixels, as other renderers do).
     const auto tiny = [](float v, double scale) { return std::fabs(v) <= 1e-5 * scale; };
-    paint.Smooth = !(tiny(toDevice.m12, sx) && tiny(toDevice.m21, sy));
+    const QPointF corner = toDevice.ToQTransform().map(QPointF(tile.left(), tile.top()));
+    const auto offGrid = [](double v) { return std::fabs(v - std::round(v)) > 0.05; };
+    paint.Smooth = !(tiny(toDevice.m12, sx) && tiny(toDevice.m21, sy)) || offGrid(corner.x()) ||
+                   offGrid(corner.y());
     // Pixels -> tile space -> pattern space -> user space.
     // A hair of device offset keeps pixel centres on exact tile edges from rounding
     // down into the previous tile.

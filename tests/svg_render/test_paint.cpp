@@ -142,6 +142,17 @@ TEST(Paint, ReferencesThatCannotPaintFallBackOrPaintNothing)
     EXPECT_EQ(Alpha(img, 85, 25), 0);
 }
 
+TEST(Paint, StopsBlendTheirColoursBeforeTheirOpacities)
+{
+    // Half way from transparent white to opaque black: half-covering grey, not black.
+    const QImage img = Render(R"svg(
+        <linearGradient id="g"><stop offset="0" stop-color="white" stop-opacity="0"/>
+          <stop offset="1" stop-color="black"/></linearGradient>
+        <rect width="100" height="100" fill="url(#g)"/>)svg");
+    EXPECT_NEAR(Alpha(img, 50, 50), 128, 8);
+    EXPECT_NEAR(qRed(img.pixel(50, 50)), 127, 12);
+}
+
 TEST(Paint, PatternTilesRepeatAndEmptyTilesPaintNothing)
 {
     const QImage img = Render(R"svg(

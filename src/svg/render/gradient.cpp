@@ -225,6 +225,9 @@ std::optional<TCanvasPaint> SVGGradientPaint(const TSVGElement &gradient,
         g = std::make_shared<QRadialGradient>(centre, r, focal, fr);
     }
     g->setStops(CanvasStops(stops));
+    // Stops are blended channel by channel before the alpha is applied, as SVG renderers
+    // do, so a transparent stop fades in its own colour instead of towards black.
+    g->setInterpolationMode(QGradient::ComponentInterpolation);
     g->setSpread(Spread(chain));
     TCanvasPaint paint;
     paint.Kind = TCanvasPaint::TKind::Gradient;

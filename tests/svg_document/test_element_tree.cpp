@@ -146,7 +146,7 @@ TEST(SVGElementTree, ShapeGeometry)
     EXPECT_EQ(line->Height(), 10);
     EXPECT_EQ(line->EndX(), 0);
     EXPECT_EQ(Find<TSVGEllipse>(*doc, QStringLiteral("e"))->BoundsRect(), QRectF(2, 4, 6, 4));
-    EXPECT_EQ(Find<TSVGPolyline>(*doc, QStringLiteral("odd"))->Points(), QList<QPointF>({QPointF(1, 2)}));
+    EXPECT_TRUE(Find<TSVGPolyline>(*doc, QStringLiteral("odd"))->Points().isEmpty());
     EXPECT_EQ(Find<TSVGPolygon>(*doc, QStringLiteral("p"))->Points(),
               QList<QPointF>({QPointF(0, 0), QPointF(10, -5)}));
     EXPECT_EQ(Find<TSVGPath>(*doc, QStringLiteral("d"))->Path().Count(), 3);

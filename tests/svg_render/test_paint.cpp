@@ -123,25 +123,6 @@ TEST(Paint, HRefChainsLendStopsAndAttributesAndStopAtLoops)
     EXPECT_LT(Redness(img, 98, 50), 0.1);
 }
 
-TEST(Paint, ReferencesThatCannotPaintFallBackOrPaintNothing)
-{
-    // Columns of 20: missing id, an element that is no paint server, the same with a
-    // fallback colour, a quoted reference with spaces, a stroke to a missing id.
-    const QImage img = Render(R"svg(
-        <linearGradient id="g"><stop offset="0" stop-color="blue"/></linearGradient>
-        <rect id="r" width="1" height="1" fill="none"/>
-        <rect width="20" height="50" fill="url(#missing)"/>
-        <rect x="20" width="20" height="50" fill="url(#r)"/>
-        <rect x="40" width="20" height="50" fill="url(#r) green"/>
-        <rect x="60" width="20" height="50" fill=" url( '#g' ) "/>
-        <rect x="85" y="5" width="10" height="40" fill="none" stroke="url(#missing)" stroke-width="4"/>)svg");
-    EXPECT_EQ(Alpha(img, 10, 25), 0);
-    EXPECT_EQ(Alpha(img, 30, 25), 0);
-    EXPECT_EQ(Colour(img, 50, 25), qRgb(0, 128, 0));
-    EXPECT_EQ(Colour(img, 70, 25), qRgb(0, 0, 255));
-    EXPECT_EQ(Alpha(img, 85, 25), 0);
-}
-
 TEST(Paint, StopsBlendTheirColoursBeforeTheirOpacities)
 {
     // Half way from transparent white to opaque black: half-covering grey, not black.

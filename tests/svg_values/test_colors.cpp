@@ -104,16 +104,6 @@ TEST(SVGColor, MalformedNumbersRaiseConversionErrors)
     }
 }
 
-TEST(SVGColor, ValidityOfColourDeclarations)
-{
-    for (const char *text : {"#abc", "#abcd", " #A0B0C0 ", "#a0b0c0d0", "rgb(1,2,3)", "hsl(1,2%,3%)",
-                             "red", "nosuchname", "currentColor", "none", "inherit", ""})
-        EXPECT_TRUE(SVGIsValidColorText(QString::fromLatin1(text))) << text;
-    for (const char *text : {"#", "#ab", "#12345", "#1234567", "#qqq", "#aaz", "# f0a", "rgb(a,0,0)",
-                             "RGBA(1,2,3,x)", "hsl(x,1%,1%)"})
-        EXPECT_FALSE(SVGIsValidColorText(QString::fromLatin1(text))) << text;
-}
-
 TEST(SVGColor, NamedTableHasTheStandardKeywords)
 {
     ASSERT_EQ(SVGColorTableCount(), 148);
@@ -182,8 +172,6 @@ TEST(SVGURI, References)
     } rows[] = {
         {"url(#grad1)", "grad1"}, {" URL(#a) ", "a"}, {"uri(#b)", "b"}, {"url(#)", ""},
         {"url(grad)", ""},        {"url(#a", ""},     {"red", ""},      {"", ""},
-        {"  url(  #lg1   )  ", "lg1"}, {"url('#q')", "q"}, {"url(\"#d\")", "d"},
-        {"url('#q)", ""},         {"url('grad')", ""},
     };
     for (const auto &r : rows)
         EXPECT_EQ(ParseURI(QString::fromLatin1(r.text)), QString::fromLatin1(r.expected)) << r.text;

@@ -89,8 +89,6 @@ TEST(SVGKeywords, TextAlignBooleansAndStrokeShapes)
         {"square", staLeading, false, true, false, Qt::SquareCap, Qt::SvgMiterJoin},
         {"butt", staLeading, false, true, false, Qt::FlatCap, Qt::SvgMiterJoin},
         {"Visible", staLeading, false, true, false, Qt::FlatCap, Qt::SvgMiterJoin},
-        {"auto", staLeading, false, true, true, Qt::FlatCap, Qt::SvgMiterJoin},
-        {"scroll", staLeading, false, true, false, Qt::FlatCap, Qt::SvgMiterJoin},
     };
     for (const auto &r : rows) {
         const QString t = QString::fromLatin1(r.text);

@@ -34,40 +34,6 @@ struct TValues {
     std::array<QString, std::size(ExtraNames)> Extras;
 };
 
-// "url(#id)" with an optional fallback colour after it.
-bool SplitPaintURL(const QString &trimmed, QString &id, QString &fallback)
-{
-    if (!trimmed.startsWith(QLatin1String("url("), Qt::CaseInsensitive) &&
-        !trimmed.startsWith(QLatin1String("uri("), Qt::CaseInsensitive))
-        return false;
-    const qsizetype close = trimmed.indexOf(QLatin1Char(')'));
-    if (close < 0)
-        return false;
-    id = ParseURI(trimmed.left(close + 1));
-    fallback = trimmed.mid(close + 1).trimmed();
-    return !id.isEmpty();
-}
-
-// False for a colour or paint declaration CSS drops as invalid (the colour after a
-// reference included), so that it cannot hide a valid one of a lower layer.
-bool IsValidDeclaration(TSVGStyleProperty property, const QString &value)
-{
-    switch (property) {
-    case ipColor:
-    case ipStopColor:
-    case ipFloodColor:
-        return SVGIsValidColorText(value);
-    case ipFill:
-    case ipStroke: {
-        QString id, fallback;
-        const QString t = value.trimmed();
-        return SVGIsValidColorText(SplitPaintURL(t, id, fallback) ? fallback : t);
-    }
-    default:
-        return true;
-    }
-}
-
 void Overlay(TValues &values, const TSVGStyle &style, bool importantOnly)
 {
     if (style.IsEmpty() || (importantOnly && !style.HasImportant()))
@@ -83,10 +49,22 @@ void Overlay(TValues &values, const TSVGStyle &style, bool importantOnly)
             continue;
         if (importantOnly && !style.IsImportant(SVGStylePropertyName(property)))
             continue;
-        if (!IsValidDeclaration(property, value))
-            continue;
         values.Properties[p] = std::move(value);
     }
+}
+
+// "url(#id)" with an optional fallback colour after it.
+bool SplitPaintURL(const QString &trimmed, QString &id, QString &fallback)
+{
+    if (!trimmed.startsWith(QLatin1String("url("), Qt::CaseInsensitive) &&
+        !trimmed.startsWith(QLatin1String("uri("), Qt::CaseInsensitive))
+        return false;
+    const qsizetype close = trimmed.indexOf(QLatin1Char(')'));
+    if (close < 0)
+        return false;
+    id = ParseURI(trimmed.left(close + 1));
+    fallback = trimmed.mid(close + 1).trimmed();
+    return !id.isEmpty();
 }
 
 // Applies a fill or stroke text to a paint behind the inherit convention of `bit`.
@@ -95,10 +73,6 @@ void ApplyPaintText(TSVGPaint &paint, const QString &text, TSVGStyleProperty bit
 {
     bool inherited = inherits.Contains(bit);
     QString trimmed;
-    // An invalid colour (also as the fallback after a reference) drops the whole
-    // declaration, so the value in force before stays.
-    if (!IsValidDeclaration(allowURL ? bit : ipColor, text))
-        return;
     const bool parse = SVGInheritStep(text, inherited, trimmed);
     inherits.Set(bit, inherited);
     if (!parse)
@@ -247,9 +221,7 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
 
     // `color` is kept as the computed colour for currentColor, and also fills (the
     // fill declaration that may follow overrides it).
-    QString color = text(ipColor);
-    if (!IsValidDeclaration(ipColor, color))
-        color.clear();  // an invalid declaration is ignored
+    const QString color = text(ipColor);
     withBit(ipColor, [&](bool &b) {
         bool isNone = false;
         bool isCurrentColor = false;
@@ -282,20 +254,7 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
     });
     {
         TSVGStrokeDash dash = FPen.Dash();
-        const QString arrayText = text(ipStrokeDasharray).trimmed();
-        const QString offsetText = text(ipStrokeDashOffset).trimmed();
-        ParseStrokeDash(arrayText, offsetText, dash, factors, FInherits);
-        // Percentages of dashes and of the offset are shares of the viewport's diagonal
-        // (as for stroke-width), not fractions of one unit.
-        if (offsetText.endsWith(QLatin1Char('%')) && !FInherits.Contains(ipStrokeDashOffset))
-            dash.Offset = ResolvePercent(dash.Offset, true, TSVGAxis::Diagonal);
-        if (arrayText.contains(QLatin1Char('%')) && !FInherits.Contains(ipStrokeDasharray)) {
-            const QStringList items = SplitNumbers(arrayText);
-            if (!items.isEmpty())
-                for (qsizetype i = 0; i < dash.Pattern.size(); ++i)
-                    if (items[i % items.size()].endsWith(QLatin1Char('%')))
-                        dash.Pattern[i] = ResolvePercent(dash.Pattern[i], true, TSVGAxis::Diagonal);
-        }
+        ParseStrokeDash(text(ipStrokeDasharray), text(ipStrokeDashOffset), dash, factors, FInherits);
         FPen.SetDash(dash);
     }
     {

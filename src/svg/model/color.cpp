@@ -230,32 +230,6 @@ TAlphaColor ParseColor(const QString &text, TAlphaColor defaultColor, bool &isNo
     return SVGColorByName(t, named) ? named : defaultColor;
 }
 
-bool SVGIsValidColorText(const QString &text)
-{
-    const QString t = text.trimmed();
-    if (t.startsWith(QLatin1Char('#'))) {
-        const QStringView digits = QStringView(t).mid(1);
-        if (digits.size() != 3 && digits.size() != 4 && digits.size() != 6 && digits.size() != 8)
-            return false;
-        return std::all_of(digits.begin(), digits.end(), IsHexDigit);
-    }
-    QString inner;
-    static const QLatin1String functions[] = {QLatin1String("rgb"), QLatin1String("rgba"),
-                                              QLatin1String("hsl"), QLatin1String("hsla")};
-    for (const QLatin1String &name : functions) {
-        if (!FunctionArguments(t, name, inner))
-            continue;
-        try {
-            bool isNone = false, inherited = false;
-            ParseColor(t, 0, isNone, inherited);
-        } catch (const EConvertError &) {
-            return false;
-        }
-        return true;
-    }
-    return true;
-}
-
 TAlphaColor ApplyOpacity(TAlphaColor color, float opacity)
 {
     const double o = std::isnan(opacity) ? 0.0 : std::clamp(double(opacity), 0.0, 1.0);

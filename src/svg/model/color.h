@@ -27,14 +27,6 @@ using TAlphaColor = quint32;
 TAlphaColor ParseColor(const QString &text, TAlphaColor defaultColor, bool &isNone,
                        bool &inherited, bool *isCurrentColor = nullptr);
 
-// False for a colour text that CSS rejects and ParseColor would read as garbage or
-// refuse with EConvertError: a "#" form that is not 3, 4, 6 or 8 hexadecimal digits, or
-// an rgb()/rgba()/hsl()/hsla() form with a component that is not a number. The cascade
-// ignores such a declaration, as CSS ignores invalid ones, instead of stopping the
-// document or painting a made-up colour. Every other text counts as valid (names that are
-// not in the table keep their ParseColor meaning).
-bool SVGIsValidColorText(const QString &text);
-
 // Looks up a colour name (without the "cla" prefix), ignoring case.
 bool SVGColorByName(QStringView name, TAlphaColor &color);
 

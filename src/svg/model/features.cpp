@@ -55,13 +55,9 @@ bool TSVGDocument::SupportsLanguage(const QString &Language) const
     const QStringList reference = root->Options().testFlag(soUseLocaleForLanguage)
                                       ? SVGPlatformPreferredLanguages()
                                       : root->PreferredLanguages();
-    // A listed language matches a user language that starts with it (en for en-US), and,
-    // as SVG has it, one that is its own prefix up to a "-" (the user's en for en-GB).
     for (const QString &entry : reference)
         for (const QString &item : items)
-            if (entry.startsWith(item, Qt::CaseInsensitive) ||
-                (!entry.isEmpty() && item.size() > entry.size() && item[entry.size()] == QLatin1Char('-') &&
-                 item.startsWith(entry, Qt::CaseInsensitive)))
+            if (entry.startsWith(item, Qt::CaseInsensitive))
                 return true;
     return false;
 }

@@ -141,10 +141,7 @@ bool ParseDisplay(const QString &text, bool current, bool &inherited)
 bool ParseOverflow(const QString &text, bool current, bool &inherited)
 {
     return CascadedValue(text, current, inherited,
-                         [](const QString &t) {
-                             // SVG draws "auto" like "visible": the content is not clipped.
-                             return t == QLatin1String("visible") || t == QLatin1String("auto");
-                         });
+                         [](const QString &t) { return t == QLatin1String("visible"); });
 }
 
 Qt::PenCapStyle ParseLineCap(const QString &text, Qt::PenCapStyle current, bool &inherited)

@@ -50,7 +50,7 @@ TSVGCoordinateSystemUnit ParseCoordinateSystemUnit(const QString &text,
 TSVGGradientSpread ParseGradientSpread(const QString &text, TSVGGradientSpread current);
 
 // Boolean properties: visibility "visible" is true, any other word false; display "none"
-// is false, any other word true; overflow "visible" and "auto" are true, any other word false.
+// is false, any other word true; overflow "visible" is true, any other word false.
 bool ParseVisibility(const QString &text, bool current, bool &inherited);
 bool ParseDisplay(const QString &text, bool current, bool &inherited);
 bool ParseOverflow(const QString &text, bool current, bool &inherited);

@@ -50,12 +50,13 @@ QList<QPointF> ParsePoints(const QString &text)
 {
     const QStringList numbers = SplitNumbers(text.trimmed());
     QList<QPointF> points;
+    if (numbers.size() % 2 != 0)
+        return points;
     points.reserve(numbers.size() / 2);
     for (qsizetype i = 0; i + 1 < numbers.size(); i += 2) {
-        double x = 0, y = 0;
-        if (!TrySVGStrToFloat(numbers[i], x) || !TrySVGStrToFloat(numbers[i + 1], y))
-            break;
-        points.append(QPointF(SVGToSingle(x), SVGToSingle(y)));
+        const float x = SVGToSingle(SVGStrToFloat(numbers[i]));
+        const float y = SVGToSingle(SVGStrToFloat(numbers[i + 1]));
+        points.append(QPointF(x, y));
     }
     return points;
 }

@@ -20,9 +20,8 @@ QStringList SplitList(const QString &text, const QString &delimiters);
 // ("1-2-3" gives "1" and "-2-3").
 QStringList SplitNumbers(const QString &text);
 
-// Pairs of numbers as points, read as SVG does: reading stops at the first item that is
-// not a number, and a number left without its partner is dropped (the points before
-// both stay and are drawn).
+// Pairs of numbers as points. An odd count gives no points at all; a number that cannot
+// be converted raises EConvertError.
 QList<QPointF> ParsePoints(const QString &text);
 
 // The dash pattern of `stroke-dasharray` in user units: every item read as a length

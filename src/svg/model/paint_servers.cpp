@@ -272,8 +272,7 @@ void TSVGGradientStop::ApplyStyle(const TSVGStyle &aStyle)
 
     bool inherited = inherits.Contains(ipStopColor);
     QString trimmed;
-    const QString stopColor = aStyle.GetStyleProp(ipStopColor);
-    if (SVGIsValidColorText(stopColor) && SVGInheritStep(stopColor, inherited, trimmed)) {
+    if (SVGInheritStep(aStyle.GetStyleProp(ipStopColor), inherited, trimmed)) {
         bool isNone = FStopBrush.Kind() == TBrushKind::None;
         bool flag = false;
         bool isCurrentColor = false;

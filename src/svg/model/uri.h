@@ -4,8 +4,7 @@
 #include <QString>
 
 // The id of "url(#id)" or "uri(#id)" (prefix compared ignoring case, trimmed text ending
-// with ")"; white space inside the parentheses and a quoted 'url("#id")' allowed), else
-// the empty string.
+// with ")"), else the empty string.
 QString ParseURI(const QString &text);
 
 // ParseURI behind the inherit convention; text without a reference (a colour, "none")

@@ -87,13 +87,13 @@ TCanvasPaint SVGCanvasPaint(TSVGPainter &painter, const TSVGGraphicElement &elem
             paint = SVGGradientPaint(*server, element, target.BBox);
         else if (server && server->SVGType() == etPattern)
             paint = SVGPatternPaint(painter, *server, element, target);
-        if (paint)
-            return *paint;
-        // A server that cannot paint here, a missing id or an element that is no paint
-        // server gives way to the fallback colour; without one nothing is painted, as
-        // SVG wants, rather than the colour in force before the reference.
-        return hasFallback && kind != TBrushKind::None ? TCanvasPaint::Solid(color)
-                                                       : TCanvasPaint::None();
+        if (server && (SVGIsGradient(*server) || server->SVGType() == etPattern)) {
+            if (paint)
+                return *paint;
+            // A server that cannot paint here gives way to the fallback colour, if any.
+            return hasFallback && kind != TBrushKind::None ? TCanvasPaint::Solid(color)
+                                                           : TCanvasPaint::None();
+        }
     }
     switch (kind) {
     case TBrushKind::None:

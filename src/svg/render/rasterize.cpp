@@ -67,9 +67,16 @@ QImage SVGRasterize(TSVGDocument &document, const TSVGRasterOptions &options)
     {
         // The root element's CSS background colours the whole picture, under the drawing.
         const QString background = document.Style().Value(u"background-color").trimmed();
-        if (!background.isEmpty() && SVGIsValidColorText(background)) {
+        if (!background.isEmpty()) {
             bool isNone = false, inherited = false;
-            const TAlphaColor color = ParseColor(background, 0, isNone, inherited);
+            TAlphaColor color = 0;
+            try {
+                color = ParseColor(background, 0, isNone, inherited);
+            } catch (const EConvertError &) {
+                // An unreadable background is ignored, as CSS ignores an invalid
+                // declaration; the drawing itself is unaffected.
+                isNone = true;
+            }
             if (!isNone && qAlpha(color) > 0) {
                 QPainter p(&image);
                 p.fillRect(image.rect(), QColor::fromRgba(color));

@@ -11,14 +11,8 @@
 
 // One pass over the text with index arithmetic. The path-data grammar is read the way
 // the engine always has (implicit repetition, commands continuing after errors, the
-// stop on a pass that does not advance), with the SVG grammar where the old reading
-// drew valid or invalid data wrongly:
-// - numbers may carry a "+" sign and a signed exponent;
-// - arc flags are a single "0" or "1" and need no separators; any other flag fails
-//   its command;
-// - the data must start with a move; otherwise nothing is read;
-// - S/s reflect the previous control point only after C/c/S/s, and T/t only after
-//   Q/q/T/t; otherwise the first control point is the current point.
+// stop on a pass that does not advance), with the SVG grammar's number forms ("+"
+// signs, signed exponents) and compact arc flags accepted.
 //
 // A failing command (a number that is missing, unreadable or too large for a single,
 // or a result that overflows) appends nothing more; the parse goes on after it.
@@ -174,8 +168,7 @@ public:
                 // Each letter reads its arguments from after the last letter.
                 for (size_t k = letters; k < lettersEnd; ++k) {
                     current = FText[k];
-                    if (!Execute(current))
-                        return;
+                    Execute(current);
                 }
             } else if (FPos < FLength && current != 0) {
                 // Further coordinates after a move are lines.
@@ -183,8 +176,7 @@ public:
                     current = 'L';
                 else if (current == 'm')
                     current = 'l';
-                if (!Execute(current))
-                    return;
+                Execute(current);
             }
         }
     }
@@ -266,14 +258,20 @@ private:
         return Convert(x, out.X) && Convert(y, out.Y);
     }
 
-    // An arc flag is a single "0" or "1" and needs no separator after it ("0110 10").
+    // An arc flag is a single "0" or "1" and needs no separator after it ("0110 10");
+    // anything else is read as a number that means true when it equals 1.
     bool ReadFlag(bool &out)
     {
         SkipSeparators();
-        if (FPos >= FLength || (FText[FPos] != '0' && FText[FPos] != '1'))
+        if (FPos < FLength && (FText[FPos] == '0' || FText[FPos] == '1')) {
+            out = FText[FPos++] == '1';
+            SkipSeparators();
+            return true;
+        }
+        float v;
+        if (!ReadNumber(v))
             return false;
-        out = FText[FPos++] == '1';
-        SkipSeparators();
+        out = v == 1;
         return true;
     }
 
@@ -287,13 +285,12 @@ private:
 
     TPointF Current() const { return FPath.LastPoint(); }
 
-    // The first control point of a smooth cubic: the reflection of the previous
-    // cubic's second control point (the point before the current one), or the current
-    // point when the previous command drew no cubic.
+    // The first control point of a smooth curve: the reflection of the point before
+    // the current one, or the current point while the path has at most two points.
     TPointF SmoothControl() const
     {
         const int n = FPath.Count();
-        if (FPrevious != 'C' || n <= 2)
+        if (n <= 2)
             return Current();
         return Current() * 2 - FPath.Points()[size_t(n - 2)].Point;
     }
@@ -323,25 +320,14 @@ private:
                          float(p0.Y + k * (double(q.Y) - p0.Y)));
         const TPointF c2(float(e.X + k * (double(q.X) - e.X)),
                          float(e.Y + k * (double(q.Y) - e.Y)));
-        if (!Finite(q) || !Curve(c1, c2, e))
+        if (!Finite(q))
             return false;
         FLastQuadratic = q;
-        return true;
+        FHaveQuadratic = true;
+        return Curve(c1, c2, e);
     }
 
-    // False when the parse must stop: data that does not start with a move is in error
-    // as a whole, and nothing of it is drawn.
-    bool Execute(Ch command)
-    {
-        if (FPath.IsEmpty() && command != 'M' && command != 'm')
-            return false;
-        Run1(command);
-        return true;
-    }
-
-    // Runs one command; FPrevious tracks the family of the last command that succeeded
-    // ('C' for C/S, 'Q' for Q/T, 0 for the rest), which smooth curves depend on.
-    void Run1(Ch command)
+    void Execute(Ch command)
     {
         switch (command) {
         case 'M': case 'm': {
@@ -354,7 +340,6 @@ private:
             if (!Finite(p))
                 return;
             FPath.MoveTo(p);
-            FPrevious = 0;
             while (MoreSets()) {
                 if (!ReadPoint(p) || !Line(rel ? Current() + p : p))
                     return;
@@ -367,20 +352,19 @@ private:
                 TPointF p;
                 if (!ReadPoint(p) || !Line(rel ? Current() + p : p))
                     return;
-                FPrevious = 0;
             } while (MoreSets());
             return;
         }
         case 'H': case 'h': {
             float x;
-            if (ReadNumber(x) && Line({command == 'h' ? Current().X + x : x, Current().Y}))
-                FPrevious = 0;
+            if (ReadNumber(x))
+                Line({command == 'h' ? Current().X + x : x, Current().Y});
             return;
         }
         case 'V': case 'v': {
             float y;
-            if (ReadNumber(y) && Line({Current().X, command == 'v' ? Current().Y + y : y}))
-                FPrevious = 0;
+            if (ReadNumber(y))
+                Line({Current().X, command == 'v' ? Current().Y + y : y});
             return;
         }
         case 'C': case 'c': {
@@ -396,7 +380,6 @@ private:
                 }
                 if (!Curve(c1, c2, e))
                     return;
-                FPrevious = 'C';
             } while (MoreSets());
             return;
         }
@@ -412,7 +395,6 @@ private:
                 }
                 if (!Curve(SmoothControl(), c2, e))
                     return;
-                FPrevious = 'C';
             } while (MoreSets());
             return;
         }
@@ -428,7 +410,6 @@ private:
                 }
                 if (!Quadratic(q, e))
                     return;
-                FPrevious = 'Q';
             } while (MoreSets());
             return;
         }
@@ -440,11 +421,10 @@ private:
                 const TPointF p0 = Current();
                 if (command == 't')
                     e = p0 + e;
-                // Without a quadratic just before it the control point is the current point.
-                const TPointF q = FPrevious == 'Q' ? p0 * 2 - FLastQuadratic : p0;
+                // Without an earlier quadratic the control point is the current point.
+                const TPointF q = FHaveQuadratic ? p0 * 2 - FLastQuadratic : p0;
                 if (!Quadratic(q, e))
                     return;
-                FPrevious = 'Q';
             } while (MoreSets());
             return;
         }
@@ -454,19 +434,20 @@ private:
             bool large = false, sweep = false;
             if (!ReadPoint(radii) || !ReadNumber(rotation))
                 return;
-            if (!ReadFlag(large) || !ReadFlag(sweep) || !ReadPoint(e))
+            if (FPos < FLength) {
+                if (!ReadFlag(large) || !ReadFlag(sweep))
+                    return;
+            }
+            if (!ReadPoint(e))
                 return;
             if (command == 'a')
                 e = Current() + e;
-            if (Finite(e)) {
+            if (Finite(e))
                 AddSVGArc(FPath, radii, rotation, large, sweep, e);
-                FPrevious = 0;
-            }
             return;
         }
         case 'Z': case 'z':
             FPath.ClosePath();
-            FPrevious = 0;
             return;
         default:
             return;
@@ -478,7 +459,7 @@ private:
     size_t FLength;
     size_t FPos = 0;
     TPointF FLastQuadratic;
-    char FPrevious = 0;
+    bool FHaveQuadratic = false;
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 
 qint32 giPackIndex = 1;
 TFaceRes *goFaceRes = nullptr;
+QBuffer *goPaopaoStream = nullptr;
 
 namespace {
 

@@ -115,3 +115,7 @@ QString LanguageVariantName(const QString &asName);
 
 // The editor's single manager.
 extern TFaceRes *goFaceRes;
+
+// The current speech bubble's document as last prepared or rewritten; created and
+// freed by the editor window.
+extern QBuffer *goPaopaoStream;

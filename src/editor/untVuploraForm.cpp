@@ -93,6 +93,8 @@ TfrmVuplora::~TfrmVuplora()
 void TfrmVuplora::FormCreate()
 {
     ResetEditorGlobals();
+    goPaopaoStream = new QBuffer;
+    goPaopaoStream->open(QIODevice::ReadWrite);
     frmVuplora = this;
     setObjectName(QStringLiteral("frmVuplora"));
     QPalette palette = this->palette();
@@ -134,6 +136,8 @@ void TfrmVuplora::FormDestroy()
         FreeLayerItems();
     delete goFaceRes;
     goFaceRes = nullptr;
+    delete goPaopaoStream;
+    goPaopaoStream = nullptr;
     if (frmVuplora == this)
         frmVuplora = nullptr;
 }

@@ -36,6 +36,9 @@ TEST_F(TEditorWindowTest, PackWindowIsModalBeforeTheEditorExists)
     EXPECT_EQ(frmVuplora, frm.get());
     EXPECT_TRUE(frm->isVisible());
     EXPECT_EQ(giPackIndex, 2);
+    // The bubble stream is there and empty until a bubble is chosen.
+    ASSERT_NE(goPaopaoStream, nullptr);
+    EXPECT_EQ(goPaopaoStream->size(), 0);
     // The portrait comes from pack 2.
     const TLayerImage *hand = frm->slCanvas->imgHand;
     EXPECT_EQ(hand->Bitmap(), TestPackItem(2, fiHand, hand->FaceItem()->miIndex));
@@ -45,6 +48,7 @@ TEST_F(TEditorWindowTest, PackWindowIsModalBeforeTheEditorExists)
     frm.reset();
     EXPECT_EQ(frmVuplora, nullptr);
     EXPECT_EQ(goFaceRes, nullptr);
+    EXPECT_EQ(goPaopaoStream, nullptr);
 }
 
 struct TFitCase {
@@ -383,6 +387,7 @@ TEST_F(TSparsePackTest, MissingLogoEndsCreationWithTheLoaderError)
     // Nothing of the failed window is left behind.
     EXPECT_EQ(frmVuplora, nullptr);
     EXPECT_EQ(goFaceRes, nullptr);
+    EXPECT_EQ(goPaopaoStream, nullptr);
 }
 
 } // namespace

@@ -26,31 +26,30 @@ const TSVGGraphicElement &Source(const TSVGGraphicElement &element, TSVGStylePro
     return *e;
 }
 
+// Fill and stroke take their paint (kind, colour, reference, opacity) by the same rule.
+template <class State>
+void TakePaint(State &out, const TSVGPaint &paint, const TSVGPaint &opacitySource)
+{
+    out.HasFallback = paint.HasFallback();
+    out.Kind = paint.Kind();
+    out.Color = paint.Color();
+    out.URI = paint.URI();
+    out.Opacity = opacitySource.Opacity();
+}
+
 } // namespace
 
 TSVGFillState SVGEffectiveFill(const TSVGGraphicElement &element)
 {
     TSVGFillState out;
-    const TSVGGraphicElement &source = Source(element, ipFill);
-    const TSVGBrush &paint = source.Brush();
-    out.HasFallback = paint.HasFallback();
-    out.Kind = paint.Kind();
-    out.Color = paint.Color();
-    out.URI = paint.URI();
-    out.Opacity = Source(element, ipFillOpacity).Brush().Opacity();
+    TakePaint(out, Source(element, ipFill).Brush(), Source(element, ipFillOpacity).Brush());
     return out;
 }
 
 TSVGStrokeState SVGEffectiveStroke(const TSVGGraphicElement &element)
 {
     TSVGStrokeState out;
-    const TSVGGraphicElement &source = Source(element, ipStroke);
-    const TSVGPen &paint = source.Pen();
-    out.HasFallback = paint.HasFallback();
-    out.Kind = paint.Kind();
-    out.Color = paint.Color();
-    out.URI = paint.URI();
-    out.Opacity = Source(element, ipStrokeOpacity).Pen().Opacity();
+    TakePaint(out, Source(element, ipStroke).Pen(), Source(element, ipStrokeOpacity).Pen());
     const TSVGPen &width = Source(element, ipStrokeWidth).Pen();
     out.Thickness = width.Thickness();
     out.ThicknessIsPercent = width.ThicknessIsPercent();

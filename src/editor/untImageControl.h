@@ -18,6 +18,11 @@ public:
     void SetPicture(const QImage &aoPicture);
     const QImage &Picture() const { return moPicture; }
 
+    // A number the window gives the control to tell it apart from its siblings
+    // (the colour swatches share one click handler).
+    int Tag() const { return miTag; }
+    void SetTag(int aiTag) { miTag = aiTag; }
+
     // Off: pointer input passes through to the control beneath.
     void SetHitTest(bool abHitTest);
     bool HitTest() const;
@@ -41,6 +46,7 @@ protected:
 
 private:
     QImage moPicture;
+    int miTag = 0;
     bool mbMouseOverEffect = false;
     bool mbPressed = false;
 };

@@ -3,6 +3,7 @@
 #include "editor/untImageControl.h"
 
 #include <QPainter>
+#include <QTimer>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QtMath>
@@ -104,5 +105,34 @@ TBrowserCell *TItemBrowser::Cell(int aiRow) const
 void TItemBrowser::ClearItems()
 {
     // Deleting a cell frees its TFaceItem with it.
-    clear();
+    if (miHolds == 0) {
+        clear();
+        return;
+    }
+    while (count() > 0)
+        moRetired.emplace_back(takeItem(count() - 1));
+}
+
+void TItemBrowser::FreeRetired()
+{
+    moRetired.clear();
+}
+
+TItemBrowser::THold::THold(TItemBrowser *aoBrowser) : moBrowser(aoBrowser)
+{
+    ++moBrowser->miHolds;
+}
+
+TItemBrowser::THold::~THold()
+{
+    if (!moBrowser)
+        return;
+    if (--moBrowser->miHolds > 0)
+        return;
+    // The handler that took the hold is still on the stack when this runs;
+    // the cells go once control is back in the event loop.
+    QTimer::singleShot(0, moBrowser.data(), [browser = moBrowser] {
+        if (browser && browser->miHolds == 0)
+            browser->FreeRetired();
+    });
 }

@@ -7,8 +7,10 @@
 
 #include <QImage>
 #include <QListWidget>
+#include <QPointer>
 
 #include <memory>
+#include <vector>
 
 class TBrowserCell : public QListWidgetItem {
 public:
@@ -38,10 +40,29 @@ public:
 
     void AddCell(std::unique_ptr<TFaceItem> aoItem, const QImage &aoThumb);
     TBrowserCell *Cell(int aiRow) const;
-    // Removes every cell and frees its TFaceItem.
+    // Removes every cell and frees its TFaceItem. While a hold is in force the
+    // removed cells are kept alive until the last hold ends: a cell's click
+    // handler may still be running when its browser is refilled.
     void ClearItems();
 
+    // Keeps removed cells alive for its lifetime.
+    class THold {
+    public:
+        explicit THold(TItemBrowser *aoBrowser);
+        ~THold();
+        THold(const THold &) = delete;
+        THold &operator=(const THold &) = delete;
+
+    private:
+        QPointer<TItemBrowser> moBrowser;
+    };
+    // Cells removed under a hold and not yet freed.
+    int RetiredCount() const { return static_cast<int>(moRetired.size()); }
+
 private:
+    void FreeRetired();
+    int miHolds = 0;
+    std::vector<std::unique_ptr<QListWidgetItem>> moRetired;
     qreal mrItemSize = 0;
     QImage moThumbBack;
 };

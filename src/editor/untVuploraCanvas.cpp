@@ -1,5 +1,10 @@
 #include "editor/untVuploraCanvas.h"
 
+#include "editor/untVuploraCategories.h"
+#include "platform/errorreport.h"
+
+#include <QGraphicsSceneMouseEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QtMath>
 
@@ -23,6 +28,25 @@ void TLayerControl::SetHitTest(bool abHitTest)
 {
     setAcceptedMouseButtons(abHitTest ? Qt::AllButtons : Qt::NoButton);
     setAcceptHoverEvents(abHitTest);
+}
+
+void TLayerControl::mousePressEvent(QGraphicsSceneMouseEvent *aoEvent)
+{
+    // Accepting makes this control the scene's grabber until the release.
+    aoEvent->accept();
+    RunReportingErrors([&] { Q_EMIT MouseDown(aoEvent->button(), aoEvent->pos()); });
+}
+
+void TLayerControl::mouseMoveEvent(QGraphicsSceneMouseEvent *aoEvent)
+{
+    if (!mbAutoCapture && !boundingRect().contains(aoEvent->pos()))
+        return;
+    RunReportingErrors([&] { Q_EMIT MouseMove(aoEvent->pos()); });
+}
+
+void TLayerControl::mouseReleaseEvent(QGraphicsSceneMouseEvent *aoEvent)
+{
+    RunReportingErrors([&] { Q_EMIT MouseUp(aoEvent->button(), aoEvent->pos()); });
 }
 
 QRectF TLayerControl::boundingRect() const
@@ -53,6 +77,12 @@ void TLayerImage::paint(QPainter *aoPainter, const QStyleOptionGraphicsItem *, Q
 TPaopaoFrame::TPaopaoFrame(QGraphicsItem *aoParent) : TLayerControl(aoParent)
 {
     imgPaopao = new TPaopaoImage(this);
+}
+
+void TPaopaoFrame::SetSelectionShown(bool abShown)
+{
+    mbSelectionShown = abShown;
+    update();
 }
 
 namespace {
@@ -89,17 +119,13 @@ TLayerCanvas::TLayerCanvas(QWidget *aoParent)
     setStyleSheet(QStringLiteral("QGraphicsView { background: transparent; }"));
 
     imgIcon = AddLayer(*moScene, "imgIcon", TImageWrap::Fit);
-    imgBack = AddLayer(*moScene, "imgBack", TImageWrap::Fit);
-    imgHand = AddLayer(*moScene, "imgHand", TImageWrap::Fit);
-    imgFace = AddLayer(*moScene, "imgFace", TImageWrap::Stretch);
-    imgEyes = AddLayer(*moScene, "imgEyes", TImageWrap::Stretch);
-    imgNose = AddLayer(*moScene, "imgNose", TImageWrap::Stretch);
-    imgMouth = AddLayer(*moScene, "imgMouth", TImageWrap::Stretch);
-    imgBrow = AddLayer(*moScene, "imgBrow", TImageWrap::Stretch);
-    imgEmoji = AddLayer(*moScene, "imgEmoji", TImageWrap::Fit);
-    imgGlass = AddLayer(*moScene, "imgGlass", TImageWrap::Stretch);
-    imgHair = AddLayer(*moScene, "imgHair", TImageWrap::Stretch);
-    imgFG = AddLayer(*moScene, "imgFG", TImageWrap::Stretch);
+    // The category layers in their stacking order; the bubble frame tops them.
+    std::array<const TCategory *, FACE_ITEM_TYPE_COUNT> stack{};
+    for (const TCategory &category : Categories())
+        stack[category.Stack] = &category;
+    for (const TCategory *category : stack)
+        if (category->Layer)
+            this->*category->Layer = AddLayer(*moScene, category->LayerName, category->Wrap);
 
     slPaopao = new TPaopaoFrame;
     slPaopao->setObjectName(QStringLiteral("slPaopao"));
@@ -107,7 +133,7 @@ TLayerCanvas::TLayerCanvas(QWidget *aoParent)
     slPaopao->setPos(100, 100);
     slPaopao->SetWidth(273);
     slPaopao->SetHeight(209);
-    slPaopao->imgPaopao->setObjectName(QStringLiteral("imgPaopao"));
+    slPaopao->imgPaopao->setObjectName(QLatin1String(CategoryOf(fiPaopao).LayerName));
     slPaopao->imgPaopao->SetWidth(273);
     slPaopao->imgPaopao->SetHeight(209);
     slPaopao->setVisible(false);
@@ -140,4 +166,69 @@ void TLayerCanvas::ApplyGeometry()
     setTransform(QTransform::fromScale(mrScale, mrScale));
     setGeometry(qRound(moPosition.x()), qRound(moPosition.y()), qCeil(CANVAS_WIDTH * mrScale),
                 qCeil(CANVAS_HEIGHT * mrScale));
+}
+
+TLayerControl *TLayerCanvas::Layer(TYPE_FACE_ITEM fiType) const
+{
+    TLayerImage *TLayerCanvas::*layer = CategoryOf(fiType).Layer;
+    if (layer)
+        return this->*layer;
+    return slPaopao->imgPaopao;
+}
+
+QImage TLayerCanvas::MakeScreenshot(qreal arDisplayScale) const
+{
+    QImage bitmap(qRound(CANVAS_WIDTH * arDisplayScale), qRound(CANVAS_HEIGHT * arDisplayScale),
+                  QImage::Format_ARGB32_Premultiplied);
+    if (bitmap.isNull())
+        return bitmap;
+    bitmap.fill(Qt::transparent);
+    QPainter painter(&bitmap);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    moScene->render(&painter, QRectF(bitmap.rect()), QRectF(0, 0, CANVAS_WIDTH, CANVAS_HEIGHT),
+                    Qt::IgnoreAspectRatio);
+    return bitmap;
+}
+
+QPointF TLayerCanvas::CanvasPoint(const QMouseEvent *aoEvent) const
+{
+    // Exact canvas units: mapToScene works on whole viewport pixels.
+    return viewportTransform().inverted().map(aoEvent->position());
+}
+
+void TLayerCanvas::mousePressEvent(QMouseEvent *aoEvent)
+{
+    QGraphicsView::mousePressEvent(aoEvent);
+    // A child that takes input (the watermark, the bubble frame) grabs the
+    // pointer; everything else is the canvas's own.
+    mbCanvasPress = moScene->mouseGrabberItem() == nullptr;
+    if (!mbCanvasPress)
+        return;
+    aoEvent->accept();
+    const QPointF pos = CanvasPoint(aoEvent);
+    RunReportingErrors([&] { Q_EMIT MouseDown(aoEvent->button(), pos); });
+}
+
+void TLayerCanvas::mouseDoubleClickEvent(QMouseEvent *aoEvent)
+{
+    // The second press of a double click is a press like any other here.
+    mousePressEvent(aoEvent);
+}
+
+void TLayerCanvas::mouseReleaseEvent(QMouseEvent *aoEvent)
+{
+    QGraphicsView::mouseReleaseEvent(aoEvent);
+    if (!mbCanvasPress)
+        return;
+    if (aoEvent->buttons() == Qt::NoButton)
+        mbCanvasPress = false;
+    aoEvent->accept();
+    const QPointF pos = CanvasPoint(aoEvent);
+    const bool bClick = aoEvent->button() == Qt::LeftButton
+                        && QRectF(0, 0, CANVAS_WIDTH, CANVAS_HEIGHT).contains(pos);
+    RunReportingErrors([&] {
+        Q_EMIT MouseUp(aoEvent->button(), pos);
+        if (bClick)
+            Q_EMIT Click();
+    });
 }

@@ -38,11 +38,30 @@ public:
     void AttachFaceItem(std::unique_ptr<TFaceItem> aoItem) { moFaceItem = std::move(aoItem); }
     void FreeFaceItem() { moFaceItem.reset(); }
 
+    // On: after a press on the control, the moves and the release reach it
+    // wherever the pointer goes until the button is let go. Off: moves outside
+    // the control's box are not reported.
+    void SetAutoCapture(bool abAutoCapture) { mbAutoCapture = abAutoCapture; }
+    bool AutoCapture() const { return mbAutoCapture; }
+
     QRectF boundingRect() const override;
+
+Q_SIGNALS:
+    // Pointer input of a control that takes it (SetHitTest), in the control's
+    // own coordinates. A handler's error is reported, not passed to the toolkit.
+    void MouseDown(Qt::MouseButton aeButton, const QPointF &aoPos);
+    void MouseMove(const QPointF &aoPos);
+    void MouseUp(Qt::MouseButton aeButton, const QPointF &aoPos);
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent *aoEvent) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent *aoEvent) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *aoEvent) override;
 
 private:
     qreal mrWidth = 0;
     qreal mrHeight = 0;
+    bool mbAutoCapture = false;
     std::unique_ptr<TFaceItem> moFaceItem;
 };
 
@@ -78,6 +97,12 @@ class TPaopaoFrame : public TLayerControl {
 public:
     explicit TPaopaoFrame(QGraphicsItem *aoParent = nullptr);
     TPaopaoImage *imgPaopao;
+    // The selection: outline, grips and the close and edit buttons.
+    bool SelectionShown() const { return mbSelectionShown; }
+    void SetSelectionShown(bool abShown);
+
+private:
+    bool mbSelectionShown = false;
     void paint(QPainter *, const QStyleOptionGraphicsItem *, QWidget *) override {}
 };
 
@@ -96,6 +121,14 @@ public:
     QPointF Position() const { return moPosition; }
     void SetPosition(const QPointF &aoPosition);
 
+    // The layer of a category (for the bubble, the image inside its frame).
+    TLayerControl *Layer(TYPE_FACE_ITEM fiType) const;
+
+    // The canvas with every visible child painted into a new transparent bitmap
+    // of 640 x 1136 canvas units times arDisplayScale pixels, whatever the
+    // canvas's scale on screen. What lies outside the canvas is cut off.
+    QImage MakeScreenshot(qreal arDisplayScale = 1.0) const;
+
     // Children from bottom to top.
     TLayerImage *imgIcon;
     TLayerImage *imgBack;
@@ -111,9 +144,25 @@ public:
     TLayerImage *imgFG;
     TPaopaoFrame *slPaopao;
 
+Q_SIGNALS:
+    // Pointer input that no child of the canvas took, in canvas units. Click
+    // follows the release of a left press when the pointer is still on the
+    // canvas. A handler's error is reported, not passed to the toolkit.
+    void MouseDown(Qt::MouseButton aeButton, const QPointF &aoPos);
+    void MouseUp(Qt::MouseButton aeButton, const QPointF &aoPos);
+    void Click();
+
+protected:
+    void mousePressEvent(QMouseEvent *aoEvent) override;
+    void mouseDoubleClickEvent(QMouseEvent *aoEvent) override;
+    void mouseReleaseEvent(QMouseEvent *aoEvent) override;
+
 private:
     void ApplyGeometry();
+    QPointF CanvasPoint(const QMouseEvent *aoEvent) const;
     QGraphicsScene *moScene;
+    // The press in progress went to the canvas itself, not to a child.
+    bool mbCanvasPress = false;
     qreal mrScale = 1.0;
     QPointF moPosition;
 };

@@ -3,6 +3,8 @@
 #include "assets/untVuploraProcs.h"
 #include "editor/untHelper.h"
 #include "editor/untSelectPack.h"
+#include "editor/untVuploraCategories.h"
+#include "platform/errorreport.h"
 #include "platform/resources.h"
 #include "platform/screenservice.h"
 
@@ -28,7 +30,6 @@ TfrmVuplora *frmVuplora = nullptr;
 
 namespace {
 
-constexpr int COLOR_BAR_HEIGHT = 50;
 const QColor WINDOW_COLOR(0x40, 0x40, 0x40);
 
 std::mt19937::result_type ClockSeed()
@@ -73,7 +74,7 @@ void TCurrentImage::setImage(TLayerControl *moImg)
     }
 }
 
-TfrmVuplora::TfrmVuplora(QWidget *aoParent) : QWidget(aoParent), moRandom(ClockSeed())
+TfrmVuplora::TfrmVuplora(QWidget *aoParent) : QWidget(aoParent), FRandom(ClockSeed())
 {
     try {
         FormCreate();
@@ -125,7 +126,8 @@ void TfrmVuplora::FormCreate()
     RandomPortrait();
     imgTabHandClick();
     // The watermark keeps the pointer while a button is held, so a drag goes on
-    // outside it: the scene grabs the mouse for the item that took the press.
+    // outside it.
+    slCanvas->imgIcon->SetAutoCapture(true);
 }
 
 void TfrmVuplora::FormDestroy()
@@ -148,9 +150,7 @@ void TfrmVuplora::CreateControls()
     // into it on low screens.
     slCanvas = new TLayerCanvas(this);
     rgtToolbar = new TVuploraToolbar(this);
-    rgColor = new QWidget(this);
-    rgColor->setObjectName(QStringLiteral("rgColor"));
-    rgColor->setFixedHeight(COLOR_BAR_HEIGHT);
+    rgColor = new TVuploraColorBar(this);
     rgColor->setVisible(false);
     plPreview = new QWidget(this);
     plPreview->setObjectName(QStringLiteral("plPreview"));
@@ -164,21 +164,7 @@ void TfrmVuplora::CreateControls()
         LayoutPicture(bHighDpi ? QStringLiteral("thumbback@2x.png") : QStringLiteral("thumbback.png")));
     changeBox->SetThumbBack(imgThumbback->Picture());
 
-    moTabs = {
-        {rgtToolbar->imgTabEmoji, rgtToolbar->geEmoji, slCanvas->imgEmoji, fiEmoji},
-        {rgtToolbar->imgTabFace, rgtToolbar->geFace, slCanvas->imgFace, fiFace},
-        {rgtToolbar->imgTabHair, rgtToolbar->geHair, slCanvas->imgHair, fiHair},
-        {rgtToolbar->imgTabBrow, rgtToolbar->geBrow, slCanvas->imgBrow, fiBrow},
-        {rgtToolbar->imgTabEyes, rgtToolbar->geEye, slCanvas->imgEyes, fiEye},
-        {rgtToolbar->imgTabNose, rgtToolbar->geNose, slCanvas->imgNose, fiNose},
-        {rgtToolbar->imgTabMouth, rgtToolbar->geMouth, slCanvas->imgMouth, fiMouth},
-        {rgtToolbar->imgTabGlass, rgtToolbar->geGlass, slCanvas->imgGlass, fiGlasses},
-        {rgtToolbar->imgTabHand, rgtToolbar->geHand, slCanvas->imgHand, fiHand},
-        {rgtToolbar->imgTabBKG, rgtToolbar->geBKG, slCanvas->imgBack, fiBG},
-        {rgtToolbar->imgTabPaopao, rgtToolbar->gePaopao, slCanvas->slPaopao->imgPaopao, fiPaopao},
-        {rgtToolbar->imgTabFG, rgtToolbar->geFG, slCanvas->imgFG, fiFG},
-    };
-    ConnectTabs();
+    ConnectControls();
 }
 
 void TfrmVuplora::LoadLogo()
@@ -219,21 +205,11 @@ void TfrmVuplora::InitLayers()
         return;
     gbLayersReady = true;
 
-    const qreal x = (moOuterSize.width() - plPreview->width() - CANVAS_WIDTH * slCanvas->CanvasScale()) / 2;
+    const qreal x = (FOuterSize.width() - plPreview->width() - CANVAS_WIDTH * slCanvas->CanvasScale()) / 2;
     slCanvas->SetPosition(QPointF(x, TVuploraToolbar::HEIGHT));
 
-    InitLayer(slCanvas->imgHair, fiHair);
-    InitLayer(slCanvas->imgFace, fiFace);
-    InitLayer(slCanvas->imgGlass, fiGlasses);
-    InitLayer(slCanvas->imgBrow, fiBrow);
-    InitLayer(slCanvas->imgEyes, fiEye);
-    InitLayer(slCanvas->imgNose, fiNose);
-    InitLayer(slCanvas->imgMouth, fiMouth);
-    InitLayer(slCanvas->imgHand, fiHand);
-    InitLayer(slCanvas->imgBack, fiBG);
-    InitLayer(slCanvas->imgEmoji, fiEmoji);
-    InitLayer(slCanvas->slPaopao->imgPaopao, fiPaopao);
-    InitLayer(slCanvas->imgFG, fiFG);
+    for (const TCategory &category : Categories())
+        InitLayer(slCanvas->Layer(category.Type), category.Type);
 }
 
 void TfrmVuplora::InitLayer(TLayerControl *aoLayer, TYPE_FACE_ITEM fiType)
@@ -263,7 +239,7 @@ void TfrmVuplora::RandomItem(QImage &aoBitmap, TYPE_FACE_ITEM fiType, TFaceItem 
 {
     const TFaceItemDataList *items = goFaceRes->GetFaceItem(fiType);
     const int n = items ? static_cast<int>(items->size()) : 0;
-    aoItem.miIndex = n > 0 ? std::uniform_int_distribution<int>(0, n - 1)(moRandom) : 0;
+    aoItem.miIndex = n > 0 ? std::uniform_int_distribution<int>(0, n - 1)(FRandom) : 0;
     Log("%s %d/%d", FACE_ITEM_NAMES[fiType], aoItem.miIndex, n);
     if (n <= 0) {
         if (!aoBitmap.isNull())
@@ -284,11 +260,11 @@ void TfrmVuplora::RandomLayer(TLayerImage *aoLayer, TYPE_FACE_ITEM fiType)
 
 void TfrmVuplora::RandomPortrait()
 {
-    moRandom.seed(ClockSeed());
+    FRandom.seed(ClockSeed());
     RandomLayer(slCanvas->imgHand, fiHand);
     const TFaceItemDataList *faces = goFaceRes->GetFaceItem(fiFace);
     const int n = faces ? static_cast<int>(faces->size()) : 0;
-    SetFace(n > 0 ? std::uniform_int_distribution<int>(0, n - 1)(moRandom) : 0);
+    SetFace(n > 0 ? std::uniform_int_distribution<int>(0, n - 1)(FRandom) : 0);
     RandomLayer(slCanvas->imgHair, fiHair);
     RandomLayer(slCanvas->imgEyes, fiEye);
     RandomLayer(slCanvas->imgNose, fiNose);
@@ -298,9 +274,8 @@ void TfrmVuplora::RandomPortrait()
 
 void TfrmVuplora::FreeLayerItems()
 {
-    // Every layer that carries a TFaceItem is the layer of one tab.
-    for (const TTab &tab : moTabs)
-        tab.Layer->FreeFaceItem();
+    for (const TCategory &category : Categories())
+        slCanvas->Layer(category.Type)->FreeFaceItem();
 }
 
 void TfrmVuplora::Log(const QString &asLog)
@@ -308,87 +283,49 @@ void TfrmVuplora::Log(const QString &asLog)
     qCDebug(lcVuploraRandom).noquote() << asLog;
 }
 
-void TfrmVuplora::ConnectTabs()
+void TfrmVuplora::ConnectControls()
 {
-    const QList<std::pair<TImageControl *, void (TfrmVuplora::*)()>> handlers = {
-        {rgtToolbar->imgTabEmoji, &TfrmVuplora::imgTabEmojiClick},
-        {rgtToolbar->imgTabFace, &TfrmVuplora::imgTabFaceClick},
-        {rgtToolbar->imgTabHair, &TfrmVuplora::imgTabHairClick},
-        {rgtToolbar->imgTabBrow, &TfrmVuplora::imgTabBrowClick},
-        {rgtToolbar->imgTabEyes, &TfrmVuplora::imgTabEyesClick},
-        {rgtToolbar->imgTabNose, &TfrmVuplora::imgTabNoseClick},
-        {rgtToolbar->imgTabMouth, &TfrmVuplora::imgTabMouthClick},
-        {rgtToolbar->imgTabGlass, &TfrmVuplora::imgTabGlassClick},
-        {rgtToolbar->imgTabHand, &TfrmVuplora::imgTabHandClick},
-        {rgtToolbar->imgTabBKG, &TfrmVuplora::imgTabBKGClick},
-        {rgtToolbar->imgTabPaopao, &TfrmVuplora::imgTabPaopaoClick},
-        {rgtToolbar->imgTabFG, &TfrmVuplora::imgTabFGClick},
-    };
-    for (const auto &[tab, handler] : handlers)
-        connect(tab, &TImageControl::Click, this, handler);
-}
+    for (const TCategory &category : Categories())
+        connect(rgtToolbar->Tab(category.Type), &TImageControl::Click, this,
+                [this, type = category.Type] { TabClick(type); });
+    connect(rgtToolbar->imgTabSave, &TImageControl::Click, this, &TfrmVuplora::imgTabSaveClick);
+    connect(rgtToolbar->imgTabRandom, &TImageControl::Click, this, &TfrmVuplora::imgTabRandomClick);
+    connect(rgtToolbar->imgTabWeb, &TImageControl::Click, this, &TfrmVuplora::imgTabWebClick);
+    connect(rgtToolbar->imgTabBack, &TImageControl::Click, this, &TfrmVuplora::imgTabBackClick);
 
-const TfrmVuplora::TTab &TfrmVuplora::TabOf(TImageControl *aoTab) const
-{
-    for (const TTab &tab : moTabs)
-        if (tab.Tab == aoTab)
-            return tab;
-    throw EArgumentOutOfRange();
-}
+    // The list emits from inside its own event handling; errors stop here.
+    connect(changeBox, &QListWidget::itemClicked, this, [this](QListWidgetItem *aoItem) {
+        RunReportingErrors([&] { changeBoxItemClick(changeBox, aoItem); });
+    });
 
-void TfrmVuplora::TabClick(const TTab &aoTab)
-{
-    FCurrentImage.setImage(aoTab.Layer);
-    SelectTab(aoTab.Tab);
-    ShowItems(aoTab.Category);
-}
+    for (TImageControl *swatch : rgColor->imgColor)
+        connect(swatch, &TImageControl::Click, this, [this, swatch] { imgColor1Click(swatch); });
+    connect(rgColor->cmbColor, &TColorComboBox::Change, this,
+            Reporting([this] { cmbColorChange(rgColor->cmbColor); }));
 
-void TfrmVuplora::imgTabEmojiClick() { TabClick(TabOf(rgtToolbar->imgTabEmoji)); }
-void TfrmVuplora::imgTabFaceClick() { TabClick(TabOf(rgtToolbar->imgTabFace)); }
-void TfrmVuplora::imgTabHairClick() { TabClick(TabOf(rgtToolbar->imgTabHair)); }
-void TfrmVuplora::imgTabBrowClick() { TabClick(TabOf(rgtToolbar->imgTabBrow)); }
-void TfrmVuplora::imgTabEyesClick() { TabClick(TabOf(rgtToolbar->imgTabEyes)); }
-void TfrmVuplora::imgTabNoseClick() { TabClick(TabOf(rgtToolbar->imgTabNose)); }
-void TfrmVuplora::imgTabMouthClick() { TabClick(TabOf(rgtToolbar->imgTabMouth)); }
-void TfrmVuplora::imgTabGlassClick() { TabClick(TabOf(rgtToolbar->imgTabGlass)); }
-void TfrmVuplora::imgTabHandClick() { TabClick(TabOf(rgtToolbar->imgTabHand)); }
-void TfrmVuplora::imgTabBKGClick() { TabClick(TabOf(rgtToolbar->imgTabBKG)); }
-void TfrmVuplora::imgTabPaopaoClick() { TabClick(TabOf(rgtToolbar->imgTabPaopao)); }
-void TfrmVuplora::imgTabFGClick() { TabClick(TabOf(rgtToolbar->imgTabFG)); }
+    connect(slCanvas, &TLayerCanvas::MouseDown, this, [this](Qt::MouseButton aeButton, const QPointF &aoPos) {
+        slCanvasMouseDown(slCanvas, aeButton, float(aoPos.x()), float(aoPos.y()));
+    });
+    connect(slCanvas, &TLayerCanvas::MouseUp, this, [this](Qt::MouseButton aeButton, const QPointF &aoPos) {
+        slCanvasMouseUp(slCanvas, aeButton, float(aoPos.x()), float(aoPos.y()));
+    });
+    connect(slCanvas, &TLayerCanvas::Click, this, [this] { slCanvasClick(slCanvas); });
 
-void TfrmVuplora::SelectTab(TImageControl *aoTab)
-{
-    FCurrentTab = aoTab;
-    for (const TTab &tab : moTabs)
-        tab.Glow->setEnabled(tab.Tab == FCurrentTab);
-}
-
-void TfrmVuplora::ShowItems(TYPE_FACE_ITEM fiType)
-{
-    if (!gbItemSizeSet) {
-        // The width of this first call holds for the whole run.
-        gbItemSizeSet = true;
-        changeBox->SetItemSize(static_cast<qreal>(changeBox->ClientWidth()) / giItemsPerRow - 10,
-                               giItemsPerRow);
-    }
-    ClearItems();
-    const TFaceItemDataList *items = goFaceRes->GetFaceItem(fiType);
-    const int n = items ? static_cast<int>(items->size()) : 0;
-    for (int i = 0; i < n; ++i) {
-        QImage thumb;
-        goFaceRes->GetBitmap(thumb, fiType, i, ifThumb, fiType == fiPaopao && gbLangCN);
-        changeBox->AddCell(std::make_unique<TFaceItem>(fiType, i), thumb);
-    }
-}
-
-void TfrmVuplora::ClearItems()
-{
-    changeBox->ClearItems();
+    TLayerImage *icon = slCanvas->imgIcon;
+    connect(icon, &TLayerControl::MouseDown, this, [this, icon](Qt::MouseButton aeButton, const QPointF &aoPos) {
+        imgIconMouseDown(icon, aeButton, float(aoPos.x()), float(aoPos.y()));
+    });
+    connect(icon, &TLayerControl::MouseMove, this, [this, icon](const QPointF &aoPos) {
+        imgIconMouseMove(icon, float(aoPos.x()), float(aoPos.y()));
+    });
+    connect(icon, &TLayerControl::MouseUp, this, [this, icon](Qt::MouseButton aeButton, const QPointF &aoPos) {
+        imgIconMouseUp(icon, aeButton, float(aoPos.x()), float(aoPos.y()));
+    });
 }
 
 void TfrmVuplora::SetOuterSize(int aiWidth, int aiHeight)
 {
-    moOuterSize = QSize(aiWidth, aiHeight);
+    FOuterSize = QSize(aiWidth, aiHeight);
     ApplyOuterSize();
 }
 
@@ -397,9 +334,9 @@ void TfrmVuplora::ApplyOuterSize()
     // The frame is known only once the platform window exists; until then the
     // whole size goes to the client area, and it is corrected when it is shown.
     const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    moAppliedMargins = margins;
-    setFixedSize(qMax(1, moOuterSize.width() - margins.left() - margins.right()),
-                 qMax(1, moOuterSize.height() - margins.top() - margins.bottom()));
+    FAppliedMargins = margins;
+    setFixedSize(qMax(1, FOuterSize.width() - margins.left() - margins.right()),
+                 qMax(1, FOuterSize.height() - margins.top() - margins.bottom()));
     LayoutChildren();
 }
 
@@ -408,8 +345,8 @@ void TfrmVuplora::LayoutChildren()
     const int w = width();
     const int h = height();
     rgtToolbar->setGeometry(0, 0, w, TVuploraToolbar::HEIGHT);
-    const int bottom = rgColor->isVisibleTo(this) ? h - COLOR_BAR_HEIGHT : h;
-    rgColor->setGeometry(0, h - COLOR_BAR_HEIGHT, w, COLOR_BAR_HEIGHT);
+    const int bottom = rgColor->isVisibleTo(this) ? h - TVuploraColorBar::HEIGHT : h;
+    rgColor->setGeometry(0, h - TVuploraColorBar::HEIGHT, w, TVuploraColorBar::HEIGHT);
     const int panelWidth = plPreview->width();
     plPreview->setGeometry(w - panelWidth, TVuploraToolbar::HEIGHT, panelWidth,
                            qMax(0, bottom - TVuploraToolbar::HEIGHT));
@@ -418,13 +355,13 @@ void TfrmVuplora::LayoutChildren()
 
 void TfrmVuplora::showEvent(QShowEvent *aoEvent)
 {
-    if (windowHandle() && windowHandle()->frameMargins() != moAppliedMargins)
+    if (windowHandle() && windowHandle()->frameMargins() != FAppliedMargins)
         ApplyOuterSize();
-    if (!mbPlaced) {
-        mbPlaced = true;
+    if (!FPlaced) {
+        FPlaced = true;
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             move((QRectF(screen->geometry()).center()
-                  - QPointF(moOuterSize.width() / 2.0, moOuterSize.height() / 2.0))
+                  - QPointF(FOuterSize.width() / 2.0, FOuterSize.height() / 2.0))
                      .toPoint());
     }
     QWidget::showEvent(aoEvent);
@@ -433,7 +370,7 @@ void TfrmVuplora::showEvent(QShowEvent *aoEvent)
 void TfrmVuplora::moveEvent(QMoveEvent *aoEvent)
 {
     // A window manager reports its frame after the window is mapped.
-    if (windowHandle() && windowHandle()->frameMargins() != moAppliedMargins)
+    if (windowHandle() && windowHandle()->frameMargins() != FAppliedMargins)
         ApplyOuterSize();
     QWidget::moveEvent(aoEvent);
 }

@@ -7,12 +7,15 @@
 #include "assets/untVuplora.h"
 #include "editor/untVuploraBrowser.h"
 #include "editor/untVuploraCanvas.h"
+#include "editor/untVuploraColorBar.h"
 #include "editor/untVuploraToolbar.h"
 
+#include <QDateTime>
 #include <QLoggingCategory>
 #include <QPointF>
 #include <QWidget>
 
+#include <functional>
 #include <random>
 
 Q_DECLARE_LOGGING_CATEGORY(lcVuploraRandom)
@@ -35,6 +38,19 @@ extern bool gbLayersReady;
 // Puts the editor's globals back to their initial values. The editor window is
 // created once per run, so this is what a new window starts from.
 void ResetEditorGlobals();
+
+// The file name save suggests for a portrait saved at the given local time:
+// "Vuplora_YYYY-MM-DD_HH-MM-SS.png".
+QString SuggestedSaveName(const QDateTime &aoNow);
+
+// Canvas gestures, in canvas units: a release more than STROKE_VERTICAL below
+// or above its press is a vertical stroke, more than STROKE_HORIZONTAL to the
+// side a horizontal one; a nudged layer stays within NUDGE_RANGE of its default
+// Y; the watermark may hang WATERMARK_OVERHANG over the left and top edges.
+inline constexpr float STROKE_VERTICAL = 20;
+inline constexpr float STROKE_HORIZONTAL = 50;
+inline constexpr int NUDGE_RANGE = 20;
+inline constexpr int WATERMARK_OVERHANG = 30;
 
 // One row of the sizing rule: for screens at least MinHeight high.
 struct TScreenFit {
@@ -72,7 +88,7 @@ public:
     // Controls.
     TLayerCanvas *slCanvas = nullptr;
     TVuploraToolbar *rgtToolbar = nullptr;
-    QWidget *rgColor = nullptr;
+    TVuploraColorBar *rgColor = nullptr;
     QWidget *plPreview = nullptr;
     TItemBrowser *changeBox = nullptr;
     TImageControl *imgThumbback = nullptr;
@@ -115,6 +131,31 @@ public:
     void imgTabBKGClick();
     void imgTabPaopaoClick();
     void imgTabFGClick();
+    // A click on a browser cell, or a swipe's choice (Sender absent).
+    void changeBoxItemClick(QObject *Sender, QListWidgetItem *Item);
+
+    // Colour bar.
+    void imgColor1Click(QObject *Sender);
+    void cmbColorChange(QObject *Sender);
+    void ApplyColor(TAlphaColor aiColor);
+
+    // Canvas pointer input, in canvas units; the watermark's in its own.
+    void slCanvasMouseDown(QObject *Sender, Qt::MouseButton Button, float X, float Y);
+    void slCanvasMouseUp(QObject *Sender, Qt::MouseButton Button, float X, float Y);
+    void slCanvasClick(QObject *Sender);
+    void imgIconMouseDown(QObject *Sender, Qt::MouseButton Button, float X, float Y);
+    void imgIconMouseMove(QObject *Sender, float X, float Y);
+    void imgIconMouseUp(QObject *Sender, Qt::MouseButton Button, float X, float Y);
+
+    // Commands.
+    void imgTabSaveClick();
+    void imgTabRandomClick();
+    void imgTabWebClick();
+    void imgTabBackClick();
+    void ResetColors();
+
+    // The local time save suggests its file name from; tests fix it.
+    std::function<QDateTime()> FNow = [] { return QDateTime::currentDateTime(); };
 
     // Diagnostic log of the random picks; off unless the logging category
     // "vuplora.random" is enabled for debug output.
@@ -137,29 +178,26 @@ protected:
     void closeEvent(QCloseEvent *aoEvent) override;
 
 private:
-    struct TTab {
-        TImageControl *Tab;
-        QGraphicsEffect *Glow;
-        TLayerControl *Layer;
-        TYPE_FACE_ITEM Category;
-    };
-
     void FormCreate();
     void FormDestroy();
     void CreateControls();
-    void ConnectTabs();
-    void TabClick(const TTab &aoTab);
-    const TTab &TabOf(TImageControl *aoTab) const;
+    void ConnectControls();
+    void TabClick(TYPE_FACE_ITEM fiType);
+    void ApplyItem(TYPE_FACE_ITEM c, qint32 i);
+    void ShowEmojiOrFeatures(TYPE_FACE_ITEM c, qint32 i);
+    // Moves a layer's X from where it is to arTo in arSeconds, linearly, and
+    // returns when the move has ended; input is processed meanwhile.
+    void SlideLayerX(TLayerControl *aoLayer, qreal arFrom, qreal arTo, qreal arSeconds);
+    void SaveToFile(const QString &asFileName);
     void LoadLogo();
     void SetOuterSize(int aiWidth, int aiHeight);
     void ApplyOuterSize();
     void LayoutChildren();
 
-    QList<TTab> moTabs;
-    QSize moOuterSize;
-    QMargins moAppliedMargins;
-    bool mbPlaced = false;
-    std::mt19937 moRandom;
+    QSize FOuterSize;
+    QMargins FAppliedMargins;
+    bool FPlaced = false;
+    std::mt19937 FRandom;
 };
 
 // The rows of the sizing rule, highest screens first; lower screens keep the

@@ -1,5 +1,7 @@
 #include "editor/untVuploraToolbar.h"
 
+#include "editor/untVuploraCategories.h"
+
 #include <QPainter>
 
 namespace {
@@ -31,18 +33,12 @@ TVuploraToolbar::TVuploraToolbar(QWidget *aoParent) : QWidget(aoParent)
     imgTabSave = Add("imgTabSave", TAB_WIDTH, QStringLiteral("tab_save.png"));
     imgTabRandom = Add("imgTabRandom", TAB_WIDTH, QStringLiteral("tab_random.png"));
     img1 = Add("img1", SEPARATOR_WIDTH, QStringLiteral("separator.png"));
-    imgTabEmoji = Add("imgTabEmoji", TAB_WIDTH, QStringLiteral("tab_emoji.png"));
-    imgTabFace = Add("imgTabFace", TAB_WIDTH, QStringLiteral("tab_face.png"));
-    imgTabHair = Add("imgTabHair", TAB_WIDTH, QStringLiteral("tab_hair.png"));
-    imgTabBrow = Add("imgTabBrow", TAB_WIDTH, QStringLiteral("tab_brow.png"));
-    imgTabEyes = Add("imgTabEyes", TAB_WIDTH, QStringLiteral("tab_eyes.png"));
-    imgTabNose = Add("imgTabNose", TAB_WIDTH, QStringLiteral("tab_nose.png"));
-    imgTabMouth = Add("imgTabMouth", TAB_WIDTH, QStringLiteral("tab_mouth.png"));
-    imgTabGlass = Add("imgTabGlass", TAB_WIDTH, QStringLiteral("tab_glass.png"));
-    imgTabHand = Add("imgTabHand", TAB_WIDTH, QStringLiteral("tab_hand.png"));
-    imgTabBKG = Add("imgTabBKG", TAB_WIDTH, QStringLiteral("tab_bkg.png"));
-    imgTabPaopao = Add("imgTabPaopao", TAB_WIDTH, QStringLiteral("tab_paopao.png"));
-    imgTabFG = Add("imgTabFG", TAB_WIDTH, QStringLiteral("tab_fg.png"));
+    for (const TCategory &category : Categories()) {
+        TImageControl *tab = Add(category.TabName, TAB_WIDTH, QLatin1String(category.TabPicture));
+        this->*category.Tab = tab;
+        this->*category.Glow = TabGlow(tab);
+        (this->*category.Glow)->setObjectName(QLatin1String(category.GlowName));
+    }
     img2 = Add("img2", SEPARATOR_WIDTH, QStringLiteral("separator.png"));
     imgTabWeb = Add("imgTabWeb", WEB_WIDTH, QStringLiteral("tab_web.png"));
 
@@ -54,18 +50,6 @@ TVuploraToolbar::TVuploraToolbar(QWidget *aoParent) : QWidget(aoParent)
         separator->unsetCursor();
     }
 
-    geEmoji = TabGlow(imgTabEmoji);
-    geFace = TabGlow(imgTabFace);
-    geHair = TabGlow(imgTabHair);
-    geBrow = TabGlow(imgTabBrow);
-    geEye = TabGlow(imgTabEyes);
-    geNose = TabGlow(imgTabNose);
-    geMouth = TabGlow(imgTabMouth);
-    geGlass = TabGlow(imgTabGlass);
-    geHand = TabGlow(imgTabHand);
-    geBKG = TabGlow(imgTabBKG);
-    gePaopao = TabGlow(imgTabPaopao);
-    geFG = TabGlow(imgTabFG);
     geWeb = TabGlow(imgTabWeb);
 }
 
@@ -86,4 +70,14 @@ void TVuploraToolbar::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
+}
+
+TImageControl *TVuploraToolbar::Tab(TYPE_FACE_ITEM fiType) const
+{
+    return this->*CategoryOf(fiType).Tab;
+}
+
+QGraphicsEffect *TVuploraToolbar::Glow(TYPE_FACE_ITEM fiType) const
+{
+    return this->*CategoryOf(fiType).Glow;
 }

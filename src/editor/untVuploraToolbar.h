@@ -3,6 +3,7 @@
 // images, the twelve category tabs and their glows. Its children sit at fixed
 // places from the left edge; what lies beyond the window's width is cut off.
 
+#include "assets/untVuploraTypes.h"
 #include "editor/untImageControl.h"
 
 #include <QGraphicsEffect>
@@ -47,6 +48,10 @@ public:
     QGraphicsEffect *gePaopao;
     QGraphicsEffect *geFG;
     QGraphicsEffect *geWeb;
+
+    // The tab and glow of a category.
+    TImageControl *Tab(TYPE_FACE_ITEM fiType) const;
+    QGraphicsEffect *Glow(TYPE_FACE_ITEM fiType) const;
 
     // The children in their order from the left.
     QList<TImageControl *> Controls() const { return moControls; }

@@ -1,0 +1,44 @@
+#include "editor/untVuploraCategories.h"
+
+#include "editor/untVuploraCanvas.h"
+#include "editor/untVuploraToolbar.h"
+#include "platform/errors.h"
+
+namespace {
+
+using TB = TVuploraToolbar;
+using TC = TLayerCanvas;
+constexpr TImageWrap FIT = TImageWrap::Fit;
+constexpr TImageWrap STRETCH = TImageWrap::Stretch;
+
+// clang-format off
+const std::array<TCategory, FACE_ITEM_TYPE_COUNT> CATEGORIES = {{
+    {fiEmoji,   "imgTabEmoji",  "tab_emoji.png",  &TB::imgTabEmoji,  "geEmoji",  &TB::geEmoji,  "imgEmoji",  &TC::imgEmoji, FIT,      7, false},
+    {fiFace,    "imgTabFace",   "tab_face.png",   &TB::imgTabFace,   "geFace",   &TB::geFace,   "imgFace",   &TC::imgFace,  STRETCH,  2, false},
+    {fiHair,    "imgTabHair",   "tab_hair.png",   &TB::imgTabHair,   "geHair",   &TB::geHair,   "imgHair",   &TC::imgHair,  STRETCH,  9, true},
+    {fiBrow,    "imgTabBrow",   "tab_brow.png",   &TB::imgTabBrow,   "geBrow",   &TB::geBrow,   "imgBrow",   &TC::imgBrow,  STRETCH,  6, true},
+    {fiEye,     "imgTabEyes",   "tab_eyes.png",   &TB::imgTabEyes,   "geEye",    &TB::geEye,    "imgEyes",   &TC::imgEyes,  STRETCH,  3, true},
+    {fiNose,    "imgTabNose",   "tab_nose.png",   &TB::imgTabNose,   "geNose",   &TB::geNose,   "imgNose",   &TC::imgNose,  STRETCH,  4, true},
+    {fiMouth,   "imgTabMouth",  "tab_mouth.png",  &TB::imgTabMouth,  "geMouth",  &TB::geMouth,  "imgMouth",  &TC::imgMouth, STRETCH,  5, true},
+    {fiGlasses, "imgTabGlass",  "tab_glass.png",  &TB::imgTabGlass,  "geGlass",  &TB::geGlass,  "imgGlass",  &TC::imgGlass, STRETCH,  8, true},
+    {fiHand,    "imgTabHand",   "tab_hand.png",   &TB::imgTabHand,   "geHand",   &TB::geHand,   "imgHand",   &TC::imgHand,  FIT,      1, false},
+    {fiBG,      "imgTabBKG",    "tab_bkg.png",    &TB::imgTabBKG,    "geBKG",    &TB::geBKG,    "imgBack",   &TC::imgBack,  FIT,      0, false},
+    {fiPaopao,  "imgTabPaopao", "tab_paopao.png", &TB::imgTabPaopao, "gePaopao", &TB::gePaopao, "imgPaopao", nullptr,       FIT,     11, false},
+    {fiFG,      "imgTabFG",     "tab_fg.png",     &TB::imgTabFG,     "geFG",     &TB::geFG,     "imgFG",     &TC::imgFG,    STRETCH, 10, false},
+}};
+// clang-format on
+
+} // namespace
+
+const std::array<TCategory, FACE_ITEM_TYPE_COUNT> &Categories()
+{
+    return CATEGORIES;
+}
+
+const TCategory &CategoryOf(TYPE_FACE_ITEM fiType)
+{
+    for (const TCategory &category : CATEGORIES)
+        if (category.Type == fiType)
+            return category;
+    throw EArgumentOutOfRange();
+}

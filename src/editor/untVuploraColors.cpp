@@ -1,0 +1,39 @@
+// The editor window's colour bar: a swatch or the picker recolours the current
+// bitmap layer and stores the colour in its TFaceItem.
+
+#include "editor/untVuploraForm.h"
+
+#include "assets/untVuploraProcs.h"
+
+void TfrmVuplora::imgColor1Click(QObject *Sender)
+{
+    // Only the swatches (plain picture controls) share this handler.
+    if (!Sender || Sender->metaObject() != &TImageControl::staticMetaObject)
+        return;
+    // Setting the picker raises its change event even for the colour it shows,
+    // and that applies the colour.
+    rgColor->cmbColor->SetColor(SwatchColor(static_cast<TImageControl *>(Sender)->Tag()));
+}
+
+void TfrmVuplora::cmbColorChange(QObject *)
+{
+    ApplyColor(rgColor->cmbColor->Color());
+}
+
+void TfrmVuplora::ApplyColor(TAlphaColor aiColor)
+{
+    TLayerImage *L = FCurrentImage.Image;
+    // The background cannot be recoloured.
+    if (!L || L == slCanvas->imgBack || !L->FaceItem())
+        return;
+    TFaceItem &item = *L->FaceItem();
+    item.miColor = aiColor;
+    QImage bitmap = L->Bitmap();
+    goFaceRes->GetBitmap(bitmap, item.moType, item.miIndex, ifFile, false);
+    if (aiColor != 0)
+        ReplaceOpaqueColor(bitmap, aiColor);
+    L->SetBitmap(bitmap);
+    // The face is stored with its colour but always shown in its own.
+    if (item.moType == fiFace)
+        SetFace(item.miIndex);
+}

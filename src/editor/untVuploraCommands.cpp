@@ -1,0 +1,117 @@
+// The editor window's commands: save the portrait, a random portrait, the web
+// site, and back to the pack choice.
+
+#include "editor/untVuploraForm.h"
+
+#include "editor/untHelper.h"
+#include "editor/untSelectPack.h"
+#include "platform/errors.h"
+#include "platform/platform.h"
+
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QWindow>
+
+namespace {
+
+const char SAVE_FAILED[] = "Saving bitmap failed.";
+
+} // namespace
+
+QString SuggestedSaveName(const QDateTime &aoNow)
+{
+    return QStringLiteral("Vuplora_") + aoNow.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"))
+           + QStringLiteral(".png");
+}
+
+void TfrmVuplora::imgTabSaveClick()
+{
+    // A save during a slide would capture the part slid out of the canvas.
+    if (FChanging)
+        return;
+    ISaveDialogService *dialog = Platform().SaveDialog;
+    if (!dialog)
+        return;
+    TSaveDialogOptions options;
+    options.Filter = QStringLiteral("png gile|*.png");
+    options.DefaultExt = QStringLiteral(".png");
+    options.FileName = SuggestedSaveName(FNow());
+    if (IShellService *shell = Platform().Shell)
+        options.InitialDir = shell->DocumentsFolder();
+    QString fileName;
+    if (!dialog->Execute(this, options, fileName))
+        return;
+
+    // The button comes back whatever happens below.
+    rgtToolbar->imgTabSave->setEnabled(false);
+    struct TEnable {
+        TImageControl *Button;
+        ~TEnable() { Button->setEnabled(true); }
+    } enable{rgtToolbar->imgTabSave};
+    SaveToFile(fileName);
+}
+
+void TfrmVuplora::SaveToFile(const QString &asFileName)
+{
+    const qreal displayScale = windowHandle() ? windowHandle()->devicePixelRatio() : devicePixelRatioF();
+    const QImage bitmap = slCanvas->MakeScreenshot(displayScale);
+    if (bitmap.isNull())
+        throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
+    // The picture goes to a temporary file beside the target, which replaces
+    // the target only once it is complete: a failed save leaves an existing
+    // file of that name as it was.
+    QSaveFile file(asFileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
+    QImageWriter writer(&file, QFileInfo(asFileName).suffix().toLower().toLatin1());
+    if (!writer.write(bitmap) || !file.commit())
+        throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
+}
+
+void TfrmVuplora::imgTabRandomClick()
+{
+    if (FChanging)
+        return;
+    RandomPortrait();
+}
+
+void TfrmVuplora::imgTabWebClick()
+{
+    TMisc::Open(QString::fromUtf16(PRODUCT_WEB_ADDRESS));
+}
+
+void TfrmVuplora::ResetColors()
+{
+    for (TLayerImage *layer : {slCanvas->imgHair, slCanvas->imgFace, slCanvas->imgGlass, slCanvas->imgFG,
+                               slCanvas->imgBrow, slCanvas->imgEyes, slCanvas->imgNose, slCanvas->imgMouth,
+                               slCanvas->imgHand, slCanvas->imgBack})
+        if (layer->FaceItem())
+            layer->FaceItem()->miColor = 0;
+}
+
+void TfrmVuplora::imgTabBackClick()
+{
+    // Swapping the pack under a paused item click would apply a part of the
+    // wrong pack, or one that does not exist.
+    if (FChanging)
+        return;
+    const QPoint place = pos();
+    hide();
+    // The window comes back where it was, also when reloading fails: a hidden
+    // editor would leave the program running without a window.
+    struct TShowAgain {
+        TfrmVuplora *Window;
+        QPoint Place;
+        ~TShowAgain()
+        {
+            Window->move(Place);
+            Window->show();
+        }
+    } showAgain{this, place};
+    ShowSelectPack();
+    goFaceRes->LoadRes(QStringLiteral("res_girl"));
+    ResetColors();
+    RandomPortrait();
+    imgTabHandClick();
+}

@@ -1,0 +1,89 @@
+// The editor window's pointer strokes on the canvas (step through the current
+// category, nudge the current layer) and the watermark drag.
+
+#include "editor/untVuploraForm.h"
+
+void TfrmVuplora::slCanvasMouseDown(QObject *, Qt::MouseButton Button, float X, float Y)
+{
+    if (FChanging)
+        return;
+    FisMouseDown = false;
+    if (Button != Qt::LeftButton)
+        return;
+    FisMouseDown = true;
+    FDownX = X;
+    FDownY = Y;
+}
+
+void TfrmVuplora::slCanvasMouseUp(QObject *, Qt::MouseButton Button, float X, float Y)
+{
+    if (FChanging)
+        return;
+    TLayerImage *L = FCurrentImage.Image;
+    if (!L || !L->FaceItem())
+        return;
+    const TYPE_FACE_ITEM type = L->FaceItem()->moType;
+    const bool nudge = type != fiFace && type != fiHair && type != fiHand;
+    if (Button != Qt::LeftButton)
+        return;
+    if (FisMouseDown) {
+        const qreal defaultY = L->FaceItem()->miY;
+        if (Y - FDownY > STROKE_VERTICAL && nudge && defaultY + NUDGE_RANGE > L->y())
+            L->setY(L->y() + 1);
+        if (FDownY - Y > STROKE_VERTICAL && nudge && defaultY - NUDGE_RANGE < L->y())
+            L->setY(L->y() - 1);
+
+        const int count = changeBox->count();
+        int step = 0;
+        if (FDownX - X > STROKE_HORIZONTAL)
+            step = 1;
+        else if (X - FDownX > STROKE_HORIZONTAL)
+            step = -1;
+        if (step != 0 && count > 0) {
+            const int current = changeBox->currentRow();
+            int next;
+            if (step > 0)
+                next = current >= 0 && current < count - 1 ? current + 1 : 0;
+            else
+                next = current > 0 ? current - 1 : count - 1;
+            changeBox->setCurrentRow(next);
+            changeBoxItemClick(nullptr, changeBox->item(next));
+        }
+    }
+    FisMouseDown = false;
+}
+
+void TfrmVuplora::slCanvasClick(QObject *)
+{
+    // A click beside the bubble dismisses its selection.
+    TPaopaoFrame *frame = slCanvas->slPaopao;
+    if (frame->isVisible() && frame->SelectionShown())
+        frame->SetSelectionShown(false);
+}
+
+void TfrmVuplora::imgIconMouseDown(QObject *, Qt::MouseButton Button, float X, float Y)
+{
+    if (Button != Qt::LeftButton)
+        return;
+    DownLogoPos = QPointF(X, Y);
+    DownLogo = true;
+}
+
+void TfrmVuplora::imgIconMouseMove(QObject *Sender, float X, float Y)
+{
+    TLayerImage *icon = slCanvas->imgIcon;
+    qreal x = X - DownLogoPos.x() + icon->x();
+    qreal y = Y - DownLogoPos.y() + icon->y();
+    x = qMax<qreal>(x, -WATERMARK_OVERHANG);
+    y = qMax<qreal>(y, -WATERMARK_OVERHANG);
+    // The far edges win over the overhang when both apply.
+    x = qMin<qreal>(x, CANVAS_WIDTH - icon->Width());
+    y = qMin<qreal>(y, CANVAS_HEIGHT - icon->Height());
+    if (Sender == icon && DownLogo)
+        icon->setPos(x, y);
+}
+
+void TfrmVuplora::imgIconMouseUp(QObject *, Qt::MouseButton, float, float)
+{
+    DownLogo = false;
+}

@@ -28,6 +28,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "../common/ratio_reporter.h"
+
 #include <cstdio>
 #include <ctime>
 #include <map>
@@ -232,48 +234,6 @@ void BM_StartupToFirstPaint(benchmark::State &state)
     state.counters["wall_ms"] = benchmark::Counter(wall * 1e3 / double(state.iterations()));
 }
 BENCHMARK(BM_StartupToFirstPaint)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
-
-// The usual table, then each measurement as a ratio to its decode baseline.
-// Every time here is CPU time taken by hand (manual time).
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &aoRuns) override
-    {
-        ConsoleReporter::ReportRuns(aoRuns);
-        for (const Run &run : aoRuns) {
-            const std::string name = run.run_name.str();
-            if (run.run_type == Run::RT_Iteration && !mMedians.count(name))
-                mTimes[name] = run.GetAdjustedRealTime();
-            else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                mTimes[name] = run.GetAdjustedRealTime();
-                mMedians.insert(name);
-            }
-        }
-    }
-    void PrintRatio(const std::string &asMeasured, const std::string &asBaseline, const char *asNote) const
-    {
-        const double measured = Find(asMeasured);
-        const double baseline = Find(asBaseline);
-        if (measured <= 0 || baseline <= 0)
-            return;
-        std::printf("ratio (CPU time) %s / %s = %.2f%s\n", asMeasured.c_str(), asBaseline.c_str(),
-                    measured / baseline, asNote);
-    }
-
-private:
-    // By the benchmark's name, whatever suffixes the run added.
-    double Find(const std::string &asName) const
-    {
-        for (const auto &[name, time] : mTimes)
-            if (name == asName || name.rfind(asName + "/", 0) == 0)
-                return time;
-        return 0;
-    }
-
-
-    std::map<std::string, double> mTimes;
-    std::set<std::string> mMedians;
-};
 
 } // namespace
 

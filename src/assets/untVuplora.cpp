@@ -209,3 +209,24 @@ void TFaceRes::GetBitmap(QImage &aoBitmap, TYPE_FACE_ITEM fiType, qint32 aiIndex
     }
     CloseResArchive(oArchive);
 }
+
+void TFaceRes::GetBitmaps(std::vector<QImage> &aoBitmaps, TYPE_FACE_ITEM fiType, TYPE_IMAGE_FILE ifType,
+                          bool abLangCN)
+{
+    aoBitmaps.clear();
+    const TFaceItemDataList *oItems = GetFaceItem(fiType);
+    if (!oItems || oItems->empty())
+        return;
+    PSTRU_RES_ARCHIVE oArchive = OpenResArchive(BITMAP_RES_NAME);
+    aoBitmaps.reserve(oItems->size());
+    for (size_t i = 0; i < oItems->size(); ++i) {
+        const QString sName = GetItemResName(fiType, qint32(i), ifType);
+        // A member that is not there must not show the one read before it.
+        if (sName.isEmpty() || !ReadResFile(*oArchive, sName, ifType == ifFile || ifType == ifMask, abLangCN))
+            oArchive->moData.buffer().clear();
+        QImage oBitmap;
+        LoadBitmapFromData(oBitmap, oArchive->moData.data());
+        aoBitmaps.push_back(std::move(oBitmap));
+    }
+    CloseResArchive(oArchive);
+}

@@ -86,6 +86,13 @@ public:
     void GetBitmap(QImage &aoBitmap, TYPE_FACE_ITEM fiType, qint32 aiIndex, TYPE_IMAGE_FILE ifType,
                    bool abLangCN);
 
+    // GetBitmap for every item of a category, in index order, reading them all
+    // through one opening of the archive (the browser shows a whole category at
+    // once). A category not in the index gives none. When an item fails, the
+    // error propagates with the bitmaps of the items before it in aoBitmaps.
+    void GetBitmaps(std::vector<QImage> &aoBitmaps, TYPE_FACE_ITEM fiType, TYPE_IMAGE_FILE ifType,
+                    bool abLangCN);
+
     // The item over a background, cut to the face area; the item's colour is
     // applied when aiColor is not 0. ifType is accepted and not used.
     void GetBitmapWithMask(QImage &aoBitmap, const QImage &aoBKG, TYPE_FACE_ITEM fiType, qint32 aiIndex,

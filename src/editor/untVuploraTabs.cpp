@@ -66,13 +66,20 @@ void TfrmVuplora::ShowItems(TYPE_FACE_ITEM fiType)
                                giItemsPerRow);
     }
     ClearItems();
-    const TFaceItemDataList *items = goFaceRes->GetFaceItem(fiType);
-    const int n = items ? static_cast<int>(items->size()) : 0;
-    for (int i = 0; i < n; ++i) {
-        QImage thumb;
-        goFaceRes->GetBitmap(thumb, fiType, i, ifThumb, fiType == fiPaopao && gbLangCN);
-        changeBox->AddCell(std::make_unique<TFaceItem>(fiType, i), thumb);
+    std::vector<QImage> thumbs;
+    const auto addCells = [&] {
+        for (size_t i = 0; i < thumbs.size(); ++i)
+            changeBox->AddCell(std::make_unique<TFaceItem>(fiType, qint32(i)), thumbs[i]);
+    };
+    try {
+        goFaceRes->GetBitmaps(thumbs, fiType, ifThumb, fiType == fiPaopao && gbLangCN);
+    } catch (...) {
+        // The cells read before a broken thumbnail are shown, then the error is
+        // reported as usual.
+        addCells();
+        throw;
     }
+    addCells();
     // The picker shows the layer's stored colour; nothing is recoloured.
     if (FCurrentImage.Image && FCurrentImage.Image->FaceItem()) {
         const QSignalBlocker quiet(rgColor->cmbColor);

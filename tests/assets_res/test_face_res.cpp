@@ -174,6 +174,32 @@ TEST_F(FaceResPackTest, LanguageFlagTakesChineseThumbnailWhenThereIsOne)
     EXPECT_TRUE(oBitmap == SourceImage(sThumb1));
 }
 
+TEST_F(FaceResPackTest, AWholeCategoryAtOnceGivesWhatItemByItemGives)
+{
+    // Every category, every image kind a category has pictures of, both
+    // languages (the bubbles have one Chinese thumbnail and one without);
+    // masks include empty names.
+    for (int t = 0; t < FACE_ITEM_TYPE_COUNT; ++t) {
+        const auto fiType = static_cast<TYPE_FACE_ITEM>(t);
+        for (const TYPE_IMAGE_FILE ifType : {ifFile, ifThumb, ifMask}) {
+            // A bubble's own member is its drawing, not a picture.
+            if (fiType == fiPaopao && ifType != ifThumb)
+                continue;
+            for (const bool bLangCN : {false, true}) {
+                SCOPED_TRACE(testing::Message() << FACE_ITEM_NAMES[t] << " kind " << ifType << " cn " << bLangCN);
+                std::vector<QImage> oAll;
+                mRes.GetBitmaps(oAll, fiType, ifType, bLangCN);
+                ASSERT_EQ(oAll.size(), mRes.GetFaceItem(fiType)->size());
+                for (size_t i = 0; i < oAll.size(); ++i) {
+                    QImage oOne;
+                    mRes.GetBitmap(oOne, fiType, qint32(i), ifType, bLangCN);
+                    EXPECT_TRUE(oAll[i] == oOne) << "item " << i;
+                }
+            }
+        }
+    }
+}
+
 TEST(FaceResNames, LanguageVariant)
 {
     const struct {

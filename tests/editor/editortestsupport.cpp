@@ -1,8 +1,11 @@
 #include "editortestsupport.h"
 
+#include "PackArchive.h"
 #include "TestPackPaths.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QJsonDocument>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,6 +26,33 @@ void TEditorTest::TearDown()
     TVuploraApplication::SetErrorReporter(moPreviousReporter);
     moOverride.reset();
     giPackIndex = 1;
+}
+
+void TCustomPackTest::UsePack(const QJsonObject &aoIndex,
+                              const QList<std::pair<QString, QByteArray>> &aoMembers)
+{
+    std::vector<TPackFile> files{{QStringLiteral("res1.json"), QJsonDocument(aoIndex).toJson()}};
+    for (const auto &[name, data] : aoMembers)
+        files.push_back({name, data});
+    moResources.Add(QStringLiteral("RES_GIRL"), BuildPackArchive(files));
+    for (const char *name : {"res_logo_en", "res_logo_cn", "res_audio_1", "res_audio_2"})
+        moResources.Add(QLatin1String(name), ResourceProvider().Open(QLatin1String(name)));
+    moUse = std::make_unique<TScopedResourceProvider>(moResources);
+}
+
+void TCustomPackTest::TearDown()
+{
+    moUse.reset();
+    TEditorTest::TearDown();
+}
+
+QByteArray PngBytes(const QImage &aoImage)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    aoImage.save(&buffer, "PNG");
+    return png;
 }
 
 void ClickAt(QWidget *aoWindow, const QPoint &aoPos)

@@ -10,6 +10,8 @@
 #include "platform/resources.h"
 
 #include <QImage>
+#include <QJsonObject>
+#include <QList>
 #include <QPoint>
 #include <QStringList>
 #include <QWidget>
@@ -38,6 +40,22 @@ private:
     std::unique_ptr<TPlatformOverride> moOverride;
     TErrorReporter moPreviousReporter;
 };
+
+// The editor on a pack of the test's own making: an index and its members,
+// with the application's logos and sounds beside them. UsePack in SetUp.
+class TCustomPackTest : public TEditorTest {
+protected:
+    void UsePack(const QJsonObject &aoIndex, const QList<std::pair<QString, QByteArray>> &aoMembers);
+    void TearDown() override;
+
+    TMemoryResourceProvider moResources;
+
+private:
+    std::unique_ptr<TScopedResourceProvider> moUse;
+};
+
+// A picture as the bytes of a PNG file.
+QByteArray PngBytes(const QImage &aoImage);
 
 // A left click, a pointer move: sent to the window, which finds the control
 // under the point as it does for real input.

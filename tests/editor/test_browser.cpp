@@ -5,13 +5,9 @@
 
 #include "editortestsupport.h"
 
-#include "PackArchive.h"
 #include "editor/untVuploraCategories.h"
 #include "editor/untVuploraForm.h"
 
-#include <QBuffer>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -177,44 +173,27 @@ TEST_F(TBrowserTest, AnEmojiReplacesTheFeaturesAndEmojiZeroOrAFeatureBringsThemB
 
 // Pack 1 with a glasses item whose picture breaks off after its signature
 // (glasses, because the random portrait at start does not pick them).
-class TBrokenItemTest : public TEditorTest {
+class TBrokenItemTest : public TCustomPackTest {
 protected:
     void SetUp() override
     {
-        TEditorTest::SetUp();
+        TCustomPackTest::SetUp();
         const QString stem = QStringLiteral("0123456789abcdef0123456789abcdef");
+        const QString broken = QStringLiteral("fedcba9876543210fedcba9876543210.png");
         QImage glasses(340, 140, QImage::Format_ARGB32_Premultiplied);
         glasses.fill(Qt::blue);
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        glasses.save(&buffer, "PNG");
+        const QByteArray png = PngBytes(glasses);
         const auto item = [&](const char *asId, const QString &asFile) {
             return QJsonObject{{"id", asId}, {"fileName", asFile},
                                {"thumbFile", QString(stem + "_thumb.png")}, {"maskFile", ""}};
         };
-        const QJsonObject root{
-            {"c", 1},
-            {"0", QJsonObject{{"type", "Glasses"}, {"count", 2}, {"0", item("h0", stem + ".png")},
-                              {"1", item("h1", QStringLiteral("fedcba9876543210fedcba9876543210.png"))}}}};
-        moResources.Add(QStringLiteral("RES_GIRL"),
-                        BuildPackArchive({{QStringLiteral("res1.json"), QJsonDocument(root).toJson()},
-                                          {QString(stem + ".png"), png},
-                                          {QString(stem + "_thumb.png"), png},
-                                          {QStringLiteral("fedcba9876543210fedcba9876543210.png"),
-                                           QByteArray("\x89PNG\r\n\x1a\n cut short", 19)}}));
-        for (const char *name : {"res_logo_en", "res_logo_cn"})
-            moResources.Add(QLatin1String(name), ResourceProvider().Open(QLatin1String(name)));
-        moUse = std::make_unique<TScopedResourceProvider>(moResources);
+        UsePack(QJsonObject{{"c", 1},
+                            {"0", QJsonObject{{"type", "Glasses"}, {"count", 2},
+                                              {"0", item("g0", stem + ".png")}, {"1", item("g1", broken)}}}},
+                {{stem + ".png", png},
+                 {stem + "_thumb.png", png},
+                 {broken, QByteArray("\x89PNG\r\n\x1a\n cut short", 19)}});
     }
-    void TearDown() override
-    {
-        moUse.reset();
-        TEditorTest::TearDown();
-    }
-
-    TMemoryResourceProvider moResources;
-    std::unique_ptr<TScopedResourceProvider> moUse;
 };
 
 TEST_F(TBrokenItemTest, AFailedLoadIsReportedAndTheLayerComesBackToItsPlace)

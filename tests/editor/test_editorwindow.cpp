@@ -324,43 +324,24 @@ TEST_F(TEditorWindowTest, RandomPicksAreLoggedOnlyWhenTheCategoryIsOn)
 
 // A pack whose index has a hand category without items and no foreground or
 // face category at all, with the editor's own resources beside it.
-class TSparsePackTest : public TEditorTest {
+class TSparsePackTest : public TCustomPackTest {
 protected:
     void SetUp() override
     {
-        TEditorTest::SetUp();
+        TCustomPackTest::SetUp();
         const QString stem = QStringLiteral("0123456789abcdef0123456789abcdef");
         QImage hair(600, 740, QImage::Format_ARGB32_Premultiplied);
         hair.fill(Qt::blue);
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        hair.save(&buffer, "PNG");
-
-        QJsonObject item{{"id", "h0"},
-                         {"fileName", QString(stem + ".png")},
-                         {"thumbFile", QString(stem + "_thumb.png")},
-                         {"maskFile", ""}};
-        QJsonObject root{{"c", 2},
-                         {"0", QJsonObject{{"type", "Hand"}, {"count", 0}}},
-                         {"1", QJsonObject{{"type", "Hair"}, {"count", 1}, {"0", item}}}};
-        const QByteArray index = QJsonDocument(root).toJson();
-        const QByteArray archive = BuildPackArchive({{QStringLiteral("res1.json"), index},
-                                                     {QString(stem + ".png"), png},
-                                                     {QString(stem + "_thumb.png"), png}});
-        moResources.Add(QStringLiteral("RES_GIRL"), archive);
-        for (const char *name : {"res_logo_en", "res_logo_cn", "res_audio_1", "res_audio_2"})
-            moResources.Add(QLatin1String(name), ResourceProvider().Open(QLatin1String(name)));
-        moUse = std::make_unique<TScopedResourceProvider>(moResources);
+        const QByteArray png = PngBytes(hair);
+        const QJsonObject item{{"id", "h0"},
+                               {"fileName", QString(stem + ".png")},
+                               {"thumbFile", QString(stem + "_thumb.png")},
+                               {"maskFile", ""}};
+        UsePack(QJsonObject{{"c", 2},
+                            {"0", QJsonObject{{"type", "Hand"}, {"count", 0}}},
+                            {"1", QJsonObject{{"type", "Hair"}, {"count", 1}, {"0", item}}}},
+                {{stem + ".png", png}, {stem + "_thumb.png", png}});
     }
-    void TearDown() override
-    {
-        moUse.reset();
-        TEditorTest::TearDown();
-    }
-
-    TMemoryResourceProvider moResources;
-    std::unique_ptr<TScopedResourceProvider> moUse;
 };
 
 TEST_F(TSparsePackTest, CategoriesWithoutItemsGiveTransparentLayersAndAnEmptyBrowser)

@@ -409,37 +409,44 @@ QImage DrawBubbleThumb(int aiBubble, bool abChinese)
 
 QByteArray BubbleDocument(int aiBubble, bool abChinese)
 {
-    QString sShape;
+    // 0: round balloon at (0, 400); 1: square balloon at (440, 300); 2: no text
+    // and no start point; 3: not well-formed (its text element is closed by a
+    // misspelt end tag).
+    const bool bRound = aiBubble % 2 == 0;
+    const QString sShape =
+        bRound ? QStringLiteral(
+                     "  <path d=\"M150,20 C230,20 285,70 285,130 C285,190 230,235 160,238 L110,290 L120,234 "
+                     "C60,225 15,185 15,130 C15,70 70,20 150,20 Z\" fill=\"#FFFFFF\" stroke=\"#3E2723\" "
+                     "stroke-width=\"6\" stroke-linejoin=\"round\"/>\n")
+               : QStringLiteral(
+                     "  <path d=\"M30,30 L270,30 L270,220 L200,220 L250,285 L150,220 L30,220 Z\" fill=\"#FFF9C4\" "
+                     "stroke=\"#F57F17\" stroke-width=\"6\" stroke-linejoin=\"round\"/>\n");
     QString sText;
-    if (aiBubble % 2 == 0) {
-        sShape = QStringLiteral(
-            "  <path d=\"M150,20 C230,20 285,70 285,130 C285,190 230,235 160,238 L110,290 L120,234 "
-            "C60,225 15,185 15,130 C15,70 70,20 150,20 Z\" fill=\"#FFFFFF\" stroke=\"#3E2723\" "
-            "stroke-width=\"6\" stroke-linejoin=\"round\"/>\n");
-        sText = abChinese ? QStringLiteral("你好！") : QStringLiteral("Hello!");
-    } else {
-        sShape = QStringLiteral(
-            "  <path d=\"M30,30 L270,30 L270,220 L200,220 L250,285 L150,220 L30,220 Z\" fill=\"#FFF9C4\" "
-            "stroke=\"#F57F17\" stroke-width=\"6\" stroke-linejoin=\"round\"/>\n");
-        sText = abChinese ? QStringLiteral("今天天气真好") : QStringLiteral("What a day!");
+    switch (aiBubble) {
+    case 0: sText = abChinese ? QStringLiteral("你好！") : QStringLiteral("Hello!"); break;
+    case 1: sText = abChinese ? QStringLiteral("今天天气真好") : QStringLiteral("What a day!"); break;
+    case 3: sText = QStringLiteral("Broken"); break;
+    default: break;
     }
     const QString sFont = abChinese ? QStringLiteral("'Noto Sans CJK SC'") : QStringLiteral("'Noto Sans'");
-    // Shown 200 units wide, so that both start points keep it on the canvas.
-    const int iStartX = aiBubble % 2 == 0 ? 440 : 0;
-    const int iStartY = aiBubble % 2 == 0 ? 300 : 400;
-    const QString sDocument =
+    QString sDocument =
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                        "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"200px\" "
                        "height=\"200px\" viewBox=\"0 0 300 300\">\n")
-        + sShape
-        + QStringLiteral("  <text transform=\"matrix(1 0 0 1 40 95)\" font-family=\"%1\" font-size=\"30\" "
-                         "fill=\"#3E2723\" text-anchor=\"middle\" width=\"220\" height=\"100\" "
-                         "txtlength=\"%2\">%3</text>\n")
-              .arg(sFont)
-              .arg(sText.size())
-              .arg(sText)
-        + QStringLiteral("  <startPointX>%1</startPointX>\n  <startPointY>%2</startPointY>\n</svg>\n")
-              .arg(iStartX)
-              .arg(iStartY);
+        + sShape;
+    if (!sText.isEmpty())
+        sDocument += QStringLiteral("  <text transform=\"matrix(1 0 0 1 40 95)\" font-family=\"%1\" font-size=\"30\" "
+                                    "fill=\"#3E2723\" text-anchor=\"middle\" width=\"220\" height=\"100\" "
+                                    "txtlength=\"%2\">%3</%4>\n")
+                         .arg(sFont)
+                         .arg(sText.size())
+                         .arg(sText)
+                         .arg(aiBubble == 3 ? QStringLiteral("txet") : QStringLiteral("text"));
+    // Shown 200 units wide, so that both start points keep it on the canvas.
+    if (aiBubble < 2)
+        sDocument += QStringLiteral("  <startPointX>%1</startPointX>\n  <startPointY>%2</startPointY>\n")
+                         .arg(aiBubble == 1 ? 440 : 0)
+                         .arg(aiBubble == 1 ? 300 : 400);
+    sDocument += QStringLiteral("</svg>\n");
     return sDocument.toUtf8();
 }

@@ -31,7 +31,7 @@ constexpr std::array<int, FACE_ITEM_TYPE_COUNT> ITEM_COUNTS = {
     2, // fiGlasses
     2, // fiHand
     3, // fiBG
-    2, // fiPaopao
+    4, // fiPaopao
     2, // fiFG
 };
 
@@ -94,8 +94,8 @@ QJsonObject BubbleItems(TPackWriter &aoWriter, int aiCount)
         const QString sStem = MemberStem(QStringLiteral("bubble/%1").arg(i));
         aoWriter.Write(sStem + ".svg", BubbleDocument(i, false));
         aoWriter.WriteImage(sStem + "_thumb.png", DrawBubbleThumb(i, false));
-        // Only the first bubble has a Chinese variant; the other falls back.
-        if (i == 0) {
+        // The first two bubbles have a Chinese variant; the others fall back.
+        if (i < 2) {
             aoWriter.Write(sStem + "_cn.svg", BubbleDocument(i, true));
             aoWriter.WriteImage(sStem + "_thumb_cn.png", DrawBubbleThumb(i, true));
         }

@@ -210,6 +210,51 @@ void TFaceRes::GetBitmap(QImage &aoBitmap, TYPE_FACE_ITEM fiType, qint32 aiIndex
     CloseResArchive(oArchive);
 }
 
+void TFaceRes::GetSVG(IPaopaoView &aoSVG, TYPE_FACE_ITEM fiType, qint32 aiIndex, TYPE_IMAGE_FILE ifType,
+                      bool abLangCN)
+{
+    PSTRU_RES_ARCHIVE oArchive = OpenResArchive(BITMAP_RES_NAME);
+    const QString sName = GetItemResName(fiType, aiIndex, ifType);
+    if (sName.isEmpty()) {
+        oArchive->moData.buffer().clear();
+        aoSVG.ClearDocument();
+        return;
+    }
+    // A member the archive lacks leaves the data empty, which the XML parser
+    // then refuses.
+    if (!ReadResFile(*oArchive, sName, false, abLangCN))
+        oArchive->moData.buffer().clear();
+    QBuffer &oData = oArchive->moData;
+
+    // Nothing the user sees changes until the new document has loaded: a
+    // broken bubble must not move, show or empty the current one.
+    const QString sPreviousText = gsPaopaoText;
+    SetPaopaoText(oData, QString());
+    float X = 0;
+    float Y = 0;
+    try {
+        GetPaopaoStartPoint(oData, X, Y);
+        oData.seek(0);
+        aoSVG.LoadDocument(oData);
+    } catch (...) {
+        gsPaopaoText = sPreviousText;
+        if (goPaopaoStream && goPaopaoStream->size() > 0) {
+            goPaopaoStream->seek(0);
+            aoSVG.LoadDocument(*goPaopaoStream);
+        } else {
+            aoSVG.ClearDocument();
+        }
+        throw;
+    }
+    aoSVG.ShowEditButton(!gsPaopaoText.isEmpty());
+    aoSVG.MoveFrame(QPointF(X, Y));
+    if (goPaopaoStream) {
+        goPaopaoStream->buffer() = oData.data();
+        goPaopaoStream->seek(0);
+    }
+    aoSVG.SizeFrameToDocument();
+}
+
 void TFaceRes::GetBitmaps(std::vector<QImage> &aoBitmaps, TYPE_FACE_ITEM fiType, TYPE_IMAGE_FILE ifType,
                           bool abLangCN)
 {

@@ -4,6 +4,7 @@
 // request opens the archive resource, reads one member and closes it again.
 
 #include "assets/ArchiveReader.h"
+#include "assets/untVuploraPaopaoDoc.h"
 #include "assets/untVuploraTypes.h"
 #include "platform/errors.h"
 
@@ -92,6 +93,16 @@ public:
     // error propagates with the bitmaps of the items before it in aoBitmaps.
     void GetBitmaps(std::vector<QImage> &aoBitmaps, TYPE_FACE_ITEM fiType, TYPE_IMAGE_FILE ifType,
                     bool abLangCN);
+
+    // Hands a bubble to the editor: reads the item's document (its Chinese
+    // variant when abLangCN is set and the archive has one), records its text in
+    // gsPaopaoText, keeps its source in goPaopaoStream, loads it into aoSVG and
+    // places and sizes the frame at the document's start point. An item the
+    // index does not name clears the document. A document that fails (not
+    // well-formed, a bad start point, not loadable) leaves the bubble, its
+    // frame, gsPaopaoText and goPaopaoStream as they were and raises its error.
+    void GetSVG(IPaopaoView &aoSVG, TYPE_FACE_ITEM fiType, qint32 aiIndex, TYPE_IMAGE_FILE ifType,
+                bool abLangCN);
 
     // The item over a background, cut to the face area; the item's colour is
     // applied when aiColor is not 0. ifType is accepted and not used.

@@ -159,7 +159,7 @@ TEST_F(FaceResPackTest, EmptyMaskNameClearsBitmapKeepingItsSize)
 TEST_F(FaceResPackTest, LanguageFlagTakesChineseThumbnailWhenThereIsOne)
 {
     const QString sThumb0 = mRes.GetItemResName(fiPaopao, 0, ifThumb);
-    const QString sThumb1 = mRes.GetItemResName(fiPaopao, 1, ifThumb);
+    const QString sThumb2 = mRes.GetItemResName(fiPaopao, 2, ifThumb);
     const QImage oChinese0 = SourceImage(LanguageVariantName(sThumb0));
     const QImage oPlain0 = SourceImage(sThumb0);
     ASSERT_FALSE(oChinese0 == oPlain0);
@@ -170,8 +170,8 @@ TEST_F(FaceResPackTest, LanguageFlagTakesChineseThumbnailWhenThereIsOne)
     mRes.GetBitmap(oBitmap, fiPaopao, 0, ifThumb, false);
     EXPECT_TRUE(oBitmap == oPlain0);
     // No Chinese variant: the plain thumbnail.
-    mRes.GetBitmap(oBitmap, fiPaopao, 1, ifThumb, true);
-    EXPECT_TRUE(oBitmap == SourceImage(sThumb1));
+    mRes.GetBitmap(oBitmap, fiPaopao, 2, ifThumb, true);
+    EXPECT_TRUE(oBitmap == SourceImage(sThumb2));
 }
 
 TEST_F(FaceResPackTest, AWholeCategoryAtOnceGivesWhatItemByItemGives)

@@ -1,0 +1,128 @@
+#include "assets/untVuploraPaopaoDoc.h"
+
+#include "assets/untVuplora.h"
+#include "platform/errors.h"
+
+#include <QBuffer>
+#include <QLocale>
+
+#include <pugixml.hpp>
+
+#include <memory>
+
+QString gsPaopaoText;
+
+namespace {
+
+const char TEXT_ELEMENT[] = "text";
+
+// Keeps comments, declarations and white space, so that writing the document
+// back changes nothing but the text.
+constexpr unsigned PARSE_OPTIONS = pugi::parse_default | pugi::parse_declaration | pugi::parse_doctype
+                                   | pugi::parse_comments | pugi::parse_pi | pugi::parse_ws_pcdata;
+
+std::unique_ptr<pugi::xml_document> ParseBubble(QIODevice &aoStream)
+{
+    aoStream.seek(0);
+    const QByteArray data = aoStream.readAll();
+    auto document = std::make_unique<pugi::xml_document>();
+    const pugi::xml_parse_result result =
+        document->load_buffer(data.constData(), size_t(data.size()), PARSE_OPTIONS, pugi::encoding_auto);
+    if (!result)
+        throw EVuploraError(QStringLiteral("XML error at offset %1: %2")
+                                .arg(qlonglong(result.offset))
+                                .arg(QString::fromUtf8(result.description())));
+    return document;
+}
+
+bool IsSvgRoot(const pugi::xml_document &aoDocument)
+{
+    return qstrcmp(aoDocument.document_element().name(), "svg") == 0;
+}
+
+// The element's text; an element with anything but text in it has none to edit.
+QString TextOf(pugi::xml_node aoElement)
+{
+    QByteArray text;
+    for (pugi::xml_node child = aoElement.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_pcdata && child.type() != pugi::node_cdata)
+            throw EVuploraError(QStringLiteral("Element \"%1\" does not contain a single text node")
+                                    .arg(QString::fromUtf8(aoElement.name())));
+        text += child.value();
+    }
+    return QString::fromUtf8(text);
+}
+
+// XML 1.0 carries no control characters but tab, line feed and carriage return.
+QString WithoutControlCharacters(const QString &asText)
+{
+    QString out;
+    out.reserve(asText.size());
+    for (const QChar c : asText)
+        if (c.unicode() >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r')
+            out.append(c);
+    return out;
+}
+
+class TBufferWriter : public pugi::xml_writer {
+public:
+    explicit TBufferWriter(QByteArray &aoOut) : moOut(aoOut) {}
+    void write(const void *aoData, size_t aiSize) override
+    {
+        moOut.append(static_cast<const char *>(aoData), qsizetype(aiSize));
+    }
+
+private:
+    QByteArray &moOut;
+};
+
+float ParseCoordinate(const pugi::xml_node &aoElement)
+{
+    const QString text = QString::fromUtf8(aoElement.text().get()).trimmed();
+    bool ok = false;
+    // Shipped values are plain decimals; the user's own separator is taken too.
+    float value = QLocale::c().toFloat(text, &ok);
+    if (!ok)
+        value = QLocale().toFloat(text, &ok);
+    if (!ok)
+        throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    return value;
+}
+
+} // namespace
+
+void SetPaopaoText(QBuffer &aoStream, const QString &asText)
+{
+    std::unique_ptr<pugi::xml_document> document = ParseBubble(aoStream);
+    if (IsSvgRoot(*document)) {
+        pugi::xml_node text = document->document_element().child(TEXT_ELEMENT);
+        const QString old = text ? TextOf(text) : QString();
+        gsPaopaoText = old;
+        if (text && !asText.isEmpty()) {
+            while (text.first_child())
+                text.remove_child(text.first_child());
+            text.append_child(pugi::node_pcdata).set_value(WithoutControlCharacters(asText).toUtf8().constData());
+        }
+    }
+    QByteArray out;
+    TBufferWriter writer(out);
+    document->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    aoStream.buffer().clear();
+    aoStream.seek(0);
+    aoStream.write(out);
+    aoStream.seek(0);
+}
+
+void GetPaopaoStartPoint(QIODevice &aoStream, float &X, float &Y)
+{
+    X = 0;
+    Y = 0;
+    std::unique_ptr<pugi::xml_document> document = ParseBubble(aoStream);
+    if (!IsSvgRoot(*document))
+        return;
+    const pugi::xml_node root = document->document_element();
+    if (const pugi::xml_node x = root.child("startPointX"))
+        X = ParseCoordinate(x);
+    if (const pugi::xml_node y = root.child("startPointY"))
+        Y = ParseCoordinate(y);
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Speech-bubble documents: SVG with one editable text element and an optional
+// start point (the root's children startPointX and startPointY). The editor
+// shows a bubble through IPaopaoView, which TFaceRes::GetSVG fills.
+//
+// Failures: XML that is not well-formed fails with "XML error at offset N: ...";
+// a text element holding more than text with "Element "text" does not contain a
+// single text node"; a start point that is not a number with "'%s' is not a
+// valid floating point value".
+
+#include <QIODevice>
+#include <QPointF>
+#include <QString>
+
+class QBuffer;
+
+// The text of the current bubble's text element as it was before the last
+// replacement; empty when the bubble has none.
+extern QString gsPaopaoText;
+
+// Reads the bubble document held in aoStream (from its start), records its text
+// in gsPaopaoText and, when asText is not empty, puts asText in its place. The
+// stream then holds the whole document written anew, also when nothing
+// changed. The new text is stored as text: markup characters in it are escaped,
+// and control characters that XML cannot carry are left out.
+void SetPaopaoText(QBuffer &aoStream, const QString &asText);
+
+// The start point of the bubble document held in aoStream; (0, 0) for a
+// coordinate the document does not give.
+void GetPaopaoStartPoint(QIODevice &aoStream, float &X, float &Y);
+
+// What GetSVG hands a bubble to: the bubble image and its frame on the canvas.
+class IPaopaoView {
+public:
+    virtual ~IPaopaoView() = default;
+    // No bubble document: the image shows nothing.
+    virtual void ClearDocument() = 0;
+    // Loads the document; a document that fails to load raises its error.
+    virtual void LoadDocument(QIODevice &aoData) = 0;
+    virtual void ShowEditButton(bool abShown) = 0;
+    virtual void MoveFrame(const QPointF &aoPos) = 0;
+    // Sizes the frame to the loaded document's width and height.
+    virtual void SizeFrameToDocument() = 0;
+};

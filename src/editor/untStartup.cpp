@@ -1,6 +1,7 @@
 #include "editor/untStartup.h"
 
 #include "editor/untSelectPack.h"
+#include "editor/untVuploraPaopao.h"
 
 std::unique_ptr<TfrmVuplora> StartUp()
 {
@@ -8,7 +9,7 @@ std::unique_ptr<TfrmVuplora> StartUp()
     // it loads is the chosen pack's.
     ShowSelectPack();
     auto frm = std::make_unique<TfrmVuplora>();
-    // The bubble text dialog joins here once the bubble editing exists.
+    CreateEditPaopao();
     frm->show();
     return frm;
 }

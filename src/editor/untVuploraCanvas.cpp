@@ -3,87 +3,9 @@
 #include "editor/untVuploraCategories.h"
 #include "platform/errorreport.h"
 
-#include <QGraphicsSceneMouseEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QtMath>
-
-TLayerControl::TLayerControl(QGraphicsItem *aoParent) : QGraphicsObject(aoParent) {}
-
-TLayerControl::~TLayerControl() = default;
-
-void TLayerControl::SetWidth(qreal arWidth)
-{
-    prepareGeometryChange();
-    mrWidth = arWidth;
-}
-
-void TLayerControl::SetHeight(qreal arHeight)
-{
-    prepareGeometryChange();
-    mrHeight = arHeight;
-}
-
-void TLayerControl::SetHitTest(bool abHitTest)
-{
-    setAcceptedMouseButtons(abHitTest ? Qt::AllButtons : Qt::NoButton);
-    setAcceptHoverEvents(abHitTest);
-}
-
-void TLayerControl::mousePressEvent(QGraphicsSceneMouseEvent *aoEvent)
-{
-    // Accepting makes this control the scene's grabber until the release.
-    aoEvent->accept();
-    RunReportingErrors([&] { Q_EMIT MouseDown(aoEvent->button(), aoEvent->pos()); });
-}
-
-void TLayerControl::mouseMoveEvent(QGraphicsSceneMouseEvent *aoEvent)
-{
-    if (!mbAutoCapture && !boundingRect().contains(aoEvent->pos()))
-        return;
-    RunReportingErrors([&] { Q_EMIT MouseMove(aoEvent->pos()); });
-}
-
-void TLayerControl::mouseReleaseEvent(QGraphicsSceneMouseEvent *aoEvent)
-{
-    RunReportingErrors([&] { Q_EMIT MouseUp(aoEvent->button(), aoEvent->pos()); });
-}
-
-QRectF TLayerControl::boundingRect() const
-{
-    return QRectF(0, 0, mrWidth, mrHeight);
-}
-
-TLayerImage::TLayerImage(TImageWrap aeWrap, QGraphicsItem *aoParent)
-    : TLayerControl(aoParent), meWrap(aeWrap)
-{
-}
-
-void TLayerImage::SetBitmap(const QImage &aoBitmap)
-{
-    moBitmap = aoBitmap;
-    update();
-}
-
-void TLayerImage::paint(QPainter *aoPainter, const QStyleOptionGraphicsItem *, QWidget *)
-{
-    if (moBitmap.isNull())
-        return;
-    aoPainter->setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRectF box = boundingRect();
-    aoPainter->drawImage(meWrap == TImageWrap::Fit ? FitRect(moBitmap.size(), box) : box, moBitmap);
-}
-
-TPaopaoFrame::TPaopaoFrame(QGraphicsItem *aoParent) : TLayerControl(aoParent)
-{
-    imgPaopao = new TPaopaoImage(this);
-}
-
-void TPaopaoFrame::SetSelectionShown(bool abShown)
-{
-    mbSelectionShown = abShown;
-    update();
-}
 
 namespace {
 
@@ -131,11 +53,8 @@ TLayerCanvas::TLayerCanvas(QWidget *aoParent)
     slPaopao->setObjectName(QStringLiteral("slPaopao"));
     slPaopao->setZValue(moScene->items().size());
     slPaopao->setPos(100, 100);
-    slPaopao->SetWidth(273);
-    slPaopao->SetHeight(209);
+    slPaopao->SetSize(QSizeF(273, 209));
     slPaopao->imgPaopao->setObjectName(QLatin1String(CategoryOf(fiPaopao).LayerName));
-    slPaopao->imgPaopao->SetWidth(273);
-    slPaopao->imgPaopao->SetHeight(209);
     slPaopao->setVisible(false);
     moScene->addItem(slPaopao);
 
@@ -168,7 +87,15 @@ void TLayerCanvas::ApplyGeometry()
                 qCeil(CANVAS_HEIGHT * mrScale));
 }
 
-TLayerControl *TLayerCanvas::Layer(TYPE_FACE_ITEM fiType) const
+QGraphicsObject *TLayerCanvas::Layer(TYPE_FACE_ITEM fiType) const
+{
+    TLayerImage *TLayerCanvas::*layer = CategoryOf(fiType).Layer;
+    if (layer)
+        return this->*layer;
+    return slPaopao->imgPaopao;
+}
+
+TFaceItemHolder *TLayerCanvas::FaceItemHolder(TYPE_FACE_ITEM fiType) const
 {
     TLayerImage *TLayerCanvas::*layer = CategoryOf(fiType).Layer;
     if (layer)

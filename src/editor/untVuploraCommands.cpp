@@ -55,6 +55,24 @@ void TfrmVuplora::imgTabSaveClick()
 void TfrmVuplora::SaveToFile(const QString &asFileName)
 {
     const qreal displayScale = windowHandle() ? windowHandle()->devicePixelRatio() : devicePixelRatioF();
+    // The picture is the portrait: the bubble's selection and buttons are
+    // hidden for the capture and come back after it.
+    TPaopaoFrame *frame = slCanvas->slPaopao;
+    const struct TShown {
+        TPaopaoFrame *Frame;
+        bool Selection = Frame->SelectionShown();
+        bool Close = Frame->imgPaopaoClose->isVisible();
+        bool Edit = Frame->imgPaopaoEdit->isVisible();
+        ~TShown()
+        {
+            Frame->SetSelectionShown(Selection);
+            Frame->imgPaopaoClose->setVisible(Close);
+            Frame->imgPaopaoEdit->setVisible(Edit);
+        }
+    } shown{frame};
+    frame->SetSelectionShown(false);
+    frame->imgPaopaoClose->setVisible(false);
+    frame->imgPaopaoEdit->setVisible(false);
     const QImage bitmap = slCanvas->MakeScreenshot(displayScale);
     if (bitmap.isNull())
         throw EVuploraError(QString::fromLatin1(SAVE_FAILED));

@@ -4,6 +4,8 @@
 #include "editor/untHelper.h"
 #include "editor/untSelectPack.h"
 #include "editor/untVuploraCategories.h"
+#include "editor/untVuploraPaopao.h"
+#include "svg/controls/svg_document_component.h"
 #include "platform/errorreport.h"
 #include "platform/resources.h"
 #include "platform/screenservice.h"
@@ -62,7 +64,7 @@ const QList<TScreenFit> &ScreenFits()
     return fits;
 }
 
-void TCurrentImage::setImage(TLayerControl *moImg)
+void TCurrentImage::setImage(QGraphicsObject *moImg)
 {
     // Only a plain bitmap layer counts as an image; anything else is the bubble.
     if (moImg && moImg->metaObject() == &TLayerImage::staticMetaObject) {
@@ -140,6 +142,8 @@ void TfrmVuplora::FormDestroy()
     goFaceRes = nullptr;
     delete goPaopaoStream;
     goPaopaoStream = nullptr;
+    // The hidden text dialog of start-up goes with the window it belongs to.
+    ReleaseEditPaopao();
     if (frmVuplora == this)
         frmVuplora = nullptr;
 }
@@ -163,6 +167,10 @@ void TfrmVuplora::CreateControls()
     imgThumbback->SetPicture(
         LayoutPicture(bHighDpi ? QStringLiteral("thumbback@2x.png") : QStringLiteral("thumbback.png")));
     changeBox->SetThumbBack(imgThumbback->Picture());
+    SVGDoc = new TRSFmxSVGDocument(this);
+    SVGDoc->setObjectName(QStringLiteral("SVGDoc"));
+    SVGDoc->SetPreferredLanguage(QStringLiteral("EN"));
+    slCanvas->slPaopao->imgPaopao->SetSVGDocument(SVGDoc);
 
     ConnectControls();
 }
@@ -212,19 +220,20 @@ void TfrmVuplora::InitLayers()
         InitLayer(slCanvas->Layer(category.Type), category.Type);
 }
 
-void TfrmVuplora::InitLayer(TLayerControl *aoLayer, TYPE_FACE_ITEM fiType)
+void TfrmVuplora::InitLayer(QGraphicsObject *aoLayer, TYPE_FACE_ITEM fiType)
 {
     const QRect r = FACE_ITEM_RECTS[fiType];
     aoLayer->setScale(1);
-    if (qobject_cast<TLayerImage *>(aoLayer)) {
-        aoLayer->setPos(r.x(), r.y());
-        aoLayer->SetWidth(r.width());
-        aoLayer->SetHeight(r.height());
-        aoLayer->SetHitTest(false);
+    if (auto *image = qobject_cast<TLayerImage *>(aoLayer)) {
+        image->setPos(r.x(), r.y());
+        image->SetWidth(r.width());
+        image->SetHeight(r.height());
+        image->SetHitTest(false);
     }
     // The bubble image keeps filling its frame; only its TFaceItem records the
     // default rectangle.
-    aoLayer->AttachFaceItem(std::make_unique<TFaceItem>(fiType, r.x(), r.y(), r.width(), r.height()));
+    slCanvas->FaceItemHolder(fiType)->AttachFaceItem(
+        std::make_unique<TFaceItem>(fiType, r.x(), r.y(), r.width(), r.height()));
 }
 
 void TfrmVuplora::SetFace(qint32 aiIndex)
@@ -275,7 +284,7 @@ void TfrmVuplora::RandomPortrait()
 void TfrmVuplora::FreeLayerItems()
 {
     for (const TCategory &category : Categories())
-        slCanvas->Layer(category.Type)->FreeFaceItem();
+        slCanvas->FaceItemHolder(category.Type)->FreeFaceItem();
 }
 
 void TfrmVuplora::Log(const QString &asLog)
@@ -310,6 +319,13 @@ void TfrmVuplora::ConnectControls()
         slCanvasMouseUp(slCanvas, aeButton, float(aoPos.x()), float(aoPos.y()));
     });
     connect(slCanvas, &TLayerCanvas::Click, this, [this] { slCanvasClick(slCanvas); });
+
+    TPaopaoFrame *frame = slCanvas->slPaopao;
+    connect(frame, &TPaopaoFrame::Click, this, [this, frame] { slPaopaoClick(frame); });
+    connect(frame->imgPaopaoClose, &TLayerButton::Click, this,
+            [this, frame] { imgPaopaoCloseClick(frame->imgPaopaoClose); });
+    connect(frame->imgPaopaoEdit, &TLayerButton::Click, this,
+            [this, frame] { imgPaopaoEditClick(frame->imgPaopaoEdit); });
 
     TLayerImage *icon = slCanvas->imgIcon;
     connect(icon, &TLayerControl::MouseDown, this, [this, icon](Qt::MouseButton aeButton, const QPointF &aoPos) {

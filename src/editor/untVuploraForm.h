@@ -68,9 +68,10 @@ struct TCurrentImage {
     bool bSVG = false;
     TLayerImage *Image = nullptr;
     TPaopaoImage *SVG = nullptr;
-    void setImage(TLayerControl *moImg);
+    void setImage(QGraphicsObject *moImg);
 };
 
+class TRSFmxSVGDocument;
 class TfrmVuplora;
 // The editor window while it exists.
 extern TfrmVuplora *frmVuplora;
@@ -92,6 +93,8 @@ public:
     QWidget *plPreview = nullptr;
     TItemBrowser *changeBox = nullptr;
     TImageControl *imgThumbback = nullptr;
+    // The document the bubble image shows.
+    TRSFmxSVGDocument *SVGDoc = nullptr;
 
     // State.
     TCurrentImage FCurrentImage;
@@ -106,7 +109,7 @@ public:
     // Creation steps.
     void FitToScreen();
     void InitLayers();
-    void InitLayer(TLayerControl *aoLayer, TYPE_FACE_ITEM fiType);
+    void InitLayer(QGraphicsObject *aoLayer, TYPE_FACE_ITEM fiType);
 
     void SetFace(qint32 aiIndex);
     void RandomItem(QImage &aoBitmap, TYPE_FACE_ITEM fiType, TFaceItem &aoItem);
@@ -147,6 +150,11 @@ public:
     void imgIconMouseMove(QObject *Sender, float X, float Y);
     void imgIconMouseUp(QObject *Sender, Qt::MouseButton Button, float X, float Y);
 
+    // Speech bubble.
+    void slPaopaoClick(QObject *Sender);
+    void imgPaopaoCloseClick(QObject *Sender);
+    void imgPaopaoEditClick(QObject *Sender);
+
     // Commands.
     void imgTabSaveClick();
     void imgTabRandomClick();
@@ -185,6 +193,8 @@ private:
     void TabClick(TYPE_FACE_ITEM fiType);
     void ApplyItem(TYPE_FACE_ITEM c, qint32 i);
     void ShowEmojiOrFeatures(TYPE_FACE_ITEM c, qint32 i);
+    void ApplyBubble(qint32 i);
+    void HidePaopaoSelection();
     // Moves a layer's X from where it is to arTo in arSeconds, linearly, and
     // returns when the move has ended; input is processed meanwhile.
     void SlideLayerX(TLayerControl *aoLayer, qreal arFrom, qreal arTo, qreal arSeconds);

@@ -58,7 +58,7 @@ void TfrmVuplora::slCanvasClick(QObject *)
     // A click beside the bubble dismisses its selection.
     TPaopaoFrame *frame = slCanvas->slPaopao;
     if (frame->isVisible() && frame->SelectionShown())
-        frame->SetSelectionShown(false);
+        HidePaopaoSelection();
 }
 
 void TfrmVuplora::imgIconMouseDown(QObject *, Qt::MouseButton Button, float X, float Y)

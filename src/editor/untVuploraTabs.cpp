@@ -108,7 +108,9 @@ void TfrmVuplora::changeBoxItemClick(QObject *, QListWidgetItem *Item)
     // under the rest of the click.
     const TYPE_FACE_ITEM c = cell->FaceItem()->moType;
     const qint32 i = cell->FaceItem()->miIndex;
-    if (c != fiPaopao)
+    if (c == fiPaopao)
+        ApplyBubble(i);
+    else
         ApplyItem(c, i);
     ShowEmojiOrFeatures(c, i);
 }

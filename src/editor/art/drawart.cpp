@@ -332,6 +332,52 @@ void ThumbBack(int aiSize, const QString &asName)
     Save(img, asName);
 }
 
+// The bubble frame's round buttons (64 x 64) and the text dialog's two wide
+// buttons (300 x 80, shown at 150 x 40).
+void BubbleButtons()
+{
+    const auto round = [](const QString &asName, const QColor &aoColor, const TGlyph &aoGlyph) {
+        QImage img = Blank(64, 64);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(Qt::white, 3));
+        p.setBrush(aoColor);
+        p.drawEllipse(QRectF(4, 4, 56, 56));
+        p.translate(32, 32);
+        p.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        aoGlyph(p);
+        p.end();
+        Save(img, asName);
+    };
+    round(QStringLiteral("paopao_close.png"), QColor(220, 60, 60), [](QPainter &p) {
+        p.drawLine(QPointF(-11, -11), QPointF(11, 11));
+        p.drawLine(QPointF(-11, 11), QPointF(11, -11));
+    });
+    round(QStringLiteral("paopao_edit.png"), QColor(60, 130, 220), [](QPainter &p) {
+        // A pencil.
+        p.drawLine(QPointF(-12, 12), QPointF(10, -10));
+        p.drawLine(QPointF(-12, 12), QPointF(-14, 14));
+        p.drawLine(QPointF(6, -14), QPointF(14, -6));
+    });
+    const auto wide = [](const QString &asName, const QColor &aoColor, const QColor &aoText,
+                         const QString &asCaption) {
+        QImage img = Blank(300, 80);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(190, 190, 196), 2));
+        p.setBrush(aoColor);
+        p.drawRoundedRect(QRectF(2, 2, 296, 76), 38, 38);
+        p.setPen(aoText);
+        p.setFont(Font(30, true));
+        p.drawText(QRectF(0, 0, 300, 80), Qt::AlignCenter, asCaption);
+        p.end();
+        Save(img, asName);
+    };
+    wide(QStringLiteral("paopao_confirm.png"), QColor(240, 90, 120), Qt::white, QStringLiteral("OK"));
+    wide(QStringLiteral("paopao_cancel.png"), Qt::white, QColor(70, 70, 80), QStringLiteral("Cancel"));
+}
+
 // A short chime: PCM, 2 channels, 16 bits, 11025 samples per second.
 void Chime(const QString &asName, double arSeconds, std::initializer_list<double> aoNotes)
 {
@@ -412,6 +458,7 @@ int main(int argc, char **argv)
     PackOverlay(2);
     Logos();
     TabIcons();
+    BubbleButtons();
     ThumbBack(100, QStringLiteral("thumbback.png"));
     ThumbBack(200, QStringLiteral("thumbback@2x.png"));
     Chime(QStringLiteral("res_audio_1"), 1.4, {1046.5, 1318.5, 1568.0});

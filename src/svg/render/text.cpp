@@ -5,6 +5,7 @@
 #include "svg/render/draw.h"
 #include "svg/render/paint.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -30,10 +31,15 @@ float RoundEven(float v)
 
 // ---- the SVG layout
 
+// Runs are cut after this many characters, so that a long text is measured and
+// outlined piece by piece and the pieces off the picture need no outline at all.
+constexpr qsizetype kMaxRunChars = 512;
+
 struct TChar {
     QChar C;
     const TSVGText *Owner;   // the text or tspan whose style draws it (a tref's text: the tref's parent)
     const TSVGGraphicElement *Styled;  // the element whose style applies (the tref itself)
+    int Chain;  // index of its positioning chain
 };
 
 struct TRun {
@@ -110,7 +116,9 @@ private:
 
     const TSVGText &FRoot;
     std::vector<TChar> FChars;
-    // Per char: the positioning elements from the root to the owner (a tref included).
+    // The positioning elements from the root to a character's owner (a tref included),
+    // one entry per distinct chain: characters refer to theirs by index, since a copy
+    // per character multiplies a long text by the depth of its spans.
     std::vector<std::vector<const TSVGGraphicElement *>> FChains;
     std::vector<const TSVGGraphicElement *> FStack;
     std::map<const TSVGGraphicElement *, TLists> FLists;
@@ -181,18 +189,17 @@ void TLayout::Append(const QString &text, const TSVGText &owner, const TSVGGraph
                 FLastSpace = false;
             }
         }
-        FChars.push_back({c, &owner, &styled});
-        FChains.push_back(FStack);
+        if (FChains.empty() || FChains.back() != FStack)
+            FChains.push_back(FStack);
+        FChars.push_back({c, &owner, &styled, int(FChains.size()) - 1});
     }
 }
 
 void TLayout::Finish()
 {
     // A trailing space of the whole text goes too when white space collapses.
-    if (!FChars.empty() && FChars.back().C == QLatin1Char(' ') && !Preserve(FChars.back().Owner)) {
+    if (!FChars.empty() && FChars.back().C == QLatin1Char(' ') && !Preserve(FChars.back().Owner))
         FChars.pop_back();
-        FChains.pop_back();
-    }
 }
 
 std::vector<TRun> TLayout::Place()
@@ -201,7 +208,7 @@ std::vector<TRun> TLayout::Place()
     float cx = 0, cy = 0;
     int chunk = 0;
     auto lookup = [&](size_t i, std::vector<float> TLists::*list, float &value) {
-        const std::vector<const TSVGGraphicElement *> &chain = FChains[i];
+        const std::vector<const TSVGGraphicElement *> &chain = FChains[size_t(FChars[i].Chain)];
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
             const TLists &l = FLists[*it];
             const size_t k = i - size_t(l.Start);
@@ -227,7 +234,8 @@ std::vector<TRun> TLayout::Place()
         const bool hasX = lookup(i, &TLists::X, x), hasY = lookup(i, &TLists::Y, y);
         const bool hasDX = lookup(i, &TLists::DX, dx), hasDY = lookup(i, &TLists::DY, dy);
         const bool positioned = hasX || hasY || hasDX || hasDY;
-        if (runs.empty() || positioned || runs.back().Styled != FChars[i].Styled) {
+        if (runs.empty() || positioned || runs.back().Styled != FChars[i].Styled ||
+            runs.back().Text.size() >= kMaxRunChars) {
             close();
             if (hasX) {
                 if (i > 0)
@@ -362,21 +370,32 @@ void SVGDrawText(TSVGPainter &painter, TSVGText &text, const TMatrix &M)
     TLayout layout(text);
     layout.Collect();
     const std::vector<TRun> runs = layout.Place();
-    std::vector<QPainterPath> outlines;
+    std::vector<QRectF> boxes;
     QRectF bbox;
     for (const TRun &run : runs) {
-        outlines.push_back(RunOutline(run));
         // The bounding box of text is that of its line boxes, not of the glyph ink.
         const TCanvasFont font = SVGResolveFont(*run.Styled);
         const float ascent = TTextMetrics::Ascent(font), descent = TTextMetrics::Descent(font);
-        bbox = bbox.united(QRectF(run.Origin.x(), run.Origin.y() - ascent, run.Advance, ascent + descent));
+        boxes.push_back(QRectF(run.Origin.x(), run.Origin.y() - ascent, run.Advance, ascent + descent));
+        bbox = bbox.united(boxes.back());
     }
+    // Glyph outlines take far more memory than the characters they draw: only runs that
+    // can reach the picture are outlined. A run's ink stays within its line box grown by
+    // the box's height (slanted and tall glyphs) and the stroke with its mitres.
+    const QTransform toDevice = M.ToQTransform();
+    const QRectF device(0, 0, painter.Canvas().Width(), painter.Canvas().Height());
     // Paint servers span the whole text, whichever span they fill.
     for (size_t i = 0; i < runs.size(); ++i) {
         const TSVGGraphicElement &styled = *runs[i].Styled;
         if (!styled.Visible())
             continue;
-        painter.FillAndStrokePath(styled, outlines[i], M, &bbox);
+        const TSVGStrokeState stroke = SVGEffectiveStroke(styled);
+        const qreal margin =
+            boxes[i].height() + qreal(SVGStrokeWidth(styled, stroke)) * std::max(1.0f, stroke.MiterLimit);
+        const QRectF reach = toDevice.mapRect(boxes[i].adjusted(-margin, -margin, margin, margin));
+        if (!reach.intersects(device) && toDevice.isInvertible())
+            continue;
+        painter.FillAndStrokePath(styled, RunOutline(runs[i]), M, &bbox);
     }
 }
 

@@ -210,6 +210,42 @@ TEST(PackTool, CommandLineExitCodesAndMessages)
     EXPECT_TRUE(oOut.contains("encrypted") && oOut.contains("plain") && oOut.contains("res2.json"));
 }
 
+TEST(PackTool, ConventionsOfTheCommandLine)
+{
+    const auto run = [](const QStringList &aoArgs, const QString &asStdin = QString()) {
+        QProcess oProcess;
+        QProcessEnvironment oEnv = QProcessEnvironment::systemEnvironment();
+        oEnv.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        oProcess.setProcessEnvironment(oEnv);
+        if (!asStdin.isEmpty())
+            oProcess.setStandardInputFile(asStdin);
+        oProcess.start(QStringLiteral(VUPLORA_PACK_EXE), aoArgs);
+        EXPECT_TRUE(oProcess.waitForFinished(60000));
+        struct {
+            int Exit;
+            QByteArray Out, Err;
+        } oResult{oProcess.exitStatus() == QProcess::NormalExit ? oProcess.exitCode() : -1,
+                  oProcess.readAllStandardOutput(), oProcess.readAllStandardError()};
+        return oResult;
+    };
+    const auto help = run({"--help"});
+    EXPECT_EQ(help.Exit, 0);
+    EXPECT_TRUE(help.Out.startsWith("usage: vuplora-pack") && help.Out.contains("exit codes: 0 done, 1 "));
+    EXPECT_TRUE(help.Err.isEmpty());
+    const auto version = run({"--version"});
+    EXPECT_EQ(version.Exit, 0);
+    EXPECT_EQ(version.Out, QByteArray("vuplora-pack " VUPLORA_VERSION "\n"));
+
+    // "-" as the archive reads standard input, as the output writes standard output.
+    const auto listed = run({"list", "-"}, TestPackArchivePath());
+    EXPECT_EQ(listed.Exit, 0) << listed.Err.constData();
+    EXPECT_TRUE(listed.Out.contains("res2.json"));
+    EXPECT_TRUE(listed.Err.isEmpty());
+    const auto built = run({"build", TestPackMembersDir(), "-"});
+    EXPECT_EQ(built.Exit, 0);
+    EXPECT_TRUE(built.Out == FileBytes(TestPackArchivePath()));
+}
+
 TEST(PackTool, ReadsAndWritesOnlyRegularFilesWhereItShould)
 {
     QTemporaryDir oTemp;

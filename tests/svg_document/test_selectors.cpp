@@ -202,7 +202,33 @@ TEST(SVGSelectors, SelectorsOfTooManyCompoundsFailTheMatch)
     EXPECT_EQ(r->Matches(longest), -1);
     const QString tooLong = longest + QStringLiteral(" *");
     EXPECT_EQ(MessageOf([&] { r->Matches(tooLong); }),
-              QStringLiteral("Selector too long (more than 256 compounds): ") + tooLong);
+              QStringLiteral("Selector too long (more than 1024 compounds): ") + tooLong.left(60) +
+                  QStringLiteral("..."));
+}
+
+TEST(SVGSelectors, LongSiblingChainsMatchWithinTheBudget)
+{
+    // Sibling combinators chain along a flat list as descendants do up a deep tree.
+    QString text = QStringLiteral("<svg>");
+    for (int i = 0; i < 1100; ++i)
+        text += QStringLiteral("<rect id='r%1'/>").arg(i);
+    const auto doc = LoadSVG(text + QStringLiteral("</svg>"));
+    QString adjacent = QStringLiteral("rect"), general = QStringLiteral("rect");
+    for (int i = 0; i < SVGMaxSelectorCompounds - 1; ++i) {
+        adjacent += QStringLiteral(" + rect");
+        general += QStringLiteral(" ~ *");
+    }
+    TSVGMatchScope scope;
+    for (const QString &selector : {adjacent, general}) {
+        const TSVGSelector parsed = TSVGSelector::Parse(selector);
+        QList<int> matched;
+        for (int i = 0; i < 1100; ++i)
+            if (parsed.Matches(*doc->FindElement(QStringLiteral("r%1").arg(i))))
+                matched.append(i);
+        EXPECT_EQ(matched.size(), 1100 - (SVGMaxSelectorCompounds - 1)) << selector.left(20).toStdString();
+        EXPECT_EQ(matched.value(0), SVGMaxSelectorCompounds - 1);
+    }
+    EXPECT_LE(TSVGMatchScope::Steps(), 2 * 4 * 1100 * SVGMaxSelectorCompounds);
 }
 
 } // namespace

@@ -175,4 +175,19 @@ TEST(SVGTextLayout, LongTextsDrawAsTheirVisiblePartAlone)
     EXPECT_LE(ink.Left, 2);
 }
 
+TEST(SVGTextLayout, TextsBeyondTheCharacterCapFailToDraw)
+{
+    // The spans of a text count together.
+    const QString half = QStringLiteral("x").repeated(SVGMaxTextChars / 2);
+    TSVGDocument doc;
+    doc.LoadFromText(Document(QStringLiteral("<text y='20'>%1<tspan>%1</tspan>y</text>").arg(half)));
+    QString message;
+    try {
+        (void)SVGRasterize(doc, TSVGRasterOptions());
+    } catch (const EVuploraError &e) {
+        message = e.Message();
+    }
+    EXPECT_EQ(message, QStringLiteral("Text too long: more than 1048576 characters in one text element"));
+}
+
 } // namespace

@@ -463,7 +463,7 @@ bool TSVGSelector::Matches(const TSVGElement &Element) const
     if (FCompounds.size() > SVGMaxSelectorCompounds)
         throw ESVGException(QStringLiteral("Selector too long (more than %1 compounds): %2")
                                 .arg(SVGMaxSelectorCompounds)
-                                .arg(FText));
+                                .arg(FText.size() > 60 ? FText.left(60) + QStringLiteral("...") : FText));
     if (ActiveMemo)
         return MatchesAt(int(FCompounds.size()) - 1, Element, *ActiveMemo);
     TSVGMatchMemo memo;

@@ -19,9 +19,11 @@ struct TSVGMatchMemo;
 // then tested about once per selector, however the combinators chain. What remains
 // is bounded: a selector of more than SVGMaxSelectorCompounds compounds, or matching
 // that takes more than SVGMaxSelectorSteps steps (compound tests and remembered
-// results) within one cascade, raises ESVGException "Selector too long (more than 256
-// compounds): %s" or "Style rules too costly to match (more than 5000000 steps)".
-inline constexpr int SVGMaxSelectorCompounds = 256;
+// results) within one cascade, raises ESVGException "Selector too long (more than 1024
+// compounds): %s" (the selector cut after 60 characters) or "Style rules too costly
+// to match (more than 5000000 steps)". The compound count also bounds how deep the
+// matcher recurses.
+inline constexpr int SVGMaxSelectorCompounds = 1024;
 inline constexpr qint64 SVGMaxSelectorSteps = 5'000'000;
 
 // While one of these lives on a thread, every selector match made there shares one

@@ -136,13 +136,17 @@ TEST_F(SVGTool, AFailedRunLeavesThePictureUnderTheNameAsItWas)
 TEST_F(SVGTool, BatchWritesOnlyInsideItsFolder)
 {
     const QString in = Path("a.svg");
+    ASSERT_TRUE(QDir(FTemp.path()).mkpath(QStringLiteral("out")));
+    ASSERT_TRUE(QDir(FTemp.path()).mkpath(QStringLiteral("elsewhere")));
+    ASSERT_TRUE(QFile::link(Path("elsewhere"), Path("out/away")));
     Write(Path("list.txt"), (in + "\tok.png\n" + in + "\t../out.png\n" + in + "\t" + Path("abs.png") + "\n" + in +
-                             "\tsub/../../x.png\n")
+                             "\tsub/../../x.png\n" + in + "\taway/y.png\n")
                                 .toUtf8());
     const TRun run = RunTool({"batch", Path("list.txt"), Path("out"), "10"});
     EXPECT_EQ(run.Exit, 1);
     EXPECT_TRUE(run.Out.startsWith("render_seconds "));
-    for (const char *name : {"../out.png", "/abs.png", "sub/../../x.png"})
+    EXPECT_TRUE(QDir(Path("elsewhere")).isEmpty());
+    for (const char *name : {"../out.png", "/abs.png", "sub/../../x.png", "away/y.png"})
         EXPECT_TRUE(run.Err.contains(QByteArray(name).append(": the output name leaves the output folder; skipped")))
             << run.Err.constData();
     EXPECT_EQ(QDir(Path("out")).entryList(QDir::Files), QStringList{"ok.png"});

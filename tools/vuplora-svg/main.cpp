@@ -173,15 +173,18 @@ bool WritePicture(const QImage &image, const QString &name, QString &error)
     return true;
 }
 
-// A batch output name stays inside the output folder.
-bool StaysInside(const QString &name)
+// A batch output name stays inside the output folder, also where a folder on its way
+// is a link.
+bool StaysInside(const QDir &folder, const QString &name)
 {
     if (QDir::isAbsolutePath(name))
         return false;
     for (const QString &part : name.split(QLatin1Char('/')))
         if (part == QLatin1String(".."))
             return false;
-    return true;
+    const QString root = folder.canonicalPath();
+    const QString parent = QFileInfo(folder.filePath(name)).absoluteDir().canonicalPath();
+    return parent.isEmpty() || parent == root || parent.startsWith(root + QLatin1Char('/'));
 }
 
 bool PositiveInt(const QString &text, int &value)
@@ -317,7 +320,7 @@ int Batch(const TArgs &args)
             status = kFailed;
             continue;
         }
-        if (!StaysInside(parts[1])) {
+        if (!StaysInside(outDir, parts[1])) {
             Err(QStringLiteral("%1: the output name leaves the output folder; skipped").arg(parts[1]));
             status = kFailed;
             continue;

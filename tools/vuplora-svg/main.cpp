@@ -355,15 +355,15 @@ int main(int argc, char **argv)
     // Drawing needs no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The platform's start-up remarks (a missing runtime folder, say) concern a desktop
-    // session, not the rendering, and would fill every run's error output.
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext &, const QString &text) {
-            if (type == QtCriticalMsg || type == QtFatalMsg)
-                Err(text);
-        });
+    // Qt's remarks (a missing runtime folder at start-up, a font without OpenType
+    // tables for a script) concern the desktop session, not the picture, and would fill
+    // every run's error output; what goes wrong with a document is reported by the
+    // tool's own messages.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            Err(text);
+    });
     QGuiApplication app(argc, argv);
-    qInstallMessageHandler(previous);
     QStringList raw = QCoreApplication::arguments();
     raw.removeFirst();
     TArgs args;

@@ -96,19 +96,37 @@ TArchiveMemberSizes ArchiveMemberSizes(zip_t *aoZip, qint64 aiIndex)
 
 QByteArray ReadArchiveMember(zip_t *aoZip, qint64 aiIndex, const QString &asName)
 {
+    // The declared size bounds the reading, so that a member of repeated bytes cannot
+    // inflate to more than its entry admits; a size the entry leaves out still meets
+    // the general cap.
+    const qint64 iAnnounced = ArchiveMemberSizes(aoZip, aiIndex).Uncompressed;
+    if (iAnnounced > MAX_MEMBER_BYTES)
+        throw EZipError(QStringLiteral("Archive member %1 is too large: it declares %2 bytes (at most %3)")
+                            .arg(asName)
+                            .arg(iAnnounced)
+                            .arg(MAX_MEMBER_BYTES));
+    const qint64 iLimit = iAnnounced >= 0 ? iAnnounced : MAX_MEMBER_BYTES;
+
     std::unique_ptr<zip_file_t, TZipFileCloser> oFile(zip_fopen_index(aoZip, zip_uint64_t(aiIndex), 0));
     if (!oFile)
         RaiseMemberError(asName, zip_get_error(aoZip));
 
-    // One byte beyond the announced size lets the end be seen without growing.
-    const qint64 iAnnounced = ArchiveMemberSizes(aoZip, aiIndex).Uncompressed;
-    const zip_uint64_t iExpected = iAnnounced > 0 ? std::min(zip_uint64_t(iAnnounced), MAX_RESERVE) : 0;
+    // One byte beyond the limit lets the end be seen without growing.
+    const zip_uint64_t iExpected = std::min(zip_uint64_t(iLimit), MAX_RESERVE);
     QByteArray oContent(qsizetype(iExpected) + 1, Qt::Uninitialized);
 
     qsizetype iUsed = 0;
     for (;;) {
+        if (iUsed > iLimit) {
+            if (iAnnounced >= 0)
+                throw EZipError(QStringLiteral("Archive member %1 inflates beyond its declared size of %2 bytes")
+                                    .arg(asName)
+                                    .arg(iAnnounced));
+            throw EZipError(
+                QStringLiteral("Archive member %1 inflates beyond %2 bytes").arg(asName).arg(MAX_MEMBER_BYTES));
+        }
         if (iUsed == oContent.size())
-            oContent.resize(iUsed + std::max<qsizetype>(READ_CHUNK, iUsed / 2));
+            oContent.resize(std::min<qsizetype>(iUsed + std::max<qsizetype>(READ_CHUNK, iUsed / 2), iLimit + 1));
         const zip_int64_t iRead =
             zip_fread(oFile.get(), oContent.data() + iUsed, zip_uint64_t(oContent.size() - iUsed));
         if (iRead < 0)

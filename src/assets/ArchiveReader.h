@@ -37,8 +37,16 @@ QByteArray ArchiveMemberName(struct zip *aoZip, qint64 aiIndex);
 // ASCII letters; -1 when there is none.
 qint64 FindArchiveMember(struct zip *aoZip, const QString &asName);
 
+// The most bytes a member may hold decompressed: 64 MiB, far above any picture or
+// index of a pack, far below what a small archive of repeated bytes can inflate to.
+inline constexpr qint64 MAX_MEMBER_BYTES = 64 * 1024 * 1024;
+
 // The whole decompressed content of a member; EZipError when the member cannot
-// be decompressed or its checksum does not match.
+// be decompressed or its checksum does not match. Inflating stops at the size the
+// member declares and at MAX_MEMBER_BYTES: EZipError "Archive member %1 is too large:
+// it declares %2 bytes (at most 67108864)" before anything is inflated, and
+// "Archive member %1 inflates beyond its declared size of %2 bytes" or "Archive
+// member %1 inflates beyond 67108864 bytes" as soon as it does.
 QByteArray ReadArchiveMember(struct zip *aoZip, qint64 aiIndex, const QString &asName);
 
 // Compressed and uncompressed size as the central directory states them.

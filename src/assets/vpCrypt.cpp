@@ -209,6 +209,7 @@ void InflateStream(QIODevice *source, QIODevice *dest)
     QByteArray in(ZLIB_CHUNK, Qt::Uninitialized);
     QByteArray out(ZLIB_CHUNK, Qt::Uninitialized);
     bool outputFull = false;
+    qint64 written = 0;
     while (rc != Z_STREAM_END) {
         // A full output buffer may leave output pending inside zlib; drain it before
         // asking for more input, so that the end of the source loses nothing.
@@ -227,8 +228,12 @@ void InflateStream(QIODevice *source, QIODevice *dest)
         if (rc == Z_NEED_DICT || (rc < 0 && rc != Z_BUF_ERROR))
             throw EZDecompressionError(QString::fromLatin1(zError(rc)));
         outputFull = stream.avail_out == 0;
-        WriteAll(dest, out.constData(), out.size() - qint64(stream.avail_out),
-                 QStringLiteral("Stream write error"));
+        const qint64 produced = out.size() - qint64(stream.avail_out);
+        written += produced;
+        if (written > MAX_INFLATED_BYTES)
+            throw EZDecompressionError(
+                QStringLiteral("Decompressed content larger than %1 bytes").arg(MAX_INFLATED_BYTES));
+        WriteAll(dest, out.constData(), produced, QStringLiteral("Stream write error"));
     }
 }
 

@@ -38,9 +38,15 @@ QByteArray GetResKey(const QString &memberName);
 // writes nothing. Returns true.
 bool DecryptStream(QIODevice *source, const QByteArray &keyText, QIODevice *dest, int keyType);
 
+// The most bytes InflateStream writes: 64 MiB. A zlib stream states no size, so
+// this cap alone keeps a small member of repeated bytes from inflating to gigabytes.
+inline constexpr qint64 MAX_INFLATED_BYTES = 64 * 1024 * 1024;
+
 // Inflates the zlib stream held in source (from its start) and writes the bytes
 // at dest's position. Bytes after the end of the stream are ignored; a source
-// that ends early yields what was inflated so far.
+// that ends early yields what was inflated so far. A stream that inflates to more
+// than MAX_INFLATED_BYTES fails with EZDecompressionError "Decompressed content
+// larger than 67108864 bytes" once that much has been written.
 void InflateStream(QIODevice *source, QIODevice *dest);
 
 // DecryptStream into a temporary buffer, then InflateStream into dest.

@@ -11,6 +11,7 @@
 #include <openssl/evp.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -282,6 +283,33 @@ TEST(InflateStream, StreamEndingEarlyYieldsWhatWasInflated)
     const QByteArray half = inflate(Compress(random).left(10000));
     EXPECT_GT(half.size(), 5000);
     EXPECT_TRUE(random.startsWith(half));
+}
+
+TEST(DecodeStream, StopsInflatingAtTheCap)
+{
+    // Zeros one byte beyond the cap, deflated a megabyte at a time: some 65 kB that a
+    // decoder without a cap would turn into the whole amount.
+    z_stream stream{};
+    ASSERT_EQ(deflateInit(&stream, Z_BEST_COMPRESSION), Z_OK);
+    const QByteArray zeros(1 << 20, '\0');
+    QByteArray compressed;
+    char out[1 << 16];
+    for (qint64 left = MAX_INFLATED_BYTES + 1; left > 0;) {
+        const qint64 now = std::min<qint64>(left, zeros.size());
+        left -= now;
+        stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zeros.constData()));
+        stream.avail_in = uInt(now);
+        do {
+            stream.next_out = reinterpret_cast<Bytef *>(out);
+            stream.avail_out = sizeof out;
+            deflate(&stream, left > 0 ? Z_NO_FLUSH : Z_FINISH);
+            compressed.append(out, qsizetype(sizeof out - stream.avail_out));
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    ASSERT_LT(compressed.size(), 1 << 20);
+    EXPECT_EQ(MessageOf([&] { DecodeBytes(EncryptRaw(compressed, KEY), KEY); }),
+              "Decompressed content larger than 67108864 bytes");
 }
 
 TEST(DecodeStream, AppendsAtTheDestinationPositionWithoutRewinding)

@@ -13,6 +13,8 @@
 
 #include <zip.h>
 
+#include <cstdio>
+
 namespace {
 
 QByteArray FileBytes(const QString &asPath)
@@ -22,7 +24,41 @@ QByteArray FileBytes(const QString &asPath)
     return oFile.readAll();
 }
 
+// The archive with every header's uncompressed size of its members set to aiSize.
+QByteArray WithDeclaredSize(QByteArray aoZip, quint32 aiSize)
+{
+    const auto patch = [&](const QByteArray &asSignature, int aiOffset) {
+        for (qsizetype i = aoZip.indexOf(asSignature); i >= 0; i = aoZip.indexOf(asSignature, i + 4))
+            for (int b = 0; b < 4; ++b)
+                aoZip[i + aiOffset + b] = char((aiSize >> (8 * b)) & 0xFF);
+    };
+    patch(QByteArray("PK\x03\x04", 4), 22);
+    patch(QByteArray("PK\x01\x02", 4), 24);
+    return aoZip;
+}
+
 } // namespace
+
+TEST(PackTool, MembersInflateNoFurtherThanTheirDeclaredSizeAndTheCap)
+{
+    // 4 MiB of zeros deflate to a few kilobytes: what a bomb is made of.
+    const QString sName = Stem(QStringLiteral("zeros")) + "_thumb.png";
+    const QByteArray oZip = WriteZipArchive({{sName, QByteArray(4 * 1024 * 1024, '\0')}});
+    ASSERT_LT(oZip.size(), 64 * 1024);
+    EXPECT_EQ(ExtractMember(oZip, QStringLiteral("z.zip"), sName).size(), 4 * 1024 * 1024);
+    const struct {
+        quint32 Declared;
+        QString Message;
+    } CASES[] = {
+        {1000, QStringLiteral("Archive member %1 inflates beyond its declared size of 1000 bytes").arg(sName)},
+        {quint32(MAX_MEMBER_BYTES + 1),
+         QStringLiteral("Archive member %1 is too large: it declares 67108865 bytes (at most 67108864)").arg(sName)},
+    };
+    for (const auto &c : CASES) {
+        const QByteArray oBomb = WithDeclaredSize(oZip, c.Declared);
+        EXPECT_EQ(ErrorOf([&] { ExtractMember(oBomb, QStringLiteral("z.zip"), sName); }), c.Message);
+    }
+}
 
 TEST(PackTool, RebuildingTheTestPackGivesTheSameArchiveAndEveryMemberBack)
 {
@@ -57,8 +93,9 @@ TEST(PackTool, RebuildingTheTestPackGivesTheSameArchiveAndEveryMemberBack)
         const QByteArray oOriginal = FileBytes(QDir(TestPackMembersDir()).filePath(oEntry.Name));
         const QByteArray oStored = ReadArchiveMember(oZip.get(), qint64(i), oEntry.Name);
         EXPECT_EQ(oStored == oOriginal, !bEncrypted);
-        if (bEncrypted)
+        if (bEncrypted) {
             EXPECT_EQ(oStored.size() % 16, 0);
+        }
         EXPECT_TRUE(ExtractMember(oArchive, sOut, oEntry.Name) == oOriginal);
     }
     EXPECT_GT(iEncrypted, 2);
@@ -172,4 +209,93 @@ TEST(PackTool, CommandLineExitCodesAndMessages)
     EXPECT_TRUE(oOut == FileBytes(QDir(TestPackMembersDir()).filePath(QStringLiteral("res1.json"))));
     EXPECT_EQ(run({"list", sZip}, &oOut).first, 0);
     EXPECT_TRUE(oOut.contains("encrypted") && oOut.contains("plain") && oOut.contains("res2.json"));
+}
+
+TEST(PackTool, ConventionsOfTheCommandLine)
+{
+    const auto run = [](const QStringList &aoArgs, const QString &asStdin = QString()) {
+        QProcess oProcess;
+        QProcessEnvironment oEnv = QProcessEnvironment::systemEnvironment();
+        oEnv.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        oProcess.setProcessEnvironment(oEnv);
+        if (!asStdin.isEmpty())
+            oProcess.setStandardInputFile(asStdin);
+        oProcess.start(QStringLiteral(VUPLORA_PACK_EXE), aoArgs);
+        EXPECT_TRUE(oProcess.waitForFinished(60000));
+        struct {
+            int Exit;
+            QByteArray Out, Err;
+        } oResult{oProcess.exitStatus() == QProcess::NormalExit ? oProcess.exitCode() : -1,
+                  oProcess.readAllStandardOutput(), oProcess.readAllStandardError()};
+        return oResult;
+    };
+    const auto help = run({"--help"});
+    EXPECT_EQ(help.Exit, 0);
+    EXPECT_TRUE(help.Out.startsWith("usage: vuplora-pack") && help.Out.contains("exit codes: 0 done, 1 "));
+    EXPECT_TRUE(help.Err.isEmpty());
+    const auto version = run({"--version"});
+    EXPECT_EQ(version.Exit, 0);
+    EXPECT_EQ(version.Out, QByteArray("vuplora-pack " VUPLORA_VERSION "\n"));
+
+    // "-" as the archive reads standard input, as the output writes standard output.
+    const auto listed = run({"list", "-"}, TestPackArchivePath());
+    EXPECT_EQ(listed.Exit, 0) << listed.Err.constData();
+    EXPECT_TRUE(listed.Out.contains("res2.json"));
+    EXPECT_TRUE(listed.Err.isEmpty());
+    const auto built = run({"build", TestPackMembersDir(), "-"});
+    EXPECT_EQ(built.Exit, 0);
+    EXPECT_TRUE(built.Out == FileBytes(TestPackArchivePath()));
+}
+
+TEST(PackTool, ReadsAndWritesOnlyRegularFilesWhereItShould)
+{
+    QTemporaryDir oTemp;
+    ASSERT_TRUE(oTemp.isValid());
+    const QDir oRoot(oTemp.path());
+    ASSERT_TRUE(oRoot.mkdir(QStringLiteral("pack")));
+    const QString sPack = oRoot.filePath(QStringLiteral("pack"));
+    const QString sThumb = Stem(QStringLiteral("img")) + "_thumb.png";
+    const QString sOther = Stem(QStringLiteral("other")) + "_thumb.png";
+    QFile oSecret(oRoot.filePath(QStringLiteral("secret.png")));
+    ASSERT_TRUE(oSecret.open(QIODevice::WriteOnly));
+    oSecret.write(PngOf(QSize(2, 2), Qt::red));
+    oSecret.close();
+    QFile oThumb(QDir(sPack).filePath(sThumb));
+    ASSERT_TRUE(oThumb.open(QIODevice::WriteOnly));
+    oThumb.write(PngOf(QSize(2, 2), Qt::blue));
+    oThumb.close();
+
+    // A link to another member of the folder is read; one that leads out is refused.
+    ASSERT_TRUE(QFile::link(sThumb, QDir(sPack).filePath(sOther)));
+    const QString sZip = oRoot.filePath(QStringLiteral("p.zip"));
+    EXPECT_EQ(ErrorOf([&] { BuildPack(sPack, sZip); }), QStringLiteral("(no error)"));
+    ASSERT_TRUE(QFile::remove(QDir(sPack).filePath(sOther)));
+    ASSERT_TRUE(QFile::link(oSecret.fileName(), QDir(sPack).filePath(sOther)));
+    EXPECT_EQ(ErrorOf([&] { BuildPack(sPack, sZip); }),
+              QStringLiteral("'%1' is a link that leads out of the pack folder").arg(QDir(sPack).filePath(sOther)));
+    ASSERT_TRUE(QFile::remove(QDir(sPack).filePath(sOther)));
+
+    // An output that exists and is not a regular file stays as it is.
+    const QString sLink = oRoot.filePath(QStringLiteral("link.zip"));
+    ASSERT_TRUE(QFile::link(oSecret.fileName(), sLink));
+    for (const QString &sOut : {sLink, QStringLiteral("/dev/null"), sPack}) {
+        EXPECT_EQ(ErrorOf([&] { BuildPack(sPack, sOut); }),
+                  QStringLiteral("Cannot write '%1': it exists and is not a regular file").arg(sOut));
+    }
+    EXPECT_TRUE(QFileInfo(sLink).isSymLink());
+    EXPECT_EQ(FileBytes(oSecret.fileName()), PngOf(QSize(2, 2), Qt::red));
+
+    // Inputs that never end are not read.
+    EXPECT_EQ(ErrorOf([] { ReadWholeFile(QStringLiteral("/dev/zero")); }),
+              QStringLiteral("Cannot read '/dev/zero': not a regular file"));
+    QFile oBig(oRoot.filePath(QStringLiteral("big.zip")));
+    ASSERT_TRUE(oBig.open(QIODevice::WriteOnly) && oBig.resize(MAX_ARCHIVE_BYTES + 1));
+    oBig.close();
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(oBig.fileName()); }),
+              QStringLiteral("Cannot read '%1': larger than 536870912 bytes").arg(oBig.fileName()));
+    // A stream tells its size only by ending.
+    QFile oPipe;
+    ASSERT_TRUE(oPipe.open(std::fopen("/dev/zero", "rb"), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    EXPECT_EQ(ErrorOf([&] { ReadAllBounded(oPipe, QStringLiteral("standard input"), 1000); }),
+              QStringLiteral("Cannot read 'standard input': larger than 1000 bytes"));
 }

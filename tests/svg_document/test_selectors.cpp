@@ -137,4 +137,99 @@ TEST(SVGSelectors, LongDescendantChainsStayCheap)
     EXPECT_EQ(leaf->Matches(QStringLiteral("svg g g g g g g g g g g g g g g g g rect")), 9);
 }
 
+// A deep tree of g elements with a rect at the bottom.
+QString DeepTree(int depth, const QString &style)
+{
+    QString text = QStringLiteral("<svg><style>") + style + QStringLiteral("</style>");
+    for (int i = 0; i < depth; ++i)
+        text += QStringLiteral("<g>");
+    text += QStringLiteral("<rect id='leaf' width='1' height='1'/>");
+    for (int i = 0; i < depth; ++i)
+        text += QStringLiteral("</g>");
+    return text + QStringLiteral("</svg>");
+}
+
+QString Chain(const QString &first, int universals, const QString &last)
+{
+    QString selector = first;
+    for (int i = 0; i < universals; ++i)
+        selector += QStringLiteral(" *");
+    return selector + QLatin1Char(' ') + last;
+}
+
+TEST(SVGSelectors, MatchingWorkGrowsWithElementsTimesCompounds)
+{
+    // Universal descendant compounds over a deep tree: every ancestor is a candidate
+    // for every compound, which without remembered results multiplies by the depth.
+    const int depth = 250, universals = 200;
+    const QString never = Chain(QStringLiteral("q"), universals, QStringLiteral("rect"));
+    const QString deep = Chain(QStringLiteral("svg"), universals, QStringLiteral("rect"));
+    const QString tooDeep = Chain(QStringLiteral("svg"), depth + 1, QStringLiteral("rect"));
+    const auto doc = LoadSVG(DeepTree(depth, never + QStringLiteral("{fill:red} ") + deep +
+                                                 QStringLiteral("{stroke:blue} ") + tooDeep +
+                                                 QStringLiteral("{opacity:0.5}")));
+    const TSVGElement *leaf = doc->FindElement(QStringLiteral("leaf"));
+    EXPECT_EQ(leaf->Matches(never), -1);
+    EXPECT_EQ(leaf->Matches(deep), 2);
+    EXPECT_EQ(leaf->Matches(tooDeep), -1);
+
+    TSVGMatchScope scope;
+    doc->ApplyStyles();
+    const qint64 elements = depth + 2, compounds = 3 * universals + depth + 7;
+    EXPECT_LE(TSVGMatchScope::Steps(), 4 * elements * compounds);
+}
+
+TEST(SVGSelectors, WorkBeyondTheBudgetFailsTheLoad)
+{
+    // 2,600 rules over 2,000 elements: each test is cheap, their product is not.
+    QString style;
+    for (int i = 0; i < 2600; ++i)
+        style += QStringLiteral(".c%1{fill:red}").arg(i);
+    QString text = QStringLiteral("<svg><style>") + style + QStringLiteral("</style>");
+    for (int i = 0; i < 2000; ++i)
+        text += QStringLiteral("<rect/>");
+    text += QStringLiteral("</svg>");
+    TSVGDocument doc;
+    EXPECT_EQ(MessageOf([&] { doc.LoadFromText(text); }),
+              QStringLiteral("Style rules too costly to match (more than 5000000 steps)"));
+}
+
+TEST(SVGSelectors, SelectorsOfTooManyCompoundsFailTheMatch)
+{
+    const auto doc = LoadSVG(QStringLiteral("<svg><rect id='r'/></svg>"));
+    const TSVGElement *r = doc->FindElement(QStringLiteral("r"));
+    const QString longest = Chain(QStringLiteral("svg"), SVGMaxSelectorCompounds - 2, QStringLiteral("rect"));
+    EXPECT_EQ(r->Matches(longest), -1);
+    const QString tooLong = longest + QStringLiteral(" *");
+    EXPECT_EQ(MessageOf([&] { r->Matches(tooLong); }),
+              QStringLiteral("Selector too long (more than 1024 compounds): ") + tooLong.left(60) +
+                  QStringLiteral("..."));
+}
+
+TEST(SVGSelectors, LongSiblingChainsMatchWithinTheBudget)
+{
+    // Sibling combinators chain along a flat list as descendants do up a deep tree.
+    QString text = QStringLiteral("<svg>");
+    for (int i = 0; i < 1100; ++i)
+        text += QStringLiteral("<rect id='r%1'/>").arg(i);
+    const auto doc = LoadSVG(text + QStringLiteral("</svg>"));
+    QString adjacent = QStringLiteral("rect"), general = QStringLiteral("rect");
+    for (int i = 0; i < SVGMaxSelectorCompounds - 1; ++i) {
+        adjacent += QStringLiteral(" + rect");
+        general += QStringLiteral(" ~ *");
+    }
+    TSVGMatchScope scope;
+    for (const QString &selector : {adjacent, general}) {
+        const TSVGSelector parsed = TSVGSelector::Parse(selector);
+        QList<int> matched;
+        for (int i = 0; i < 1100; ++i)
+            if (parsed.Matches(*doc->FindElement(QStringLiteral("r%1").arg(i))))
+                matched.append(i);
+        EXPECT_EQ(matched.size(), 1100 - (SVGMaxSelectorCompounds - 1)) << selector.left(20).toStdString();
+        EXPECT_EQ(matched.value(0), SVGMaxSelectorCompounds - 1);
+    }
+    EXPECT_LE(TSVGMatchScope::Steps(), 2 * 4 * 1100 * SVGMaxSelectorCompounds);
+}
+
 } // namespace
+

@@ -155,3 +155,39 @@ TEST(Text, ReferencedTextTakesTheReferencesOwnPosition)
     EXPECT_NEAR(ink.Left, 62, 1);
     EXPECT_EQ(ink.Bottom, 69);
 }
+
+namespace {
+
+// A long text is laid out and outlined in pieces, and only the pieces that can reach
+// the picture are outlined: what shows must not change for it.
+TEST(SVGTextLayout, LongTextsDrawAsTheirVisiblePartAlone)
+{
+    const QString words = QStringLiteral("Wave and hop ");
+    const auto text = [&](const char *attributes, int repeats) {
+        return Render(QStringLiteral(R"svg(<text font-family="Noto Sans" font-size="20" %1>%2</text>)svg")
+                          .arg(QLatin1String(attributes), words.repeated(repeats)));
+    };
+    EXPECT_EQ(text("x='2' y='30'", 2000), text("x='2' y='30'", 10));
+    // The end of a long line anchored at the right edge lies in its last piece.
+    const TInk ink = Ink(text("x='98' y='30' text-anchor='end' stroke='blue' stroke-width='4'", 2000));
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GE(ink.Right, 95);
+    EXPECT_LE(ink.Left, 2);
+}
+
+TEST(SVGTextLayout, TextsBeyondTheCharacterCapFailToDraw)
+{
+    // The spans of a text count together.
+    const QString half = QStringLiteral("x").repeated(SVGMaxTextChars / 2);
+    TSVGDocument doc;
+    doc.LoadFromText(Document(QStringLiteral("<text y='20'>%1<tspan>%1</tspan>y</text>").arg(half)));
+    QString message;
+    try {
+        (void)SVGRasterize(doc, TSVGRasterOptions());
+    } catch (const EVuploraError &e) {
+        message = e.Message();
+    }
+    EXPECT_EQ(message, QStringLiteral("Text too long: more than 1048576 characters in one text element"));
+}
+
+} // namespace

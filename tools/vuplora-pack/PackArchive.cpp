@@ -199,24 +199,38 @@ QByteArray BuildPackArchive(const std::vector<TPackFile> &aoFiles, QStringList *
 
 void BuildPack(const QString &asSrcDir, const QString &asOutZip, QStringList *aoWarnings)
 {
+    WriteWholeFile(asOutZip, BuildPackFromFolder(asSrcDir, aoWarnings));
+}
+
+QByteArray BuildPackFromFolder(const QString &asSrcDir, QStringList *aoWarnings)
+{
     const QDir oDir(asSrcDir);
     if (!QFileInfo(asSrcDir).isDir())
         throw EPackError(QStringLiteral("'%1' is not a folder").arg(asSrcDir));
+    const QString sRoot = QFileInfo(asSrcDir).canonicalFilePath();
 
     std::vector<TPackFile> oFiles;
     const QFileInfoList oEntries =
-        oDir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+        oDir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
     for (const QFileInfo &oInfo : oEntries) {
         if (oInfo.fileName().startsWith(u'.'))
             continue; // editor and file manager droppings
+        // A link may name another member of the folder; one that leads out of it would
+        // pack whatever file it reaches.
+        if (oInfo.isSymLink()) {
+            const QString sTarget = oInfo.canonicalFilePath();
+            if (sTarget.isEmpty() || !sTarget.startsWith(sRoot + u'/'))
+                throw EPackError(QStringLiteral("'%1' is a link that leads out of the pack folder")
+                                     .arg(oInfo.filePath()));
+        }
         if (!oInfo.isFile())
             throw EPackError(QStringLiteral("'%1' is not a file; a pack folder holds only its members")
                                  .arg(oInfo.filePath()));
-        oFiles.push_back({oInfo.fileName(), ReadWholeFile(oInfo.filePath())});
+        oFiles.push_back({oInfo.fileName(), ReadWholeFile(oInfo.filePath(), MAX_MEMBER_BYTES)});
     }
     if (oFiles.empty())
         throw EPackError(QStringLiteral("'%1' holds no members").arg(asSrcDir));
-    WriteWholeFile(asOutZip, BuildPackArchive(oFiles, aoWarnings));
+    return BuildPackArchive(oFiles, aoWarnings);
 }
 
 std::vector<TPackListEntry> ListPack(const QByteArray &aoArchive, const QString &asWhat)
@@ -254,19 +268,43 @@ QByteArray ExtractMember(const QByteArray &aoArchive, const QString &asWhat, con
     }
 }
 
-QByteArray ReadWholeFile(const QString &asPath)
+QByteArray ReadWholeFile(const QString &asPath, qint64 aiMaxBytes)
 {
+    // Only regular files: a device or a pipe under the name may never end.
+    const QFileInfo oInfo(asPath);
+    if (oInfo.exists() && !oInfo.isFile())
+        throw EPackError(QStringLiteral("Cannot read '%1': not a regular file").arg(asPath));
+    if (oInfo.size() > aiMaxBytes)
+        throw EPackError(QStringLiteral("Cannot read '%1': larger than %2 bytes").arg(asPath).arg(aiMaxBytes));
     QFile oFile(asPath);
     if (!oFile.open(QIODevice::ReadOnly))
         throw EPackError(QStringLiteral("Cannot read '%1': %2").arg(asPath, oFile.errorString()));
-    QByteArray oData = oFile.readAll();
-    if (oFile.error() != QFileDevice::NoError)
-        throw EPackError(QStringLiteral("Cannot read '%1': %2").arg(asPath, oFile.errorString()));
+    return ReadAllBounded(oFile, asPath, aiMaxBytes);
+}
+
+QByteArray ReadAllBounded(QIODevice &aoDevice, const QString &asWhat, qint64 aiMaxBytes)
+{
+    QByteArray oData;
+    while (oData.size() <= aiMaxBytes) {
+        const QByteArray oChunk = aoDevice.read(std::min<qint64>(1 << 20, aiMaxBytes + 1 - oData.size()));
+        if (oChunk.isEmpty())
+            break;
+        oData += oChunk;
+    }
+    if (oData.size() > aiMaxBytes)
+        throw EPackError(QStringLiteral("Cannot read '%1': larger than %2 bytes").arg(asWhat).arg(aiMaxBytes));
+    if (const auto *oFile = qobject_cast<QFileDevice *>(&aoDevice); oFile && oFile->error() != QFileDevice::NoError)
+        throw EPackError(QStringLiteral("Cannot read '%1': %2").arg(asWhat, aoDevice.errorString()));
     return oData;
 }
 
 void WriteWholeFile(const QString &asPath, const QByteArray &aoData)
 {
+    // The file is replaced by renaming a new one over it: over a device or a link that
+    // would swap the thing itself for a plain file.
+    const QFileInfo oInfo(asPath);
+    if (oInfo.isSymLink() || (oInfo.exists() && !oInfo.isFile()))
+        throw EPackError(QStringLiteral("Cannot write '%1': it exists and is not a regular file").arg(asPath));
     QSaveFile oFile(asPath);
     if (!oFile.open(QIODevice::WriteOnly) || oFile.write(aoData) != aoData.size() || !oFile.commit())
         throw EPackError(QStringLiteral("Cannot write '%1': %2").arg(asPath, oFile.errorString()));

@@ -2,9 +2,11 @@
 // Building and inspecting asset archives: what the pack author's tool does,
 // kept in a library so that tests and the test pack build use the same code.
 
+#include "assets/ArchiveReader.h"
 #include "platform/errors.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
@@ -49,8 +51,12 @@ struct TPackFile {
 // such as an index naming a member that is not there, go to aoWarnings.
 QByteArray BuildPackArchive(const std::vector<TPackFile> &aoFiles, QStringList *aoWarnings = nullptr);
 
-// BuildPackArchive over the files of a folder, written to asOutZip.
+// BuildPackArchive over the files of a folder, written to asOutZip. Only regular
+// files of at most MAX_MEMBER_BYTES are read; a link is followed only to a file of
+// the same folder, else EPackError "'%1' is a link that leads out of the pack folder".
 void BuildPack(const QString &asSrcDir, const QString &asOutZip, QStringList *aoWarnings = nullptr);
+// The same archive in memory.
+QByteArray BuildPackFromFolder(const QString &asSrcDir, QStringList *aoWarnings = nullptr);
 
 struct TPackListEntry {
     QString Name;
@@ -66,7 +72,16 @@ std::vector<TPackListEntry> ListPack(const QByteArray &aoArchive, const QString 
 // archive order whose name equals asMember up to ASCII letter case.
 QByteArray ExtractMember(const QByteArray &aoArchive, const QString &asWhat, const QString &asMember);
 
-// Reads a whole file; EPackError with the file name when that fails.
-QByteArray ReadWholeFile(const QString &asPath);
-// Writes a whole file atomically; EPackError when that fails.
+// The most bytes of an archive the tool reads: 512 MiB.
+inline constexpr qint64 MAX_ARCHIVE_BYTES = 512 * 1024 * 1024;
+
+// Reads a whole regular file of at most aiMaxBytes; EPackError "Cannot read '%1':
+// <reason>" with the file name when that fails, the reason "not a regular file" or
+// "larger than %2 bytes" among them.
+QByteArray ReadWholeFile(const QString &asPath, qint64 aiMaxBytes = MAX_ARCHIVE_BYTES);
+// The rest of an open stream (standard input), bounded and reported as above.
+QByteArray ReadAllBounded(QIODevice &aoDevice, const QString &asWhat, qint64 aiMaxBytes);
+// Writes a whole file atomically; EPackError when that fails. An existing name that
+// is not a regular file (a device, a link, a folder) is left alone: EPackError
+// "Cannot write '%1': it exists and is not a regular file".
 void WriteWholeFile(const QString &asPath, const QByteArray &aoData);

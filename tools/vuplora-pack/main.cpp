@@ -3,18 +3,50 @@
 #include "PackArchive.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 
 #include <cstdio>
 
 namespace {
 
+constexpr int EXIT_FAILED = 1;
 constexpr int EXIT_USAGE = 2;
 
 const char USAGE[] =
     "usage: vuplora-pack build SRC_DIR OUT.zip\n"
     "       vuplora-pack list ARCHIVE\n"
-    "       vuplora-pack extract ARCHIVE MEMBER OUT   (OUT '-' writes to standard output)\n";
+    "       vuplora-pack extract ARCHIVE MEMBER OUT\n"
+    "       vuplora-pack --help | --version\n"
+    "ARCHIVE '-' reads standard input, OUT.zip and OUT '-' write to standard output.\n"
+    "An archive is read up to 512 MiB, a member up to 64 MiB.\n"
+    "exit codes: 0 done, 1 the folder or archive could not be processed, 2 usage\n";
+
+bool IsStdio(const QString &asName)
+{
+    return asName == QStringLiteral("-");
+}
+
+QByteArray ReadArchive(const QString &asName)
+{
+    if (!IsStdio(asName))
+        return ReadWholeFile(asName);
+    QFile oIn;
+    if (!oIn.open(stdin, QIODevice::ReadOnly))
+        throw EPackError(QStringLiteral("Cannot read standard input: %1").arg(oIn.errorString()));
+    return ReadAllBounded(oIn, QStringLiteral("standard input"), MAX_ARCHIVE_BYTES);
+}
+
+void WriteOutput(const QString &asName, const QByteArray &aoContent)
+{
+    if (!IsStdio(asName)) {
+        WriteWholeFile(asName, aoContent);
+        return;
+    }
+    if (std::fwrite(aoContent.constData(), 1, size_t(aoContent.size()), stdout) != size_t(aoContent.size())
+        || std::fflush(stdout) != 0)
+        throw EPackError(QStringLiteral("Cannot write to standard output"));
+}
 
 QString StorageText(const TPackListEntry &aoEntry)
 {
@@ -26,7 +58,7 @@ QString StorageText(const TPackListEntry &aoEntry)
 int RunBuild(const QStringList &aoArgs)
 {
     QStringList oWarnings;
-    BuildPack(aoArgs[0], aoArgs[1], &oWarnings);
+    WriteOutput(aoArgs[1], BuildPackFromFolder(aoArgs[0], &oWarnings));
     QTextStream oErr(stderr);
     for (const QString &sWarning : oWarnings)
         oErr << "warning: " << sWarning << '\n';
@@ -35,7 +67,7 @@ int RunBuild(const QStringList &aoArgs)
 
 int RunList(const QStringList &aoArgs)
 {
-    const auto oList = ListPack(ReadWholeFile(aoArgs[0]), aoArgs[0]);
+    const auto oList = ListPack(ReadArchive(aoArgs[0]), aoArgs[0]);
     QTextStream oOut(stdout);
     oOut << QStringLiteral("%1 %2 %3  %4\n")
                 .arg(QStringLiteral("storage"), -9)
@@ -55,14 +87,7 @@ int RunList(const QStringList &aoArgs)
 
 int RunExtract(const QStringList &aoArgs)
 {
-    const QByteArray oContent = ExtractMember(ReadWholeFile(aoArgs[0]), aoArgs[0], aoArgs[1]);
-    if (aoArgs[2] == QStringLiteral("-")) {
-        if (std::fwrite(oContent.constData(), 1, size_t(oContent.size()), stdout) != size_t(oContent.size())
-            || std::fflush(stdout) != 0)
-            throw EPackError(QStringLiteral("Cannot write to standard output"));
-    } else {
-        WriteWholeFile(aoArgs[2], oContent);
-    }
+    WriteOutput(aoArgs[2], ExtractMember(ReadArchive(aoArgs[0]), aoArgs[0], aoArgs[1]));
     return 0;
 }
 
@@ -73,6 +98,14 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QStringList oArgs = app.arguments().mid(1);
     const QString sVerb = oArgs.isEmpty() ? QString() : oArgs.takeFirst();
+    if (sVerb == QStringLiteral("--help") || sVerb == QStringLiteral("-h")) {
+        std::fputs(USAGE, stdout);
+        return 0;
+    }
+    if (sVerb == QStringLiteral("--version")) {
+        std::printf("vuplora-pack %s\n", VUPLORA_VERSION);
+        return 0;
+    }
 
     struct TVerb {
         const char *Name;
@@ -89,15 +122,11 @@ int main(int argc, char **argv)
             return oVerb.Run(oArgs);
         } catch (const EVuploraError &e) {
             QTextStream(stderr) << "vuplora-pack: " << e.Message() << '\n';
-            return 1;
+            return EXIT_FAILED;
         } catch (const std::exception &e) {
             QTextStream(stderr) << "vuplora-pack: " << e.what() << '\n';
-            return 1;
+            return EXIT_FAILED;
         }
-    }
-    if (sVerb == QStringLiteral("--help") || sVerb == QStringLiteral("-h")) {
-        std::fputs(USAGE, stdout);
-        return 0;
     }
     std::fputs(USAGE, stderr);
     return EXIT_USAGE;

@@ -9,13 +9,19 @@
 // serif, sans-serif or monospace), --language LANGS (the languages systemLanguage is
 // tested against, "en,de"; default: the user's).
 //
-// A batch LIST holds lines "in.svg<TAB>out.png" (out relative to OUTDIR unless absolute);
-// each document is rendered WIDTH pixels wide. A document that fails prints its message
-// on stderr and the batch goes on; the last line printed is "render_seconds S", the time
-// spent loading and drawing (not encoding PNGs).
+// A batch LIST holds lines "in.svg<TAB>out.png" (out relative to OUTDIR, which it may not
+// leave); each document is rendered WIDTH pixels wide. A document that fails prints its
+// message on stderr and the batch goes on; the last line printed is "render_seconds S",
+// the time spent loading and drawing (not encoding PNGs).
+//
+// "-" stands for standard input (IN.svg, LIST) or standard output (OUT.png). A picture
+// is written under its name only once it is whole. Exit codes: 0 done, 1 a document
+// could not be rendered or written, 2 usage.
 
+#include "platform/errors.h"
 #include "svg/model/color.h"
 #include "svg/render/rasterize.h"
+#include "svg/render/raster_limits.h"
 #include "svg/render/text_metrics.h"
 
 #include <QDir>
@@ -23,6 +29,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImageWriter>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QTextStream>
 #include <cstdio>
 #include <exception>
@@ -30,13 +39,18 @@
 
 namespace {
 
+constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
 const char *const kUsageText =
     "usage: vuplora-svg [OPTIONS] render IN.svg OUT.png [--width W | --height H | --zoom Z] "
     "[--background COLOR]\n"
     "       vuplora-svg [OPTIONS] batch LIST OUTDIR WIDTH\n"
-    "options: --fonts DIR  --default-family NAME  --family GENERIC=NAME  --language LANGS\n";
+    "       vuplora-svg --help | --version\n"
+    "options: --fonts DIR  --default-family NAME  --family GENERIC=NAME  --language LANGS\n"
+    "IN.svg and LIST '-' read standard input, OUT.png '-' writes standard output.\n"
+    "Documents are read up to 32 MiB, pictures hold at most 16777216 pixels.\n"
+    "exit codes: 0 done, 1 a document could not be rendered or written, 2 usage\n";
 
 void Err(const QString &text)
 {
@@ -50,15 +64,27 @@ struct TArgs {
     QStringList Families;
     QString Languages;
     std::optional<QString> Width, Height, Zoom, Background;
+    bool Help = false, Version = false;
 };
 
-// Options may stand anywhere; every one of them takes a value.
+// Options may stand anywhere; every one of them but --help and --version takes a value.
 bool ParseArgs(const QStringList &args, TArgs &out, QString &error)
 {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (!a.startsWith(QLatin1String("--")) || a == QLatin1String("--")) {
-            out.Positional << a;
+            if (a == QLatin1String("-h"))
+                out.Help = true;
+            else
+                out.Positional << a;
+            continue;
+        }
+        if (a == QLatin1String("--help")) {
+            out.Help = true;
+            continue;
+        }
+        if (a == QLatin1String("--version")) {
+            out.Version = true;
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -88,6 +114,77 @@ bool ParseArgs(const QStringList &args, TArgs &out, QString &error)
         }
     }
     return true;
+}
+
+bool IsStdio(const QString &name)
+{
+    return name == QLatin1String("-");
+}
+
+QByteArray ReadDocument(const QString &name)
+{
+    if (!IsStdio(name))
+        return SVGReadDocumentFile(name);
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        throw EVuploraError(QStringLiteral("Cannot read standard input: %1").arg(in.errorString()));
+    return SVGReadDocumentStream(in);
+}
+
+// Writes the picture whole or not at all: a new file takes the name only once it is
+// complete, so a full disk or a stopped run leaves no truncated picture behind. An
+// existing name that is not a regular file is left alone, since renaming over a link
+// or a device would replace the thing itself.
+bool WritePicture(const QImage &image, const QString &name, QString &error)
+{
+    if (IsStdio(name)) {
+        QFile out;
+        if (!out.open(stdout, QIODevice::WriteOnly)) {
+            error = out.errorString();
+            return false;
+        }
+        QImageWriter writer(&out, "PNG");
+        if (!writer.write(image) || !out.flush()) {
+            error = writer.error() != QImageWriter::UnknownError ? writer.errorString() : out.errorString();
+            return false;
+        }
+        return true;
+    }
+    const QFileInfo info(name);
+    if (info.isSymLink() || (info.exists() && !info.isFile())) {
+        error = QStringLiteral("it exists and is not a regular file");
+        return false;
+    }
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    QImageWriter writer(&file, "PNG");
+    if (!writer.write(image)) {
+        error = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// A batch output name stays inside the output folder, also where a folder on its way
+// is a link.
+bool StaysInside(const QDir &folder, const QString &name)
+{
+    if (QDir::isAbsolutePath(name))
+        return false;
+    for (const QString &part : name.split(QLatin1Char('/')))
+        if (part == QLatin1String(".."))
+            return false;
+    const QString root = folder.canonicalPath();
+    const QString parent = QFileInfo(folder.filePath(name)).absoluteDir().canonicalPath();
+    return parent.isEmpty() || parent == root || parent.startsWith(root + QLatin1Char('/'));
 }
 
 bool PositiveInt(const QString &text, int &value)
@@ -150,10 +247,20 @@ int Render(const TArgs &args)
     }
     if (args.Background) {
         // An unknown colour comes back as the default, whichever default is given.
+        // The engine reads a hexadecimal colour of any length as its spec asks; a
+        // command line has no reason to accept more than the CSS forms.
+        static const QRegularExpression hexForm(QStringLiteral("^\\s*#([0-9A-Fa-f]{3,4}|[0-9A-Fa-f]{6}|[0-9A-Fa-f]{8})\\s*$"));
+        const bool badHex = args.Background->trimmed().startsWith(QLatin1Char('#')) &&
+                            !hexForm.match(*args.Background).hasMatch();
         bool isNone = false, inherited = false;
-        const TAlphaColor a = ParseColor(*args.Background, 0x00000001u, isNone, inherited);
-        const TAlphaColor b = ParseColor(*args.Background, 0x00000002u, isNone, inherited);
-        if (a != b) {
+        TAlphaColor a = 0, b = 1;
+        try {
+            a = ParseColor(*args.Background, 0x00000001u, isNone, inherited);
+            b = ParseColor(*args.Background, 0x00000002u, isNone, inherited);
+        } catch (const EConvertError &) {
+            // Malformed forms such as "#12345" raise instead of falling back.
+        }
+        if (a != b || badHex) {
             Err(QStringLiteral("Invalid colour: %1").arg(*args.Background));
             return kUsage;
         }
@@ -162,14 +269,15 @@ int Render(const TArgs &args)
     const QString in = args.Positional[1], out = args.Positional[2];
     QImage image;
     try {
-        image = SVGRenderFile(in, options);
+        image = SVGRenderBytes(ReadDocument(in), options);
     } catch (const std::exception &e) {
         Err(QStringLiteral("%1: %2").arg(in, QString::fromUtf8(e.what())));
-        return 1;
+        return kFailed;
     }
-    if (!image.save(out, "PNG")) {
-        Err(QStringLiteral("%1: cannot write the picture").arg(out));
-        return 1;
+    QString error;
+    if (!WritePicture(image, out, error)) {
+        Err(QStringLiteral("%1: cannot write the picture: %2").arg(out, error));
+        return kFailed;
     }
     return 0;
 }
@@ -188,17 +296,20 @@ int Batch(const TArgs &args)
         Err(QStringLiteral("Invalid width: %1").arg(args.Positional[3]));
         return kUsage;
     }
-    QFile list(listName);
-    if (!list.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        Err(QStringLiteral("%1: %2").arg(listName, list.errorString()));
-        return 1;
+    QByteArray listBytes;
+    try {
+        listBytes = ReadDocument(listName);
+    } catch (const EVuploraError &e) {
+        Err(QStringLiteral("%1: %2").arg(listName, e.Message()));
+        return kFailed;
     }
     if (!outDir.exists() && !QDir().mkpath(outDir.path())) {
         Err(QStringLiteral("%1: cannot create the folder").arg(outDir.path()));
-        return 1;
+        return kFailed;
     }
     qint64 nanos = 0;
-    QTextStream lines(&list);
+    int status = 0;
+    QTextStream lines(listBytes);
     while (!lines.atEnd()) {
         const QString line = lines.readLine();
         if (line.trimmed().isEmpty())
@@ -206,6 +317,12 @@ int Batch(const TArgs &args)
         const QStringList parts = line.split(QLatin1Char('\t'));
         if (parts.size() != 2 || parts[0].isEmpty() || parts[1].isEmpty()) {
             Err(QStringLiteral("%1: not \"in.svg<TAB>out.png\": %2").arg(listName, line));
+            status = kFailed;
+            continue;
+        }
+        if (!StaysInside(outDir, parts[1])) {
+            Err(QStringLiteral("%1: the output name leaves the output folder; skipped").arg(parts[1]));
+            status = kFailed;
             continue;
         }
         const QString in = parts[0], out = outDir.filePath(parts[1]);
@@ -217,14 +334,18 @@ int Batch(const TArgs &args)
         } catch (const std::exception &e) {
             nanos += timer.nsecsElapsed();
             Err(QStringLiteral("%1: %2").arg(in, QString::fromUtf8(e.what())));
+            status = kFailed;
             continue;
         }
         nanos += timer.nsecsElapsed();
-        if (!image.save(out, "PNG"))
-            Err(QStringLiteral("%1: cannot write the picture").arg(out));
+        QString error;
+        if (!WritePicture(image, out, error)) {
+            Err(QStringLiteral("%1: cannot write the picture: %2").arg(out, error));
+            status = kFailed;
+        }
     }
     std::printf("render_seconds %s\n", qPrintable(QString::number(double(nanos) / 1e9, 'f', 4)));
-    return 0;
+    return status;
 }
 
 } // namespace
@@ -234,6 +355,14 @@ int main(int argc, char **argv)
     // Drawing needs no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's remarks (a missing runtime folder at start-up, a font without OpenType
+    // tables for a script) concern the desktop session, not the picture, and would fill
+    // every run's error output; what goes wrong with a document is reported by the
+    // tool's own messages.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            Err(text);
+    });
     QGuiApplication app(argc, argv);
     QStringList raw = QCoreApplication::arguments();
     raw.removeFirst();
@@ -243,6 +372,14 @@ int main(int argc, char **argv)
         Err(error);
         std::fputs(kUsageText, stderr);
         return kUsage;
+    }
+    if (args.Help) {
+        std::fputs(kUsageText, stdout);
+        return 0;
+    }
+    if (args.Version) {
+        std::printf("vuplora-svg %s\n", VUPLORA_VERSION);
+        return 0;
     }
     if (args.Positional.isEmpty()) {
         std::fputs(kUsageText, stderr);

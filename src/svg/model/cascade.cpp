@@ -161,6 +161,9 @@ std::unique_ptr<TSVGStyle> SVGCascadedStyle(const TSVGGraphicElement &Element)
 
 void TSVGGraphicElement::ApplyStyles()
 {
+    // One memo for the whole subtree: each rule is then matched in time linear in the
+    // elements and its compounds.
+    TSVGMatchScope scope;
     TSVGUpdateGuard guard(this);
     const std::unique_ptr<TSVGStyle> cascaded = SVGCascadedStyle(*this);
     ApplyStyle(*cascaded);

@@ -3,9 +3,15 @@
 #include "svg/model/element.h"
 #include "svg/model/exception.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <atomic>
+#include <vector>
 
 namespace {
+
+std::atomic<quint32> NextSerial{1};
 
 [[noreturn]] void InvalidSelector(const QString &selector)
 {
@@ -167,6 +173,7 @@ TSVGSelector TSVGSelector::Parse(const QString &Text)
 {
     TSVGSelector selector;
     selector.FText = Text;
+    selector.FSerial = NextSerial.fetch_add(1, std::memory_order_relaxed);
     const QList<TSVGSelectorToken> tokens = SVGTokenizeSelector(Text);
     if (tokens.isEmpty()) {
         selector.FNever = true;
@@ -294,42 +301,158 @@ bool TSVGSelector::MatchesCompound(const TCompound &C, const TSVGElement &E) con
     return true;
 }
 
-bool TSVGSelector::MatchesFrom(int Index, const TSVGElement &E,
-                               QSet<std::pair<int, const void *>> &Failed) const
+namespace {
+
+enum TMemoKind : quint32 { mkAt, mkAtOrAbove, mkAtOrBefore };
+
+struct TMemoKey {
+    const void *Element;
+    quint32 Selector;
+    quint32 IndexKind;  // compound index * 4 + TMemoKind
+    friend bool operator==(const TMemoKey &, const TMemoKey &) = default;
+};
+
+size_t qHash(const TMemoKey &key, size_t seed = 0) noexcept
 {
-    const TCompound &c = FCompounds[Index];
-    if (!MatchesCompound(c, E))
-        return false;
-    if (Index == 0)
-        return true;
-    // A compound that failed from an element fails again from it, whatever path led
-    // there; remembering that keeps descendant chains from going exponential.
-    const std::pair<int, const void *> key(Index, &E);
-    if (Failed.contains(key))
-        return false;
-    bool matched = false;
-    switch (c.Combinator) {
-    case sttHasChild:
-        matched = E.Parent() && MatchesFrom(Index - 1, *E.Parent(), Failed);
-        break;
-    case sttHasDescendant:
-        for (const TSVGElement *a = E.Parent(); a && !matched; a = a->Parent())
-            matched = MatchesFrom(Index - 1, *a, Failed);
-        break;
-    case sttHasFollower:
-        if (const TSVGElement *parent = E.Parent()) {
-            for (int i = parent->IndexOf(&E) - 1; i >= 0 && !matched; --i) {
-                matched = MatchesFrom(Index - 1, *parent->Items(i), Failed);
-                if (!c.GeneralSibling)
-                    break;
-            }
-        }
-        break;
-    default:
-        break;
+    return qHashMulti(seed, key.Element, key.Selector, key.IndexKind);
+}
+
+thread_local TSVGMatchMemo *ActiveMemo = nullptr;
+
+} // namespace
+
+struct TSVGMatchMemo {
+    QHash<TMemoKey, bool> Known;
+    // Position of an element among its parent's children, filled a parent at a time.
+    QHash<const TSVGElement *, int> Positions;
+    qint64 Steps = 0;
+
+    void Spend(qint64 count)
+    {
+        Steps += count;
+        if (Steps > SVGMaxSelectorSteps)
+            throw ESVGException(
+                QStringLiteral("Style rules too costly to match (more than %1 steps)").arg(SVGMaxSelectorSteps));
     }
-    if (!matched)
-        Failed.insert(key);
+
+    const TSVGElement *PreviousSibling(const TSVGElement &E)
+    {
+        const TSVGElement *parent = E.Parent();
+        if (!parent)
+            return nullptr;
+        auto it = Positions.constFind(&E);
+        if (it == Positions.constEnd()) {
+            Spend(parent->Count());
+            for (int i = 0; i < parent->Count(); ++i)
+                Positions.insert(parent->Items(i), i);
+            it = Positions.constFind(&E);
+            if (it == Positions.constEnd())
+                return nullptr;
+        }
+        return *it > 0 ? parent->Items(*it - 1) : nullptr;
+    }
+};
+
+TSVGMatchScope::TSVGMatchScope()
+{
+    if (!ActiveMemo) {
+        FOwned = std::make_unique<TSVGMatchMemo>();
+        ActiveMemo = FOwned.get();
+    }
+}
+
+TSVGMatchScope::~TSVGMatchScope()
+{
+    if (FOwned)
+        ActiveMemo = nullptr;
+}
+
+qint64 TSVGMatchScope::Steps()
+{
+    return ActiveMemo ? ActiveMemo->Steps : 0;
+}
+
+bool TSVGSelector::MatchesAt(int Index, const TSVGElement &E, TSVGMatchMemo &Memo) const
+{
+    // The last compound is asked once per element; only inner ones come back.
+    const bool remember = Index + 1 < FCompounds.size();
+    const TMemoKey key{&E, FSerial, quint32(Index) * 4 + mkAt};
+    if (remember) {
+        if (const auto it = Memo.Known.constFind(key); it != Memo.Known.constEnd())
+            return *it;
+    }
+    Memo.Spend(1);
+    const TCompound &c = FCompounds[Index];
+    bool matched = MatchesCompound(c, E);
+    if (matched && Index > 0) {
+        const TSVGElement *parent = E.Parent();
+        switch (c.Combinator) {
+        case sttHasChild:
+            matched = parent && MatchesAt(Index - 1, *parent, Memo);
+            break;
+        case sttHasDescendant:
+            matched = parent && MatchesAtOrAbove(Index - 1, *parent, Memo);
+            break;
+        case sttHasFollower:
+            if (const TSVGElement *previous = Memo.PreviousSibling(E))
+                matched = c.GeneralSibling ? MatchesAtOrBefore(Index - 1, *previous, Memo)
+                                           : MatchesAt(Index - 1, *previous, Memo);
+            else
+                matched = false;
+            break;
+        default:
+            matched = false;
+            break;
+        }
+    }
+    if (remember)
+        Memo.Known.insert(key, matched);
+    return matched;
+}
+
+bool TSVGSelector::MatchesAtOrAbove(int Index, const TSVGElement &E, TSVGMatchMemo &Memo) const
+{
+    // Up the ancestors until a match or a known answer; every element passed on the
+    // way shares that answer, so no chain of ancestors is walked twice.
+    std::vector<const TSVGElement *> passed;
+    bool matched = false;
+    for (const TSVGElement *a = &E; a; a = a->Parent()) {
+        const auto it = Memo.Known.constFind(TMemoKey{a, FSerial, quint32(Index) * 4 + mkAtOrAbove});
+        if (it != Memo.Known.constEnd()) {
+            matched = *it;
+            break;
+        }
+        passed.push_back(a);
+        if (MatchesAt(Index, *a, Memo)) {
+            matched = true;
+            break;
+        }
+    }
+    Memo.Spend(qint64(passed.size()));
+    for (const TSVGElement *a : passed)
+        Memo.Known.insert(TMemoKey{a, FSerial, quint32(Index) * 4 + mkAtOrAbove}, matched);
+    return matched;
+}
+
+bool TSVGSelector::MatchesAtOrBefore(int Index, const TSVGElement &E, TSVGMatchMemo &Memo) const
+{
+    std::vector<const TSVGElement *> passed;
+    bool matched = false;
+    for (const TSVGElement *s = &E; s; s = Memo.PreviousSibling(*s)) {
+        const auto it = Memo.Known.constFind(TMemoKey{s, FSerial, quint32(Index) * 4 + mkAtOrBefore});
+        if (it != Memo.Known.constEnd()) {
+            matched = *it;
+            break;
+        }
+        passed.push_back(s);
+        if (MatchesAt(Index, *s, Memo)) {
+            matched = true;
+            break;
+        }
+    }
+    Memo.Spend(qint64(passed.size()));
+    for (const TSVGElement *s : passed)
+        Memo.Known.insert(TMemoKey{s, FSerial, quint32(Index) * 4 + mkAtOrBefore}, matched);
     return matched;
 }
 
@@ -337,8 +460,14 @@ bool TSVGSelector::Matches(const TSVGElement &Element) const
 {
     if (FNever || FCompounds.isEmpty())
         return false;
-    QSet<std::pair<int, const void *>> failed;
-    return MatchesFrom(int(FCompounds.size()) - 1, Element, failed);
+    if (FCompounds.size() > SVGMaxSelectorCompounds)
+        throw ESVGException(QStringLiteral("Selector too long (more than %1 compounds): %2")
+                                .arg(SVGMaxSelectorCompounds)
+                                .arg(FText.size() > 60 ? FText.left(60) + QStringLiteral("...") : FText));
+    if (ActiveMemo)
+        return MatchesAt(int(FCompounds.size()) - 1, Element, *ActiveMemo);
+    TSVGMatchMemo memo;
+    return MatchesAt(int(FCompounds.size()) - 1, Element, memo);
 }
 
 int TSVGSelector::Match(const TSVGElement &Element) const

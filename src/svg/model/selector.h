@@ -6,12 +6,41 @@
 // of them matches nothing.
 
 #include <QList>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <compare>
+#include <memory>
 
 class TSVGElement;
+struct TSVGMatchMemo;
+
+// Matching works right to left and remembers, per element and compound, whether the
+// selector's prefix up to that compound matched there; every element and compound is
+// then tested about once per selector, however the combinators chain. What remains
+// is bounded: a selector of more than SVGMaxSelectorCompounds compounds, or matching
+// that takes more than SVGMaxSelectorSteps steps (compound tests and remembered
+// results) within one cascade, raises ESVGException "Selector too long (more than 1024
+// compounds): %s" (the selector cut after 60 characters) or "Style rules too costly
+// to match (more than 5000000 steps)". The compound count also bounds how deep the
+// matcher recurses.
+inline constexpr int SVGMaxSelectorCompounds = 1024;
+inline constexpr qint64 SVGMaxSelectorSteps = 5'000'000;
+
+// While one of these lives on a thread, every selector match made there shares one
+// memo and one step budget: a cascade opens one around the whole tree, which must
+// not change shape while it lives. Nested scopes join the outermost one.
+class TSVGMatchScope {
+public:
+    TSVGMatchScope();
+    ~TSVGMatchScope();
+    TSVGMatchScope(const TSVGMatchScope &) = delete;
+    TSVGMatchScope &operator=(const TSVGMatchScope &) = delete;
+    // Steps spent so far by the scope in force on this thread (0 without one).
+    static qint64 Steps();
+
+private:
+    std::unique_ptr<TSVGMatchMemo> FOwned;
+};
 
 enum TSVGSelectorTokenType : int {
     sttNone,
@@ -84,9 +113,16 @@ private:
     };
 
     bool MatchesCompound(const TCompound &C, const TSVGElement &E) const;
-    bool MatchesFrom(int Index, const TSVGElement &E, QSet<std::pair<int, const void *>> &Failed) const;
+    // The compounds up to Index match with their last one at E.
+    bool MatchesAt(int Index, const TSVGElement &E, TSVGMatchMemo &Memo) const;
+    // ... at E or at one of its ancestors.
+    bool MatchesAtOrAbove(int Index, const TSVGElement &E, TSVGMatchMemo &Memo) const;
+    // ... at E or at one of its earlier siblings.
+    bool MatchesAtOrBefore(int Index, const TSVGElement &E, TSVGMatchMemo &Memo) const;
 
     QString FText;
+    // Names this selector's entries in a memo; copies share it, as they share content.
+    quint32 FSerial = 0;
     QList<TCompound> FCompounds;
     TSVGSpecificity FSpecificity;
     // Syntax that can never match (empty, dangling combinator, unknown pseudo-class).

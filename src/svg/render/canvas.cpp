@@ -292,8 +292,8 @@ void TSVGCanvas::Clear(QRgb color)
 void TSVGCanvas::BeginLayer()
 {
     TLayer layer;
-    layer.Image = std::make_unique<QImage>(FImage.size(), QImage::Format_ARGB32_Premultiplied);
-    layer.Image->fill(Qt::transparent);
+    layer.Reserved = TSVGRasterReservation(FImage.size());
+    layer.Image = std::make_unique<QImage>(SVGNewRaster(FImage.size()));
     layer.Painter = std::make_unique<QPainter>(layer.Image.get());
     layer.Painter->setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
     FLayers.push_back(std::move(layer));

@@ -10,6 +10,8 @@
 
 #include <QBrush>
 #include <QFont>
+#include "svg/render/raster_limits.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -130,6 +132,7 @@ private:
         int Layer;
     };
     struct TLayer {
+        TSVGRasterReservation Reserved;
         std::unique_ptr<QImage> Image;  // the painter keeps its address
         std::unique_ptr<QPainter> Painter;
     };

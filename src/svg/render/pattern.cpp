@@ -8,6 +8,7 @@
 #include "svg/render/draw.h"
 #include "svg/render/gradient.h"
 #include "svg/render/paint.h"
+#include "svg/render/raster_limits.h"
 
 #include <cmath>
 
@@ -129,10 +130,10 @@ std::optional<TCanvasPaint> SVGPatternPaint(TSVGPainter &painter, const TSVGElem
     const int iw = std::max(1, int(std::lround(tile.width() * sx)));
     const int ih = std::max(1, int(std::lround(tile.height() * sy)));
 
+    const TSVGRasterReservation reserved(QSize(iw, ih));
+    QImage image = SVGNewRaster(QSize(iw, ih));
     if (!painter.Enter(&pattern))
         return std::nullopt;  // the pattern is used inside its own content
-    QImage image(iw, ih, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
     try {
         TSVGCanvas canvas(image);
         TSVGPainter inner(canvas, QRectF(0, 0, iw, ih));

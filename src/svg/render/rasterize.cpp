@@ -5,8 +5,12 @@
 #include "svg/model/exception.h"
 #include "svg/render/canvas.h"
 #include "svg/render/draw.h"
+#include "svg/render/raster_limits.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -54,14 +58,15 @@ QSize SVGRasterSize(const TSVGDocument &document, const TSVGRasterOptions &optio
     }
     if (!std::isfinite(w) || !std::isfinite(h) || w > kMaxSide || h > kMaxSide)
         throw ESVGException(QStringLiteral("Invalid image size"));
-    return QSize(std::max(1, int(std::lround(w))), std::max(1, int(std::lround(h))));
+    const QSize size(std::max(1, int(std::lround(w))), std::max(1, int(std::lround(h))));
+    SVGCheckRasterSize(size);
+    return size;
 }
 
 QImage SVGRasterize(TSVGDocument &document, const TSVGRasterOptions &options)
 {
     const QSize size = SVGRasterSize(document, options);
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    QImage image = SVGNewRaster(size);
     if (options.Background)
         image.fill(QColor::fromRgba(options.Background));
     {
@@ -100,13 +105,48 @@ QImage SVGRasterize(TSVGDocument &document, const TSVGRasterOptions &options)
     return image;
 }
 
-QImage SVGRenderFile(const QString &fileName, const TSVGRasterOptions &options)
+QByteArray SVGReadDocumentFile(const QString &fileName)
+{
+    // The check follows links, so a link to a regular file is read like the file.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile())
+        throw ESVGException(QStringLiteral("Not a regular file: %1").arg(fileName));
+    if (info.size() > SVGMaxDocumentBytes)
+        throw ESVGException(QStringLiteral("Document too large: more than %1 bytes").arg(SVGMaxDocumentBytes));
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ESVGException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    return SVGReadDocumentStream(file);
+}
+
+QByteArray SVGReadDocumentStream(QIODevice &device)
+{
+    // One byte more than allowed tells a document that is too large from one that
+    // fills the limit exactly; the file may also have grown since it was looked at.
+    QByteArray bytes;
+    while (bytes.size() <= SVGMaxDocumentBytes) {
+        const QByteArray chunk = device.read(std::min<qint64>(1 << 20, SVGMaxDocumentBytes + 1 - bytes.size()));
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    if (bytes.size() > SVGMaxDocumentBytes)
+        throw ESVGException(QStringLiteral("Document too large: more than %1 bytes").arg(SVGMaxDocumentBytes));
+    return bytes;
+}
+
+QImage SVGRenderBytes(const QByteArray &bytes, const TSVGRasterOptions &options)
 {
     TSVGDocument document;
     if (!options.Languages.isEmpty()) {
         document.SetOptions(document.Options() & ~TSVGOptions(soUseLocaleForLanguage));
         document.SetPreferredLanguage(options.Languages);
     }
-    document.LoadFromFile(fileName);
+    document.LoadFromBytes(bytes);
     return SVGRasterize(document, options);
+}
+
+QImage SVGRenderFile(const QString &fileName, const TSVGRasterOptions &options)
+{
+    return SVGRenderBytes(SVGReadDocumentFile(fileName), options);
 }

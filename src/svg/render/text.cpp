@@ -1,10 +1,12 @@
 #include "svg/render/text.h"
 
 #include "svg/model/document.h"
+#include "svg/model/exception.h"
 #include "svg/model/lists.h"
 #include "svg/render/draw.h"
 #include "svg/render/paint.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -30,10 +32,20 @@ float RoundEven(float v)
 
 // ---- the SVG layout
 
-struct TChar {
-    QChar C;
-    const TSVGText *Owner;   // the text or tspan whose style draws it (a tref's text: the tref's parent)
-    const TSVGGraphicElement *Styled;  // the element whose style applies (the tref itself)
+// Runs are cut after this many characters, so that a long text is measured and
+// outlined piece by piece and the pieces off the picture need no outline at all.
+constexpr qsizetype kMaxRunChars = 512;
+
+struct TLists;
+
+// Characters in a row that share their owner, style and positioning chain. Stored once
+// per stretch rather than per character: a long text costs two bytes a character.
+struct TSegment {
+    qsizetype Start = 0;  // index of its first character
+    const TSVGText *Owner = nullptr;   // the text or tspan whose style draws it (a tref's text: the tref's parent)
+    const TSVGGraphicElement *Styled = nullptr;  // the element whose style applies (the tref itself)
+    // The positioning lists of the elements from the owner (a tref included) up to the root.
+    std::vector<const TLists *> Chain;
 };
 
 struct TRun {
@@ -109,9 +121,8 @@ private:
     void Finish();
 
     const TSVGText &FRoot;
-    std::vector<TChar> FChars;
-    // Per char: the positioning elements from the root to the owner (a tref included).
-    std::vector<std::vector<const TSVGGraphicElement *>> FChains;
+    QString FText;
+    std::vector<TSegment> FSegments;
     std::vector<const TSVGGraphicElement *> FStack;
     std::map<const TSVGGraphicElement *, TLists> FLists;
     bool FLastSpace = true;  // collapsing: a leading space is dropped
@@ -123,7 +134,7 @@ void TLayout::Walk(const TSVGText &e, const TSVGGraphicElement &styled, int dept
         return;
     FStack.push_back(&e);
     TLists &lists = FLists[&e];
-    lists.Start = int(FChars.size());
+    lists.Start = int(FText.size());
     lists.X = ParseList(e, u"x", TSVGAxis::Horizontal);
     lists.Y = ParseList(e, u"y", TSVGAxis::Vertical);
     lists.DX = ParseList(e, u"dx", TSVGAxis::Horizontal);
@@ -149,7 +160,7 @@ void TLayout::Walk(const TSVGText &e, const TSVGGraphicElement &styled, int dept
             // The tref positions its characters with its own x, y, dx and dy.
             FStack.push_back(ref);
             TLists &own = FLists[ref];
-            own.Start = int(FChars.size());
+            own.Start = int(FText.size());
             own.X = ParseList(*ref, u"x", TSVGAxis::Horizontal);
             own.Y = ParseList(*ref, u"y", TSVGAxis::Vertical);
             own.DX = ParseList(*ref, u"dx", TSVGAxis::Horizontal);
@@ -164,6 +175,7 @@ void TLayout::Walk(const TSVGText &e, const TSVGGraphicElement &styled, int dept
 void TLayout::Append(const QString &text, const TSVGText &owner, const TSVGGraphicElement &styled)
 {
     const bool preserve = Preserve(&owner);
+    bool segmentOpen = false;
     for (QChar c : text) {
         if (preserve) {
             if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t'))
@@ -181,17 +193,30 @@ void TLayout::Append(const QString &text, const TSVGText &owner, const TSVGGraph
                 FLastSpace = false;
             }
         }
-        FChars.push_back({c, &owner, &styled});
-        FChains.push_back(FStack);
+        if (FText.size() >= SVGMaxTextChars)
+            throw ESVGException(QStringLiteral("Text too long: more than %1 characters in one text element")
+                                    .arg(SVGMaxTextChars));
+        if (!segmentOpen) {
+            TSegment segment;
+            segment.Start = FText.size();
+            segment.Owner = &owner;
+            segment.Styled = &styled;
+            for (auto it = FStack.rbegin(); it != FStack.rend(); ++it)
+                segment.Chain.push_back(&FLists[*it]);
+            FSegments.push_back(std::move(segment));
+            segmentOpen = true;
+        }
+        FText += c;
     }
 }
 
 void TLayout::Finish()
 {
     // A trailing space of the whole text goes too when white space collapses.
-    if (!FChars.empty() && FChars.back().C == QLatin1Char(' ') && !Preserve(FChars.back().Owner)) {
-        FChars.pop_back();
-        FChains.pop_back();
+    if (!FText.isEmpty() && FText.back() == QLatin1Char(' ') && !Preserve(FSegments.back().Owner)) {
+        FText.chop(1);
+        if (FSegments.back().Start == FText.size())
+            FSegments.pop_back();
     }
 }
 
@@ -200,13 +225,12 @@ std::vector<TRun> TLayout::Place()
     std::vector<TRun> runs;
     float cx = 0, cy = 0;
     int chunk = 0;
-    auto lookup = [&](size_t i, std::vector<float> TLists::*list, float &value) {
-        const std::vector<const TSVGGraphicElement *> &chain = FChains[i];
-        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-            const TLists &l = FLists[*it];
-            const size_t k = i - size_t(l.Start);
-            if (k < (l.*list).size()) {
-                value = (l.*list)[k];
+    size_t segment = 0;
+    auto lookup = [&](qsizetype i, std::vector<float> TLists::*list, float &value) {
+        for (const TLists *l : FSegments[segment].Chain) {
+            const size_t k = size_t(i - l->Start);
+            if (k < (l->*list).size()) {
+                value = (l->*list)[k];
                 return true;
             }
         }
@@ -214,21 +238,26 @@ std::vector<TRun> TLayout::Place()
     };
     // A run ends where a character is positioned or the style changes; its advance is
     // measured as a whole, so kerning inside it is kept.
-    auto close = [&]() {
+    qsizetype runStart = 0;
+    auto close = [&](qsizetype end) {
         if (runs.empty())
             return;
         TRun &r = runs.back();
+        r.Text = FText.mid(runStart, end - runStart);
         r.Advance = TTextMetrics::Advance(SVGResolveFont(*r.Styled), r.Text);
         cx = float(r.Origin.x()) + r.Advance;
         cy = float(r.Origin.y());
     };
-    for (size_t i = 0; i < FChars.size(); ++i) {
+    for (qsizetype i = 0; i < FText.size(); ++i) {
+        while (segment + 1 < FSegments.size() && FSegments[segment + 1].Start <= i)
+            ++segment;
+        const TSVGGraphicElement *styled = FSegments[segment].Styled;
         float x = 0, y = 0, dx = 0, dy = 0;
         const bool hasX = lookup(i, &TLists::X, x), hasY = lookup(i, &TLists::Y, y);
         const bool hasDX = lookup(i, &TLists::DX, dx), hasDY = lookup(i, &TLists::DY, dy);
         const bool positioned = hasX || hasY || hasDX || hasDY;
-        if (runs.empty() || positioned || runs.back().Styled != FChars[i].Styled) {
-            close();
+        if (runs.empty() || positioned || runs.back().Styled != styled || i - runStart >= kMaxRunChars) {
+            close(i);
             if (hasX) {
                 if (i > 0)
                     ++chunk;
@@ -239,14 +268,14 @@ std::vector<TRun> TLayout::Place()
             cx += dx;
             cy += dy;
             TRun r;
-            r.Styled = FChars[i].Styled;
+            r.Styled = styled;
             r.Origin = QPointF(cx, cy);
             r.Chunk = chunk;
             runs.push_back(r);
+            runStart = i;
         }
-        runs.back().Text += FChars[i].C;
     }
-    close();
+    close(FText.size());
     // text-anchor per chunk, from the element of the chunk's first character.
     size_t first = 0;
     while (first < runs.size()) {
@@ -362,21 +391,32 @@ void SVGDrawText(TSVGPainter &painter, TSVGText &text, const TMatrix &M)
     TLayout layout(text);
     layout.Collect();
     const std::vector<TRun> runs = layout.Place();
-    std::vector<QPainterPath> outlines;
+    std::vector<QRectF> boxes;
     QRectF bbox;
     for (const TRun &run : runs) {
-        outlines.push_back(RunOutline(run));
         // The bounding box of text is that of its line boxes, not of the glyph ink.
         const TCanvasFont font = SVGResolveFont(*run.Styled);
         const float ascent = TTextMetrics::Ascent(font), descent = TTextMetrics::Descent(font);
-        bbox = bbox.united(QRectF(run.Origin.x(), run.Origin.y() - ascent, run.Advance, ascent + descent));
+        boxes.push_back(QRectF(run.Origin.x(), run.Origin.y() - ascent, run.Advance, ascent + descent));
+        bbox = bbox.united(boxes.back());
     }
+    // Glyph outlines take far more memory than the characters they draw: only runs that
+    // can reach the picture are outlined. A run's ink stays within its line box grown by
+    // the box's height (slanted and tall glyphs) and the stroke with its mitres.
+    const QTransform toDevice = M.ToQTransform();
+    const QRectF device(0, 0, painter.Canvas().Width(), painter.Canvas().Height());
     // Paint servers span the whole text, whichever span they fill.
     for (size_t i = 0; i < runs.size(); ++i) {
         const TSVGGraphicElement &styled = *runs[i].Styled;
         if (!styled.Visible())
             continue;
-        painter.FillAndStrokePath(styled, outlines[i], M, &bbox);
+        const TSVGStrokeState stroke = SVGEffectiveStroke(styled);
+        const qreal margin =
+            boxes[i].height() + qreal(SVGStrokeWidth(styled, stroke)) * std::max(1.0f, stroke.MiterLimit);
+        const QRectF reach = toDevice.mapRect(boxes[i].adjusted(-margin, -margin, margin, margin));
+        if (!reach.intersects(device) && toDevice.isInvertible())
+            continue;
+        painter.FillAndStrokePath(styled, RunOutline(runs[i]), M, &bbox);
     }
 }
 

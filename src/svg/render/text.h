@@ -10,6 +10,12 @@
 
 class TSVGPainter;
 
+// The most characters one text element lays out, its spans and referenced text
+// included: 1,048,576. Measuring shapes every character, so a longer text would take
+// seconds whatever part of it shows; drawing or outlining it raises ESVGException
+// "Text too long: more than 1048576 characters in one text element".
+inline constexpr qsizetype SVGMaxTextChars = 1 << 20;
+
 // GetFont: family, size, weight, style and decoration, each from the nearest element that
 // does not inherit it. An unset family gives the canvas default.
 TCanvasFont SVGResolveFont(const TSVGGraphicElement &element);

@@ -154,6 +154,9 @@ public:
     void slPaopaoClick(QObject *Sender);
     void imgPaopaoCloseClick(QObject *Sender);
     void imgPaopaoEditClick(QObject *Sender);
+    // Puts the confirmed text (gsNewPaopaoText, when there is one) into the
+    // bubble document and shows it.
+    void ApplyPaopaoText();
 
     // Commands.
     void imgTabSaveClick();

@@ -100,6 +100,11 @@ void TfrmVuplora::imgPaopaoEditClick(QObject *)
 {
     ShowEditPaopao();
     // Also after a cancel: the text confirmed earlier is applied again.
+    ApplyPaopaoText();
+}
+
+void TfrmVuplora::ApplyPaopaoText()
+{
     if (gsNewPaopaoText.isEmpty() || !goPaopaoStream)
         return;
     SetPaopaoText(*goPaopaoStream, gsNewPaopaoText);

@@ -229,19 +229,22 @@ void TFaceRes::GetSVG(IPaopaoView &aoSVG, TYPE_FACE_ITEM fiType, qint32 aiIndex,
     // Nothing the user sees changes until the new document has loaded: a
     // broken bubble must not move, show or empty the current one.
     const QString sPreviousText = gsPaopaoText;
-    SetPaopaoText(oData, QString());
     float X = 0;
     float Y = 0;
+    bool bLoading = false;
     try {
-        GetPaopaoStartPoint(oData, X, Y);
+        PreparePaopaoDocument(oData, X, Y);
         oData.seek(0);
+        bLoading = true;
         aoSVG.LoadDocument(oData);
     } catch (...) {
         gsPaopaoText = sPreviousText;
-        if (goPaopaoStream && goPaopaoStream->size() > 0) {
+        // The view still shows the current bubble unless the new one got as far
+        // as loading.
+        if (bLoading && goPaopaoStream && goPaopaoStream->size() > 0) {
             goPaopaoStream->seek(0);
             aoSVG.LoadDocument(*goPaopaoStream);
-        } else {
+        } else if (bLoading) {
             aoSVG.ClearDocument();
         }
         throw;

@@ -91,38 +91,68 @@ float ParseCoordinate(const pugi::xml_node &aoElement)
 
 } // namespace
 
-void SetPaopaoText(QBuffer &aoStream, const QString &asText)
+namespace {
+
+void ReplaceText(pugi::xml_document &aoDocument, const QString &asText)
 {
-    std::unique_ptr<pugi::xml_document> document = ParseBubble(aoStream);
-    if (IsSvgRoot(*document)) {
-        pugi::xml_node text = document->document_element().child(TEXT_ELEMENT);
-        const QString old = text ? TextOf(text) : QString();
-        gsPaopaoText = old;
-        if (text && !asText.isEmpty()) {
-            while (text.first_child())
-                text.remove_child(text.first_child());
-            text.append_child(pugi::node_pcdata).set_value(WithoutControlCharacters(asText).toUtf8().constData());
-        }
+    if (!IsSvgRoot(aoDocument))
+        return;
+    pugi::xml_node text = aoDocument.document_element().child(TEXT_ELEMENT);
+    const QString old = text ? TextOf(text) : QString();
+    gsPaopaoText = old;
+    if (text && !asText.isEmpty()) {
+        while (text.first_child())
+            text.remove_child(text.first_child());
+        text.append_child(pugi::node_pcdata).set_value(WithoutControlCharacters(asText).toUtf8().constData());
     }
+}
+
+void WriteBack(const pugi::xml_document &aoDocument, QBuffer &aoStream)
+{
     QByteArray out;
     TBufferWriter writer(out);
-    document->save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    aoDocument.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     aoStream.buffer().clear();
     aoStream.seek(0);
     aoStream.write(out);
     aoStream.seek(0);
 }
 
-void GetPaopaoStartPoint(QIODevice &aoStream, float &X, float &Y)
+void ReadStartPoint(const pugi::xml_document &aoDocument, float &X, float &Y)
 {
     X = 0;
     Y = 0;
-    std::unique_ptr<pugi::xml_document> document = ParseBubble(aoStream);
-    if (!IsSvgRoot(*document))
+    if (!IsSvgRoot(aoDocument))
         return;
-    const pugi::xml_node root = document->document_element();
+    const pugi::xml_node root = aoDocument.document_element();
     if (const pugi::xml_node x = root.child("startPointX"))
         X = ParseCoordinate(x);
     if (const pugi::xml_node y = root.child("startPointY"))
         Y = ParseCoordinate(y);
+}
+
+} // namespace
+
+void SetPaopaoText(QBuffer &aoStream, const QString &asText)
+{
+    std::unique_ptr<pugi::xml_document> document = ParseBubble(aoStream);
+    ReplaceText(*document, asText);
+    WriteBack(*document, aoStream);
+}
+
+void GetPaopaoStartPoint(QIODevice &aoStream, float &X, float &Y)
+{
+    X = 0;
+    Y = 0;
+    ReadStartPoint(*ParseBubble(aoStream), X, Y);
+}
+
+void PreparePaopaoDocument(QBuffer &aoStream, float &X, float &Y)
+{
+    X = 0;
+    Y = 0;
+    std::unique_ptr<pugi::xml_document> document = ParseBubble(aoStream);
+    ReplaceText(*document, QString());
+    WriteBack(*document, aoStream);
+    ReadStartPoint(*document, X, Y);
 }

@@ -29,6 +29,10 @@ void SetPaopaoText(QBuffer &aoStream, const QString &asText);
 // coordinate the document does not give.
 void GetPaopaoStartPoint(QIODevice &aoStream, float &X, float &Y);
 
+// SetPaopaoText with an empty text, then GetPaopaoStartPoint, from one reading
+// of the document.
+void PreparePaopaoDocument(QBuffer &aoStream, float &X, float &Y);
+
 // What GetSVG hands a bubble to: the bubble image and its frame on the canvas.
 class IPaopaoView {
 public:

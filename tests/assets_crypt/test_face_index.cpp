@@ -25,7 +25,9 @@ std::string Describe(const TFaceItemLists &lists)
             const STRU_FACE_ITEM_DATA &item = *list->moItemList[j];
             if (item.moType != list->moType || item.miIndex != qint32(j))
                 text += "<bad type or index>";
-            text += (j ? "," : "") + item.msID.toStdString();
+            if (j)
+                text += ',';
+            text += item.msID.toStdString();
         }
     }
     return text;

@@ -57,8 +57,9 @@ TEST(PackTool, RebuildingTheTestPackGivesTheSameArchiveAndEveryMemberBack)
         const QByteArray oOriginal = FileBytes(QDir(TestPackMembersDir()).filePath(oEntry.Name));
         const QByteArray oStored = ReadArchiveMember(oZip.get(), qint64(i), oEntry.Name);
         EXPECT_EQ(oStored == oOriginal, !bEncrypted);
-        if (bEncrypted)
+        if (bEncrypted) {
             EXPECT_EQ(oStored.size() % 16, 0);
+        }
         EXPECT_TRUE(ExtractMember(oArchive, sOut, oEntry.Name) == oOriginal);
     }
     EXPECT_GT(iEncrypted, 2);

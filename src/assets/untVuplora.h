@@ -5,7 +5,7 @@
 
 #include "assets/ArchiveReader.h"
 #include "assets/untVuploraTypes.h"
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QBuffer>
 #include <QByteArray>

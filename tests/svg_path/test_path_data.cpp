@@ -2,7 +2,7 @@
 // events, polygons, copying and the conversion for the canvas.
 
 #include "path_expect.h"
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/path_data.h"
 
 #include <QLocale>

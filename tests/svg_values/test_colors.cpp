@@ -1,6 +1,6 @@
 // Colours, the named-colour table, opacity and url(#id) references.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/color.h"
 #include "svg/model/uri.h"
 

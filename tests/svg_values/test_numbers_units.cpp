@@ -1,6 +1,6 @@
 // Number conversion, units, lengths, fractions, plain numbers and angles.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/numbers.h"
 #include "svg/model/units.h"
 

@@ -2,7 +2,7 @@
 // Building and inspecting asset archives: what the pack author's tool does,
 // kept in a library so that tests and the test pack build use the same code.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "svg/model/cascade.h"
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include "svg/model/clip.h"
 #include "svg/model/color.h"

@@ -467,7 +467,7 @@ void TSVGDocument::SetDefaultAspectRatio(const TSVGPreserveAspectRatio &Value)
 const QStringList &TSVGDocument::PreferredLanguages() const
 {
     if (!FPrefLanguagesRead) {
-        FPrefLanguages = SVGPlatformPreferredLanguages();
+        FPrefLanguages = SVGUserLanguages();
         FPrefLanguagesRead = true;
     }
     return FPrefLanguages;

@@ -1,6 +1,6 @@
 #include "svg/model/path_data.h"
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/path_arc.h"
 
 #include <algorithm>

@@ -182,6 +182,22 @@ TEST(SVGCascade, PropertyReaders)
     EXPECT_EQ(doc->StrokeMiterLimit(), 4);
 }
 
+TEST(SVGCascade, DashPercentagesAreSharesOfTheViewportDiagonal)
+{
+    // The diagonal of 300 x 400 normalised by the square root of 2: about 353.55.
+    const auto doc = LoadSVG(QStringLiteral(
+        "<svg viewBox='0 0 300 400'><rect id='r' stroke-dasharray='10% 5' stroke-dashoffset='20%'/>"
+        "<rect id='plain' stroke-dasharray='4' stroke-dashoffset='2'/></svg>"));
+    const TSVGStrokeDash dash = Find(*doc, QStringLiteral("r"))->Pen().Dash();
+    ASSERT_EQ(dash.Pattern.size(), 2);
+    EXPECT_NEAR(dash.Pattern[0], 35.355, 0.01);
+    EXPECT_FLOAT_EQ(dash.Pattern[1], 5);
+    EXPECT_NEAR(dash.Offset, 70.711, 0.01);
+    const TSVGStrokeDash plain = Find(*doc, QStringLiteral("plain"))->Pen().Dash();
+    EXPECT_EQ(plain.Pattern, (QList<float>{4, 4}));
+    EXPECT_FLOAT_EQ(plain.Offset, 2);
+}
+
 TEST(SVGCascade, TransformDeclaredInCSS)
 {
     const auto doc = LoadSVG(QStringLiteral(

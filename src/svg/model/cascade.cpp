@@ -254,7 +254,20 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
     });
     {
         TSVGStrokeDash dash = FPen.Dash();
-        ParseStrokeDash(text(ipStrokeDasharray), text(ipStrokeDashOffset), dash, factors, FInherits);
+        const QString arrayText = text(ipStrokeDasharray).trimmed();
+        const QString offsetText = text(ipStrokeDashOffset).trimmed();
+        ParseStrokeDash(arrayText, offsetText, dash, factors, FInherits);
+        // Percentages of dashes and of the offset are shares of the viewport's diagonal
+        // (as for stroke-width), not fractions of one unit.
+        if (offsetText.endsWith(QLatin1Char('%')) && !FInherits.Contains(ipStrokeDashOffset))
+            dash.Offset = ResolvePercent(dash.Offset, true, TSVGAxis::Diagonal);
+        if (arrayText.contains(QLatin1Char('%')) && !FInherits.Contains(ipStrokeDasharray)) {
+            const QStringList items = SplitNumbers(arrayText);
+            if (!items.isEmpty())
+                for (qsizetype i = 0; i < dash.Pattern.size(); ++i)
+                    if (items[i % items.size()].endsWith(QLatin1Char('%')))
+                        dash.Pattern[i] = ResolvePercent(dash.Pattern[i], true, TSVGAxis::Diagonal);
+        }
         FPen.SetDash(dash);
     }
     {

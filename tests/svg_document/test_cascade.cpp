@@ -3,6 +3,7 @@
 #include "svg_document_support.h"
 
 #include "svg/model/paint_servers.h"
+#include "svg/model/shapes.h"
 
 namespace {
 
@@ -78,6 +79,34 @@ TEST(SVGCascade, InheritanceBits)
     EXPECT_FLOAT_EQ(plain->GetResolvedFontSize(), 10);
     // The root starts at size 11.
     EXPECT_FLOAT_EQ(doc->GetResolvedFontSize(), 11);
+}
+
+// em and ex on geometry follow the font size in force on the element, whether it is
+// inherited, its own attribute or set by a style sheet (ex is half an em).
+TEST(SVGCascade, GeometryInEmFollowsTheFontSizeOfTheElement)
+{
+    const auto doc = LoadSVG(QStringLiteral(
+        "<svg><style>#line { font-size: 8px }</style><g font-size='20'>"
+        "<rect id='rect' x='1em' y='2ex' width='3em' height='10' rx='0.25em'/>"
+        "<circle id='circle' font-size='10' cx='2em' cy='5' r='1em'/>"
+        "<line id='line' x1='1em' y1='0' x2='4em' y2='1ex'/>"
+        "<rect id='plain' x='1' y='2' width='3' height='4'/></g></svg>"));
+    const auto *rect = Find<TSVGRectangle>(*doc, QStringLiteral("rect"));
+    EXPECT_FLOAT_EQ(rect->X(), 20);
+    EXPECT_FLOAT_EQ(rect->Y(), 20);
+    EXPECT_FLOAT_EQ(rect->Width(), 60);
+    EXPECT_FLOAT_EQ(rect->RX(), 5);
+    const auto *circle = Find<TSVGCircle>(*doc, QStringLiteral("circle"));
+    EXPECT_FLOAT_EQ(circle->X(), 20);
+    EXPECT_FLOAT_EQ(circle->Y(), 5);
+    EXPECT_FLOAT_EQ(circle->Radius(), 10);
+    const auto *line = Find<TSVGLine>(*doc, QStringLiteral("line"));
+    EXPECT_FLOAT_EQ(line->X(), 8);
+    EXPECT_FLOAT_EQ(line->EndX(), 32);
+    EXPECT_FLOAT_EQ(line->EndY(), 4);
+    const auto *plain = Find<TSVGRectangle>(*doc, QStringLiteral("plain"));
+    EXPECT_FLOAT_EQ(plain->X(), 1);
+    EXPECT_FLOAT_EQ(plain->Width(), 3);
 }
 
 TEST(SVGCascade, VisibilityDisplayAndColor)

@@ -18,6 +18,7 @@
 #include "svg/model/uri.h"
 
 #include <QRegularExpression>
+#include <pugixml.hpp>
 #include <algorithm>
 #include <iterator>
 #include <array>
@@ -159,12 +160,45 @@ std::unique_ptr<TSVGStyle> SVGCascadedStyle(const TSVGGraphicElement &Element)
     return result;
 }
 
+namespace {
+
+// The attributes LoadLengths reads.
+constexpr std::array<QLatin1String, 13> LengthAttributes = {
+    QLatin1String("x"),  QLatin1String("y"),  QLatin1String("width"), QLatin1String("height"),
+    QLatin1String("cx"), QLatin1String("cy"), QLatin1String("r"),     QLatin1String("rx"),
+    QLatin1String("ry"), QLatin1String("x1"), QLatin1String("y1"),    QLatin1String("x2"),
+    QLatin1String("y2"),
+};
+
+bool HasFontRelativeLength(const QList<TSVGXMLAttribute> &attributes)
+{
+    for (const TSVGXMLAttribute &a : attributes) {
+        if (std::find(LengthAttributes.begin(), LengthAttributes.end(), a.first) == LengthAttributes.end())
+            continue;
+        const QString v = a.second.trimmed();
+        if (v.endsWith(QLatin1String("em")) || v.endsWith(QLatin1String("ex")))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void TSVGGraphicElement::ApplyStyles()
 {
     TSVGUpdateGuard guard(this);
     const std::unique_ptr<TSVGStyle> cascaded = SVGCascadedStyle(*this);
     ApplyStyle(*cascaded);
     ResolveCurrentColor();
+    // Loading read em and ex without a font size; now that the cascade has fixed it
+    // (the element's own or the one it inherits), they are read again against it.
+    if (HasFontRelativeLength(XMLAttributes())) {
+        pugi::xml_document xml;
+        pugi::xml_node node = xml.append_child("e");
+        for (const TSVGXMLAttribute &a : XMLAttributes())
+            node.append_attribute(a.first.toUtf8().constData()).set_value(a.second.toUtf8().constData());
+        LoadLengths(node, StyleUnitFactors());
+    }
     TSVGElement::ApplyStyles();
 }
 

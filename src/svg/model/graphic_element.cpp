@@ -445,13 +445,17 @@ void TSVGGraphicElement::LoadAttributes(pugi::xml_node Node)
     FStyle.AddStyle(inlineStyle);
     FInlineStyle.SetStyle(inlineStyle);
 
-    const TSVGUnitFactors &factors = GetUnitFactors();
-    FX = ReadLengthAttribute(Node, "x", FXIsPercent, factors, FX);
-    FY = ReadLengthAttribute(Node, "y", FYIsPercent, factors, FY);
-    FWidth = ReadLengthAttribute(Node, "width", FWidthIsPercent, factors, FWidth);
-    FHeight = ReadLengthAttribute(Node, "height", FHeightIsPercent, factors, FHeight);
+    LoadLengths(Node, GetUnitFactors());
     const pugi::xml_attribute transform = Node.attribute("transform");
     FMatrix = transform ? ParseTransform(svgxml::ToQString(transform.value())) : TMatrix::Identity();
+}
+
+void TSVGGraphicElement::LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &Factors)
+{
+    FX = ReadLengthAttribute(Node, "x", FXIsPercent, Factors, FX);
+    FY = ReadLengthAttribute(Node, "y", FYIsPercent, Factors, FY);
+    FWidth = ReadLengthAttribute(Node, "width", FWidthIsPercent, Factors, FWidth);
+    FHeight = ReadLengthAttribute(Node, "height", FHeightIsPercent, Factors, FHeight);
 }
 
 void TSVGGraphicElement::DoParsingNode(pugi::xml_node Node)

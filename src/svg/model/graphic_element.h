@@ -165,6 +165,11 @@ public:
 
 protected:
     void LoadAttributes(pugi::xml_node Node) override;
+    // Reads the length attributes (x, y, width, height here; a shape's own geometry in
+    // the shapes) with the given factors: at load with the document's, when the font
+    // size is not known yet, and once more after the cascade with the element's font
+    // size when one of them is in em or ex.
+    virtual void LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &Factors);
     // Index of the new child in Items, or -1 when the node creates none.
     virtual int CreateChild(pugi::xml_node Node);
     virtual void LoadChildren(pugi::xml_node Node);

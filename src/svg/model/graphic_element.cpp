@@ -411,7 +411,6 @@ void TSVGGraphicElement::Clear()
     TSVGElement::Clear();
     FStyle.Clear();
     FInlineStyle.Clear();
-    FClipPath.Clear();
     FX = FY = FWidth = FHeight = 0;
     FXIsPercent = FYIsPercent = FWidthIsPercent = FHeightIsPercent = false;
     InitPresentation();
@@ -421,13 +420,6 @@ void TSVGGraphicElement::Clear()
     Reset();
 }
 
-void TSVGGraphicElement::Reset()
-{
-    FBrushChanged = FPenChanged = FFontChanged = true;
-    FClippingChanged = true;
-    FShapeCacheChanged = true;
-    TSVGElement::Reset();
-}
 
 void TSVGGraphicElement::LoadFromXML(pugi::xml_node Node)
 {
@@ -532,34 +524,12 @@ int TSVGGraphicElement::CreateChildBase(pugi::xml_node Node)
                             .arg(svgxml::NodeKindName(Node), name));
 }
 
-void TSVGGraphicElement::Changed()
-{
-    FShapeCacheChanged = true;
-    TSVGElement::Changed();
-}
-
 void TSVGGraphicElement::SubObjectChanged(TSVGSubObject Object)
 {
-    // A mark that is already set was passed down when it was set, so the subtree
-    // below needs no second visit (this keeps a cascade linear in the tree size).
-    bool alreadyMarked = false;
-    switch (Object) {
-    case TSVGSubObject::Brush:
-        alreadyMarked = FBrushChanged;
-        FBrushChanged = true;
-        break;
-    case TSVGSubObject::Pen:
-        alreadyMarked = FPenChanged;
-        FPenChanged = true;
-        break;
-    case TSVGSubObject::Font:
-        alreadyMarked = FFontChanged;
-        FFontChanged = true;
-        break;
-    default:
-        break;
-    }
-    if (alreadyMarked) {
+    // Descendants read inherited paint and font by walking up when asked, so a change
+    // of this element's own brush, pen or font concerns only itself; passing it down
+    // would also make a cascade quadratic in the tree size.
+    if (Object == TSVGSubObject::Brush || Object == TSVGSubObject::Pen || Object == TSVGSubObject::Font) {
         Changed();
         return;
     }

@@ -45,20 +45,6 @@ public:
     float StrokeMiterLimit() const;
     bool MiterLimitInherited() const { return FMiterLimitInherited; }
 
-    // --- caches of the renderer and their change marks
-    bool BrushChanged() const { return FBrushChanged; }
-    void SetBrushChanged(bool Value) { FBrushChanged = Value; }
-    bool PenChanged() const { return FPenChanged; }
-    void SetPenChanged(bool Value) { FPenChanged = Value; }
-    bool FontChanged() const { return FFontChanged; }
-    void SetFontChanged(bool Value) { FFontChanged = Value; }
-    bool ClippingChanged() const { return FClippingChanged; }
-    void SetClippingChanged(bool Value) { FClippingChanged = Value; }
-    bool ShapeCacheChanged() const { return FShapeCacheChanged; }
-    void SetShapeCacheChanged(bool Value) { FShapeCacheChanged = Value; }
-    TRSPathData &ClipPath() { return FClipPath; }
-    TRSPathData &Shape() { return FShape; }
-
     // --- own declarations
     // Every attribute as name=value, then the `style` declarations over them.
     TSVGStyle &Style() { return FStyle; }
@@ -158,9 +144,7 @@ public:
     // --- lifecycle
     void SetParent(TSVGElement *Value) override;
     void Clear() override;
-    void Reset() override;
     void LoadFromXML(pugi::xml_node Node) override;
-    void Changed() override;
     void SubObjectChanged(TSVGSubObject Object) override;
 
 protected:
@@ -209,22 +193,15 @@ private:
     TSVGStyle FInlineStyle;
     TMatrix FMatrix;
     TSVGTextAlign FTextAlign = staLeading;
-    bool FPenChanged = true;
-    bool FFontChanged = true;
-    bool FBrushChanged = true;
     TSVGFillRule FClipRule = frNonZero;
     TSVGFillRule FFillRule = frNonZero;
     QString FClipURI;
-    bool FClippingChanged = true;
-    TRSPathData FClipPath;
     QRectF FClipRect;
     float FOpacity = 1;
     bool FOverflow = true;
-    TRSPathData FShape;
     QString FMarkerEndURI;
     QString FMarkerStartURI;
     QString FMarkerMidURI;
-    bool FShapeCacheChanged = true;
     TSVGColorInterpolation FColorInterpolation = sciSRGB;
     TSVGColorRendering FColorRendering = clrnAuto;
     TSVGTextRendering FTextRendering = txrnAuto;

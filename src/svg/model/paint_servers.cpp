@@ -224,10 +224,7 @@ void TSVGRadialGradient::LoadAttributes(pugi::xml_node Node)
 
 TSVGGradientStop::TSVGGradientStop(TSVGDocument *aOwner) : TSVGGraphicElement(aOwner)
 {
-    FStopBrush.SetOnChange([this] {
-        FStopBrushChanged = true;
-        Changed();
-    });
+    FStopBrush.SetOnChange([this] { Changed(); });
 }
 
 std::unique_ptr<TSVGElement> TSVGGradientStop::CreateNew(TSVGDocument *aOwner) const

@@ -122,8 +122,6 @@ public:
     // `stop-color` and `stop-opacity` as the cascade left them.
     TSVGBrush &StopBrush() { return FStopBrush; }
     const TSVGBrush &StopBrush() const { return FStopBrush; }
-    bool StopBrushChanged() const { return FStopBrushChanged; }
-    void SetStopBrushChanged(bool Value) { FStopBrushChanged = Value; }
 
     void ApplyStyle(const TSVGStyle &aStyle) override;
 
@@ -133,7 +131,6 @@ protected:
 
 private:
     TSVGBrush FStopBrush;
-    bool FStopBrushChanged = true;
     bool FOffsetInherited = false;
     bool FStopCurrentColor = false;
 };

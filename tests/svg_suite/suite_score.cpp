@@ -58,7 +58,7 @@ TSuiteScore ScoreImages(const QImage &reference, const QImage &candidate)
             wrong += d > kPixelDiff;
         }
     }
-    const double share = w * h ? double(wrong) / (double(w) * h) : 0.0;
+    const double share = w > 0 && h > 0 ? double(wrong) / (double(w) * h) : 0.0;
     return {share <= kWrongShare ? TSuiteVerdict::Pass : TSuiteVerdict::Fail, share};
 }
 

@@ -31,8 +31,9 @@ TEST(SVGNumbers, ConversionAcceptsOnlyDecimalNumbers)
     for (const auto &r : rows) {
         double v = -99;
         EXPECT_EQ(TrySVGStrToFloat(QString::fromLatin1(r.text), v), r.ok) << r.text;
-        if (r.ok)
+        if (r.ok) {
             EXPECT_DOUBLE_EQ(v, r.value) << r.text;
+        }
     }
 }
 

@@ -384,26 +384,12 @@ void TSVGGraphicElement::ApplyCSSTransform(const QString &Text)
 
 bool TSVGGraphicElement::FillIsCurrentColor() const
 {
-    const TSVGGraphicElement *e = this;
-    while (e->FInherits.Contains(ipFill)) {
-        const TSVGGraphicElement *parent = e->GetGraphicParent();
-        if (!parent)
-            break;
-        e = parent;
-    }
-    return e->FFillCurrentColor;
+    return InheritanceSource(ipFill).FFillCurrentColor;
 }
 
 bool TSVGGraphicElement::StrokeIsCurrentColor() const
 {
-    const TSVGGraphicElement *e = this;
-    while (e->FInherits.Contains(ipStroke)) {
-        const TSVGGraphicElement *parent = e->GetGraphicParent();
-        if (!parent)
-            break;
-        e = parent;
-    }
-    return e->FStrokeCurrentColor;
+    return InheritanceSource(ipStroke).FStrokeCurrentColor;
 }
 
 void TSVGGraphicElement::ResolveCurrentColor()

@@ -132,28 +132,26 @@ TSVGGraphicElement *TSVGGraphicElement::GetGraphicParent() const
     return dynamic_cast<TSVGGraphicElement *>(Parent());
 }
 
-TAlphaColor TSVGGraphicElement::CurrentColor() const
+const TSVGGraphicElement &TSVGGraphicElement::InheritanceSource(TSVGStyleProperty Property) const
 {
     const TSVGGraphicElement *e = this;
-    while (e->FInherits.Contains(ipColor)) {
+    while (e->FInherits.Contains(Property)) {
         const TSVGGraphicElement *parent = e->GetGraphicParent();
         if (!parent)
             break;
         e = parent;
     }
-    return e->FColor;
+    return *e;
+}
+
+TAlphaColor TSVGGraphicElement::CurrentColor() const
+{
+    return InheritanceSource(ipColor).FColor;
 }
 
 float TSVGGraphicElement::GetResolvedFontSize() const
 {
-    const TSVGGraphicElement *e = this;
-    while (e->FInherits.Contains(ipFontSize)) {
-        const TSVGGraphicElement *parent = e->GetGraphicParent();
-        if (!parent)
-            break;
-        e = parent;
-    }
-    return e->FFont.Size();
+    return InheritanceSource(ipFontSize).FFont.Size();
 }
 
 float TSVGGraphicElement::StrokeMiterLimit() const
@@ -168,17 +166,10 @@ float TSVGGraphicElement::StrokeMiterLimit() const
     return e->FPen.MiterLimit();
 }
 
-// The getters of inherited properties walk up while the property's bit is set.
 template <typename T, typename Getter>
 static T InheritedValue(const TSVGGraphicElement *e, TSVGStyleProperty bit, Getter own)
 {
-    while (e->Inherits().Contains(bit)) {
-        const TSVGGraphicElement *parent = e->GetGraphicParent();
-        if (!parent)
-            break;
-        e = parent;
-    }
-    return own(e);
+    return own(&e->InheritanceSource(bit));
 }
 
 bool TSVGGraphicElement::Visible() const

@@ -27,6 +27,10 @@ public:
     void AssignProperties(const TSVGElement &Source) override;
 
     TSVGGraphicElement *GetGraphicParent() const;
+    // The element whose own value of an inherited property is in force here: this one,
+    // or the nearest graphic ancestor that does not take the property from its parent.
+    // Every inherited getter goes through it.
+    const TSVGGraphicElement &InheritanceSource(TSVGStyleProperty Property) const;
 
     // --- paint state as the cascade leaves it (references are resolved by the renderer)
     TSVGBrush &Brush() { return FBrush; }

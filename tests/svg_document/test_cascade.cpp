@@ -109,6 +109,18 @@ TEST(SVGCascade, GeometryInEmFollowsTheFontSizeOfTheElement)
     EXPECT_FLOAT_EQ(plain->Width(), 3);
 }
 
+// A backslash escapes a quote inside a quoted string, so what follows it is still
+// quoted: a ";" or "}" there splits nothing, in a style attribute as in a style sheet.
+TEST(SVGCascade, EscapedQuotesKeepTheStringOpen)
+{
+    const auto doc = LoadSVG(QStringLiteral(
+        "<svg><style>#b { font-family: 'x\\'};y' ; fill: #0000ff } #c { fill: #00ff00 }</style>"
+        "<rect id='a' style=\"font-family: 'x\\';y'; fill: #ff0000\"/><rect id='b'/><rect id='c'/></svg>"));
+    EXPECT_EQ(Find(*doc, QStringLiteral("a"))->Brush().Color(), 0xFFFF0000u);
+    EXPECT_EQ(Find(*doc, QStringLiteral("b"))->Brush().Color(), 0xFF0000FFu);
+    EXPECT_EQ(Find(*doc, QStringLiteral("c"))->Brush().Color(), 0xFF00FF00u);
+}
+
 TEST(SVGCascade, VisibilityDisplayAndColor)
 {
     const auto doc = LoadSVG(QStringLiteral(

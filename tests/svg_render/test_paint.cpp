@@ -85,6 +85,34 @@ TEST(Paint, GradientPropertiesSetAfterLoadingChangeThePicture)
     EXPECT_LT(qRed(img.pixel(0, 50)), 10);
 }
 
+// Patterns too: the tile and the transform come from the model, through the href chain.
+TEST(Paint, PatternPropertiesSetAfterLoadingChangeThePicture)
+{
+    TSVGDocument doc;
+    doc.LoadFromText(Document(QStringLiteral(R"svg(
+        <pattern id="base" width="0.5" height="1"><rect width="25" height="100" fill="red"/></pattern>
+        <pattern id="p" xlink:href="#base"/>
+        <rect width="100" height="100" fill="url(#p)"/>)svg")));
+    auto *p = dynamic_cast<TSVGPattern *>(doc.FindElement(QStringLiteral("p")));
+    ASSERT_NE(p, nullptr);
+    auto render = [&] { return SVGRasterize(doc, TSVGRasterOptions()).convertToFormat(QImage::Format_ARGB32); };
+
+    QImage img = render();  // tiles of 50: red at 0..25 and 50..75
+    EXPECT_EQ(Alpha(img, 10, 50), 255);
+    EXPECT_EQ(Alpha(img, 40, 50), 0);
+    EXPECT_EQ(Alpha(img, 60, 50), 255);
+
+    p->SetWidth(1);  // one tile across the whole box
+    img = render();
+    EXPECT_EQ(Alpha(img, 10, 50), 255);
+    EXPECT_EQ(Alpha(img, 60, 50), 0);
+
+    p->SetMatrix(TMatrix::CreateTranslation(25, 0));
+    img = render();
+    EXPECT_EQ(Alpha(img, 10, 50), 0);
+    EXPECT_EQ(Alpha(img, 35, 50), 255);
+}
+
 TEST(Paint, BoundingBoxLeavesOutCurveControlPoints)
 {
     // The curve's top is at y = 0, its control point at y = -100.

@@ -452,6 +452,7 @@ void TSVGPattern::SetDefaults()
     FReference.clear();
     FUnits = csuObjectBoundingBox;
     FContentUnits = csuUserSpaceOnUse;
+    std::fill(std::begin(FStated), std::end(FStated), false);
     AspectRatio().SetValue({saXMidYMid, false, false});
 }
 
@@ -467,6 +468,7 @@ void TSVGPattern::AssignProperties(const TSVGElement &Source)
         FReference = src->FReference;
         FUnits = src->FUnits;
         FContentUnits = src->FContentUnits;
+        std::copy(std::begin(src->FStated), std::end(src->FStated), std::begin(FStated));
     }
 }
 
@@ -480,13 +482,55 @@ void TSVGPattern::Clear()
 void TSVGPattern::SetUnits(TSVGCoordinateSystemUnit Value)
 {
     FUnits = Value;
+    FStated[int(TAttribute::Units)] = true;
     Changed();
 }
 
 void TSVGPattern::SetContentUnits(TSVGCoordinateSystemUnit Value)
 {
     FContentUnits = Value;
+    FStated[int(TAttribute::ContentUnits)] = true;
     Changed();
+}
+
+std::vector<const TSVGPattern *> TSVGPattern::Chain() const
+{
+    std::vector<const TSVGPattern *> chain{this};
+    const TSVGDocument *doc = Document();
+    for (const TSVGPattern *p = this; doc;) {
+        const QString id = WithoutHash(p->FReference.trimmed());
+        if (id.isEmpty())
+            break;
+        const auto *next = dynamic_cast<const TSVGPattern *>(doc->FindElement(id));
+        if (!next || std::find(chain.begin(), chain.end(), next) != chain.end())
+            break;
+        chain.push_back(next);
+        p = next;
+    }
+    return chain;
+}
+
+bool TSVGPattern::States(TAttribute Attribute) const
+{
+    if (FStated[int(Attribute)])
+        return true;
+    switch (Attribute) {
+    case TAttribute::Transform: return !Matrix().IsIdentity();
+    case TAttribute::X: return StoredX() != 0 || XIsPercent();
+    case TAttribute::Y: return StoredY() != 0 || YIsPercent();
+    case TAttribute::Width: return StoredWidth() != 0 || WidthIsPercent();
+    case TAttribute::Height: return StoredHeight() != 0 || HeightIsPercent();
+    case TAttribute::ViewBox: return ViewBoxSpecified();
+    default: return false;
+    }
+}
+
+const TSVGPattern *TSVGPattern::Source(TAttribute Attribute) const
+{
+    for (const TSVGPattern *p : Chain())
+        if (p->States(Attribute))
+            return p;
+    return this;
 }
 
 void TSVGPattern::LoadAttributes(pugi::xml_node Node)
@@ -494,8 +538,17 @@ void TSVGPattern::LoadAttributes(pugi::xml_node Node)
     TSVGCustomViewBox::LoadAttributes(Node);
     SetMatrix(ReadTransform(Node, "patternTransform"));
     FReference = WithoutHash(ReadHRef(Node));
+    // A value that cannot be read still states the attribute: it stops the chain and
+    // gives the default.
     FContentUnits = ParseCoordinateSystemUnit(
-        ReadAttribute(Node, "patternContentUnits", QString()), FContentUnits);
-    FUnits = ParseCoordinateSystemUnit(ReadAttribute(Node, "patternUnits", QString()),
-                                       FUnits);
+        ReadAttribute(Node, "patternContentUnits", QString()).trimmed(), csuUserSpaceOnUse);
+    FUnits = ParseCoordinateSystemUnit(ReadAttribute(Node, "patternUnits", QString()).trimmed(),
+                                       csuObjectBoundingBox);
+    const std::pair<TAttribute, const char *> names[] = {
+        {TAttribute::Units, "patternUnits"}, {TAttribute::ContentUnits, "patternContentUnits"},
+        {TAttribute::Transform, "patternTransform"}, {TAttribute::X, "x"}, {TAttribute::Y, "y"},
+        {TAttribute::Width, "width"}, {TAttribute::Height, "height"}, {TAttribute::ViewBox, "viewBox"},
+        {TAttribute::AspectRatio, "preserveAspectRatio"}};
+    for (const auto &[attribute, name] : names)
+        FStated[int(attribute)] = HasAttribute(Node, name);
 }

@@ -196,12 +196,23 @@ public:
     void AssignProperties(const TSVGElement &Source) override;
     void Clear() override;
 
-    // The href id without its "#" (kept, not followed when drawing).
+    // The href id without its "#".
     const QString &Reference() const { return FReference; }
     TSVGCoordinateSystemUnit Units() const { return FUnits; }
     void SetUnits(TSVGCoordinateSystemUnit Value);
     TSVGCoordinateSystemUnit ContentUnits() const { return FContentUnits; }
     void SetContentUnits(TSVGCoordinateSystemUnit Value);
+
+    // The attributes a pattern takes over along its href chain, as gradients do.
+    enum class TAttribute { Units, ContentUnits, Transform, X, Y, Width, Height, ViewBox, AspectRatio };
+    // This pattern and the patterns its href leads to; the chain ends at a missing id,
+    // an element that is no pattern, or one already in the chain.
+    std::vector<const TSVGPattern *> Chain() const;
+    // Whether this pattern states the attribute: in its markup, through a setter, or
+    // (for the tile and the transform) by a value other than the default.
+    bool States(TAttribute Attribute) const;
+    // The pattern of the chain the attribute comes from; this one when none states it.
+    const TSVGPattern *Source(TAttribute Attribute) const;
 
 protected:
     void LoadAttributes(pugi::xml_node Node) override;
@@ -212,4 +223,6 @@ private:
     QString FReference;
     TSVGCoordinateSystemUnit FUnits = csuObjectBoundingBox;
     TSVGCoordinateSystemUnit FContentUnits = csuUserSpaceOnUse;
+    // Stated in the markup, by TAttribute.
+    bool FStated[9] = {};
 };

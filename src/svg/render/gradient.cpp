@@ -1,9 +1,7 @@
 #include "svg/render/gradient.h"
 
-#include "svg/model/document.h"
 #include "svg/model/keywords.h"
 #include "svg/model/paint_servers.h"
-#include "svg/model/transform.h"
 #include "svg/model/units.h"
 #include "svg/render/paint.h"
 
@@ -11,25 +9,11 @@
 #include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
-#include <unordered_set>
 
 namespace {
 
 bool IsLinear(const TSVGElement &e) { return e.SVGType() == etLinearGradient; }
 bool IsRadial(const TSVGElement &e) { return e.SVGType() == etRadialGradient; }
-
-QString HRefId(const TSVGElement &e)
-{
-    QString href;
-    if (const auto *g = dynamic_cast<const TSVGCustomGradient *>(&e))
-        href = g->Reference();
-    else if (const auto *p = dynamic_cast<const TSVGPattern *>(&e))
-        href = p->Reference();
-    href = href.trimmed();
-    if (href.startsWith(QLatin1Char('#')))
-        href.remove(0, 1);
-    return href;
-}
 
 // A stop offset is a number or a percentage; anything with another unit is invalid and
 // counts as 0.
@@ -88,38 +72,6 @@ QGradient::Spread Spread(TSVGGradientSpread spread)
 bool SVGIsGradient(const TSVGElement &element)
 {
     return IsLinear(element) || IsRadial(element);
-}
-
-std::vector<const TSVGElement *> SVGHRefChain(const TSVGElement &server,
-                                              bool (*accept)(const TSVGElement &))
-{
-    std::vector<const TSVGElement *> chain{&server};
-    std::unordered_set<const TSVGElement *> seen{&server};
-    const TSVGDocument *doc = server.Document();
-    const TSVGElement *e = &server;
-    while (doc) {
-        const QString id = HRefId(*e);
-        if (id.isEmpty())
-            break;
-        const TSVGElement *next = doc->FindElement(id);
-        if (!next || !accept(*next) || !seen.insert(next).second)
-            break;
-        chain.push_back(next);
-        e = next;
-    }
-    return chain;
-}
-
-bool SVGChainAttribute(const std::vector<const TSVGElement *> &chain, QStringView name,
-                       QString &value, bool (*accept)(const TSVGElement &))
-{
-    for (const TSVGElement *e : chain) {
-        if (accept && !accept(*e))
-            continue;
-        if (e->XMLAttribute(name, value))
-            return true;
-    }
-    return false;
 }
 
 std::vector<TSVGStopValue> SVGGradientStops(const TSVGElement &gradient)

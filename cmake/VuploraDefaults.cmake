@@ -28,7 +28,7 @@ function(vuplora_test name)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;VUPLORA_SHARED=${CMAKE_SOURCE_DIR}/../shared;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+      "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
 endfunction()
 
 # A libFuzzer target.

@@ -5,7 +5,7 @@
 //
 //   bench_svg_load [--benchmark_repetitions=N]     (VUPLORA_SHARED locates the suite)
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/document.h"
 
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 // ParseColor on arbitrary text: only conversion errors may escape, and every colour it
 // yields must read back unchanged from its own style text.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/color.h"
 
 #include <cstdint>

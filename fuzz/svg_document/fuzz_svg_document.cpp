@@ -2,7 +2,7 @@
 // cascade) and walks what was built. Errors the loader reports are fine; crashes,
 // hangs and leaks are not.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/document.h"
 #include "svg/model/paint_servers.h"
 #include "svg/model/structure.h"

@@ -2,7 +2,7 @@
 // command-line renderer does with a file it did not write. Load and size errors are
 // fine; crashes, leaks, and work or memory beyond libFuzzer's limits are not.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/render/rasterize.h"
 #include "svg/render/raster_limits.h"
 

@@ -1,7 +1,7 @@
 // ParseTransform on arbitrary text: only its own messages and conversion errors may
 // escape.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/exception.h"
 #include "svg/model/transform.h"
 

@@ -2,7 +2,7 @@
 // Reading ZIP archives held in memory with libzip: the face resource manager and
 // the pack tool share these, so both find members by the same rule.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 // Reading a decoded pack index (JSON) into the face resource manager's category list.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "assets/untVuploraTypes.h"
 
 #include <QByteArray>

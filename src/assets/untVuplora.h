@@ -6,7 +6,7 @@
 #include "assets/ArchiveReader.h"
 #include "assets/untVuploraPaopaoDoc.h"
 #include "assets/untVuploraTypes.h"
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QBuffer>
 #include <QByteArray>

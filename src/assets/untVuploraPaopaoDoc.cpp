@@ -1,7 +1,7 @@
 #include "assets/untVuploraPaopaoDoc.h"
 
 #include "assets/untVuplora.h"
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QBuffer>
 #include <QLocale>

@@ -2,7 +2,7 @@
 // Decoder (and, for pack authors, encoder) of encrypted archive members: AES-ECB
 // under a key derived from the member's name, over a zlib stream.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QByteArray>
 #include <QIODevice>

@@ -2,7 +2,7 @@
 
 #include "editor/untVuploraCanvas.h"
 #include "editor/untVuploraToolbar.h"
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "editor/untHelper.h"
 #include "editor/untSelectPack.h"
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "platform/platform.h"
 
 #include <QFileInfo>

@@ -7,6 +7,7 @@
 #include "editor/untVuploraPaopao.h"
 #include "svg/controls/svg_document_component.h"
 #include "platform/errorreport.h"
+#include "platform/platform.h"
 #include "platform/resources.h"
 #include "platform/screenservice.h"
 
@@ -167,6 +168,10 @@ void TfrmVuplora::CreateControls()
     imgThumbback->SetPicture(
         LayoutPicture(bHighDpi ? QStringLiteral("thumbback@2x.png") : QStringLiteral("thumbback.png")));
     changeBox->SetThumbBack(imgThumbback->Picture());
+    // The SVG engine asks nobody for the user's languages; the application
+    // hands them over before the bubble document exists.
+    if (ILocaleService *locale = Platform().Locale)
+        SVGSetUserLanguages(locale->GetPreferredLanguages());
     SVGDoc = new TRSFmxSVGDocument(this);
     SVGDoc->setObjectName(QStringLiteral("SVGDoc"));
     SVGDoc->SetPreferredLanguage(QStringLiteral("EN"));

@@ -1,6 +1,6 @@
 #include "platform/errorreport.h"
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QMessageBox>
 #include <exception>

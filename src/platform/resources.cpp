@@ -1,6 +1,6 @@
 #include "platform/resources.h"
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QDirIterator>
 #include <QFileInfo>

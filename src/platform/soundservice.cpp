@@ -8,28 +8,35 @@
 #include <QMediaDevices>
 #include <QPointer>
 #include <QtEndian>
-#include <optional>
+#include <cstring>
 
 namespace {
-
-struct TWaveData {
-    QAudioFormat Format;
-    QByteArray Samples;
-};
 
 quint16 ReadU16(const char *apData) { return qFromLittleEndian<quint16>(apData); }
 quint32 ReadU32(const char *apData) { return qFromLittleEndian<quint32>(apData); }
 
-// Walks the chunks of a RIFF WAVE file for its "fmt " and "data" chunks. Only
-// integer PCM and 32-bit float are accepted; anything else is not played.
-std::optional<TWaveData> ParseWave(const QByteArray &aoWave)
+QAudioFormat::SampleFormat SampleFormat(const TWaveSound &aoSound)
+{
+    if (aoSound.IsFloat)
+        return QAudioFormat::Float;
+    switch (aoSound.BitsPerSample) {
+    case 8: return QAudioFormat::UInt8;
+    case 16: return QAudioFormat::Int16;
+    default: return QAudioFormat::Int32;
+    }
+}
+
+} // namespace
+
+// Walks the chunks of the file for its "fmt " and "data" chunks.
+std::optional<TWaveSound> ReadWaveSound(const QByteArray &aoWave)
 {
     const qsizetype liSize = aoWave.size();
     const char *lpData = aoWave.constData();
     if (liSize < 12 || memcmp(lpData, "RIFF", 4) != 0 || memcmp(lpData + 8, "WAVE", 4) != 0)
         return std::nullopt;
 
-    std::optional<QAudioFormat> loFormat;
+    std::optional<TWaveSound> loSound;
     qsizetype liPos = 12;
     while (liPos + 8 <= liSize) {
         const char *lpChunk = lpData + liPos;
@@ -43,37 +50,25 @@ std::optional<TWaveData> ParseWave(const QByteArray &aoWave)
             const quint16 liChannels = ReadU16(lpData + liBody + 2);
             const quint32 liRate = ReadU32(lpData + liBody + 4);
             const quint16 liBits = ReadU16(lpData + liBody + 14);
-            QAudioFormat::SampleFormat leSample = QAudioFormat::Unknown;
-            if (liTag == 1 && liBits == 8)
-                leSample = QAudioFormat::UInt8;
-            else if (liTag == 1 && liBits == 16)
-                leSample = QAudioFormat::Int16;
-            else if (liTag == 1 && liBits == 32)
-                leSample = QAudioFormat::Int32;
-            else if (liTag == 3 && liBits == 32)
-                leSample = QAudioFormat::Float;
-            if (leSample == QAudioFormat::Unknown || liChannels == 0 || liRate == 0)
+            const bool lbPcm = liTag == 1 && (liBits == 8 || liBits == 16 || liBits == 32);
+            const bool lbFloat = liTag == 3 && liBits == 32;
+            if ((!lbPcm && !lbFloat) || liChannels == 0 || liRate == 0)
                 return std::nullopt;
-            QAudioFormat loFmt;
-            loFmt.setSampleFormat(leSample);
-            loFmt.setChannelCount(liChannels);
-            loFmt.setSampleRate(static_cast<int>(qMin<quint32>(liRate, 1u << 20)));
-            loFormat = loFmt;
+            loSound = TWaveSound{liChannels, static_cast<int>(qMin<quint32>(liRate, 1u << 20)), liBits,
+                                 lbFloat, QByteArray()};
         } else if (memcmp(lpChunk, "data", 4) == 0) {
-            if (!loFormat)
+            if (!loSound)
                 return std::nullopt;
-            // A truncated last chunk plays as far as it goes, whole frames only.
-            const qsizetype liFrame = loFormat->bytesPerFrame();
+            const qsizetype liFrame = qsizetype(loSound->Channels) * loSound->BitsPerSample / 8;
             const qsizetype liBytes = liAvailable - liAvailable % liFrame;
-            return TWaveData{*loFormat, aoWave.mid(liBody, liBytes)};
+            loSound->Samples = aoWave.mid(liBody, liBytes);
+            return loSound;
         }
         // Chunks are padded to an even size.
         liPos = liBody + liChunkSize + (liChunkSize & 1);
     }
     return std::nullopt;
 }
-
-} // namespace
 
 struct TQtSoundService::TPlayback {
     // Owned by the application object, so that a sound still playing at exit is
@@ -102,14 +97,18 @@ void TQtSoundService::PlayWave(const QByteArray &aoWave)
     QCoreApplication *loApp = QCoreApplication::instance();
     if (!loApp)
         return;
-    const std::optional<TWaveData> loWave = ParseWave(aoWave);
+    const std::optional<TWaveSound> loWave = ReadWaveSound(aoWave);
     if (!loWave || loWave->Samples.isEmpty())
         return;
+    QAudioFormat loFormat;
+    loFormat.setSampleFormat(SampleFormat(*loWave));
+    loFormat.setChannelCount(loWave->Channels);
+    loFormat.setSampleRate(loWave->SampleRate);
     const QAudioDevice loDevice = QMediaDevices::defaultAudioOutput();
-    if (loDevice.isNull() || !loDevice.isFormatSupported(loWave->Format))
+    if (loDevice.isNull() || !loDevice.isFormatSupported(loFormat))
         return;
 
-    auto *loSink = new QAudioSink(loDevice, loWave->Format, loApp);
+    auto *loSink = new QAudioSink(loDevice, loFormat, loApp);
     auto *loBuffer = new QBuffer(loSink);
     loBuffer->setData(loWave->Samples);
     loBuffer->open(QIODevice::ReadOnly);

@@ -6,7 +6,7 @@
 #include "TestPackPaths.h"
 
 #include "assets/untVuplora.h"
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QBuffer>
 

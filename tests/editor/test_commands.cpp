@@ -6,7 +6,7 @@
 
 #include "editor/untHelper.h"
 #include "editor/untVuploraForm.h"
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QFile>
 #include <QPainter>

@@ -9,7 +9,7 @@
 #include "editor/untHelper.h"
 #include "editor/untStartup.h"
 #include "editor/untVuploraForm.h"
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QApplication>
 #include <QJsonDocument>

@@ -2,7 +2,7 @@
 // event loop keeps running.
 
 #include "platform/errorreport.h"
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QEventLoop>
 #include <QMessageBox>

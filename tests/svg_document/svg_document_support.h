@@ -1,7 +1,7 @@
 #pragma once
 // Small helpers for the document tests: load a text, find an element by id.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/document.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 #include "svg_document_support.h"
 
 #include "svg/model/paint_servers.h"
+#include "svg/model/shapes.h"
 
 namespace {
 
@@ -78,6 +79,46 @@ TEST(SVGCascade, InheritanceBits)
     EXPECT_FLOAT_EQ(plain->GetResolvedFontSize(), 10);
     // The root starts at size 11.
     EXPECT_FLOAT_EQ(doc->GetResolvedFontSize(), 11);
+}
+
+// em and ex on geometry follow the font size in force on the element, whether it is
+// inherited, its own attribute or set by a style sheet (ex is half an em).
+TEST(SVGCascade, GeometryInEmFollowsTheFontSizeOfTheElement)
+{
+    const auto doc = LoadSVG(QStringLiteral(
+        "<svg><style>#line { font-size: 8px }</style><g font-size='20'>"
+        "<rect id='rect' x='1em' y='2ex' width='3em' height='10' rx='0.25em'/>"
+        "<circle id='circle' font-size='10' cx='2em' cy='5' r='1em'/>"
+        "<line id='line' x1='1em' y1='0' x2='4em' y2='1ex'/>"
+        "<rect id='plain' x='1' y='2' width='3' height='4'/></g></svg>"));
+    const auto *rect = Find<TSVGRectangle>(*doc, QStringLiteral("rect"));
+    EXPECT_FLOAT_EQ(rect->X(), 20);
+    EXPECT_FLOAT_EQ(rect->Y(), 20);
+    EXPECT_FLOAT_EQ(rect->Width(), 60);
+    EXPECT_FLOAT_EQ(rect->RX(), 5);
+    const auto *circle = Find<TSVGCircle>(*doc, QStringLiteral("circle"));
+    EXPECT_FLOAT_EQ(circle->X(), 20);
+    EXPECT_FLOAT_EQ(circle->Y(), 5);
+    EXPECT_FLOAT_EQ(circle->Radius(), 10);
+    const auto *line = Find<TSVGLine>(*doc, QStringLiteral("line"));
+    EXPECT_FLOAT_EQ(line->X(), 8);
+    EXPECT_FLOAT_EQ(line->EndX(), 32);
+    EXPECT_FLOAT_EQ(line->EndY(), 4);
+    const auto *plain = Find<TSVGRectangle>(*doc, QStringLiteral("plain"));
+    EXPECT_FLOAT_EQ(plain->X(), 1);
+    EXPECT_FLOAT_EQ(plain->Width(), 3);
+}
+
+// A backslash escapes a quote inside a quoted string, so what follows it is still
+// quoted: a ";" or "}" there splits nothing, in a style attribute as in a style sheet.
+TEST(SVGCascade, EscapedQuotesKeepTheStringOpen)
+{
+    const auto doc = LoadSVG(QStringLiteral(
+        "<svg><style>#b { font-family: 'x\\'};y' ; fill: #0000ff } #c { fill: #00ff00 }</style>"
+        "<rect id='a' style=\"font-family: 'x\\';y'; fill: #ff0000\"/><rect id='b'/><rect id='c'/></svg>"));
+    EXPECT_EQ(Find(*doc, QStringLiteral("a"))->Brush().Color(), 0xFFFF0000u);
+    EXPECT_EQ(Find(*doc, QStringLiteral("b"))->Brush().Color(), 0xFF0000FFu);
+    EXPECT_EQ(Find(*doc, QStringLiteral("c"))->Brush().Color(), 0xFF00FF00u);
 }
 
 TEST(SVGCascade, VisibilityDisplayAndColor)
@@ -180,6 +221,22 @@ TEST(SVGCascade, PropertyReaders)
     EXPECT_EQ(Find(*doc, QStringLiteral("bad"))->StrokeMiterLimit(), 2);
     EXPECT_EQ(Find(*doc, QStringLiteral("own"))->StrokeMiterLimit(), 8);
     EXPECT_EQ(doc->StrokeMiterLimit(), 4);
+}
+
+TEST(SVGCascade, DashPercentagesAreSharesOfTheViewportDiagonal)
+{
+    // The diagonal of 300 x 400 normalised by the square root of 2: about 353.55.
+    const auto doc = LoadSVG(QStringLiteral(
+        "<svg viewBox='0 0 300 400'><rect id='r' stroke-dasharray='10% 5' stroke-dashoffset='20%'/>"
+        "<rect id='plain' stroke-dasharray='4' stroke-dashoffset='2'/></svg>"));
+    const TSVGStrokeDash dash = Find(*doc, QStringLiteral("r"))->Pen().Dash();
+    ASSERT_EQ(dash.Pattern.size(), 2);
+    EXPECT_NEAR(dash.Pattern[0], 35.355, 0.01);
+    EXPECT_FLOAT_EQ(dash.Pattern[1], 5);
+    EXPECT_NEAR(dash.Offset, 70.711, 0.01);
+    const TSVGStrokeDash plain = Find(*doc, QStringLiteral("plain"))->Pen().Dash();
+    EXPECT_EQ(plain.Pattern, (QList<float>{4, 4}));
+    EXPECT_FLOAT_EQ(plain.Offset, 2);
 }
 
 TEST(SVGCascade, TransformDeclaredInCSS)

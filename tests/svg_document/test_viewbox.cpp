@@ -2,7 +2,6 @@
 
 #include "svg_document_support.h"
 
-#include "platform/fakeplatform.h"
 
 namespace {
 
@@ -140,10 +139,20 @@ TEST(SVGConditional, RequiredFeaturesAndExtensions)
     EXPECT_FALSE(TSVGDocument::SupportsFeature(prefix + QStringLiteral("shape")));
 }
 
-TEST(SVGConditional, LanguagesFollowThePlatformsPreferredLanguages)
+// Puts a list of user languages in force for one test and restores the previous one.
+class TUserLanguages {
+public:
+    TUserLanguages() : FSaved(SVGUserLanguages()) {}
+    ~TUserLanguages() { SVGSetUserLanguages(FSaved); }
+    void Set(const QStringList &Languages) { SVGSetUserLanguages(Languages); }
+
+private:
+    QStringList FSaved;
+};
+
+TEST(SVGConditional, LanguagesFollowTheUserLanguagesTheApplicationHandsOver)
 {
-    TFakePlatform fake;
-    TPlatformOverride use(fake.Services());
+    TUserLanguages user;
     struct TCase {
         QStringList Preferred;
         const char *Attributes;
@@ -163,14 +172,14 @@ TEST(SVGConditional, LanguagesFollowThePlatformsPreferredLanguages)
         {{"en-US"}, "lang='de' systemLanguage='en'", true},
     };
     for (const TCase &c : cases) {
-        fake.Locale.PreferredLanguages = c.Preferred;
+        user.Set(c.Preferred);
         const auto doc = LoadSVG(QStringLiteral("<svg><rect id='r' %1/></svg>").arg(QString::fromUtf8(c.Attributes)));
         EXPECT_EQ(Find(*doc, QStringLiteral("r"))->HasLanguages(), c.Shown)
             << c.Attributes << " with " << c.Preferred.join(',').toStdString();
     }
 
     // Without the locale option the document's own list counts.
-    fake.Locale.PreferredLanguages = {"en-US"};
+    user.Set({"en-US"});
     auto doc = LoadSVG(QStringLiteral(
         "<svg><switch id='s'><g id='de' systemLanguage='de'/><g id='en' systemLanguage='en'/>"
         "<g id='other'/></switch></svg>"));

@@ -2,7 +2,7 @@
 // events, polygons, copying and the conversion for the canvas.
 
 #include "path_expect.h"
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/path_data.h"
 
 #include <QLocale>
@@ -194,7 +194,7 @@ TEST(PathData, AppendReplaysOrCopies)
     ExpectPoints(dest, {{'M', 7, 7}, {'L', 1, 1}, {'Z', 7, 7}});
 }
 
-TEST(PathData, TruncatedCurveRaisesPathCopyingError)
+TEST(PathData, TruncatedCurveRaisesPathCopyingErrorWhenCopied)
 {
     TRSPathData broken(QStringLiteral("M1 1 L2 2"));
     broken.AddPoint(TPathPointKind::CurveTo, {3, 3});
@@ -216,7 +216,38 @@ TEST(PathData, TruncatedCurveRaisesPathCopyingError)
 
     TPathData dest;
     EXPECT_THROW(broken.AssignTo(dest), EVuploraError);
-    EXPECT_THROW(broken.ToQPainterPath(), EVuploraError);
+    // Drawing it is not copying: the canvas gets the path up to the broken curve.
+    const QPainterPath drawn = broken.ToQPainterPath();
+    ASSERT_EQ(drawn.elementCount(), 2);
+    EXPECT_EQ(drawn.currentPosition(), QPointF(2, 2));
+}
+
+// A subpath that stays at its start is kept as a hair along x, so that its round or
+// square caps are drawn; a subpath that goes anywhere is kept as it is.
+TEST(PathData, PainterPathKeepsZeroLengthSubpaths)
+{
+    const struct {
+        const char *data;
+        std::vector<QPointF> expected;
+    } rows[] = {
+        {"M5 5 Z", {{5, 5}, {5.001, 5}, {5, 5}}},
+        {"M5 5 L5 5", {{5, 5}, {5.001, 5}}},
+        {"M5 5 C5 5 5 5 5 5 M9 9 L10 9", {{5, 5}, {5.001, 5}, {9, 9}, {10, 9}}},
+        {"M5 5 L6 5 L5 5", {{5, 5}, {6, 5}, {5, 5}}},
+        {"M5 5 C6 6 4 4 5 5", {{5, 5}, {6, 6}, {4, 4}, {5, 5}}},
+        {"M5 5", {{5, 5}}},
+    };
+    for (const auto &r : rows) {
+        const QPainterPath p = TRSPathData(QString::fromLatin1(r.data)).ToQPainterPath();
+        std::vector<QPointF> got;
+        for (int i = 0; i < p.elementCount(); ++i)
+            got.emplace_back(p.elementAt(i).x, p.elementAt(i).y);
+        ASSERT_EQ(got.size(), r.expected.size()) << r.data;
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_NEAR(got[i].x(), r.expected[i].x(), 1e-6) << r.data << " element " << i;
+            EXPECT_NEAR(got[i].y(), r.expected[i].y(), 1e-6) << r.data << " element " << i;
+        }
+    }
 }
 
 TEST(PathData, CopiesAndClones)

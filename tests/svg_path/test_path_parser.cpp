@@ -50,22 +50,33 @@ INSTANTIATE_TEST_SUITE_P(Commands, PathParse, ::testing::Values(
     TParseCase{"zM1 2", {{'Z', 0, 0}, {'M', 1, 2}}},
     TParseCase{"M0 0 Q10 0 10 10", {{'M', 0, 0}, {'C', S3, 0}, {'C', 10, T3}, {'C', 10, 10}}},
     TParseCase{"M5 5 q10 0 10 10", {{'M', 5, 5}, {'C', 5 + S3, 5}, {'C', 15, 5 + T3}, {'C', 15, 15}}},
-    // Smooth cubic: the current point while the path has two points, else the
-    // reflection of whatever point precedes the current one.
+    // Smooth cubic: the reflection of the previous cubic's second control point, or
+    // the current point after any command that drew no cubic (a line, a quadratic, an arc).
     TParseCase{"M0 0 L10 10 S20 20 30 30", {{'M', 0, 0}, {'L', 10, 10}, {'C', 10, 10}, {'C', 20, 20}, {'C', 30, 30}}},
     TParseCase{"M0 0 L5 0 L10 10 S20 20 30 30",
-               {{'M', 0, 0}, {'L', 5, 0}, {'L', 10, 10}, {'C', 15, 20}, {'C', 20, 20}, {'C', 30, 30}}},
+               {{'M', 0, 0}, {'L', 5, 0}, {'L', 10, 10}, {'C', 10, 10}, {'C', 20, 20}, {'C', 30, 30}}},
     TParseCase{"M0 0 L5 0 L10 10 s10 10 20 20",
-               {{'M', 0, 0}, {'L', 5, 0}, {'L', 10, 10}, {'C', 15, 20}, {'C', 20, 20}, {'C', 30, 30}}},
-    // Smooth quadratic: reflection of the last quadratic control point, which
-    // survives other commands in between.
+               {{'M', 0, 0}, {'L', 5, 0}, {'L', 10, 10}, {'C', 10, 10}, {'C', 20, 20}, {'C', 30, 30}}},
+    TParseCase{"M0 0 C0 5 5 10 10 10 S20 20 30 30",
+               {{'M', 0, 0}, {'C', 0, 5}, {'C', 5, 10}, {'C', 10, 10}, {'C', 15, 10}, {'C', 20, 20}, {'C', 30, 30}}},
+    TParseCase{"M0 0 C0 5 5 10 10 10 s10 10 20 20 10 0 10 0",
+               {{'M', 0, 0}, {'C', 0, 5}, {'C', 5, 10}, {'C', 10, 10}, {'C', 15, 10}, {'C', 20, 20},
+                {'C', 30, 30}, {'C', 40, 40}, {'C', 40, 30}, {'C', 40, 30}}},
+    TParseCase{"M0 0 Q10 0 10 10 S20 20 30 30",
+               {{'M', 0, 0}, {'C', S3, 0}, {'C', 10, T3}, {'C', 10, 10}, {'C', 10, 10}, {'C', 20, 20}, {'C', 30, 30}}},
+    TParseCase{"M0 0 A5 5 0 0 1 10 0 S20 20 30 30", {{'M', 0, 0}, {'C', 0, -2.761424f}, {'C', 2.238576f, -5},
+               {'C', 5, -5}, {'C', 7.761424f, -5}, {'C', 10, -2.761424f}, {'C', 10, 0},
+               {'C', 10, 0}, {'C', 20, 20}, {'C', 30, 30}}},
+    // Smooth quadratic: the reflection of the previous quadratic's control point, or the
+    // current point after any command that drew no quadratic.
     TParseCase{"M0 0 Q5 5 10 0 T20 0",
                {{'M', 0, 0}, {'C', T3, T3}, {'C', 10 - T3, T3}, {'C', 10, 0},
                 {'C', 10 + T3, -T3}, {'C', 20 - T3, -T3}, {'C', 20, 0}}},
     TParseCase{"M0 0 Q5 5 10 0 L20 0 t10 0",
                {{'M', 0, 0}, {'C', T3, T3}, {'C', 10 - T3, T3}, {'C', 10, 0}, {'L', 20, 0},
-                {'C', 30, -T3}, {'C', 30 + T3, -T3}, {'C', 30, 0}}},
-    // Without any quadratic before it, T uses the current point as control point.
+                {'C', 20, 0}, {'C', 20 + T3, 0}, {'C', 30, 0}}},
+    TParseCase{"M0 0 C0 5 5 10 10 10 T20 10",
+               {{'M', 0, 0}, {'C', 0, 5}, {'C', 5, 10}, {'C', 10, 10}, {'C', 10, 10}, {'C', 10 + T3, 10}, {'C', 20, 10}}},
     TParseCase{"M0 0 T10 0", {{'M', 0, 0}, {'C', 0, 0}, {'C', T3, 0}, {'C', 10, 0}}},
     TParseCase{"M5 5 A10 10 0 0 1 5 5", {{'M', 5, 5}}},
     // A zero radius makes the arc a straight line.

@@ -42,10 +42,10 @@ TEST(Draw, StrokeFollowsTheTransformOfItsElement)
     };
     const Case cases[] = {
         {"", "M5 50 H95", false, 50, 3},
-        {"scale(2)svg", "M5 25 H45", false, 50, 6},
-        {"rotate(90 50 50)svg", "M5 50 H95", true, 50, 3},  // no "width 1" fallback when turned
-        {"translate(0 50) scale(1 3)svg", "M5 0 H95", false, 50, 9},
-        {"skewX(45)svg", "M5 50 H45", false, 75, 3},
+        {"scale(2)", "M5 25 H45", false, 50, 6},
+        {"rotate(90 50 50)", "M5 50 H95", true, 50, 3},  // no "width 1" fallback when turned
+        {"translate(0 50) scale(1 3)", "M5 0 H95", false, 50, 9},
+        {"skewX(45)", "M5 50 H45", false, 75, 3},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.transform);

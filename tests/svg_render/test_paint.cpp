@@ -2,6 +2,8 @@
 
 #include "render_helpers.h"
 
+#include "svg/model/paint_servers.h"
+
 #include <gtest/gtest.h>
 
 using namespace svgtest;
@@ -36,6 +38,79 @@ TEST(Paint, GradientTransformAppliesInBothUnitSystems)
     EXPECT_GT(Redness(img, 25, 75), 0.95);
     EXPECT_LT(Redness(img, 98, 75), 0.1);
     EXPECT_NEAR(Redness(img, 75, 75), 0.5, 0.1);
+}
+
+// The picture follows gradient properties set through the model after loading, on the
+// gradient itself and on the one its href leads to.
+TEST(Paint, GradientPropertiesSetAfterLoadingChangeThePicture)
+{
+    TSVGDocument doc;
+    doc.LoadFromText(Document(QStringLiteral(R"svg(
+        <linearGradient id="base">%1</linearGradient>
+        <linearGradient id="g" xlink:href="#base" x2="0.5"/>
+        <rect width="100" height="100" fill="url(#g)"/>)svg").arg(QLatin1String(kRedBlue))));
+    auto *base = dynamic_cast<TSVGLinearGradient *>(doc.FindElement(QStringLiteral("base")));
+    auto *g = dynamic_cast<TSVGLinearGradient *>(doc.FindElement(QStringLiteral("g")));
+    ASSERT_TRUE(base && g);
+    auto render = [&] { return SVGRasterize(doc, TSVGRasterOptions()).convertToFormat(QImage::Format_ARGB32); };
+
+    QImage img = render();
+    EXPECT_GT(Redness(img, 2, 50), 0.9);
+    EXPECT_LT(Redness(img, 90, 50), 0.05);  // padded beyond x2 = 50%
+
+    base->SetSpread(gsRepeat);  // g states no spread: it takes the referenced one's
+    img = render();
+    EXPECT_NEAR(Redness(img, 10, 50), Redness(img, 60, 50), 0.05);
+    EXPECT_GT(Redness(img, 55, 50), 0.8);
+
+    g->SetSpread(gsPad);
+    g->SetX1(1);
+    g->SetX2(0);  // now running from right to left
+    img = render();
+    EXPECT_LT(Redness(img, 2, 50), 0.05);
+    EXPECT_GT(Redness(img, 97, 50), 0.95);
+
+    g->SetUnits(csuUserSpaceOnUse);
+    g->SetX1(0);
+    g->SetX2(50);
+    img = render();
+    EXPECT_NEAR(Redness(img, 25, 50), 0.5, 0.1);
+    EXPECT_LT(Redness(img, 75, 50), 0.05);
+
+    auto *first = dynamic_cast<TSVGGradientStop *>(base->Items(0));
+    ASSERT_NE(first, nullptr);
+    first->StopBrush().SetColor(0xFF00FF00);
+    img = render();
+    EXPECT_GT(qGreen(img.pixel(0, 50)), 240);
+    EXPECT_LT(qRed(img.pixel(0, 50)), 10);
+}
+
+// Patterns too: the tile and the transform come from the model, through the href chain.
+TEST(Paint, PatternPropertiesSetAfterLoadingChangeThePicture)
+{
+    TSVGDocument doc;
+    doc.LoadFromText(Document(QStringLiteral(R"svg(
+        <pattern id="base" width="0.5" height="1"><rect width="25" height="100" fill="red"/></pattern>
+        <pattern id="p" xlink:href="#base"/>
+        <rect width="100" height="100" fill="url(#p)"/>)svg")));
+    auto *p = dynamic_cast<TSVGPattern *>(doc.FindElement(QStringLiteral("p")));
+    ASSERT_NE(p, nullptr);
+    auto render = [&] { return SVGRasterize(doc, TSVGRasterOptions()).convertToFormat(QImage::Format_ARGB32); };
+
+    QImage img = render();  // tiles of 50: red at 0..25 and 50..75
+    EXPECT_EQ(Alpha(img, 10, 50), 255);
+    EXPECT_EQ(Alpha(img, 40, 50), 0);
+    EXPECT_EQ(Alpha(img, 60, 50), 255);
+
+    p->SetWidth(1);  // one tile across the whole box
+    img = render();
+    EXPECT_EQ(Alpha(img, 10, 50), 255);
+    EXPECT_EQ(Alpha(img, 60, 50), 0);
+
+    p->SetMatrix(TMatrix::CreateTranslation(25, 0));
+    img = render();
+    EXPECT_EQ(Alpha(img, 10, 50), 0);
+    EXPECT_EQ(Alpha(img, 35, 50), 255);
 }
 
 TEST(Paint, BoundingBoxLeavesOutCurveControlPoints)

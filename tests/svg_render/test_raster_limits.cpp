@@ -2,7 +2,7 @@
 
 #include "render_helpers.h"
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/render/raster_limits.h"
 
 #include <QFile>

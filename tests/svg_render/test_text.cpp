@@ -4,6 +4,7 @@
 
 #include "svg/model/text.h"
 #include "svg/render/text.h"
+#include "svg/render/text_metrics.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,29 @@ QString Text(const char *attributes, const char *content)
 }
 
 } // namespace
+
+// The families text is drawn with (the test set-up maps serif, sans-serif and monospace
+// to the suite's Noto families; cursive is left to the system).
+TEST(Text, FamilyListsFollowCssQuotingAndGenericNames)
+{
+    const struct {
+        const char *list;
+        QStringList expected;
+    } rows[] = {
+        {"Arial, 'Noto Sans', sans-serif", {"Arial", "Noto Sans", "Noto Sans"}},
+        {"'serif', serif", {"serif", "Noto Serif"}},  // quoted: a family called serif
+        {"\"monospace\"", {"monospace"}},
+        {"SERIF", {"Noto Serif"}},
+        {"'SimSun'", {"SimSun"}},
+        {"\"A, B\" , C", {"A, B", "C"}},
+        {"  Times   New Roman ,,", {"Times New Roman"}},
+        {"' Spaced  Name '", {" Spaced  Name "}},
+        {"cursive", {"cursive"}},
+        {"", {}},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(TTextMetrics::Families(QString::fromUtf8(r.list)), r.expected) << r.list;
+}
 
 TEST(Text, PositionIsTheBaselineAndAnchorsPlaceTheLine)
 {

@@ -2,5 +2,5 @@
 
 #include <QString>
 
-// The svg-suite folder of the shared material (VUPLORA_SHARED, else /work/shared).
+// The svg-suite folder of the shared material.
 QString SuiteRoot();

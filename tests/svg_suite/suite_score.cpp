@@ -58,8 +58,33 @@ TSuiteScore ScoreImages(const QImage &reference, const QImage &candidate)
             wrong += d > kPixelDiff;
         }
     }
-    const double share = w * h ? double(wrong) / (double(w) * h) : 0.0;
+    const double share = w > 0 && h > 0 ? double(wrong) / (double(w) * h) : 0.0;
     return {share <= kWrongShare ? TSuiteVerdict::Pass : TSuiteVerdict::Fail, share};
+}
+
+QImage SuiteDifferenceImage(const QImage &reference, const QImage &candidate)
+{
+    if (reference.isNull() || candidate.isNull() || reference.size() != candidate.size())
+        return QImage();
+    const QImage r = reference.convertToFormat(QImage::Format_ARGB32);
+    const QImage c = candidate.convertToFormat(QImage::Format_ARGB32);
+    const int w = r.width(), h = r.height();
+    QImage out(r.size(), QImage::Format_RGB32);
+    std::vector<float> rr(size_t(w) * 3), cc(size_t(w) * 3);
+    for (int y = 0; y < h; ++y) {
+        OverWhite(r, y, rr.data());
+        OverWhite(c, y, cc.data());
+        QRgb *line = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            float d = 0;
+            for (int k = 0; k < 3; ++k)
+                d = std::max(d, std::fabs(rr[3 * x + k] - cc[3 * x + k]));
+            // The reference stays faintly visible so that a wrong pixel can be placed.
+            const int grey = 255 - int((255.0f - (rr[3 * x] + rr[3 * x + 1] + rr[3 * x + 2]) / 3) / 4);
+            line[x] = d > kPixelDiff ? qRgb(255, 0, 0) : qRgb(grey, grey, grey);
+        }
+    }
+    return out;
 }
 
 TSuiteScore ScoreFiles(const QString &referencePng, const QString &candidatePng)

@@ -17,5 +17,9 @@ struct TSuiteScore {
 QString SuiteVerdictName(TSuiteVerdict verdict);
 
 TSuiteScore ScoreImages(const QImage &reference, const QImage &candidate);
+// A picture of where the two differ by the rule above: wrong pixels red, agreeing ones a
+// faded grey copy of the reference. Null when the sizes differ or an image is missing.
+QImage SuiteDifferenceImage(const QImage &reference, const QImage &candidate);
+
 // As score.py: the candidate is read from a file, which may be missing or broken.
 TSuiteScore ScoreFiles(const QString &referencePng, const QString &candidatePng);

@@ -1,6 +1,6 @@
 // Colours, the named-colour table, opacity and url(#id) references.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/color.h"
 #include "svg/model/uri.h"
 
@@ -127,8 +127,9 @@ TEST(SVGColor, NamedTableHasTheStandardKeywords)
     EXPECT_EQ(named, 147);
     for (const QString &qtName : QColor::colorNames()) {
         TAlphaColor c = 0;
-        if (qtName != QLatin1String("transparent"))
+        if (qtName != QLatin1String("transparent")) {
             EXPECT_TRUE(SVGColorByName(qtName, c)) << qPrintable(qtName);
+        }
     }
     EXPECT_THROW(SVGColorTableName(148), EArgumentOutOfRange);
     TAlphaColor c = 0;

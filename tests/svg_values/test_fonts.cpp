@@ -2,8 +2,6 @@
 
 #include "svg/model/font.h"
 
-#include <QFontDatabase>
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 namespace {
@@ -46,7 +44,7 @@ TEST(SVGFont, ParseFontSize)
     EXPECT_EQ(SVGFontSizeKeyword(13), QString());
 }
 
-TEST(SVGFont, FamilyKeepsTheTextAndListsUnquotedNames)
+TEST(SVGFont, FamilyKeepsTheText)
 {
     bool inherited = true;
     EXPECT_EQ(ParseFontFamily(QStringLiteral("  Arial, 'Noto Sans', sans-serif "),
@@ -56,46 +54,6 @@ TEST(SVGFont, FamilyKeepsTheTextAndListsUnquotedNames)
     EXPECT_EQ(ParseFontFamily(QStringLiteral("inherit"), QStringLiteral("Old"), inherited),
               QStringLiteral("Old"));
     EXPECT_TRUE(inherited);
-
-    // Without a GUI application there is no font matcher: generic names stay as they are.
-    ASSERT_EQ(QCoreApplication::instance(), nullptr);
-    const struct {
-        const char *text;
-        QStringList expected;
-    } rows[] = {
-        {"Arial, 'Noto Sans', sans-serif", {"Arial", "Noto Sans", "sans-serif"}},
-        {"'SimSun'", {"SimSun"}},
-        {"\"A, B\" , C", {"A, B", "C"}},
-        {"  Times   New Roman ,,", {"Times New Roman"}},
-        {"", {}},
-    };
-    for (const auto &r : rows)
-        EXPECT_EQ(SVGFontFamilies(QString::fromUtf8(r.text)), r.expected) << r.text;
-}
-
-TEST(SVGFont, GenericFamiliesMapToInstalledFamilies)
-{
-    int argc = 1;
-    char name[] = "test_svg_values";
-    char *argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    const QStringList installed = QFontDatabase::families();
-    ASSERT_FALSE(installed.isEmpty());
-    for (const char *generic : {"serif", "sans-serif", "monospace", "cursive", "fantasy"}) {
-        const QString family = SVGGenericFontFamily(QString::fromLatin1(generic));
-        EXPECT_TRUE(installed.contains(family)) << generic << " -> " << qPrintable(family);
-        // Never a symbol font: the text must stay readable.
-        const auto systems = QFontDatabase::writingSystems(family);
-        EXPECT_TRUE(systems.contains(QFontDatabase::Latin) &&
-                    !systems.contains(QFontDatabase::Symbol))
-            << generic << " -> " << qPrintable(family);
-    }
-    const QStringList families = SVGFontFamilies(QStringLiteral("Nonexistent, monospace, 'serif'"));
-    ASSERT_EQ(families.size(), 3);
-    EXPECT_EQ(families[0], QStringLiteral("Nonexistent"));
-    EXPECT_EQ(families[1], SVGGenericFontFamily(QStringLiteral("monospace")));
-    EXPECT_NE(families[1], QStringLiteral("monospace"));
-    EXPECT_EQ(families[2], QStringLiteral("serif")); // quoted: a family name, not the generic
 }
 
 TEST(SVGFont, StyleWeightAndDecoration)

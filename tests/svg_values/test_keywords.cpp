@@ -17,8 +17,9 @@ void ExpectRoundTrip(int first, int last, E noneValue, Parse parse)
         const QString word = SVGKeyword(E(i));
         ASSERT_FALSE(word.isEmpty()) << i;
         EXPECT_EQ(parse(word), E(i)) << qPrintable(word);
-        if (word.toUpper() != word)
+        if (word.toUpper() != word) {
             EXPECT_EQ(parse(word.toUpper()), noneValue) << qPrintable(word);
+        }
     }
 }
 

@@ -1,7 +1,7 @@
 // Item lists, number lists, points, dash patterns, viewBox, preserveAspectRatio, clip and
 // comment removal.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/clip.h"
 #include "svg/model/lists.h"
 #include "svg/model/viewbox.h"

@@ -1,6 +1,6 @@
 // Number conversion, units, lengths, fractions, plain numbers and angles.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/numbers.h"
 #include "svg/model/units.h"
 
@@ -31,8 +31,9 @@ TEST(SVGNumbers, ConversionAcceptsOnlyDecimalNumbers)
     for (const auto &r : rows) {
         double v = -99;
         EXPECT_EQ(TrySVGStrToFloat(QString::fromLatin1(r.text), v), r.ok) << r.text;
-        if (r.ok)
+        if (r.ok) {
             EXPECT_DOUBLE_EQ(v, r.value) << r.text;
+        }
     }
 }
 

@@ -1,6 +1,6 @@
 // Transform lists.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/exception.h"
 #include "svg/model/transform.h"
 

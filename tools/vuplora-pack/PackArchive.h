@@ -3,7 +3,7 @@
 // kept in a library so that tests and the test pack build use the same code.
 
 #include "assets/ArchiveReader.h"
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QByteArray>
 #include <QIODevice>

@@ -18,7 +18,7 @@
 // is written under its name only once it is whole. Exit codes: 0 done, 1 a document
 // could not be rendered or written, 2 usage.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/color.h"
 #include "svg/render/rasterize.h"
 #include "svg/render/raster_limits.h"

@@ -1,6 +1,6 @@
 #include "svg/model/cascade.h"
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include "svg/model/clip.h"
 #include "svg/model/color.h"
@@ -18,6 +18,7 @@
 #include "svg/model/uri.h"
 
 #include <QRegularExpression>
+#include <pugixml.hpp>
 #include <algorithm>
 #include <iterator>
 #include <array>
@@ -159,6 +160,30 @@ std::unique_ptr<TSVGStyle> SVGCascadedStyle(const TSVGGraphicElement &Element)
     return result;
 }
 
+namespace {
+
+// The attributes LoadLengths reads.
+constexpr std::array<QLatin1String, 13> LengthAttributes = {
+    QLatin1String("x"),  QLatin1String("y"),  QLatin1String("width"), QLatin1String("height"),
+    QLatin1String("cx"), QLatin1String("cy"), QLatin1String("r"),     QLatin1String("rx"),
+    QLatin1String("ry"), QLatin1String("x1"), QLatin1String("y1"),    QLatin1String("x2"),
+    QLatin1String("y2"),
+};
+
+bool HasFontRelativeLength(const QList<TSVGXMLAttribute> &attributes)
+{
+    for (const TSVGXMLAttribute &a : attributes) {
+        if (std::find(LengthAttributes.begin(), LengthAttributes.end(), a.first) == LengthAttributes.end())
+            continue;
+        const QString v = a.second.trimmed();
+        if (v.endsWith(QLatin1String("em")) || v.endsWith(QLatin1String("ex")))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void TSVGGraphicElement::ApplyStyles()
 {
     // One memo for the whole subtree: each rule is then matched in time linear in the
@@ -168,6 +193,15 @@ void TSVGGraphicElement::ApplyStyles()
     const std::unique_ptr<TSVGStyle> cascaded = SVGCascadedStyle(*this);
     ApplyStyle(*cascaded);
     ResolveCurrentColor();
+    // Loading read em and ex without a font size; now that the cascade has fixed it
+    // (the element's own or the one it inherits), they are read again against it.
+    if (HasFontRelativeLength(XMLAttributes())) {
+        pugi::xml_document xml;
+        pugi::xml_node node = xml.append_child("e");
+        for (const TSVGXMLAttribute &a : XMLAttributes())
+            node.append_attribute(a.first.toUtf8().constData()).set_value(a.second.toUtf8().constData());
+        LoadLengths(node, StyleUnitFactors());
+    }
     TSVGElement::ApplyStyles();
 }
 
@@ -257,7 +291,20 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
     });
     {
         TSVGStrokeDash dash = FPen.Dash();
-        ParseStrokeDash(text(ipStrokeDasharray), text(ipStrokeDashOffset), dash, factors, FInherits);
+        const QString arrayText = text(ipStrokeDasharray).trimmed();
+        const QString offsetText = text(ipStrokeDashOffset).trimmed();
+        ParseStrokeDash(arrayText, offsetText, dash, factors, FInherits);
+        // Percentages of dashes and of the offset are shares of the viewport's diagonal
+        // (as for stroke-width), not fractions of one unit.
+        if (offsetText.endsWith(QLatin1Char('%')) && !FInherits.Contains(ipStrokeDashOffset))
+            dash.Offset = ResolvePercent(dash.Offset, true, TSVGAxis::Diagonal);
+        if (arrayText.contains(QLatin1Char('%')) && !FInherits.Contains(ipStrokeDasharray)) {
+            const QStringList items = SplitNumbers(arrayText);
+            if (!items.isEmpty())
+                for (qsizetype i = 0; i < dash.Pattern.size(); ++i)
+                    if (items[i % items.size()].endsWith(QLatin1Char('%')))
+                        dash.Pattern[i] = ResolvePercent(dash.Pattern[i], true, TSVGAxis::Diagonal);
+        }
         FPen.SetDash(dash);
     }
     {
@@ -340,26 +387,12 @@ void TSVGGraphicElement::ApplyCSSTransform(const QString &Text)
 
 bool TSVGGraphicElement::FillIsCurrentColor() const
 {
-    const TSVGGraphicElement *e = this;
-    while (e->FInherits.Contains(ipFill)) {
-        const TSVGGraphicElement *parent = e->GetGraphicParent();
-        if (!parent)
-            break;
-        e = parent;
-    }
-    return e->FFillCurrentColor;
+    return InheritanceSource(ipFill).FFillCurrentColor;
 }
 
 bool TSVGGraphicElement::StrokeIsCurrentColor() const
 {
-    const TSVGGraphicElement *e = this;
-    while (e->FInherits.Contains(ipStroke)) {
-        const TSVGGraphicElement *parent = e->GetGraphicParent();
-        if (!parent)
-            break;
-        e = parent;
-    }
-    return e->FStrokeCurrentColor;
+    return InheritanceSource(ipStroke).FStrokeCurrentColor;
 }
 
 void TSVGGraphicElement::ResolveCurrentColor()

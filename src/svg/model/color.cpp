@@ -1,6 +1,6 @@
 #include "svg/model/color.h"
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/inherit.h"
 #include "svg/model/numbers.h"
 

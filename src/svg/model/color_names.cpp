@@ -5,7 +5,7 @@
 
 #include "svg/model/color.h"
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QHash>
 #include <iterator>

@@ -2,6 +2,7 @@
 
 #include "svg/model/exception.h"
 #include "svg/model/lists.h"
+#include "svg/model/style_sheet.h"
 #include "svg/model/update_guard.h"
 #include "svg/model/xml_dom.h"
 
@@ -305,126 +306,9 @@ void TSVGDocument::SetStyles(const TSVGDocument &Source)
     }
 }
 
-namespace {
-
-// The index of the closing "}" of a block opening at open, honouring quotes and
-// nested blocks; -1 when it is not closed.
-qsizetype BlockEnd(const QString &text, qsizetype open)
-{
-    int depth = 0;
-    QChar quote;
-    for (qsizetype i = open; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (!quote.isNull()) {
-            if (c == QLatin1Char('\\'))
-                ++i;
-            else if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            quote = c;
-        } else if (c == QLatin1Char('{')) {
-            ++depth;
-        } else if (c == QLatin1Char('}') && --depth == 0) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-// The first of the characters outside quotes, or -1.
-qsizetype FindOutsideQuotes(const QString &text, qsizetype from, QStringView characters)
-{
-    QChar quote;
-    for (qsizetype i = from; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            quote = c;
-        } else if (characters.contains(c)) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-// A selector list splits at commas outside brackets, parentheses and quotes.
-QStringList SplitSelectorList(const QString &text)
-{
-    QStringList result;
-    QChar quote;
-    int depth = 0;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        const QChar c = i < text.size() ? text[i] : QLatin1Char(',');
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-            continue;
-        }
-        if (c == QLatin1Char('"') || c == QLatin1Char('\''))
-            quote = c;
-        else if (c == QLatin1Char('[') || c == QLatin1Char('('))
-            ++depth;
-        else if ((c == QLatin1Char(']') || c == QLatin1Char(')')) && depth > 0)
-            --depth;
-        else if (c == QLatin1Char(',') && (depth == 0 || i == text.size())) {
-            const QString selector = text.mid(start, i - start).simplified();
-            if (!selector.isEmpty())
-                result.append(selector);
-            start = i + 1;
-        }
-    }
-    return result;
-}
-
-} // namespace
-
 void TSVGDocument::ParseStyleSheet(const QString &Text)
 {
-    const QString text = StripComments(Text);
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-        while (pos < text.size() && text[pos].isSpace())
-            ++pos;
-        if (pos >= text.size())
-            break;
-        // The markers that hid style sheets from old browsers.
-        if (text.mid(pos, 4) == QLatin1String("<!--")) {
-            pos += 4;
-            continue;
-        }
-        if (text.mid(pos, 3) == QLatin1String("-->")) {
-            pos += 3;
-            continue;
-        }
-        if (text[pos] == QLatin1Char('@')) {
-            // At-rules (@import, @media, @font-face ...) are not followed.
-            const qsizetype stop = FindOutsideQuotes(text, pos, u";{");
-            if (stop < 0)
-                break;
-            if (text[stop] == QLatin1Char(';')) {
-                pos = stop + 1;
-                continue;
-            }
-            const qsizetype end = BlockEnd(text, stop);
-            if (end < 0)
-                break;
-            pos = end + 1;
-            continue;
-        }
-        const qsizetype open = FindOutsideQuotes(text, pos, u"{");
-        if (open < 0)
-            break;
-        const qsizetype close = BlockEnd(text, open);
-        if (close < 0)
-            break;
-        const QString body = text.mid(open + 1, close - open - 1);
-        for (const QString &selector : SplitSelectorList(text.mid(pos, open - pos)))
-            CreateStyle(selector, body);
-        pos = close + 1;
-    }
+    SVGParseStyleSheet(Text, [this](const QString &selector, const QString &body) { CreateStyle(selector, body); });
 }
 
 void TSVGDocument::LoadStyleElement(pugi::xml_node Node)
@@ -467,7 +351,7 @@ void TSVGDocument::SetDefaultAspectRatio(const TSVGPreserveAspectRatio &Value)
 const QStringList &TSVGDocument::PreferredLanguages() const
 {
     if (!FPrefLanguagesRead) {
-        FPrefLanguages = SVGPlatformPreferredLanguages();
+        FPrefLanguages = SVGUserLanguages();
         FPrefLanguagesRead = true;
     }
     return FPrefLanguages;

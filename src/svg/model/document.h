@@ -108,7 +108,7 @@ public:
     // The preferred languages joined with commas.
     QString PreferredLanguage() const { return PreferredLanguages().join(QLatin1Char(',')); }
     void SetPreferredLanguage(const QString &Value);
-    // Initially the platform's list, asked for on first use.
+    // Initially the user's languages (SVGUserLanguages), taken on first use.
     const QStringList &PreferredLanguages() const;
     TSVGShapeRendering DefaultShapeRendering() const { return FDefaultShapeRendering; }
     void SetDefaultShapeRendering(TSVGShapeRendering Value);
@@ -172,6 +172,9 @@ private:
     int FStyleOrder = 0;
 };
 
-// The user's preferred interface languages as the platform reports them (the locale
-// service of the platform layer, which tests replace).
-QStringList SVGPlatformPreferredLanguages();
+// The user's preferred interface languages, which language tests consult under
+// soUseLocaleForLanguage and new documents start from. The application hands its list
+// over (the engine does not ask the platform layer); until it does, the system locale's
+// list stands, which needs no application object. Safe to call from any thread.
+QStringList SVGUserLanguages();
+void SVGSetUserLanguages(const QStringList &Languages);

@@ -1,7 +1,7 @@
 #pragma once
 // The SVG engine's exception: a message text that reaches the user unchanged.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 class ESVGException : public EVuploraError {
 public:

@@ -3,8 +3,9 @@
 
 #include "svg/model/document.h"
 #include "svg/model/lists.h"
-#include "platform/platform.h"
 
+#include <QLocale>
+#include <QMutex>
 #include <array>
 
 namespace {
@@ -53,7 +54,7 @@ bool TSVGDocument::SupportsLanguage(const QString &Language) const
         return true;
     const TSVGDocument *root = Owner() ? Owner() : this;
     const QStringList reference = root->Options().testFlag(soUseLocaleForLanguage)
-                                      ? SVGPlatformPreferredLanguages()
+                                      ? SVGUserLanguages()
                                       : root->PreferredLanguages();
     for (const QString &entry : reference)
         for (const QString &item : items)
@@ -62,9 +63,35 @@ bool TSVGDocument::SupportsLanguage(const QString &Language) const
     return false;
 }
 
-QStringList SVGPlatformPreferredLanguages()
+namespace {
+
+struct TUserLanguageList {
+    QMutex Lock;
+    bool Set = false;
+    QStringList Languages;
+};
+
+TUserLanguageList &UserLanguageList()
 {
-    if (const ILocaleService *locale = Platform().Locale)
-        return locale->GetPreferredLanguages();
-    return QStringList();
+    static TUserLanguageList list;
+    return list;
+}
+
+} // namespace
+
+QStringList SVGUserLanguages()
+{
+    TUserLanguageList &list = UserLanguageList();
+    QMutexLocker lock(&list.Lock);
+    if (!list.Set)
+        return QLocale::system().uiLanguages();
+    return list.Languages;
+}
+
+void SVGSetUserLanguages(const QStringList &Languages)
+{
+    TUserLanguageList &list = UserLanguageList();
+    QMutexLocker lock(&list.Lock);
+    list.Languages = Languages;
+    list.Set = true;
 }

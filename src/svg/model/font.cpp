@@ -3,14 +3,6 @@
 #include "svg/model/inherit.h"
 #include "svg/model/numbers.h"
 
-#include <QFont>
-#include <QFontDatabase>
-#include <QFontInfo>
-#include <QGuiApplication>
-#include <QHash>
-#include <QMutex>
-#include <QMutexLocker>
-
 namespace {
 
 const struct {
@@ -19,51 +11,6 @@ const struct {
 } FontSizeKeywords[] = {{"xx-small", 6.9444f}, {"x-small", 8.3333f}, {"small", 10.0f},
                         {"medium", 12.0f},     {"large", 14.4f},     {"x-large", 17.28f},
                         {"xx-large", 20.736f}};
-
-const struct {
-    const char *Name;
-    QFont::StyleHint Hint;
-} GenericFamilies[] = {{"serif", QFont::Serif},
-                       {"sans-serif", QFont::SansSerif},
-                       {"monospace", QFont::Monospace},
-                       {"cursive", QFont::Cursive},
-                       {"fantasy", QFont::Fantasy}};
-
-// Splits a CSS family list at the commas outside quotes.
-QStringList FamilyItems(const QString &text, QList<bool> &quoted)
-{
-    QStringList items;
-    QString current;
-    QChar quote;
-    bool wasQuoted = false;
-    const auto finish = [&] {
-        QString item = wasQuoted ? current : current.simplified();
-        if (!item.isEmpty()) {
-            items.append(item);
-            quoted.append(wasQuoted);
-        }
-        current.clear();
-        wasQuoted = false;
-    };
-    for (QChar c : text) {
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-            else
-                current.append(c);
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            quote = c;
-            wasQuoted = true;
-            current = current.trimmed(); // text before the quote is white space only
-        } else if (c == QLatin1Char(',')) {
-            finish();
-        } else if (!(wasQuoted && c.isSpace())) {
-            current.append(c);
-        }
-    }
-    finish();
-    return items;
-}
 
 } // namespace
 
@@ -116,58 +63,6 @@ QString ParseFontFamily(const QString &text, const QString &defaultFamily, bool 
     if (!SVGInheritStep(text, inherited, t))
         return defaultFamily;
     return t;
-}
-
-QStringList SVGFontFamilies(const QString &familyText)
-{
-    QList<bool> quoted;
-    QStringList families = FamilyItems(familyText, quoted);
-    // A quoted name is a family that happens to be called "serif", never the generic.
-    for (qsizetype i = 0; i < families.size(); ++i) {
-        if (!quoted[i])
-            families[i] = SVGGenericFontFamily(families[i]);
-    }
-    return families;
-}
-
-QString SVGGenericFontFamily(const QString &generic)
-{
-    const QString name = generic.trimmed();
-    QFont::StyleHint hint = QFont::AnyStyle;
-    bool isGeneric = false;
-    for (const auto &g : GenericFamilies) {
-        if (name.compare(QLatin1String(g.Name), Qt::CaseInsensitive) == 0) {
-            hint = g.Hint;
-            isGeneric = true;
-            break;
-        }
-    }
-    // The font matcher needs the GUI application's font database.
-    if (!isGeneric || !qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        return generic;
-
-    static QMutex mutex;
-    static QHash<QString, QString> resolved;
-    const QString key = name.toLower();
-    QMutexLocker lock(&mutex);
-    const auto it = resolved.constFind(key);
-    if (it != resolved.constEnd())
-        return it.value();
-    const auto match = [](const QString &alias, QFont::StyleHint styleHint) {
-        QFont font(alias);
-        font.setStyleHint(styleHint);
-        return QFontInfo(font).family();
-    };
-    QString family = match(key, hint);
-    // A matcher with no real fantasy or cursive face may offer a symbol font, which
-    // would turn the text into pictographs; a plain sans-serif face reads better.
-    if (!family.isEmpty()) {
-        const auto systems = QFontDatabase::writingSystems(family);
-        if (!systems.contains(QFontDatabase::Latin) || systems.contains(QFontDatabase::Symbol))
-            family = match(QStringLiteral("sans-serif"), QFont::SansSerif);
-    }
-    resolved.insert(key, family.isEmpty() ? generic : family);
-    return resolved.value(key);
 }
 
 bool ParseFontItalic(const QString &text, bool current, bool &inherited)

@@ -20,19 +20,9 @@ float ParseFontSize(const QString &text, bool &inherited, const TSVGUnitFactors 
 QString SVGFontSizeKeyword(float size);
 
 // font-family behind the inherit convention. The whole trimmed text is the value (so the
-// style writer gets back what was written); SVGFontFamilies turns it into the families
-// to ask the canvas for.
+// style writer gets back what was written); the canvas resolves it into families
+// (TTextMetrics::Families).
 QString ParseFontFamily(const QString &text, const QString &defaultFamily, bool &inherited);
-
-// Splits a family list at commas, removes the quotes around each name and replaces the
-// generic names serif, sans-serif, monospace, cursive, fantasy by the installed family
-// the system font matcher picks for them (the generic name itself when no GUI
-// application is running). Empty names are dropped.
-QStringList SVGFontFamilies(const QString &familyText);
-
-// The installed family the system font matcher chooses for a generic family name, or
-// the name unchanged when it is not generic or no GUI application is running.
-QString SVGGenericFontFamily(const QString &generic);
 
 // The platform font style set as the keyword parsers see it.
 struct TSVGFontStyle {

@@ -132,28 +132,26 @@ TSVGGraphicElement *TSVGGraphicElement::GetGraphicParent() const
     return dynamic_cast<TSVGGraphicElement *>(Parent());
 }
 
-TAlphaColor TSVGGraphicElement::CurrentColor() const
+const TSVGGraphicElement &TSVGGraphicElement::InheritanceSource(TSVGStyleProperty Property) const
 {
     const TSVGGraphicElement *e = this;
-    while (e->FInherits.Contains(ipColor)) {
+    while (e->FInherits.Contains(Property)) {
         const TSVGGraphicElement *parent = e->GetGraphicParent();
         if (!parent)
             break;
         e = parent;
     }
-    return e->FColor;
+    return *e;
+}
+
+TAlphaColor TSVGGraphicElement::CurrentColor() const
+{
+    return InheritanceSource(ipColor).FColor;
 }
 
 float TSVGGraphicElement::GetResolvedFontSize() const
 {
-    const TSVGGraphicElement *e = this;
-    while (e->FInherits.Contains(ipFontSize)) {
-        const TSVGGraphicElement *parent = e->GetGraphicParent();
-        if (!parent)
-            break;
-        e = parent;
-    }
-    return e->FFont.Size();
+    return InheritanceSource(ipFontSize).FFont.Size();
 }
 
 float TSVGGraphicElement::StrokeMiterLimit() const
@@ -168,17 +166,10 @@ float TSVGGraphicElement::StrokeMiterLimit() const
     return e->FPen.MiterLimit();
 }
 
-// The getters of inherited properties walk up while the property's bit is set.
 template <typename T, typename Getter>
 static T InheritedValue(const TSVGGraphicElement *e, TSVGStyleProperty bit, Getter own)
 {
-    while (e->Inherits().Contains(bit)) {
-        const TSVGGraphicElement *parent = e->GetGraphicParent();
-        if (!parent)
-            break;
-        e = parent;
-    }
-    return own(e);
+    return own(&e->InheritanceSource(bit));
 }
 
 bool TSVGGraphicElement::Visible() const
@@ -411,7 +402,6 @@ void TSVGGraphicElement::Clear()
     TSVGElement::Clear();
     FStyle.Clear();
     FInlineStyle.Clear();
-    FClipPath.Clear();
     FX = FY = FWidth = FHeight = 0;
     FXIsPercent = FYIsPercent = FWidthIsPercent = FHeightIsPercent = false;
     InitPresentation();
@@ -421,13 +411,6 @@ void TSVGGraphicElement::Clear()
     Reset();
 }
 
-void TSVGGraphicElement::Reset()
-{
-    FBrushChanged = FPenChanged = FFontChanged = true;
-    FClippingChanged = true;
-    FShapeCacheChanged = true;
-    TSVGElement::Reset();
-}
 
 void TSVGGraphicElement::LoadFromXML(pugi::xml_node Node)
 {
@@ -445,13 +428,17 @@ void TSVGGraphicElement::LoadAttributes(pugi::xml_node Node)
     FStyle.AddStyle(inlineStyle);
     FInlineStyle.SetStyle(inlineStyle);
 
-    const TSVGUnitFactors &factors = GetUnitFactors();
-    FX = ReadLengthAttribute(Node, "x", FXIsPercent, factors, FX);
-    FY = ReadLengthAttribute(Node, "y", FYIsPercent, factors, FY);
-    FWidth = ReadLengthAttribute(Node, "width", FWidthIsPercent, factors, FWidth);
-    FHeight = ReadLengthAttribute(Node, "height", FHeightIsPercent, factors, FHeight);
+    LoadLengths(Node, GetUnitFactors());
     const pugi::xml_attribute transform = Node.attribute("transform");
     FMatrix = transform ? ParseTransform(svgxml::ToQString(transform.value())) : TMatrix::Identity();
+}
+
+void TSVGGraphicElement::LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &Factors)
+{
+    FX = ReadLengthAttribute(Node, "x", FXIsPercent, Factors, FX);
+    FY = ReadLengthAttribute(Node, "y", FYIsPercent, Factors, FY);
+    FWidth = ReadLengthAttribute(Node, "width", FWidthIsPercent, Factors, FWidth);
+    FHeight = ReadLengthAttribute(Node, "height", FHeightIsPercent, Factors, FHeight);
 }
 
 void TSVGGraphicElement::DoParsingNode(pugi::xml_node Node)
@@ -528,34 +515,12 @@ int TSVGGraphicElement::CreateChildBase(pugi::xml_node Node)
                             .arg(svgxml::NodeKindName(Node), name));
 }
 
-void TSVGGraphicElement::Changed()
-{
-    FShapeCacheChanged = true;
-    TSVGElement::Changed();
-}
-
 void TSVGGraphicElement::SubObjectChanged(TSVGSubObject Object)
 {
-    // A mark that is already set was passed down when it was set, so the subtree
-    // below needs no second visit (this keeps a cascade linear in the tree size).
-    bool alreadyMarked = false;
-    switch (Object) {
-    case TSVGSubObject::Brush:
-        alreadyMarked = FBrushChanged;
-        FBrushChanged = true;
-        break;
-    case TSVGSubObject::Pen:
-        alreadyMarked = FPenChanged;
-        FPenChanged = true;
-        break;
-    case TSVGSubObject::Font:
-        alreadyMarked = FFontChanged;
-        FFontChanged = true;
-        break;
-    default:
-        break;
-    }
-    if (alreadyMarked) {
+    // Descendants read inherited paint and font by walking up when asked, so a change
+    // of this element's own brush, pen or font concerns only itself; passing it down
+    // would also make a cascade quadratic in the tree size.
+    if (Object == TSVGSubObject::Brush || Object == TSVGSubObject::Pen || Object == TSVGSubObject::Font) {
         Changed();
         return;
     }

@@ -27,6 +27,10 @@ public:
     void AssignProperties(const TSVGElement &Source) override;
 
     TSVGGraphicElement *GetGraphicParent() const;
+    // The element whose own value of an inherited property is in force here: this one,
+    // or the nearest graphic ancestor that does not take the property from its parent.
+    // Every inherited getter goes through it.
+    const TSVGGraphicElement &InheritanceSource(TSVGStyleProperty Property) const;
 
     // --- paint state as the cascade leaves it (references are resolved by the renderer)
     TSVGBrush &Brush() { return FBrush; }
@@ -44,20 +48,6 @@ public:
     // table.
     float StrokeMiterLimit() const;
     bool MiterLimitInherited() const { return FMiterLimitInherited; }
-
-    // --- caches of the renderer and their change marks
-    bool BrushChanged() const { return FBrushChanged; }
-    void SetBrushChanged(bool Value) { FBrushChanged = Value; }
-    bool PenChanged() const { return FPenChanged; }
-    void SetPenChanged(bool Value) { FPenChanged = Value; }
-    bool FontChanged() const { return FFontChanged; }
-    void SetFontChanged(bool Value) { FFontChanged = Value; }
-    bool ClippingChanged() const { return FClippingChanged; }
-    void SetClippingChanged(bool Value) { FClippingChanged = Value; }
-    bool ShapeCacheChanged() const { return FShapeCacheChanged; }
-    void SetShapeCacheChanged(bool Value) { FShapeCacheChanged = Value; }
-    TRSPathData &ClipPath() { return FClipPath; }
-    TRSPathData &Shape() { return FShape; }
 
     // --- own declarations
     // Every attribute as name=value, then the `style` declarations over them.
@@ -158,13 +148,16 @@ public:
     // --- lifecycle
     void SetParent(TSVGElement *Value) override;
     void Clear() override;
-    void Reset() override;
     void LoadFromXML(pugi::xml_node Node) override;
-    void Changed() override;
     void SubObjectChanged(TSVGSubObject Object) override;
 
 protected:
     void LoadAttributes(pugi::xml_node Node) override;
+    // Reads the length attributes (x, y, width, height here; a shape's own geometry in
+    // the shapes) with the given factors: at load with the document's, when the font
+    // size is not known yet, and once more after the cascade with the element's font
+    // size when one of them is in em or ex.
+    virtual void LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &Factors);
     // Index of the new child in Items, or -1 when the node creates none.
     virtual int CreateChild(pugi::xml_node Node);
     virtual void LoadChildren(pugi::xml_node Node);
@@ -204,22 +197,15 @@ private:
     TSVGStyle FInlineStyle;
     TMatrix FMatrix;
     TSVGTextAlign FTextAlign = staLeading;
-    bool FPenChanged = true;
-    bool FFontChanged = true;
-    bool FBrushChanged = true;
     TSVGFillRule FClipRule = frNonZero;
     TSVGFillRule FFillRule = frNonZero;
     QString FClipURI;
-    bool FClippingChanged = true;
-    TRSPathData FClipPath;
     QRectF FClipRect;
     float FOpacity = 1;
     bool FOverflow = true;
-    TRSPathData FShape;
     QString FMarkerEndURI;
     QString FMarkerStartURI;
     QString FMarkerMidURI;
-    bool FShapeCacheChanged = true;
     TSVGColorInterpolation FColorInterpolation = sciSRGB;
     TSVGColorRendering FColorRendering = clrnAuto;
     TSVGTextRendering FTextRendering = txrnAuto;

@@ -1,6 +1,6 @@
 #include "svg/model/numbers.h"
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,7 +1,6 @@
 #include "svg/model/paint.h"
 
 #include <QFont>
-#include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -170,12 +169,8 @@ TSVGFont::TSVGFont() : FFamily(DefaultFamily()) {}
 
 QString TSVGFont::DefaultFamily()
 {
-    // The application font is only known once a GUI application exists; documents
-    // loaded before that (tools, tests) get the family Qt would fall back to.
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        static const QString ApplicationFamily = QGuiApplication::font().family();
-        return ApplicationFamily;
-    }
+    // A fixed name rather than the application font, so that a document reads the same
+    // with or without an application object; the canvas draws it with its default family.
     return QStringLiteral("Sans Serif");
 }
 

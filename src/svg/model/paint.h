@@ -160,7 +160,8 @@ public:
     const TChangeEvent &OnChange() const { return FOnChange; }
     void SetOnChange(TChangeEvent Handler) { FOnChange = std::move(Handler); }
 
-    // The family the platform uses when a document names none.
+    // The family a font starts with when a document names none; the canvas draws it in
+    // its own default family.
     static QString DefaultFamily();
 
 private:

@@ -8,6 +8,8 @@
 #include "svg/model/xml_dom.h"
 
 #include <QSet>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -33,6 +35,9 @@ void TSVGCustomGradient::AssignProperties(const TSVGElement &Source)
         FReference = src->FReference;
         FSpread = src->FSpread;
         FUnits = src->FUnits;
+        FSpreadStated = src->FSpreadStated;
+        FUnitsStated = src->FUnitsStated;
+        FTransformStated = src->FTransformStated;
     }
 }
 
@@ -43,6 +48,7 @@ void TSVGCustomGradient::Clear()
     FReference.clear();
     FSpread = gsPad;
     FUnits = csuObjectBoundingBox;
+    FSpreadStated = FUnitsStated = FTransformStated = false;
 }
 
 void TSVGCustomGradient::SetReference(const QString &Value)
@@ -54,13 +60,55 @@ void TSVGCustomGradient::SetReference(const QString &Value)
 void TSVGCustomGradient::SetSpread(TSVGGradientSpread Value)
 {
     FSpread = Value;
+    FSpreadStated = true;
     Changed();
 }
 
 void TSVGCustomGradient::SetUnits(TSVGCoordinateSystemUnit Value)
 {
     FUnits = Value;
+    FUnitsStated = true;
     Changed();
+}
+
+std::vector<const TSVGCustomGradient *> TSVGCustomGradient::Chain() const
+{
+    std::vector<const TSVGCustomGradient *> chain{this};
+    const TSVGDocument *doc = Document();
+    for (const TSVGCustomGradient *g = this; doc;) {
+        const QString id = WithoutHash(g->FReference.trimmed());
+        if (id.isEmpty())
+            break;
+        const auto *next = dynamic_cast<const TSVGCustomGradient *>(doc->FindElement(id));
+        if (!next || std::find(chain.begin(), chain.end(), next) != chain.end())
+            break;
+        chain.push_back(next);
+        g = next;
+    }
+    return chain;
+}
+
+bool TSVGCustomGradient::States(TSVGGradientAttribute Attribute) const
+{
+    switch (Attribute) {
+    case TSVGGradientAttribute::Units: return FUnitsStated;
+    case TSVGGradientAttribute::Spread: return FSpreadStated;
+    case TSVGGradientAttribute::Transform: return FTransformStated || !Matrix().IsIdentity();
+    default: return false;
+    }
+}
+
+const TSVGCustomGradient *TSVGCustomGradient::Source(TSVGGradientAttribute Attribute) const
+{
+    for (const TSVGCustomGradient *g : Chain())
+        if (g->States(Attribute))
+            return g;
+    return this;
+}
+
+TSVGGradientLength TSVGCustomGradient::Length(TSVGGradientAttribute) const
+{
+    return {};
 }
 
 const TSVGCustomGradient *TSVGCustomGradient::StopSource() const
@@ -98,9 +146,15 @@ void TSVGCustomGradient::LoadAttributes(pugi::xml_node Node)
 {
     TSVGGraphicElement::LoadAttributes(Node);
     SetMatrix(ReadTransform(Node, "gradientTransform"));
+    FTransformStated = HasAttribute(Node, "gradientTransform");
     FReference = WithoutHash(ReadHRef(Node));
-    FUnits = ParseCoordinateSystemUnit(ReadAttribute(Node, "gradientUnits", QString()), FUnits);
-    FSpread = ParseGradientSpread(ReadAttribute(Node, "spreadMethod", QString()), FSpread);
+    // A value that cannot be read still states the attribute: it stops the chain and
+    // gives the default.
+    FUnitsStated = HasAttribute(Node, "gradientUnits");
+    FUnits = ParseCoordinateSystemUnit(ReadAttribute(Node, "gradientUnits", QString()).trimmed(),
+                                       csuObjectBoundingBox);
+    FSpreadStated = HasAttribute(Node, "spreadMethod");
+    FSpread = ParseGradientSpread(ReadAttribute(Node, "spreadMethod", QString()).trimmed(), gsPad);
 }
 
 int TSVGCustomGradient::CreateChild(pugi::xml_node Node)
@@ -115,14 +169,36 @@ std::unique_ptr<TSVGElement> TSVGLinearGradient::CreateNew(TSVGDocument *aOwner)
     return std::make_unique<TSVGLinearGradient>(aOwner);
 }
 
+namespace {
+
+int LinearIndex(TSVGGradientAttribute Attribute)
+{
+    switch (Attribute) {
+    case TSVGGradientAttribute::X1: return 0;
+    case TSVGGradientAttribute::Y1: return 1;
+    case TSVGGradientAttribute::X2: return 2;
+    case TSVGGradientAttribute::Y2: return 3;
+    default: return -1;
+    }
+}
+
+} // namespace
+
+void TSVGLinearGradient::SetDefaults()
+{
+    FCoordinates[0] = {0, true};
+    FCoordinates[1] = {0, true};
+    FCoordinates[2] = {1, true};
+    FCoordinates[3] = {0, true};
+    std::fill(std::begin(FStated), std::end(FStated), false);
+}
+
 void TSVGLinearGradient::AssignProperties(const TSVGElement &Source)
 {
     TSVGCustomGradient::AssignProperties(Source);
     if (const auto *src = dynamic_cast<const TSVGLinearGradient *>(&Source)) {
-        FX1 = src->FX1;
-        FY1 = src->FY1;
-        FX2 = src->FX2;
-        FY2 = src->FY2;
+        std::copy(std::begin(src->FCoordinates), std::end(src->FCoordinates), std::begin(FCoordinates));
+        std::copy(std::begin(src->FStated), std::end(src->FStated), std::begin(FStated));
     }
 }
 
@@ -130,18 +206,51 @@ void TSVGLinearGradient::Clear()
 {
     TSVGUpdateGuard guard(this);
     TSVGCustomGradient::Clear();
-    FX1 = FY1 = FY2 = 0;
-    FX2 = 1;
+    SetDefaults();
+}
+
+void TSVGLinearGradient::SetCoordinateAt(int Index, TSVGGradientLength Value)
+{
+    FCoordinates[Index] = Value;
+    FStated[Index] = true;
+    Changed();
+}
+
+void TSVGLinearGradient::SetCoordinate(TSVGGradientAttribute Attribute, TSVGGradientLength Value)
+{
+    if (const int i = LinearIndex(Attribute); i >= 0)
+        SetCoordinateAt(i, Value);
+}
+
+bool TSVGLinearGradient::States(TSVGGradientAttribute Attribute) const
+{
+    const int i = LinearIndex(Attribute);
+    return i >= 0 ? FStated[i] : TSVGCustomGradient::States(Attribute);
+}
+
+TSVGGradientLength TSVGLinearGradient::Length(TSVGGradientAttribute Attribute) const
+{
+    const int i = LinearIndex(Attribute);
+    return i >= 0 ? FCoordinates[i] : TSVGGradientLength{};
 }
 
 void TSVGLinearGradient::LoadAttributes(pugi::xml_node Node)
 {
     TSVGCustomGradient::LoadAttributes(Node);
+    SetDefaults();
     const TSVGUnitFactors &factors = GetUnitFactors();
-    FX1 = ReadRangeAttribute(Node, "x1", factors, FX1);
-    FY1 = ReadRangeAttribute(Node, "y1", factors, FY1);
-    FX2 = ReadRangeAttribute(Node, "x2", factors, FX2);
-    FY2 = ReadRangeAttribute(Node, "y2", factors, FY2);
+    static const char *const names[] = {"x1", "y1", "x2", "y2"};
+    for (int i = 0; i < 4; ++i) {
+        if (!HasAttribute(Node, names[i]))
+            continue;
+        // Unreadable text states the attribute with the value 0, as drawing has it.
+        TSVGGradientLength &c = FCoordinates[i];
+        c.IsPercent = false;
+        c.Value = ReadLengthAttribute(Node, names[i], c.IsPercent, factors, 0);
+        if (!std::isfinite(c.Value))
+            c.Value = 0;
+        FStated[i] = true;
+    }
 }
 
 TSVGRadialGradient::TSVGRadialGradient(TSVGDocument *aOwner) : TSVGCustomGradient(aOwner)
@@ -163,6 +272,8 @@ void TSVGRadialGradient::SetDefaults()
     FFocalX = FFocalY = 0;
     FFocalXSpecified = FFocalYSpecified = false;
     FFocalXIsPercent = FFocalYIsPercent = false;
+    FFocalRadius = {0, true};
+    FFocalRadiusSpecified = false;
 }
 
 std::unique_ptr<TSVGElement> TSVGRadialGradient::CreateNew(TSVGDocument *aOwner) const
@@ -183,6 +294,34 @@ void TSVGRadialGradient::AssignProperties(const TSVGElement &Source)
         FFocalYSpecified = src->FFocalYSpecified;
         FFocalXIsPercent = src->FFocalXIsPercent;
         FFocalYIsPercent = src->FFocalYIsPercent;
+        FFocalRadius = src->FFocalRadius;
+        FFocalRadiusSpecified = src->FFocalRadiusSpecified;
+    }
+}
+
+bool TSVGRadialGradient::States(TSVGGradientAttribute Attribute) const
+{
+    switch (Attribute) {
+    case TSVGGradientAttribute::CX: return FCenterXSpecified;
+    case TSVGGradientAttribute::CY: return FCenterYSpecified;
+    case TSVGGradientAttribute::R: return FRadiusSpecified;
+    case TSVGGradientAttribute::FX: return FFocalXSpecified;
+    case TSVGGradientAttribute::FY: return FFocalYSpecified;
+    case TSVGGradientAttribute::FR: return FFocalRadiusSpecified;
+    default: return TSVGCustomGradient::States(Attribute);
+    }
+}
+
+TSVGGradientLength TSVGRadialGradient::Length(TSVGGradientAttribute Attribute) const
+{
+    switch (Attribute) {
+    case TSVGGradientAttribute::CX: return {StoredX(), XIsPercent()};
+    case TSVGGradientAttribute::CY: return {StoredY(), YIsPercent()};
+    case TSVGGradientAttribute::R: return {StoredWidth(), WidthIsPercent()};
+    case TSVGGradientAttribute::FX: return {FFocalX, FFocalXIsPercent};
+    case TSVGGradientAttribute::FY: return {FFocalY, FFocalYIsPercent};
+    case TSVGGradientAttribute::FR: return FFocalRadius;
+    default: return {};
     }
 }
 
@@ -197,10 +336,14 @@ void TSVGRadialGradient::LoadAttributes(pugi::xml_node Node)
 {
     TSVGCustomGradient::LoadAttributes(Node);
     const TSVGUnitFactors &factors = GetUnitFactors();
+    // Unreadable text states the attribute with the value 0, as drawing has it.
     auto read = [&](const char *name, float &value, bool &isPercent, bool &specified) {
         if (!HasAttribute(Node, name))
             return;
-        value = ReadLengthAttribute(Node, name, isPercent, factors, value);
+        isPercent = false;
+        value = ReadLengthAttribute(Node, name, isPercent, factors, 0);
+        if (!std::isfinite(value))
+            value = 0;
         specified = true;
     };
     float x = StoredX(), y = StoredY(), r = StoredWidth();
@@ -218,16 +361,14 @@ void TSVGRadialGradient::LoadAttributes(pugi::xml_node Node)
     SetHeightIsPercent(rp);
     read("fx", FFocalX, FFocalXIsPercent, FFocalXSpecified);
     read("fy", FFocalY, FFocalYIsPercent, FFocalYSpecified);
+    read("fr", FFocalRadius.Value, FFocalRadius.IsPercent, FFocalRadiusSpecified);
 }
 
 // --- stop
 
 TSVGGradientStop::TSVGGradientStop(TSVGDocument *aOwner) : TSVGGraphicElement(aOwner)
 {
-    FStopBrush.SetOnChange([this] {
-        FStopBrushChanged = true;
-        Changed();
-    });
+    FStopBrush.SetOnChange([this] { Changed(); });
 }
 
 std::unique_ptr<TSVGElement> TSVGGradientStop::CreateNew(TSVGDocument *aOwner) const
@@ -311,6 +452,7 @@ void TSVGPattern::SetDefaults()
     FReference.clear();
     FUnits = csuObjectBoundingBox;
     FContentUnits = csuUserSpaceOnUse;
+    std::fill(std::begin(FStated), std::end(FStated), false);
     AspectRatio().SetValue({saXMidYMid, false, false});
 }
 
@@ -326,6 +468,7 @@ void TSVGPattern::AssignProperties(const TSVGElement &Source)
         FReference = src->FReference;
         FUnits = src->FUnits;
         FContentUnits = src->FContentUnits;
+        std::copy(std::begin(src->FStated), std::end(src->FStated), std::begin(FStated));
     }
 }
 
@@ -339,13 +482,55 @@ void TSVGPattern::Clear()
 void TSVGPattern::SetUnits(TSVGCoordinateSystemUnit Value)
 {
     FUnits = Value;
+    FStated[int(TAttribute::Units)] = true;
     Changed();
 }
 
 void TSVGPattern::SetContentUnits(TSVGCoordinateSystemUnit Value)
 {
     FContentUnits = Value;
+    FStated[int(TAttribute::ContentUnits)] = true;
     Changed();
+}
+
+std::vector<const TSVGPattern *> TSVGPattern::Chain() const
+{
+    std::vector<const TSVGPattern *> chain{this};
+    const TSVGDocument *doc = Document();
+    for (const TSVGPattern *p = this; doc;) {
+        const QString id = WithoutHash(p->FReference.trimmed());
+        if (id.isEmpty())
+            break;
+        const auto *next = dynamic_cast<const TSVGPattern *>(doc->FindElement(id));
+        if (!next || std::find(chain.begin(), chain.end(), next) != chain.end())
+            break;
+        chain.push_back(next);
+        p = next;
+    }
+    return chain;
+}
+
+bool TSVGPattern::States(TAttribute Attribute) const
+{
+    if (FStated[int(Attribute)])
+        return true;
+    switch (Attribute) {
+    case TAttribute::Transform: return !Matrix().IsIdentity();
+    case TAttribute::X: return StoredX() != 0 || XIsPercent();
+    case TAttribute::Y: return StoredY() != 0 || YIsPercent();
+    case TAttribute::Width: return StoredWidth() != 0 || WidthIsPercent();
+    case TAttribute::Height: return StoredHeight() != 0 || HeightIsPercent();
+    case TAttribute::ViewBox: return ViewBoxSpecified();
+    default: return false;
+    }
+}
+
+const TSVGPattern *TSVGPattern::Source(TAttribute Attribute) const
+{
+    for (const TSVGPattern *p : Chain())
+        if (p->States(Attribute))
+            return p;
+    return this;
 }
 
 void TSVGPattern::LoadAttributes(pugi::xml_node Node)
@@ -353,8 +538,17 @@ void TSVGPattern::LoadAttributes(pugi::xml_node Node)
     TSVGCustomViewBox::LoadAttributes(Node);
     SetMatrix(ReadTransform(Node, "patternTransform"));
     FReference = WithoutHash(ReadHRef(Node));
+    // A value that cannot be read still states the attribute: it stops the chain and
+    // gives the default.
     FContentUnits = ParseCoordinateSystemUnit(
-        ReadAttribute(Node, "patternContentUnits", QString()), FContentUnits);
-    FUnits = ParseCoordinateSystemUnit(ReadAttribute(Node, "patternUnits", QString()),
-                                       FUnits);
+        ReadAttribute(Node, "patternContentUnits", QString()).trimmed(), csuUserSpaceOnUse);
+    FUnits = ParseCoordinateSystemUnit(ReadAttribute(Node, "patternUnits", QString()).trimmed(),
+                                       csuObjectBoundingBox);
+    const std::pair<TAttribute, const char *> names[] = {
+        {TAttribute::Units, "patternUnits"}, {TAttribute::ContentUnits, "patternContentUnits"},
+        {TAttribute::Transform, "patternTransform"}, {TAttribute::X, "x"}, {TAttribute::Y, "y"},
+        {TAttribute::Width, "width"}, {TAttribute::Height, "height"}, {TAttribute::ViewBox, "viewBox"},
+        {TAttribute::AspectRatio, "preserveAspectRatio"}};
+    for (const auto &[attribute, name] : names)
+        FStated[int(attribute)] = HasAttribute(Node, name);
 }

@@ -4,7 +4,23 @@
 
 #include "svg/model/custom_viewbox.h"
 
+#include <vector>
+
 class TSVGGradientStop;
+
+// A gradient coordinate as written: user units, or with IsPercent a fraction (50% is
+// 0.5) of the bounding box or, in user space, of the viewport.
+struct TSVGGradientLength {
+    float Value = 0;
+    bool IsPercent = false;
+
+    friend bool operator==(const TSVGGradientLength &, const TSVGGradientLength &) = default;
+};
+
+// The attributes a gradient takes over along its href chain: each comes from the first
+// gradient of the chain that states it (coordinates only from gradients of its own
+// kind), as SVG defines; a gradient that states nothing has the attribute's default.
+enum class TSVGGradientAttribute { Units, Spread, Transform, X1, Y1, X2, Y2, CX, CY, R, FX, FY, FR };
 
 class TSVGCustomGradient : public TSVGGraphicElement {
 public:
@@ -21,6 +37,19 @@ public:
     TSVGCoordinateSystemUnit Units() const { return FUnits; }
     void SetUnits(TSVGCoordinateSystemUnit Value);
 
+    // This gradient and the gradients its href leads to, in order; the chain ends at a
+    // missing id, an element that is no gradient, or one already in the chain.
+    std::vector<const TSVGCustomGradient *> Chain() const;
+    // Whether this gradient itself states the attribute (in its markup or through a
+    // setter); a transform counts as stated when it is not the identity.
+    virtual bool States(TSVGGradientAttribute Attribute) const;
+    // The gradient of the chain the attribute comes from: the first that states it, or
+    // this one when none does.
+    const TSVGCustomGradient *Source(TSVGGradientAttribute Attribute) const;
+    // A coordinate of this gradient (its default when not stated); {0, false} for the
+    // attributes that are no coordinate of its kind.
+    virtual TSVGGradientLength Length(TSVGGradientAttribute Attribute) const;
+
     // The gradient whose stops this one uses: itself when it has children, else the
     // gradient its href chain leads to. Null when the chain ends nowhere or loops.
     const TSVGCustomGradient *StopSource() const;
@@ -35,9 +64,13 @@ private:
     QString FReference;
     TSVGGradientSpread FSpread = gsPad;
     TSVGCoordinateSystemUnit FUnits = csuObjectBoundingBox;
+    bool FSpreadStated = false;
+    bool FUnitsStated = false;
+    bool FTransformStated = false;
 };
 
-// x1, y1, x2, y2 as fractions (a percentage is read as its fraction).
+// x1, y1, x2, y2 with their percent flags (a percentage is kept as its fraction);
+// 0%, 0%, 100%, 0% until stated.
 class TSVGLinearGradient : public TSVGCustomGradient {
 public:
     using TSVGCustomGradient::TSVGCustomGradient;
@@ -47,20 +80,31 @@ public:
     void AssignProperties(const TSVGElement &Source) override;
     void Clear() override;
 
-    float X1() const { return FX1; }
-    float Y1() const { return FY1; }
-    float X2() const { return FX2; }
-    float Y2() const { return FY2; }
-    void SetX1(float Value) { FX1 = Value; Changed(); }
-    void SetY1(float Value) { FY1 = Value; Changed(); }
-    void SetX2(float Value) { FX2 = Value; Changed(); }
-    void SetY2(float Value) { FY2 = Value; Changed(); }
+    float X1() const { return FCoordinates[0].Value; }
+    float Y1() const { return FCoordinates[1].Value; }
+    float X2() const { return FCoordinates[2].Value; }
+    float Y2() const { return FCoordinates[3].Value; }
+    // A value in user units (or a fraction of the bounding box); the attribute counts as
+    // stated from then on.
+    void SetX1(float Value) { SetCoordinateAt(0, {Value, false}); }
+    void SetY1(float Value) { SetCoordinateAt(1, {Value, false}); }
+    void SetX2(float Value) { SetCoordinateAt(2, {Value, false}); }
+    void SetY2(float Value) { SetCoordinateAt(3, {Value, false}); }
+    void SetCoordinate(TSVGGradientAttribute Attribute, TSVGGradientLength Value);
+
+    bool States(TSVGGradientAttribute Attribute) const override;
+    TSVGGradientLength Length(TSVGGradientAttribute Attribute) const override;
 
 protected:
     void LoadAttributes(pugi::xml_node Node) override;
 
 private:
-    float FX1 = 0, FY1 = 0, FX2 = 1, FY2 = 0;
+    void SetCoordinateAt(int Index, TSVGGradientLength Value);
+    void SetDefaults();
+
+    // x1, y1, x2, y2
+    TSVGGradientLength FCoordinates[4] = {{0, true}, {0, true}, {1, true}, {0, true}};
+    bool FStated[4] = {};
 };
 
 // cx, cy, r in the stored X, Y, Width (and Height) with their percent flags, as
@@ -89,6 +133,12 @@ public:
     bool FocalYSpecified() const { return FFocalYSpecified; }
     bool FocalXIsPercent() const { return FFocalXIsPercent; }
     bool FocalYIsPercent() const { return FFocalYIsPercent; }
+    // fr, the radius of the focal circle; 0% until stated.
+    TSVGGradientLength FocalRadius() const { return FFocalRadius; }
+    bool FocalRadiusSpecified() const { return FFocalRadiusSpecified; }
+
+    bool States(TSVGGradientAttribute Attribute) const override;
+    TSVGGradientLength Length(TSVGGradientAttribute Attribute) const override;
 
 protected:
     void LoadAttributes(pugi::xml_node Node) override;
@@ -105,6 +155,8 @@ private:
     bool FFocalYSpecified = false;
     bool FFocalXIsPercent = false;
     bool FFocalYIsPercent = false;
+    TSVGGradientLength FFocalRadius{0, true};
+    bool FFocalRadiusSpecified = false;
 };
 
 class TSVGGradientStop : public TSVGGraphicElement {
@@ -122,8 +174,6 @@ public:
     // `stop-color` and `stop-opacity` as the cascade left them.
     TSVGBrush &StopBrush() { return FStopBrush; }
     const TSVGBrush &StopBrush() const { return FStopBrush; }
-    bool StopBrushChanged() const { return FStopBrushChanged; }
-    void SetStopBrushChanged(bool Value) { FStopBrushChanged = Value; }
 
     void ApplyStyle(const TSVGStyle &aStyle) override;
 
@@ -133,7 +183,6 @@ protected:
 
 private:
     TSVGBrush FStopBrush;
-    bool FStopBrushChanged = true;
     bool FOffsetInherited = false;
     bool FStopCurrentColor = false;
 };
@@ -147,12 +196,23 @@ public:
     void AssignProperties(const TSVGElement &Source) override;
     void Clear() override;
 
-    // The href id without its "#" (kept, not followed when drawing).
+    // The href id without its "#".
     const QString &Reference() const { return FReference; }
     TSVGCoordinateSystemUnit Units() const { return FUnits; }
     void SetUnits(TSVGCoordinateSystemUnit Value);
     TSVGCoordinateSystemUnit ContentUnits() const { return FContentUnits; }
     void SetContentUnits(TSVGCoordinateSystemUnit Value);
+
+    // The attributes a pattern takes over along its href chain, as gradients do.
+    enum class TAttribute { Units, ContentUnits, Transform, X, Y, Width, Height, ViewBox, AspectRatio };
+    // This pattern and the patterns its href leads to; the chain ends at a missing id,
+    // an element that is no pattern, or one already in the chain.
+    std::vector<const TSVGPattern *> Chain() const;
+    // Whether this pattern states the attribute: in its markup, through a setter, or
+    // (for the tile and the transform) by a value other than the default.
+    bool States(TAttribute Attribute) const;
+    // The pattern of the chain the attribute comes from; this one when none states it.
+    const TSVGPattern *Source(TAttribute Attribute) const;
 
 protected:
     void LoadAttributes(pugi::xml_node Node) override;
@@ -163,4 +223,6 @@ private:
     QString FReference;
     TSVGCoordinateSystemUnit FUnits = csuObjectBoundingBox;
     TSVGCoordinateSystemUnit FContentUnits = csuUserSpaceOnUse;
+    // Stated in the markup, by TAttribute.
+    bool FStated[9] = {};
 };

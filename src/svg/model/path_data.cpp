@@ -1,6 +1,6 @@
 #include "svg/model/path_data.h"
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/path_arc.h"
 
 #include <algorithm>
@@ -318,5 +318,63 @@ QString TPathData::ToString() const
             break;
         }
     }
+    return out;
+}
+
+namespace {
+
+// Long enough for the stroker to give a cap its direction, far below a device pixel.
+constexpr qreal kZeroLength = 1e-3;
+
+} // namespace
+
+QPainterPath SVGPainterPath(const TPathData &Data, Qt::FillRule Rule)
+{
+    QPainterPath out;
+    out.setFillRule(Rule);
+    const std::vector<TPathPoint> &points = Data.Points();
+    QPointF start;
+    bool segment = false, moved = false;
+    auto endSubpath = [&]() {
+        if (segment && !moved)
+            out.lineTo(start + QPointF(kZeroLength, 0));
+    };
+    for (size_t i = 0; i < points.size(); ++i) {
+        const TPathPoint &p = points[i];
+        const QPointF pt = p.Point.ToQPointF();
+        switch (p.Kind) {
+        case TPathPointKind::MoveTo:
+            endSubpath();
+            out.moveTo(pt);
+            start = pt;
+            segment = moved = false;
+            break;
+        case TPathPointKind::LineTo:
+            out.lineTo(pt);
+            segment = true;
+            moved = moved || pt != start;
+            break;
+        case TPathPointKind::CurveTo: {
+            if (i + 2 >= points.size()) {
+                i = points.size();
+                break;
+            }
+            const QPointF c2 = points[i + 1].Point.ToQPointF();
+            const QPointF e = points[i + 2].Point.ToQPointF();
+            out.cubicTo(pt, c2, e);
+            segment = true;
+            moved = moved || pt != start || c2 != start || e != start;
+            i += 2;
+            break;
+        }
+        case TPathPointKind::Close:
+            segment = true;  // "M x y Z" is a zero-length subpath too
+            endSubpath();
+            out.closeSubpath();
+            segment = moved = false;
+            break;
+        }
+    }
+    endSubpath();
     return out;
 }

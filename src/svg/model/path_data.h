@@ -110,6 +110,14 @@ private:
     TPointF FStartPoint;
 };
 
+// The path as the canvas draws it, the one conversion for drawing, hit testing and
+// polygons. A subpath that never leaves its start (M x y Z, a line or curve to where it
+// stands) keeps a hair of length 0.001 along x, since SVG still shows its round or square
+// caps and QPainterPath would drop it. A curve without its two companion points (only a
+// caller of AddPoint makes one) ends the path there, as SVG draws path data up to its
+// first error; what comes before is drawn.
+QPainterPath SVGPainterPath(const TPathData &Data, Qt::FillRule Rule);
+
 class TRSPathData : public TPathData {
 public:
     using TChangeEvent = std::function<void(TRSPathData *Sender)>;
@@ -160,8 +168,7 @@ public:
     void SmoothCurveTo(TPointF C2, TPointF E) override;
     void SmoothCurveToRel(TPointF C2, TPointF E) override;
 
-    // The path for the canvas, with the fill mode as its fill rule. Raises
-    // "Path Copying Error" for a truncated curve.
+    // SVGPainterPath with the fill mode as its fill rule.
     QPainterPath ToQPainterPath() const;
     // One flattened polygon per subpath.
     QList<QPolygonF> ToPolygons() const;

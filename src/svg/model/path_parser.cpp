@@ -8,11 +8,15 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 
 // One pass over the text with index arithmetic. The path-data grammar is read the way
 // the engine always has (implicit repetition, commands continuing after errors, the
 // stop on a pass that does not advance), with the SVG grammar's number forms ("+"
-// signs, signed exponents) and compact arc flags accepted.
+// signs, signed exponents) and compact arc flags accepted. A smooth curve reflects a
+// control point only right after a curve of its own family (S/s after C/c/S/s, T/t after
+// Q/q/T/t); after anything else its first control point is the current point, as SVG
+// draws it: reflecting whatever point came before puts spikes into real drawings.
 //
 // A failing command (a number that is missing, unreadable or too large for a single,
 // or a result that overflows) appends nothing more; the parse goes on after it.
@@ -285,8 +289,8 @@ private:
 
     TPointF Current() const { return FPath.LastPoint(); }
 
-    // The first control point of a smooth curve: the reflection of the point before
-    // the current one, or the current point while the path has at most two points.
+    // The first control point of a smooth cubic right after a cubic: the reflection of
+    // that cubic's second control point, the point before the current one.
     TPointF SmoothControl() const
     {
         const int n = FPath.Count();
@@ -323,12 +327,13 @@ private:
         if (!Finite(q))
             return false;
         FLastQuadratic = q;
-        FHaveQuadratic = true;
         return Curve(c1, c2, e);
     }
 
     void Execute(Ch command)
     {
+        // The family of the curve this command follows; each curve drawn sets it again.
+        const char previous = std::exchange(FPrevious, 0);
         switch (command) {
         case 'M': case 'm': {
             const bool rel = command == 'm';
@@ -380,10 +385,12 @@ private:
                 }
                 if (!Curve(c1, c2, e))
                     return;
+                FPrevious = 'C';
             } while (MoreSets());
             return;
         }
         case 'S': case 's': {
+            bool reflect = previous == 'C';
             do {
                 TPointF c2, e;
                 if (!ReadPoint(c2) || !ReadPoint(e))
@@ -393,8 +400,10 @@ private:
                     c2 = p0 + c2;
                     e = p0 + e;
                 }
-                if (!Curve(SmoothControl(), c2, e))
+                if (!Curve(reflect ? SmoothControl() : Current(), c2, e))
                     return;
+                FPrevious = 'C';
+                reflect = true;
             } while (MoreSets());
             return;
         }
@@ -410,10 +419,12 @@ private:
                 }
                 if (!Quadratic(q, e))
                     return;
+                FPrevious = 'Q';
             } while (MoreSets());
             return;
         }
         case 'T': case 't': {
+            bool reflect = previous == 'Q';
             do {
                 TPointF e;
                 if (!ReadPoint(e))
@@ -421,10 +432,11 @@ private:
                 const TPointF p0 = Current();
                 if (command == 't')
                     e = p0 + e;
-                // Without an earlier quadratic the control point is the current point.
-                const TPointF q = FHaveQuadratic ? p0 * 2 - FLastQuadratic : p0;
+                const TPointF q = reflect ? p0 * 2 - FLastQuadratic : p0;
                 if (!Quadratic(q, e))
                     return;
+                FPrevious = 'Q';
+                reflect = true;
             } while (MoreSets());
             return;
         }
@@ -459,7 +471,7 @@ private:
     size_t FLength;
     size_t FPos = 0;
     TPointF FLastQuadratic;
-    bool FHaveQuadratic = false;
+    char FPrevious = 0;  // 'C' after a cubic (C, S), 'Q' after a quadratic (Q, T), else 0
 };
 
 } // namespace

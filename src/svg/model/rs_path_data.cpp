@@ -1,6 +1,6 @@
 #include "svg/model/path_data.h"
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/model/path_parser.h"
 
 namespace {
@@ -193,40 +193,7 @@ void TRSPathData::SmoothCurveToRel(TPointF C2, TPointF E)
 
 QPainterPath TRSPathData::ToQPainterPath() const
 {
-    QPainterPath out;
-    out.setFillRule(FFillMode == fmNonZero ? Qt::WindingFill : Qt::OddEvenFill);
-    const std::vector<TPathPoint> &pts = Points();
-    // Drawing after a Close (or from an empty start) continues from the stored point,
-    // as the model's LastPoint says; the painter path is told so explicitly.
-    bool needMove = true;
-    TPointF current;
-    for (size_t i = 0; i < pts.size(); ++i) {
-        const TPathPoint &p = pts[i];
-        if (p.Kind != TPathPointKind::MoveTo && p.Kind != TPathPointKind::Close && needMove)
-            out.moveTo(current.ToQPointF());
-        needMove = false;
-        switch (p.Kind) {
-        case TPathPointKind::MoveTo:
-            out.moveTo(p.Point.ToQPointF());
-            break;
-        case TPathPointKind::LineTo:
-            out.lineTo(p.Point.ToQPointF());
-            break;
-        case TPathPointKind::CurveTo:
-            if (i + 2 >= pts.size())
-                throw EVuploraError(QStringLiteral("Path Copying Error"));
-            out.cubicTo(p.Point.ToQPointF(), pts[i + 1].Point.ToQPointF(),
-                        pts[i + 2].Point.ToQPointF());
-            i += 2;
-            break;
-        case TPathPointKind::Close:
-            out.closeSubpath();
-            needMove = true;
-            break;
-        }
-        current = pts[i].Point;
-    }
-    return out;
+    return SVGPainterPath(*this, FFillMode == fmNonZero ? Qt::WindingFill : Qt::OddEvenFill);
 }
 
 QList<QPolygonF> TRSPathData::ToPolygons() const

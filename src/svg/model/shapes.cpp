@@ -28,10 +28,9 @@ QRectF TSVGCircle::BoundsRect() const
     return QRectF(QPointF(x - r, y - r), QPointF(x + r, y + r));
 }
 
-void TSVGCircle::LoadAttributes(pugi::xml_node Node)
+void TSVGCircle::LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &factors)
 {
-    TSVGGraphicElement::LoadAttributes(Node);
-    const TSVGUnitFactors &factors = GetUnitFactors();
+    TSVGGraphicElement::LoadLengths(Node, factors);
     bool percent = XIsPercent();
     SetX(ReadLengthAttribute(Node, "cx", percent, factors, StoredX()));
     SetXIsPercent(percent);
@@ -59,10 +58,9 @@ QRectF TSVGEllipse::BoundsRect() const
     return QRectF(QPointF(x - rx, y - ry), QPointF(x + rx, y + ry));
 }
 
-void TSVGEllipse::LoadAttributes(pugi::xml_node Node)
+void TSVGEllipse::LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &factors)
 {
-    TSVGGraphicElement::LoadAttributes(Node);
-    const TSVGUnitFactors &factors = GetUnitFactors();
+    TSVGGraphicElement::LoadLengths(Node, factors);
     bool percent = XIsPercent();
     SetX(ReadLengthAttribute(Node, "cx", percent, factors, StoredX()));
     SetXIsPercent(percent);
@@ -127,14 +125,13 @@ void TSVGRectangle::SetRY(float Value)
     Changed();
 }
 
-void TSVGRectangle::LoadAttributes(pugi::xml_node Node)
+void TSVGRectangle::LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &factors)
 {
-    TSVGGraphicElement::LoadAttributes(Node);
+    TSVGGraphicElement::LoadLengths(Node, factors);
     const bool hasRX = HasAttribute(Node, "rx");
     const bool hasRY = HasAttribute(Node, "ry");
     if (!hasRX && !hasRY)
         return;
-    const TSVGUnitFactors &factors = GetUnitFactors();
     FRX = std::max(0.0f, ReadLengthAttribute(Node, "rx", FRXIsPercent, factors, FRX));
     FRY = std::max(0.0f, ReadLengthAttribute(Node, "ry", FRYIsPercent, factors, FRY));
     // A single radius is used for both; a percentage keeps referring to the axis it
@@ -210,10 +207,9 @@ QRectF TSVGLine::BoundsRect() const
     return QRectF(QPointF(x1, y1), QPointF(x1 == x2 ? x2 + 1 : x2, y1 == y2 ? y2 + 1 : y2));
 }
 
-void TSVGLine::LoadAttributes(pugi::xml_node Node)
+void TSVGLine::LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &factors)
 {
-    TSVGGraphicElement::LoadAttributes(Node);
-    const TSVGUnitFactors &factors = GetUnitFactors();
+    TSVGGraphicElement::LoadLengths(Node, factors);
     bool percent = XIsPercent();
     SetX(ReadLengthAttribute(Node, "x1", percent, factors, StoredX()));
     SetXIsPercent(percent);

@@ -20,7 +20,7 @@ public:
     QRectF BoundsRect() const override;
 
 protected:
-    void LoadAttributes(pugi::xml_node Node) override;
+    void LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &Factors) override;
 };
 
 // cx, cy in X, Y; rx, ry in Width, Height.
@@ -33,7 +33,7 @@ public:
     QRectF BoundsRect() const override;
 
 protected:
-    void LoadAttributes(pugi::xml_node Node) override;
+    void LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &Factors) override;
 };
 
 class TSVGRectangle : public TSVGGraphicElement {
@@ -56,7 +56,7 @@ public:
     void SetRY(float Value);
 
 protected:
-    void LoadAttributes(pugi::xml_node Node) override;
+    void LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &Factors) override;
 
 private:
     float FRX = 0;
@@ -90,7 +90,7 @@ public:
     QRectF BoundsRect() const override;
 
 protected:
-    void LoadAttributes(pugi::xml_node Node) override;
+    void LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &Factors) override;
 
 private:
     // A percentage end point is kept as given (it cannot be subtracted from x1).

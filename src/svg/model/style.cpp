@@ -2,6 +2,7 @@
 
 #include "svg/model/lists.h"
 #include "svg/model/selector.h"
+#include "svg/model/style_sheet.h"
 #include "svg/model/xml_dom.h"
 
 #include <QHash>
@@ -40,26 +41,19 @@ bool TakeImportant(QString &value)
 QStringList SVGSplitDeclarations(const QString &text)
 {
     QStringList items;
-    QChar quote;
     int depth = 0;
     qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            quote = c;
-        } else if (c == QLatin1Char('(')) {
+    SVGScanCss(text, 0, [&](qsizetype i, QChar c) {
+        if (c == QLatin1Char('('))
             ++depth;
-        } else if (c == QLatin1Char(')')) {
-            if (depth > 0)
-                --depth;
-        } else if (c == QLatin1Char(';') && depth == 0) {
+        else if (c == QLatin1Char(')') && depth > 0)
+            --depth;
+        else if (c == QLatin1Char(';') && depth == 0) {
             items.append(text.mid(start, i - start));
             start = i + 1;
         }
-    }
+        return false;
+    });
     items.append(text.mid(start));
     return items;
 }

@@ -4,7 +4,7 @@
 // queries the element tree needs. Namespaces are resolved by walking the xmlns
 // attributes, because pugixml itself is namespace-blind.
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QByteArray>
 #include <QString>

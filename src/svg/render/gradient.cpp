@@ -1,9 +1,7 @@
 #include "svg/render/gradient.h"
 
-#include "svg/model/document.h"
 #include "svg/model/keywords.h"
 #include "svg/model/paint_servers.h"
-#include "svg/model/transform.h"
 #include "svg/model/units.h"
 #include "svg/render/paint.h"
 
@@ -11,25 +9,11 @@
 #include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
-#include <unordered_set>
 
 namespace {
 
 bool IsLinear(const TSVGElement &e) { return e.SVGType() == etLinearGradient; }
 bool IsRadial(const TSVGElement &e) { return e.SVGType() == etRadialGradient; }
-
-QString HRefId(const TSVGElement &e)
-{
-    QString href;
-    if (const auto *g = dynamic_cast<const TSVGCustomGradient *>(&e))
-        href = g->Reference();
-    else if (const auto *p = dynamic_cast<const TSVGPattern *>(&e))
-        href = p->Reference();
-    href = href.trimmed();
-    if (href.startsWith(QLatin1Char('#')))
-        href.remove(0, 1);
-    return href;
-}
 
 // A stop offset is a number or a percentage; anything with another unit is invalid and
 // counts as 0.
@@ -45,22 +29,15 @@ float StopOffset(const TSVGGradientStop &stop)
     return std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : 0.0f;
 }
 
-// A coordinate of the gradient: a fraction of the bounding box, or user units with a
-// percentage taken of the user's viewport.
-float Coordinate(const std::vector<const TSVGElement *> &chain, QStringView name,
-                 bool (*kind)(const TSVGElement &), const QString &fallback, bool boundingBox,
-                 const TSVGGraphicElement &user, TSVGAxis axis, const TSVGUnitFactors &factors)
+// A coordinate of the gradient, from the gradient of the chain that states it: a
+// fraction of the bounding box, or user units with a percentage taken of the user's
+// viewport.
+float Coordinate(TSVGGradientLength length, bool boundingBox, const TSVGGraphicElement &user,
+                 TSVGAxis axis)
 {
-    QString text;
-    if (!SVGChainAttribute(chain, name, text, kind))
-        text = fallback;
-    bool isPercent = false;
-    float v = ParseFraction(text, isPercent, factors, 0);
-    if (!std::isfinite(v))
-        v = 0;
-    if (boundingBox || !isPercent)
-        return v;
-    return user.ResolvePercent(v, true, axis);
+    if (boundingBox || !length.IsPercent)
+        return length.Value;
+    return user.ResolvePercent(length.Value, true, axis);
 }
 
 // Offsets in ascending order made strictly increasing by a hair, because a QGradient
@@ -81,12 +58,9 @@ QGradientStops CanvasStops(const std::vector<TSVGStopValue> &stops)
     return out;
 }
 
-QGradient::Spread Spread(const std::vector<const TSVGElement *> &chain)
+QGradient::Spread Spread(TSVGGradientSpread spread)
 {
-    QString text;
-    if (!SVGChainAttribute(chain, u"spreadMethod", text))
-        return QGradient::PadSpread;
-    switch (ParseGradientSpread(text.trimmed(), gsPad)) {
+    switch (spread) {
     case gsReflect: return QGradient::ReflectSpread;
     case gsRepeat: return QGradient::RepeatSpread;
     default: return QGradient::PadSpread;
@@ -100,42 +74,13 @@ bool SVGIsGradient(const TSVGElement &element)
     return IsLinear(element) || IsRadial(element);
 }
 
-std::vector<const TSVGElement *> SVGHRefChain(const TSVGElement &server,
-                                              bool (*accept)(const TSVGElement &))
-{
-    std::vector<const TSVGElement *> chain{&server};
-    std::unordered_set<const TSVGElement *> seen{&server};
-    const TSVGDocument *doc = server.Document();
-    const TSVGElement *e = &server;
-    while (doc) {
-        const QString id = HRefId(*e);
-        if (id.isEmpty())
-            break;
-        const TSVGElement *next = doc->FindElement(id);
-        if (!next || !accept(*next) || !seen.insert(next).second)
-            break;
-        chain.push_back(next);
-        e = next;
-    }
-    return chain;
-}
-
-bool SVGChainAttribute(const std::vector<const TSVGElement *> &chain, QStringView name,
-                       QString &value, bool (*accept)(const TSVGElement &))
-{
-    for (const TSVGElement *e : chain) {
-        if (accept && !accept(*e))
-            continue;
-        if (e->XMLAttribute(name, value))
-            return true;
-    }
-    return false;
-}
-
 std::vector<TSVGStopValue> SVGGradientStops(const TSVGElement &gradient)
 {
     std::vector<TSVGStopValue> out;
-    for (const TSVGElement *g : SVGHRefChain(gradient, SVGIsGradient)) {
+    const auto *server = dynamic_cast<const TSVGCustomGradient *>(&gradient);
+    if (!server)
+        return out;
+    for (const TSVGCustomGradient *g : server->Chain()) {
         for (int i = 0; i < g->Count(); ++i) {
             const auto *stop = dynamic_cast<const TSVGGradientStop *>(g->Items(i));
             if (!stop)
@@ -165,51 +110,36 @@ std::optional<TCanvasPaint> SVGGradientPaint(const TSVGElement &gradient,
     if (stops.size() == 1)
         return TCanvasPaint::Solid(stops.front().Color);
 
-    const std::vector<const TSVGElement *> chain = SVGHRefChain(gradient, SVGIsGradient);
-    QString text;
-    const bool boundingBox = !(SVGChainAttribute(chain, u"gradientUnits", text) &&
-                               ParseCoordinateSystemUnit(text.trimmed(), csuObjectBoundingBox) ==
-                                   csuUserSpaceOnUse);
+    const auto &server = static_cast<const TSVGCustomGradient &>(gradient);
+    using A = TSVGGradientAttribute;
+    const bool boundingBox = server.Source(A::Units)->Units() != csuUserSpaceOnUse;
     if (boundingBox && (!(bbox.width() > 0) || !(bbox.height() > 0)))
         return std::nullopt;  // SVG: nothing to span a bounding-box gradient over
-    QTransform transform;
-    if (SVGChainAttribute(chain, u"gradientTransform", text)) {
-        try {
-            transform = ParseTransform(text).ToQTransform();
-        } catch (const std::exception &) {
-            transform = QTransform();
-        }
-    }
+    QTransform transform = server.Source(A::Transform)->Matrix().ToQTransform();
     if (!transform.isInvertible())
         transform = QTransform();  // a singular gradientTransform is an error: ignored
     if (boundingBox)
         transform = transform * QTransform(bbox.width(), 0, 0, bbox.height(), bbox.left(), bbox.top());
 
-    const TSVGUnitFactors &factors = user.GetUnitFactors();
+    auto c = [&](A attribute, TSVGAxis axis) {
+        return Coordinate(server.Source(attribute)->Length(attribute), boundingBox, user, axis);
+    };
     std::shared_ptr<QGradient> g;
     if (IsLinear(gradient)) {
-        auto c = [&](QStringView name, const char *fallback, TSVGAxis axis) {
-            return Coordinate(chain, name, IsLinear, QString::fromLatin1(fallback), boundingBox, user,
-                              axis, factors);
-        };
-        const QPointF p1(c(u"x1", "0%", TSVGAxis::Horizontal), c(u"y1", "0%", TSVGAxis::Vertical));
-        const QPointF p2(c(u"x2", "100%", TSVGAxis::Horizontal), c(u"y2", "0%", TSVGAxis::Vertical));
+        const QPointF p1(c(A::X1, TSVGAxis::Horizontal), c(A::Y1, TSVGAxis::Vertical));
+        const QPointF p2(c(A::X2, TSVGAxis::Horizontal), c(A::Y2, TSVGAxis::Vertical));
         if (p1 == p2)
             return TCanvasPaint::Solid(stops.back().Color);  // SVG: the last stop's colour
         g = std::make_shared<QLinearGradient>(p1, p2);
     } else {
-        auto c = [&](QStringView name, const QString &fallback, TSVGAxis axis) {
-            return Coordinate(chain, name, IsRadial, fallback, boundingBox, user, axis, factors);
-        };
-        const QPointF centre(c(u"cx", QStringLiteral("50%"), TSVGAxis::Horizontal),
-                             c(u"cy", QStringLiteral("50%"), TSVGAxis::Vertical));
-        const float r = c(u"r", QStringLiteral("50%"), TSVGAxis::Diagonal);
-        QString fx, fy;
-        SVGChainAttribute(chain, u"cx", fx, IsRadial);
-        SVGChainAttribute(chain, u"cy", fy, IsRadial);
-        QPointF focal(c(u"fx", fx.isEmpty() ? QStringLiteral("50%") : fx, TSVGAxis::Horizontal),
-                      c(u"fy", fy.isEmpty() ? QStringLiteral("50%") : fy, TSVGAxis::Vertical));
-        float fr = c(u"fr", QStringLiteral("0%"), TSVGAxis::Diagonal);
+        const QPointF centre(c(A::CX, TSVGAxis::Horizontal), c(A::CY, TSVGAxis::Vertical));
+        const float r = c(A::R, TSVGAxis::Diagonal);
+        // An unstated focal point is the centre, wherever in the chain that was stated.
+        const TSVGCustomGradient *fx = server.Source(A::FX);
+        const TSVGCustomGradient *fy = server.Source(A::FY);
+        QPointF focal(fx->States(A::FX) ? c(A::FX, TSVGAxis::Horizontal) : centre.x(),
+                      fy->States(A::FY) ? c(A::FY, TSVGAxis::Vertical) : centre.y());
+        float fr = c(A::FR, TSVGAxis::Diagonal);
         if (!(r > 0))
             return TCanvasPaint::Solid(stops.back().Color);  // SVG: the last stop's colour
         // A focal point outside the circle moves onto its rim (just inside, so that the
@@ -228,7 +158,7 @@ std::optional<TCanvasPaint> SVGGradientPaint(const TSVGElement &gradient,
     // Stops are blended channel by channel before the alpha is applied, as SVG renderers
     // do, so a transparent stop fades in its own colour instead of towards black.
     g->setInterpolationMode(QGradient::ComponentInterpolation);
-    g->setSpread(Spread(chain));
+    g->setSpread(Spread(server.Source(A::Spread)->Spread()));
     TCanvasPaint paint;
     paint.Kind = TCanvasPaint::TKind::Gradient;
     paint.Gradient = g;

@@ -26,12 +26,3 @@ std::vector<TSVGStopValue> SVGGradientStops(const TSVGElement &gradient);
 // cannot paint here: no stops, or bounding-box units on a box without area.
 std::optional<TCanvasPaint> SVGGradientPaint(const TSVGElement &gradient,
                                              const TSVGGraphicElement &user, const QRectF &bbox);
-
-// The elements of a paint server's href chain, the server first; a loop ends the chain
-// before the element is met again. Only elements for which Accept holds are followed.
-std::vector<const TSVGElement *> SVGHRefChain(const TSVGElement &server,
-                                              bool (*accept)(const TSVGElement &));
-
-// The raw value of an attribute from the first element of Chain that has it.
-bool SVGChainAttribute(const std::vector<const TSVGElement *> &chain, QStringView name,
-                       QString &value, bool (*accept)(const TSVGElement &) = nullptr);

@@ -11,19 +11,9 @@
 
 namespace {
 
-// The element that supplies a property: itself, or the nearest ancestor that does not
-// take it from its own parent.
 const TSVGGraphicElement &Source(const TSVGGraphicElement &element, TSVGStyleProperty property)
 {
-    const TSVGGraphicElement *e = &element;
-    int guard = 0;
-    while (e->Inherits().Contains(property) && guard++ < SVGMaxElementDepth + 8) {
-        const TSVGGraphicElement *parent = e->GetGraphicParent();
-        if (!parent)
-            break;
-        e = parent;
-    }
-    return *e;
+    return element.InheritanceSource(property);
 }
 
 // Fill and stroke take their paint (kind, colour, reference, opacity) by the same rule.

@@ -14,8 +14,6 @@
 
 namespace {
 
-bool IsPattern(const TSVGElement &e) { return e.SVGType() == etPattern; }
-
 bool HasGraphicChildren(const TSVGElement &e)
 {
     for (int i = 0; i < e.Count(); ++i)
@@ -24,33 +22,18 @@ bool HasGraphicChildren(const TSVGElement &e)
     return false;
 }
 
-bool BoundingBoxUnits(const std::vector<const TSVGElement *> &chain, QStringView name, bool fallback)
+// A side or corner of the tile: a fraction of the bounding box, or user units with a
+// percentage taken of the user's viewport.
+float TileLength(float value, bool isPercent, bool boundingBox, const QRectF &bbox,
+                 const TSVGGraphicElement &user, TSVGAxis axis, double origin)
 {
-    QString text;
-    if (!SVGChainAttribute(chain, name, text))
-        return fallback;
-    const TSVGCoordinateSystemUnit u = ParseCoordinateSystemUnit(text.trimmed(), csuNone);
-    if (u == csuNone)
-        return fallback;
-    return u == csuObjectBoundingBox;
-}
-
-float Length(const std::vector<const TSVGElement *> &chain, QStringView name, bool boundingBox,
-             const QRectF &bbox, const TSVGGraphicElement &user, TSVGAxis axis)
-{
-    QString text;
-    bool isPercent = false;
-    float v = 0;
-    if (SVGChainAttribute(chain, name, text))
-        v = ParseFraction(text, isPercent, user.GetUnitFactors(), 0);
-    if (!std::isfinite(v))
+    if (!std::isfinite(value))
         return 0;
     if (boundingBox) {
         const bool horizontal = axis == TSVGAxis::Horizontal;
-        const double origin = name == u"x" ? bbox.left() : name == u"y" ? bbox.top() : 0;
-        return float(origin + v * (horizontal ? bbox.width() : bbox.height()));
+        return float(origin + value * (horizontal ? bbox.width() : bbox.height()));
     }
-    return isPercent ? user.ResolvePercent(v, true, axis) : v;
+    return isPercent ? user.ResolvePercent(value, true, axis) : value;
 }
 
 } // namespace
@@ -59,21 +42,25 @@ std::optional<TCanvasPaint> SVGPatternPaint(TSVGPainter &painter, const TSVGElem
                                             const TSVGGraphicElement &user,
                                             const TSVGPaintTarget &target)
 {
-    const std::vector<const TSVGElement *> chain = SVGHRefChain(pattern, IsPattern);
-    const bool tileInBox = BoundingBoxUnits(chain, u"patternUnits", true);
-    const bool contentInBox = BoundingBoxUnits(chain, u"patternContentUnits", false);
+    const auto &server = static_cast<const TSVGPattern &>(pattern);
+    using A = TSVGPattern::TAttribute;
+    const bool tileInBox = server.Source(A::Units)->Units() != csuUserSpaceOnUse;
+    const bool contentInBox = server.Source(A::ContentUnits)->ContentUnits() == csuObjectBoundingBox;
     const QRectF &bbox = target.BBox;
     if ((tileInBox || contentInBox) && (!(bbox.width() > 0) || !(bbox.height() > 0)))
         return std::nullopt;
-    const QRectF tile(Length(chain, u"x", tileInBox, bbox, user, TSVGAxis::Horizontal),
-                      Length(chain, u"y", tileInBox, bbox, user, TSVGAxis::Vertical),
-                      Length(chain, u"width", tileInBox, bbox, user, TSVGAxis::Horizontal),
-                      Length(chain, u"height", tileInBox, bbox, user, TSVGAxis::Vertical));
+    const TSVGPattern *x = server.Source(A::X), *y = server.Source(A::Y);
+    const TSVGPattern *w = server.Source(A::Width), *h = server.Source(A::Height);
+    const QRectF tile(
+        TileLength(x->StoredX(), x->XIsPercent(), tileInBox, bbox, user, TSVGAxis::Horizontal, bbox.left()),
+        TileLength(y->StoredY(), y->YIsPercent(), tileInBox, bbox, user, TSVGAxis::Vertical, bbox.top()),
+        TileLength(w->StoredWidth(), w->WidthIsPercent(), tileInBox, bbox, user, TSVGAxis::Horizontal, 0),
+        TileLength(h->StoredHeight(), h->HeightIsPercent(), tileInBox, bbox, user, TSVGAxis::Vertical, 0));
     if (!(tile.width() > 0) || !(tile.height() > 0))
         return std::nullopt;  // SVG: a zero-sized tile paints nothing
 
     const TSVGElement *content = nullptr;
-    for (const TSVGElement *e : chain)
+    for (const TSVGPattern *e : server.Chain())
         if (HasGraphicChildren(*e)) {
             content = e;
             break;
@@ -81,31 +68,17 @@ std::optional<TCanvasPaint> SVGPatternPaint(TSVGPainter &painter, const TSVGElem
     if (!content)
         return std::nullopt;
 
-    QString text;
-    TMatrix patternTransform;
-    if (SVGChainAttribute(chain, u"patternTransform", text)) {
-        try {
-            patternTransform = ParseTransform(text);
-        } catch (const std::exception &) {
-            patternTransform = TMatrix();
-        }
-    }
+    const TMatrix patternTransform = server.Source(A::Transform)->Matrix();
 
     // Content space -> tile space (origin at the tile's top-left corner).
     TMatrix contentMatrix;
-    QRectF viewBox;
-    bool hasViewBox = false;
-    if (SVGChainAttribute(chain, u"viewBox", text)) {
-        ParseViewBox(text, user.GetUnitFactors(), viewBox);
-        hasViewBox = !viewBox.isNull();
-        if (hasViewBox && (!(viewBox.width() > 0) || !(viewBox.height() > 0)))
-            return std::nullopt;
-    }
+    const TSVGPattern *boxSource = server.Source(A::ViewBox);
+    const bool hasViewBox = boxSource->ViewBoxSpecified();
     if (hasViewBox) {
-        TSVGAspectRatioValue ratio;
-        ratio.Align = saXMidYMid;
-        if (SVGChainAttribute(chain, u"preserveAspectRatio", text))
-            ParseAspectRatio(text, ratio);
+        const QRectF &viewBox = boxSource->ViewBox();
+        if (!(viewBox.width() > 0) || !(viewBox.height() > 0))
+            return std::nullopt;
+        const TSVGAspectRatioValue ratio = server.Source(A::AspectRatio)->AspectRatio().Value();
         float sx = 1, sy = 1, tx = 0, ty = 0;
         ComputeAspect(viewBox, QRectF(0, 0, tile.width(), tile.height()), ratio, sx, sy, tx, ty);
         contentMatrix = TMatrix::CreateTranslation(float(-viewBox.left()), float(-viewBox.top())) *

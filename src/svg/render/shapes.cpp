@@ -4,59 +4,9 @@
 
 namespace {
 
-// A subpath that never leaves its start still shows its round or square caps in SVG; a
-// hair of length along the x axis lets the stroker draw them in that direction.
+// A line to where it starts is drawn as a hair along x, as SVGPainterPath draws every
+// zero-length subpath, so that its caps still show.
 constexpr qreal kZeroLength = 1e-3;
-
-// The engine's path as a QPainterPath. Zero-length segments are kept as a hair, since
-// QPainterPath drops a line to the point it stands on.
-QPainterPath ToPainterPath(const TPathData &data, Qt::FillRule rule)
-{
-    QPainterPath out;
-    out.setFillRule(rule);
-    const std::vector<TPathPoint> &points = data.Points();
-    QPointF start;
-    bool segment = false, moved = false;
-    auto endSubpath = [&]() {
-        if (segment && !moved)
-            out.lineTo(start + QPointF(kZeroLength, 0));
-    };
-    for (size_t i = 0; i < points.size(); ++i) {
-        const TPathPoint &p = points[i];
-        const QPointF pt(p.Point.X, p.Point.Y);
-        switch (p.Kind) {
-        case TPathPointKind::MoveTo:
-            endSubpath();
-            out.moveTo(pt);
-            start = pt;
-            segment = moved = false;
-            break;
-        case TPathPointKind::LineTo:
-            out.lineTo(pt);
-            segment = true;
-            moved = moved || pt != start;
-            break;
-        case TPathPointKind::CurveTo:
-            if (i + 2 < points.size()) {
-                const QPointF c2(points[i + 1].Point.X, points[i + 1].Point.Y);
-                const QPointF e(points[i + 2].Point.X, points[i + 2].Point.Y);
-                out.cubicTo(pt, c2, e);
-                segment = true;
-                moved = moved || pt != start || c2 != start || e != start;
-                i += 2;
-            }
-            break;
-        case TPathPointKind::Close:
-            segment = true;  // "M x y Z" is a zero-length subpath too
-            endSubpath();
-            out.closeSubpath();
-            segment = moved = false;
-            break;
-        }
-    }
-    endSubpath();
-    return out;
-}
 
 QPainterPath Ellipse(float cx, float cy, float rx, float ry)
 {
@@ -127,7 +77,7 @@ bool SVGShapeOutline(const TSVGGraphicElement &element, QPainterPath &outline)
     case etPath: {
         const auto &p = static_cast<const TSVGPath &>(element);
         if (!p.Path().IsEmpty())
-            outline = ToPainterPath(p.Path(), Qt::WindingFill);
+            outline = SVGPainterPath(p.Path(), Qt::WindingFill);
         return true;
     }
     default:

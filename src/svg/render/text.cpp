@@ -14,14 +14,7 @@ namespace {
 
 const TSVGGraphicElement &Source(const TSVGGraphicElement &element, TSVGStyleProperty property)
 {
-    const TSVGGraphicElement *e = &element;
-    while (e->Inherits().Contains(property)) {
-        const TSVGGraphicElement *parent = e->GetGraphicParent();
-        if (!parent)
-            break;
-        e = parent;
-    }
-    return *e;
+    return element.InheritanceSource(property);
 }
 
 // Round half to even, as the bubble layout's ascent and descent are rounded.

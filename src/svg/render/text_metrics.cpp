@@ -10,6 +10,7 @@
 #include <QTextLayout>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -132,21 +133,44 @@ QStringList Families(const QString &cssList)
     QStringList out;
     TFamilySettings &s = Settings();
     QMutexLocker lock(&s.Lock);
-    for (QString name : cssList.split(QLatin1Char(','))) {
-        name = name.trimmed();
-        if (name.size() >= 2 && (name.front() == QLatin1Char('\'') || name.front() == QLatin1Char('"')) &&
-            name.back() == name.front())
-            name = name.mid(1, name.size() - 2).trimmed();
+    QString current;
+    QChar quote;
+    bool quoted = false;
+    const auto finish = [&] {
+        // Unquoted, a name is a run of words joined by single spaces; only an unquoted
+        // name can be generic: "'serif'" is a family that happens to be called serif.
+        const QString name = quoted ? current : current.simplified();
+        current.clear();
+        const bool wasQuoted = std::exchange(quoted, false);
         if (name.isEmpty())
-            continue;
-        const auto generic = s.Generic.constFind(name.toLower());
-        if (generic != s.Generic.constEnd()) {
-            if (!generic->isEmpty())
-                out << *generic;
-            continue;
+            return;
+        if (!wasQuoted) {
+            const auto generic = s.Generic.constFind(name.toLower());
+            if (generic != s.Generic.constEnd()) {
+                if (!generic->isEmpty())
+                    out << *generic;
+                return;
+            }
         }
         out << name;
+    };
+    for (const QChar c : cssList) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            else
+                current.append(c);
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+            quoted = true;
+            current.clear();  // only blanks can stand before the quote
+        } else if (c == QLatin1Char(',')) {
+            finish();
+        } else if (!quoted) {
+            current.append(c);
+        }
     }
+    finish();
     return out;
 }
 

@@ -34,7 +34,10 @@ void SetGenericFamily(const QString &generic, const QString &family);
 // Loads every font file of Folder into the application's font database; answers the
 // number of families found.
 int AddFontFolder(const QString &folder);
-// The family names a CSS list resolves to, quotes removed and generic names replaced.
+// The family names a CSS list resolves to: split at the commas outside quotes, quotes
+// removed, blanks of an unquoted name collapsed, empty names dropped, and the unquoted
+// generic names given to SetGenericFamily replaced by their family (a quoted "serif" is a
+// family called serif). Other generic names stay for the system's font matcher.
 QStringList Families(const QString &cssList);
 
 float Ascent(const TCanvasFont &font);

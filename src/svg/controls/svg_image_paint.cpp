@@ -10,14 +10,6 @@
 
 namespace {
 
-// The matrix that draws Root filling Target.
-TMatrix TargetMatrix(const TSVGGraphicElement &Root, const QRectF &Target)
-{
-    if (const auto *doc = dynamic_cast<const TSVGDocument *>(&Root); doc && !doc->Owner())
-        return doc->GetViewMatrix(doc->FitToRect(Target), Target);
-    return Root.FitToRect(Target);
-}
-
 bool RendersNothing(const TSVGGraphicElement &Root)
 {
     const auto *doc = dynamic_cast<const TSVGDocument *>(&Root);
@@ -27,7 +19,7 @@ bool RendersNothing(const TSVGGraphicElement &Root)
 void DrawInto(TSVGCanvas &Canvas, TSVGGraphicElement &Root, const QRectF &Target)
 {
     TSVGPainter painter(Canvas, Target);
-    painter.Draw(Root, TargetMatrix(Root, Target));
+    painter.Draw(Root, SVGTargetMatrix(Root, Target));
 }
 
 // Restores the canvas state on every way out.
@@ -112,6 +104,13 @@ void PaintNineSlice(QPainter &Painter, const QImage &Bitmap, const QSizeF &Size,
 }
 
 } // namespace
+
+TMatrix SVGTargetMatrix(const TSVGGraphicElement &Root, const QRectF &Target)
+{
+    if (const auto *doc = dynamic_cast<const TSVGDocument *>(&Root); doc && !doc->Owner())
+        return doc->GetViewMatrix(doc->FitToRect(Target), Target);
+    return Root.FitToRect(Target);
+}
 
 int SVGTileCount(qreal Extent, qreal Tile, int Extra)
 {

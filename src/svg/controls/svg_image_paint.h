@@ -33,6 +33,10 @@ QSizeF ComputeTargetSize(TSVGImageWrapMode WrapMode, qreal Scale, qreal SvgWidth
 // Nothing happens without a root or for an empty bitmap.
 void RenderElementToBitmap(QImage &Bitmap, TSVGGraphicElement *Root);
 
+// The matrix that draws Root filling Target: a document through its viewBox mapping, any
+// other element stretched over its bounds.
+TMatrix SVGTargetMatrix(const TSVGGraphicElement &Root, const QRectF &Target);
+
 // Draws Root onto Canvas into R by WrapMode, without a buffer: its bounds times Scale
 // placed 1:1 at R's corner (iwOriginal), fitted into R with whole-unit edges (iwFit),
 // over R (iwStretch), repeated from R's corner (iwTile) or centred (iwCenter). Nothing is

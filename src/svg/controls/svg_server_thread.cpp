@@ -165,6 +165,11 @@ TSVGServerThread::~TSVGServerThread()
 {
     Terminate();
     wait();
+    {
+        // Qt's join happens inside Qt; taking the lock the worker released last makes the
+        // worker's final writes visible here in a way thread checkers can follow too.
+        const std::lock_guard<std::mutex> guard(FWaitLock);
+    }
     FJobs.Clear();
     FOutJobs.Clear();
     --FLiveCount;
@@ -239,4 +244,6 @@ void TSVGServerThread::run()
         FOutJobs.Add(std::move(job));
         Q_EMIT JobComplete();
     }
+    const std::lock_guard<std::mutex> guard(FWaitLock);
+    FSignalled = false;
 }

@@ -14,14 +14,6 @@ using namespace ctltest;
 
 namespace {
 
-// Set VUPLORA_CONTROLS_PNG to a folder to keep the painted images for a look.
-void Keep(const QImage &image, const char *name)
-{
-    const QString dir = qEnvironmentVariable("VUPLORA_CONTROLS_PNG");
-    if (!dir.isEmpty())
-        image.save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
-}
-
 struct TItemForm {
     TRSSVGImage Control;
     void Resize(int w, int h) { Control.SetSize(QSizeF(w, h)); }

@@ -3,6 +3,7 @@
 
 #include "controls_support.h"
 
+#include "svg/controls/svg_image.h"
 #include "svg/controls/svg_panel.h"
 
 #include <QGraphicsScene>
@@ -102,6 +103,50 @@ TEST(Panel, RebuildsWithTheDocumentAndLetsGoOfIt)
     }
     EXPECT_EQ(panel->SVGDocument(), nullptr);
     EXPECT_TRUE(panel->childItems().isEmpty());
+}
+
+TEST(Panel, ItsItemsLookLikeTheDrawing)
+{
+    // The same document drawn by the engine into an image control and built from items by
+    // the panel, both fitted into 200 x 160: only antialiased edges may differ.
+    const QString source = Document(
+        100, 80,
+        QStringLiteral(R"svg(<g transform="translate(10,5) rotate(10)">)svg"
+                       R"svg(<rect x="5" y="5" width="40" height="30" rx="5" fill="#2080ff"/>)svg"
+                       R"svg(<circle cx="60" cy="40" r="15" fill="none" stroke="red" stroke-width="4"/>)svg"
+                       R"svg(</g><path d="M10 70 L90 60 L50 20 Z" fill="green" fill-opacity="0.6"/>)svg"));
+    TRSFmxSVGDocument doc;
+    doc.SetLines(Lines(source));
+    QGraphicsScene scene;
+    auto *image = new TRSSVGImage;
+    auto *panel = new TRSSVGPanel;
+    for (QGraphicsObject *item : {static_cast<QGraphicsObject *>(image), static_cast<QGraphicsObject *>(panel)})
+        scene.addItem(item);
+    image->SetSize(QSizeF(200, 160));
+    panel->SetSize(QSizeF(200, 160));
+    image->SetSVGDocument(&doc);
+    panel->SetSVGDocument(&doc);
+    auto draw = [&](QGraphicsObject *shown) {
+        image->setVisible(shown == image);
+        panel->setVisible(shown == panel);
+        QImage out = Transparent(200, 160);
+        QPainter painter(&out);
+        painter.setRenderHint(QPainter::Antialiasing);
+        scene.render(&painter, QRectF(0, 0, 200, 160), QRectF(0, 0, 200, 160));
+        return out;
+    };
+    const QImage drawn = draw(image), built = draw(panel);
+    Keep(drawn, "panel_reference");
+    Keep(built, "panel_items");
+    int differing = 0, painted = 0;
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 200; ++x) {
+            painted += qAlpha(drawn.pixel(x, y)) > 0;
+            differing += std::abs(qAlpha(drawn.pixel(x, y)) - qAlpha(built.pixel(x, y))) > 64 ||
+                         std::abs(qRed(drawn.pixel(x, y)) - qRed(built.pixel(x, y))) > 64;
+        }
+    EXPECT_GT(painted, 5000);
+    EXPECT_LT(differing, painted / 50) << differing << " of " << painted;
 }
 
 TEST(PathItem, TilesAStraightLineOnceAcrossIt)

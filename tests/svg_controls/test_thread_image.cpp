@@ -315,14 +315,16 @@ TEST(ThreadImage, DestroyedInAnyStateLeavesNoThreadOrJob)
                 gate = HoldWorker(image);
                 image.SetSize(QSizeF(300, 300));
             }
-            if (when == Ready_)
+            if (when == Ready_) {
                 ASSERT_TRUE(Ready(image));
+            }
         }
         // Completions that were on their way must find nothing to do.
         QTest::qWait(20);
         EXPECT_EQ(TSVGServerThread::LiveCount(), 0);
-        if (gate)
+        if (gate) {
             EXPECT_TRUE(gate->Freed.load());
+        }
     }
 }
 

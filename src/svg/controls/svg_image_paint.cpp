@@ -1,6 +1,7 @@
 #include "svg/controls/svg_image_paint.h"
 
 #include "svg/model/document.h"
+#include "svg/model/exception.h"
 #include "svg/render/canvas.h"
 #include "svg/render/draw.h"
 
@@ -104,6 +105,16 @@ void PaintNineSlice(QPainter &Painter, const QImage &Bitmap, const QSizeF &Size,
 }
 
 } // namespace
+
+QImage SVGNewBuffer(const QSize &Size)
+{
+    QImage image(Size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull() && !Size.isEmpty())
+        throw ESVGException(QStringLiteral("Out of memory for a %1 x %2 picture")
+                                .arg(Size.width())
+                                .arg(Size.height()));
+    return image;
+}
 
 TMatrix SVGTargetMatrix(const TSVGGraphicElement &Root, const QRectF &Target)
 {

@@ -28,6 +28,10 @@ inline constexpr qreal SVGMaxBufferSide = 8096;
 QSizeF ComputeTargetSize(TSVGImageWrapMode WrapMode, qreal Scale, qreal SvgWidth, qreal SvgHeight,
                          qreal BoxWidth, qreal BoxHeight);
 
+// A premultiplied buffer of that size. Raises ESVGException "Out of memory for a <w> x
+// <h> picture" when the memory is not there, rather than leaving an empty picture.
+QImage SVGNewBuffer(const QSize &Size);
+
 // Clears Bitmap (Format_ARGB32_Premultiplied) to transparent and draws Root filling it: a
 // document through its viewBox mapping, any other element stretched over its bounds.
 // Nothing happens without a root or for an empty bitmap.

@@ -107,7 +107,7 @@ bool TSVGPaintJob::Execute()
         const QSize pixels(int(std::lround(size.width())), int(std::lround(size.height())));
         if (pixels.isEmpty())
             return true;
-        FBitmap = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        FBitmap = SVGNewBuffer(pixels);
         RenderElementToBitmap(FBitmap, root);
         return true;
     } catch (...) {

@@ -16,18 +16,23 @@ function(vuplora_defaults target)
   target_compile_definitions(${target} PRIVATE QT_NO_KEYWORDS QT_USE_QSTRINGBUILDER)
 endfunction()
 
-# A test program run by CTest on the offscreen platform.
+# A test program run by CTest on the offscreen platform; LABELS tag its tests for
+# `ctest -L` (threads: worth a run in a ThreadSanitizer build).
 function(vuplora_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   vuplora_defaults(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   include(GoogleTest)
+  set(_labels)
+  if(T_LABELS)
+    set(_labels LABELS "${T_LABELS}")
+  endif()
   # Listing at test time keeps the build from running sanitized Qt programs.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT
+    PROPERTIES ${_labels} ENVIRONMENT
       "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
 endfunction()
 

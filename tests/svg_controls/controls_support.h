@@ -58,6 +58,14 @@ inline QString ColourAt(const QImage &image, int x, int y)
     return QColor::fromRgba(image.pixel(x, y)).name(QColor::HexArgb);
 }
 
+// Set VUPLORA_CONTROLS_PNG to a folder to keep the painted images for a look.
+inline void Keep(const QImage &image, const char *name)
+{
+    const QString dir = qEnvironmentVariable("VUPLORA_CONTROLS_PNG");
+    if (!dir.isEmpty())
+        image.save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+}
+
 inline QString Red() { return QStringLiteral("#ffff0000"); }
 inline QString Clear() { return QStringLiteral("#00000000"); }
 

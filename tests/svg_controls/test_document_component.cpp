@@ -124,3 +124,23 @@ TEST(DocumentComponent, LoadErrorsReachTheCallerWithTheDocumentCleared)
             << e.Message().toStdString();
     }
 }
+
+TEST(DocumentComponent, ControlsLeaveWhenTheyGoOrSwitch)
+{
+    TRSFmxSVGDocument first, second;
+    {
+        TRSSVGImage image;
+        image.SetSVGDocument(&first);
+        QSignalSpy repaints(&image, &TRSSVGImage::Repainted);
+        image.SetSVGDocument(&second);
+        repaints.clear();
+        first.SetLines(Lines(Solid(10, 10)));
+        EXPECT_EQ(repaints.count(), 0);
+        EXPECT_EQ(first.ViewerCount(), 0);
+        EXPECT_EQ(second.ViewerCount(), 1);
+    }
+    EXPECT_EQ(second.ViewerCount(), 0);
+    // A change after the control is gone reaches nobody (the sanitizer build would report
+    // a call into the freed control).
+    second.SetLines(Lines(Solid(10, 10)));
+}

@@ -14,14 +14,6 @@ using namespace ctltest;
 
 namespace {
 
-// Set VUPLORA_CONTROLS_PNG to a folder to keep the painted images for a look.
-void Keep(const QImage &image, const char *name)
-{
-    const QString dir = qEnvironmentVariable("VUPLORA_CONTROLS_PNG");
-    if (!dir.isEmpty())
-        image.save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
-}
-
 struct TItemForm {
     TRSSVGImage Control;
     void Resize(int w, int h) { Control.SetSize(QSizeF(w, h)); }
@@ -295,4 +287,28 @@ TEST(Image, MarginsWiderThanTheBufferKeepOnlyWhatItHolds)
     form.Control.SetSVGDocument(&doc);
     doc.SetLines(Lines(Solid(30, 30)));
     EXPECT_EQ(OpaqueBounds(form.Paint()), QRect(0, 0, 30, 30));
+}
+
+TEST(Image, TargetSizeByModeWithTheCap)
+{
+    struct TCase {
+        TSVGImageWrapMode Mode;
+        qreal Scale, SvgW, SvgH, BoxW, BoxH;
+        QSizeF Expected;
+    };
+    const TCase cases[] = {
+        {iwFit, 1, 141.802, 100.402, 273, 209, QSizeF(273, 193.296)},
+        {iwFit, 1, 10, 10, 0, 50, QSizeF(0, 0)},                    // no box: no buffer
+        {iwStretch, 1, 10, 10, 30, 40, QSizeF(30, 40)},
+        {iwCenter, 3, 10, 20, 1, 1, QSizeF(30, 60)},
+        {iwTile, 1, 0, 20, 30, 40, QSizeF(30, 40)},                 // no area: the box
+        {iwOriginal, 1, 10000, 5000, 1, 1, QSizeF(8096, 4048)},
+        {iwOriginal, 1, 5000, 10000, 1, 1, QSizeF(4048, 8096)},
+        {iwStretch, 1, 1, 1, 20000, 20000, QSizeF(8096, 8096)},
+    };
+    for (const TCase &c : cases) {
+        const QSizeF s = ComputeTargetSize(c.Mode, c.Scale, c.SvgW, c.SvgH, c.BoxW, c.BoxH);
+        EXPECT_NEAR(s.width(), c.Expected.width(), 0.001) << c.Mode << " " << c.SvgW;
+        EXPECT_NEAR(s.height(), c.Expected.height(), 0.001) << c.Mode << " " << c.SvgW;
+    }
 }

@@ -147,8 +147,10 @@ void TSVGImageCore::UpdateBuffer()
         FBitmap = QImage();
         return;
     }
-    if (FBitmap.size() != pixels || FBitmap.format() != QImage::Format_ARGB32_Premultiplied)
-        FBitmap = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    if (FBitmap.size() != pixels || FBitmap.format() != QImage::Format_ARGB32_Premultiplied) {
+        FBitmap = QImage();  // a failed allocation must not leave the old picture on show
+        FBitmap = SVGNewBuffer(pixels);
+    }
     RenderElementToBitmap(FBitmap, root);
 }
 

@@ -1,6 +1,7 @@
 #include "svg/controls/svg_image_paint.h"
 
 #include "svg/model/document.h"
+#include "svg/model/exception.h"
 #include "svg/render/canvas.h"
 #include "svg/render/draw.h"
 
@@ -9,14 +10,6 @@
 #include <cmath>
 
 namespace {
-
-// The matrix that draws Root filling Target.
-TMatrix TargetMatrix(const TSVGGraphicElement &Root, const QRectF &Target)
-{
-    if (const auto *doc = dynamic_cast<const TSVGDocument *>(&Root); doc && !doc->Owner())
-        return doc->GetViewMatrix(doc->FitToRect(Target), Target);
-    return Root.FitToRect(Target);
-}
 
 bool RendersNothing(const TSVGGraphicElement &Root)
 {
@@ -27,7 +20,7 @@ bool RendersNothing(const TSVGGraphicElement &Root)
 void DrawInto(TSVGCanvas &Canvas, TSVGGraphicElement &Root, const QRectF &Target)
 {
     TSVGPainter painter(Canvas, Target);
-    painter.Draw(Root, TargetMatrix(Root, Target));
+    painter.Draw(Root, SVGTargetMatrix(Root, Target));
 }
 
 // Restores the canvas state on every way out.
@@ -112,6 +105,23 @@ void PaintNineSlice(QPainter &Painter, const QImage &Bitmap, const QSizeF &Size,
 }
 
 } // namespace
+
+QImage SVGNewBuffer(const QSize &Size)
+{
+    QImage image(Size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull() && !Size.isEmpty())
+        throw ESVGException(QStringLiteral("Out of memory for a %1 x %2 picture")
+                                .arg(Size.width())
+                                .arg(Size.height()));
+    return image;
+}
+
+TMatrix SVGTargetMatrix(const TSVGGraphicElement &Root, const QRectF &Target)
+{
+    if (const auto *doc = dynamic_cast<const TSVGDocument *>(&Root); doc && !doc->Owner())
+        return doc->GetViewMatrix(doc->FitToRect(Target), Target);
+    return Root.FitToRect(Target);
+}
 
 int SVGTileCount(qreal Extent, qreal Tile, int Extra)
 {

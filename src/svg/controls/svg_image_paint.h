@@ -28,10 +28,18 @@ inline constexpr qreal SVGMaxBufferSide = 8096;
 QSizeF ComputeTargetSize(TSVGImageWrapMode WrapMode, qreal Scale, qreal SvgWidth, qreal SvgHeight,
                          qreal BoxWidth, qreal BoxHeight);
 
+// A premultiplied buffer of that size. Raises ESVGException "Out of memory for a <w> x
+// <h> picture" when the memory is not there, rather than leaving an empty picture.
+QImage SVGNewBuffer(const QSize &Size);
+
 // Clears Bitmap (Format_ARGB32_Premultiplied) to transparent and draws Root filling it: a
 // document through its viewBox mapping, any other element stretched over its bounds.
 // Nothing happens without a root or for an empty bitmap.
 void RenderElementToBitmap(QImage &Bitmap, TSVGGraphicElement *Root);
+
+// The matrix that draws Root filling Target: a document through its viewBox mapping, any
+// other element stretched over its bounds.
+TMatrix SVGTargetMatrix(const TSVGGraphicElement &Root, const QRectF &Target);
 
 // Draws Root onto Canvas into R by WrapMode, without a buffer: its bounds times Scale
 // placed 1:1 at R's corner (iwOriginal), fitted into R with whole-unit edges (iwFit),

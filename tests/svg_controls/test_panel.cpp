@@ -1,0 +1,177 @@
+// The panel's generated items (kinds, ids, placement, copied paint and visibility, when
+// they are rebuilt) and the path item's tiling of straight lines.
+
+#include "controls_support.h"
+
+#include "svg/controls/svg_image.h"
+#include "svg/controls/svg_panel.h"
+
+#include <QGraphicsScene>
+#include <gtest/gtest.h>
+
+using namespace ctltest;
+
+namespace {
+
+const QString kShapes = Document(
+    100, 100,
+    QStringLiteral(R"svg(<g id="grp" transform="translate(10,0)">)svg"
+                   R"(<rect id="r" x="10" y="10" width="20" height="20" fill="red" fill-opacity="0.5"/>)"
+                   R"(<circle id="c" cx="50" cy="50" r="10" stroke="blue" stroke-width="2" fill="none"/>)"
+                   R"(</g>)"
+                   R"(<path id="p" d="M0 90 H100" stroke="black"/>)"
+                   R"(<ellipse id="hidden" display="none" cx="5" cy="5" rx="2" ry="1"/>)"
+                   R"(<text id="t">words</text>)"
+                   R"(<linearGradient id="lg"/>)"
+                   R"(<use id="u" href="#r" x="50"/>)"));
+
+// Runs of opaque pixels along a row (Vertical false) or a column.
+int Runs(const QImage &image, int at, bool vertical)
+{
+    int runs = 0;
+    bool inside = false;
+    const int n = vertical ? image.height() : image.width();
+    for (int i = 0; i < n; ++i) {
+        const bool opaque = qAlpha(vertical ? image.pixel(at, i) : image.pixel(i, at)) > 127;
+        runs += opaque && !inside;
+        inside = opaque;
+    }
+    return runs;
+}
+
+} // namespace
+
+TEST(Panel, GeneratesOneItemPerDrawableElement)
+{
+    TRSFmxSVGDocument doc;
+    doc.SetLines(Lines(kShapes));
+    QGraphicsScene scene;
+    auto *panel = new TRSSVGPanel;
+    scene.addItem(panel);
+    panel->SetSize(QSizeF(200, 200));
+    QStringList reported;
+    panel->SetOnGenerateControl([&](TRSSVGPanel *, TRSSVGControl *control, TSVGElement *element) {
+        EXPECT_EQ(control->SVGID(), element->ID());
+        reported << element->ID();
+    });
+    panel->SetSVGDocument(&doc);
+
+    EXPECT_EQ(reported.mid(1), (QStringList{"grp", "r", "c", "p", "hidden", "u", "r"}));
+    auto *rect = dynamic_cast<TRSSVGRectangle *>(panel->FindControl(QStringLiteral("r")));
+    ASSERT_NE(rect, nullptr);
+    EXPECT_NE(dynamic_cast<TRSSVGLayout *>(panel->FindControl(QStringLiteral("grp"))), nullptr);
+    EXPECT_EQ(rect->parentItem(), panel->FindControl(QStringLiteral("grp")));
+    EXPECT_NE(dynamic_cast<TRSSVGCircle *>(panel->FindControl(QStringLiteral("c"))), nullptr);
+    auto *path = dynamic_cast<TRSSVGPath *>(panel->FindControl(QStringLiteral("p")));
+    ASSERT_NE(path, nullptr);
+    EXPECT_FALSE(path->Data().IsEmpty());
+    EXPECT_FALSE(panel->FindControl(QStringLiteral("hidden"))->isVisible());
+    EXPECT_EQ(panel->FindControl(QStringLiteral("t")), nullptr);
+    EXPECT_EQ(panel->FindControl(QStringLiteral("lg")), nullptr);
+
+    // The panel fits the 100-unit document into 200 units: scale 2 after the group's move.
+    EXPECT_EQ(rect->mapRectToScene(rect->Outline().boundingRect()), QRectF(40, 20, 40, 40));
+    TRSSVGControl *used = panel->FindControl(QStringLiteral("u"));
+    const auto *usedRect = dynamic_cast<TRSSVGRectangle *>(used->childItems().value(0));
+    ASSERT_NE(usedRect, nullptr);
+    EXPECT_EQ(usedRect->mapRectToScene(usedRect->Outline().boundingRect()), QRectF(120, 20, 40, 40));
+
+    EXPECT_EQ(rect->Fill().color().red(), 255);
+    EXPECT_NEAR(rect->Fill().color().alpha(), 128, 1);
+    EXPECT_EQ(rect->Stroke().style(), Qt::NoPen);
+    const auto *circle = static_cast<TRSSVGShape *>(panel->FindControl(QStringLiteral("c")));
+    EXPECT_EQ(circle->Fill().style(), Qt::NoBrush);
+    EXPECT_EQ(circle->Stroke().color(), QColor(Qt::blue));
+    EXPECT_EQ(circle->Stroke().widthF(), 2);
+}
+
+TEST(Panel, RebuildsWithTheDocumentAndLetsGoOfIt)
+{
+    QGraphicsScene scene;
+    auto *panel = new TRSSVGPanel;
+    scene.addItem(panel);
+    {
+        TRSFmxSVGDocument doc;
+        panel->SetSVGDocument(&doc);
+        doc.SetLines(Lines(kShapes));
+        ASSERT_NE(panel->FindControl(QStringLiteral("r")), nullptr);
+        doc.SetLines(Lines(Document(100, 100, QStringLiteral(R"(<rect id="other" width="5" height="5"/>)"))));
+        EXPECT_EQ(panel->FindControl(QStringLiteral("r")), nullptr);
+        EXPECT_NE(panel->FindControl(QStringLiteral("other")), nullptr);
+        panel->SetSVGRootID(QStringLiteral("other"));
+        EXPECT_NE(panel->FindControl(QStringLiteral("other")), nullptr);
+    }
+    EXPECT_EQ(panel->SVGDocument(), nullptr);
+    EXPECT_TRUE(panel->childItems().isEmpty());
+}
+
+TEST(Panel, ItsItemsLookLikeTheDrawing)
+{
+    // The same document drawn by the engine into an image control and built from items by
+    // the panel, both fitted into 200 x 160: only antialiased edges may differ.
+    const QString source = Document(
+        100, 80,
+        QStringLiteral(R"svg(<g transform="translate(10,5) rotate(10)">)svg"
+                       R"svg(<rect x="5" y="5" width="40" height="30" rx="5" fill="#2080ff"/>)svg"
+                       R"svg(<circle cx="60" cy="40" r="15" fill="none" stroke="red" stroke-width="4"/>)svg"
+                       R"svg(</g><path d="M10 70 L90 60 L50 20 Z" fill="green" fill-opacity="0.6"/>)svg"));
+    TRSFmxSVGDocument doc;
+    doc.SetLines(Lines(source));
+    QGraphicsScene scene;
+    auto *image = new TRSSVGImage;
+    auto *panel = new TRSSVGPanel;
+    for (QGraphicsObject *item : {static_cast<QGraphicsObject *>(image), static_cast<QGraphicsObject *>(panel)})
+        scene.addItem(item);
+    image->SetSize(QSizeF(200, 160));
+    panel->SetSize(QSizeF(200, 160));
+    image->SetSVGDocument(&doc);
+    panel->SetSVGDocument(&doc);
+    auto draw = [&](QGraphicsObject *shown) {
+        image->setVisible(shown == image);
+        panel->setVisible(shown == panel);
+        QImage out = Transparent(200, 160);
+        QPainter painter(&out);
+        painter.setRenderHint(QPainter::Antialiasing);
+        scene.render(&painter, QRectF(0, 0, 200, 160), QRectF(0, 0, 200, 160));
+        return out;
+    };
+    const QImage drawn = draw(image), built = draw(panel);
+    Keep(drawn, "panel_reference");
+    Keep(built, "panel_items");
+    int differing = 0, painted = 0;
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 200; ++x) {
+            painted += qAlpha(drawn.pixel(x, y)) > 0;
+            differing += std::abs(qAlpha(drawn.pixel(x, y)) - qAlpha(built.pixel(x, y))) > 64 ||
+                         std::abs(qRed(drawn.pixel(x, y)) - qRed(built.pixel(x, y))) > 64;
+        }
+    EXPECT_GT(painted, 5000);
+    EXPECT_LT(differing, painted / 50) << differing << " of " << painted;
+}
+
+TEST(PathItem, TilesAStraightLineOnceAcrossIt)
+{
+    // A 30-unit line with a 2-unit stroke in a 100 x 100 item: copies every 32 units along
+    // the line (4 runs in view), one copy across it.
+    struct TCase {
+        const char *Data;
+        bool Vertical;
+    };
+    for (const TCase c : {TCase{"M0 0 H30", false}, TCase{"M0 0 V30", true}}) {
+        SCOPED_TRACE(c.Data);
+        TRSSVGPath path;
+        path.SetSize(QSizeF(100, 100));
+        path.SetData(TRSPathData(QString::fromLatin1(c.Data)));
+        path.SetStroke(QPen(Qt::red, 2, Qt::SolidLine, Qt::FlatCap));
+        path.SetFill(Qt::NoBrush);
+        path.SetWrapMode(pwTile);
+        QImage image = Transparent(100, 100);
+        {
+            QPainter painter(&image);
+            path.paint(&painter, nullptr, nullptr);
+        }
+        EXPECT_EQ(Runs(image, 1, c.Vertical), 4);
+        EXPECT_EQ(Runs(image, 10, !c.Vertical), 1);
+        EXPECT_EQ(Runs(image, 10, c.Vertical), 0);
+    }
+}

@@ -6,7 +6,7 @@
 
 #include "controls_support.h"
 
-#include "platform/errors.h"
+#include "errors/errors.h"
 #include "svg/controls/svg_thread_image.h"
 
 #include <QDeadlineTimer>

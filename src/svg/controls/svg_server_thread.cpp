@@ -1,7 +1,7 @@
 #include "svg/controls/svg_server_thread.h"
 
 #include "svg/controls/svg_image_core.h"
-#include "platform/errors.h"
+#include "errors/errors.h"
 
 #include <QFile>
 #include <chrono>

@@ -6,6 +6,7 @@
 #include "svg/model/xml_dom.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 TSVGDocument::TSVGDocument(TSVGDocument *aOwner) : TSVGCustomViewBox(aOwner)
 {
@@ -53,6 +54,7 @@ void TSVGDocument::LoadFromFile(const QString &FileName)
     if (!file.open(QIODevice::ReadOnly))
         throw EVuploraError(QStringLiteral("Cannot open file \"%1\". %2")
                                 .arg(FileName, file.errorString()));
+    SetFileName(QFileInfo(FileName).absoluteFilePath());
     LoadFromStream(file);
 }
 

@@ -7,6 +7,9 @@
 #include "svg/model/shapes.h"
 #include "svg/model/structure.h"
 #include "svg/model/text.h"
+#include "svg/model/image.h"
+#include "svg/render/image.h"
+#include "svg/render/markers.h"
 #include "svg/render/paint.h"
 #include "svg/render/shapes.h"
 #include "svg/render/text.h"
@@ -106,6 +109,8 @@ bool TSVGPainter::NeedsLayer(const TSVGGraphicElement &element) const
         return true;
     if (element.SVGType() == etText)
         return true;  // several runs may overlap
+    if (SVGHasMarkers(element))
+        return true;  // markers overlap their shape and each other
     // A shape whose fill and stroke overlap must blend as one.
     const TSVGFillState fill = SVGEffectiveFill(element);
     const TSVGStrokeState stroke = SVGEffectiveStroke(element);
@@ -203,10 +208,15 @@ bool TSVGPainter::DrawShape(TSVGGraphicElement &element, const TMatrix &M)
         SVGDrawTextRef(*this, static_cast<TSVGTextRef &>(element), M);
         return true;
     }
+    if (element.SVGType() == etImage) {
+        SVGDrawImage(*this, static_cast<TSVGImage &>(element), M);
+        return true;
+    }
     QPainterPath outline;
     if (!SVGShapeOutline(element, outline))
         return false;
     FillAndStrokePath(element, outline, M);
+    SVGDrawMarkers(*this, element, M);
     return true;
 }
 

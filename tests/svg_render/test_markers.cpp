@@ -43,6 +43,9 @@ TEST(Markers, TurnAsTheirOrientSays)
         {"auto", R"svg(<polyline points="50,50 50,50 50,90" marker-start="url(#m)"/>)svg", false, true, false, false},
         // Mid markers beside a zero-length segment take the other segment's direction.
         {"auto", R"svg(<path d="M10 50 L50 50 L50 50 L50 90" marker-mid="url(#m)"/>)svg", true, true, false, false},
+        // A closed path: the start looks along its first segment, the end along the closing one.
+        {"auto", R"svg(<path d="M50 50 L90 50 Z" marker-start="url(#m)"/>)svg", true, false, false, false},
+        {"auto", R"svg(<path d="M50 50 L90 50 Z" marker-end="url(#m)"/>)svg", false, false, true, false},
         // The bisector of east and south.
         {"auto", R"svg(<path d="M10 50 L50 50 L50 90" marker-mid="url(#m)"/>)svg", false, false, false, false},
     };
@@ -102,6 +105,9 @@ TEST(Markers, SizeFollowsUnitsViewBoxAndReferencePoint)
         // A viewBox of 5 x 5 shown in 20 x 20, its reference point in the middle.
         {R"svg(markerUnits="userSpaceOnUse" viewBox="0 0 5 5" refX="2.5" refY="2.5" markerWidth="20"
             markerHeight="20"><rect width="5" height="5")svg", 10},
+        // Percentages of the viewport the path is drawn in (100 x 100).
+        {R"svg(markerUnits="userSpaceOnUse" markerWidth="20%" markerHeight="20%" refX="10%"><rect
+            width="20" height="20")svg", 10},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.marker);
@@ -141,4 +147,27 @@ TEST(Markers, TakeTheOpacityOfTheirElement)
     const QImage img = Render(QStringLiteral("<defs>%1</defs>").arg(Bar(QStringLiteral("0"))) +
                               QLatin1String(R"svg(<path d="M50 50 H90" opacity="0.5" marker-start="url(#m)"/>)svg"));
     EXPECT_NEAR(Alpha(img, 60, 50), 128, 2);
+}
+
+TEST(Markers, PropertiesInheritAndTheShorthandIsForStyleSheetsOnly)
+{
+    const QString dot = QStringLiteral(R"svg(<defs><marker id="d" markerUnits="userSpaceOnUse"
+        markerWidth="8" markerHeight="8" refX="4" refY="4"><rect width="8" height="8"
+        fill="blue"/></marker></defs>)svg");
+    struct Case {
+        const char *shape;
+        bool start, end;  // marked at (20, 50), (80, 50)
+    };
+    const Case cases[] = {
+        {R"svg(<g marker-start="url(#d)"><path d="M20 50 H80"/></g>)svg", true, false},
+        {R"svg(<g marker-end="url(#d)"><path d="M20 50 H80" marker-end="none"/></g>)svg", false, false},
+        {R"svg(<path d="M20 50 H80" style="marker: url(#d)"/>)svg", true, true},
+        {R"svg(<path d="M20 50 H80" marker="url(#d)"/>)svg", false, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.shape);
+        const QImage img = Render(dot + QLatin1String(c.shape));
+        EXPECT_EQ(Colour(img, 20, 50) == qRgb(0, 0, 255), c.start);
+        EXPECT_EQ(Colour(img, 80, 50) == qRgb(0, 0, 255), c.end);
+    }
 }

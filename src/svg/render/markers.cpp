@@ -145,6 +145,19 @@ bool TakesMarkers(const TSVGGraphicElement &element)
     }
 }
 
+// A percentage of refX or refY is taken of the viewport the marked element is drawn in,
+// as the marker's width and height are.
+float RefCoordinate(const TSVGMarker &marker, QStringView name, float value,
+                    const TSVGGraphicElement &element, TSVGAxis axis)
+{
+    QString text;
+    if (!marker.XMLAttribute(name, text) || !text.trimmed().endsWith(QLatin1Char('%')))
+        return value;
+    bool ok = false;
+    const double percent = text.trimmed().chopped(1).toDouble(&ok);
+    return ok && std::isfinite(percent) ? element.ResolvePercent(float(percent / 100), true, axis) : value;
+}
+
 void DrawMarker(TSVGPainter &painter, const TSVGGraphicElement &element, TSVGMarker &marker,
                 const QPointF &at, float angle, float strokeWidth, const TMatrix &M)
 {
@@ -161,7 +174,8 @@ void DrawMarker(TSVGPainter &painter, const TSVGGraphicElement &element, TSVGMar
         return;
     const QRectF viewport(0, 0, w, h);
     const TMatrix content = SVGViewBoxMatrix(marker, viewport);
-    const QPointF ref = content.Map(QPointF(marker.RefX(), marker.RefY()));
+    const QPointF ref = content.Map(QPointF(RefCoordinate(marker, u"refX", marker.RefX(), element, TSVGAxis::Horizontal),
+                                            RefCoordinate(marker, u"refY", marker.RefY(), element, TSVGAxis::Vertical)));
     const TMatrix place = TMatrix::CreateTranslation(float(-ref.x()), float(-ref.y())) *
                           TMatrix::CreateScaling(scale, scale) * TMatrix::CreateRotation(angle) *
                           TMatrix::CreateTranslation(float(at.x()), float(at.y())) * M;
@@ -288,12 +302,17 @@ void SVGDrawMarkers(TSVGPainter &painter, TSVGGraphicElement &element, const TMa
         }
         DrawMarker(painter, element, *marker, v.Point, angle, strokeWidth, M);
     };
-    // The ends of a path turn along its first and last segments that have a length.
+    // The ends of a path turn along its first and last segments that have a length, even
+    // where the path closes on itself.
     TSVGMarkerVertex first = vertices.front(), last = vertices.back();
     for (size_t i = 0; !first.Out && i < vertices.size() && vertices[i].Point == first.Point; ++i)
         first.Out = vertices[i].Out;
     for (size_t i = vertices.size(); !last.In && i-- > 0 && vertices[i].Point == last.Point;)
         last.In = vertices[i].In;
+    if (first.Out)
+        first.In.reset();
+    if (last.In)
+        last.Out.reset();
     draw(start, first, true);
     for (size_t i = 1; i + 1 < vertices.size(); ++i)
         draw(mid, vertices[i], false);

@@ -13,6 +13,7 @@
 #include "svg/render/paint.h"
 #include "svg/render/shapes.h"
 #include "svg/render/text.h"
+#include "svg/render/use.h"
 
 #include <cmath>
 
@@ -206,6 +207,10 @@ bool TSVGPainter::DrawShape(TSVGGraphicElement &element, const TMatrix &M)
     }
     if (element.SVGType() == etTRef) {
         SVGDrawTextRef(*this, static_cast<TSVGTextRef &>(element), M);
+        return true;
+    }
+    if (element.SVGType() == etUse) {
+        SVGDrawUse(*this, static_cast<TSVGUse &>(element), M);
         return true;
     }
     if (element.SVGType() == etImage) {

@@ -65,8 +65,9 @@ TEST(Use, SymbolFillsTheUsesViewport)
         SCOPED_TRACE(c.use);
         const QImage img = Render(symbol + QLatin1String(c.use));
         EXPECT_EQ(Colour(img, c.inside.x(), c.inside.y()), qRgb(0, 0, 255));
-        if (c.outside.x() >= 0)
+        if (c.outside.x() >= 0) {
             EXPECT_EQ(Alpha(img, c.outside.x(), c.outside.y()), 0);  // the red rect is cut off
+        }
     }
     // Unless overflow is visible.
     const QImage visible = Render(QString(symbol).replace(QLatin1String("<symbol "),
@@ -89,5 +90,27 @@ TEST(Use, ReferencesThatLeadNowhereOrBackDrawNothing)
         QImage img;
         ASSERT_NO_THROW(img = Render(body));
         EXPECT_TRUE(IsBlank(img));
+    }
+}
+
+TEST(Use, NestedSvgTakesTheUsesSizeAndSymbolsTakeNoTransform)
+{
+    struct Case {
+        const char *body;
+        QPoint inside, outside;
+    };
+    const Case cases[] = {
+        {R"svg(<defs><svg id="v"><rect width="100" height="100" fill="blue"/></svg></defs>
+            <use href="#v" width="30" height="40"/>)svg", {25, 35}, {35, 35}},
+        {R"svg(<defs><svg id="v" width="30" height="40"><rect width="100" height="100" fill="blue"/></svg></defs>
+            <use href="#v" x="10"/>)svg", {35, 35}, {45, 35}},
+        {R"svg(<defs><symbol id="t" transform="translate(50 0)"><rect width="20" height="20" fill="blue"/>
+            </symbol></defs><use href="#t"/>)svg", {10, 10}, {60, 10}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.body);
+        const QImage img = Render(c.body);
+        EXPECT_EQ(Colour(img, c.inside.x(), c.inside.y()), qRgb(0, 0, 255));
+        EXPECT_EQ(Alpha(img, c.outside.x(), c.outside.y()), 0);
     }
 }

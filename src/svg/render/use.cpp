@@ -26,27 +26,43 @@ private:
     TSVGElement *FOwnParent;
 };
 
-void DrawSymbol(TSVGPainter &painter, TSVGUse &use, TSVGCustomViewBox &symbol, const TMatrix &M)
+// One side of the viewport a used symbol or svg gets: the use's own when it has one,
+// else the target's, else 100%.
+float Side(const TSVGUse &use, const TSVGGraphicElement &target, QStringView name, TSVGAxis axis)
 {
-    if (symbol.ViewBoxDisablesRendering() || !symbol.Visible())
-        return;
-    // A missing width or height of the use is 100%.
     QString text;
-    const float w = use.XMLAttribute(u"width", text) ? use.Width() : use.ResolvePercent(1, true, TSVGAxis::Horizontal);
-    const float h = use.XMLAttribute(u"height", text) ? use.Height() : use.ResolvePercent(1, true, TSVGAxis::Vertical);
+    const bool horizontal = axis == TSVGAxis::Horizontal;
+    if (use.XMLAttribute(name, text))
+        return horizontal ? use.Width() : use.Height();
+    if (target.SVGType() == etDoc && target.XMLAttribute(name, text))
+        return horizontal ? target.Width() : target.Height();
+    return use.ResolvePercent(1, true, axis);
+}
+
+void DrawViewport(TSVGPainter &painter, TSVGUse &use, TSVGCustomViewBox &target, const TMatrix &M)
+{
+    if (target.ViewBoxDisablesRendering() || !target.Visible())
+        return;
+    const float w = Side(use, target, u"width", TSVGAxis::Horizontal);
+    const float h = Side(use, target, u"height", TSVGAxis::Vertical);
     if (!(w > 0) || !(h > 0))
         return;
-    const QRectF viewport(0, 0, w, h);
+    const bool isSymbol = target.SVGType() == etSymbol;
+    const QRectF viewport(isSymbol ? 0 : target.X(), isSymbol ? 0 : target.Y(), w, h);
+    TMatrix content = SVGViewBoxMatrix(target, viewport) * M;
+    // A symbol takes no transform of its own; the drawing below would put it first.
+    if (isSymbol && !(target.Matrix() == TMatrix::Identity()))
+        content = target.Matrix().Inverse() * content;
     TSVGCanvas &canvas = painter.Canvas();
     const int state = canvas.SaveState();
     try {
-        if (!symbol.Overflow()) {
+        if (!target.Overflow()) {
             canvas.SetMatrix(M);
             QPainterPath clip;
             clip.addRect(viewport);
             canvas.ClipPath(clip);
         }
-        painter.DoDraw(symbol, SVGViewBoxMatrix(symbol, viewport) * M);
+        painter.DoDraw(target, content);
     } catch (...) {
         canvas.RestoreState(state);
         throw;
@@ -67,8 +83,8 @@ void SVGDrawUse(TSVGPainter &painter, TSVGUse &use, const TMatrix &M)
         return;
     const TMatrix placed = TMatrix::CreateTranslation(use.X(), use.Y()) * M;
     TBorrowedParent borrowed(*target, use);
-    if (target->SVGType() == etSymbol)
-        DrawSymbol(painter, use, static_cast<TSVGCustomViewBox &>(*target), placed);
+    if (target->SVGType() == etSymbol || (target->SVGType() == etDoc && target->Owner()))
+        DrawViewport(painter, use, static_cast<TSVGCustomViewBox &>(*target), placed);
     else
         painter.Draw(*target, placed);
 }

@@ -118,6 +118,9 @@ TEST(Image, DataURIsInTheirForms)
         QStringLiteral("data:;base64,") + QString::fromLatin1(png.toBase64()).insert(8, QStringLiteral("\n  ")),
         QStringLiteral("data:image/png,") + QString::fromLatin1(png.toPercentEncoding()),
         SvgURI(),
+        // The same SVG document gzip-compressed.
+        QStringLiteral("data:image/svg+xml;base64,H4sIAAAAAAACA3XM2w2AIAxA0VWaDmAr/hlgGUEgwUegsY6vDuD3Pbm2Xwnure7dYRY5"
+                       "ZyJVHXQajpbIMDO9AkFLkOzQMEKOJWVxODJ62+IiPxHWUqvDFgOSt9/GPzEkZMpuAAAA"),
     };
     for (const QString &uri : uris) {
         SCOPED_TRACE(uri.left(30).toStdString());
@@ -134,6 +137,7 @@ TEST(Image, PicturesThatCannotBeHadDrawNothingAndRaiseNothing)
         QStringLiteral("data:image/png;base64,@@@"),
         QStringLiteral("data:text/plain,hello"),
         QStringLiteral("data:image/svg+xml,%3Csvg"),                          // no document
+        QStringLiteral("data:image/svg+xml;base64,H4sIAAAAAAACA3XM2w2AIAxA0VWaDmAr"),  // cut short
         QStringLiteral("http://localhost/red.png"),
         QStringLiteral("missing.png"),
     };

@@ -18,6 +18,7 @@
 #include <QUrl>
 #include <cstring>
 #include <memory>
+#include <zlib.h>
 #include <vector>
 
 namespace {
@@ -59,6 +60,32 @@ QString CanonicalFile(const QString &fileName)
     return fileName.isEmpty() ? QString() : QFileInfo(fileName).canonicalFilePath();
 }
 
+// A gzip stream (a compressed SVG picture) inflated, no further than SVGMaxImageBytes;
+// empty when it is damaged or inflates to more.
+QByteArray Gunzip(const QByteArray &bytes)
+{
+    z_stream z{};
+    if (inflateInit2(&z, 16 + MAX_WBITS) != Z_OK)
+        return {};
+    QByteArray out;
+    char chunk[1 << 16];
+    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(bytes.constData()));
+    z.avail_in = uInt(bytes.size());
+    int status = Z_OK;
+    while (status == Z_OK) {
+        z.next_out = reinterpret_cast<Bytef *>(chunk);
+        z.avail_out = sizeof chunk;
+        status = inflate(&z, Z_NO_FLUSH);
+        if (status != Z_OK && status != Z_STREAM_END)
+            break;
+        out.append(chunk, qsizetype(sizeof chunk - z.avail_out));
+        if (out.size() > SVGMaxImageBytes || (status == Z_OK && z.avail_in == 0 && z.avail_out != 0))
+            break;
+    }
+    inflateEnd(&z);
+    return status == Z_STREAM_END && out.size() <= SVGMaxImageBytes ? out : QByteArray();
+}
+
 struct TPicture {
     TSVGImageKind Kind = TSVGImageKind::None;
     QImage Raster;
@@ -88,6 +115,12 @@ TPicture Decode(const QByteArray &bytes, TSVGImageKind kind, const TSVGDocument 
         p.Size = QSizeF(p.Raster.size());
         p.Kind = kind;
         return p;
+    }
+    if (kind == TSVGImageKind::CompressedSvg) {
+        const QByteArray inflated = Gunzip(bytes);
+        if (SVGImageKindOf(inflated.left(SVGImageSignatureBytes)) != TSVGImageKind::Svg)
+            return p;
+        return Decode(inflated, TSVGImageKind::Svg, owner, file);
     }
     if (kind == TSVGImageKind::Svg) {
         if (gNesting.Depth >= SVGMaxImageNesting)
@@ -165,6 +198,8 @@ TSVGImageKind SVGImageKindOf(const QByteArray &head)
         StartsWith(head, "GIF87a") || StartsWith(head, "GIF89a") ||
         (StartsWith(head, "RIFF") && StartsWith(head, "WEBP", 8)))
         return TSVGImageKind::Raster;
+    if (StartsWith(head, "\x1f\x8b"))
+        return TSVGImageKind::CompressedSvg;
     qsizetype i = StartsWith(head, "\xef\xbb\xbf") ? 3 : 0;
     while (i < head.size() && (head[i] == ' ' || head[i] == '\t' || head[i] == '\r' || head[i] == '\n'))
         ++i;

@@ -1,7 +1,7 @@
 #pragma once
-// The `image` element: a raster picture (PNG, JPEG, GIF) or another SVG document, from a
-// data: URI or from a file beside the document, fitted into the element's viewport as its
-// preserveAspectRatio says. A document reads no file outside its own folder, nothing
+// The `image` element: a raster picture (PNG, JPEG, GIF) or another SVG document (also
+// gzip-compressed), from a data: URI or from a file beside the document, fitted into the
+// element's viewport as its preserveAspectRatio says. A document reads no file outside its own folder, nothing
 // from the network, and a file only once its first bytes show a picture. A picture that
 // cannot be had draws nothing and raises nothing.
 
@@ -15,7 +15,8 @@ class TSVGDocument;
 class TSVGImage;
 class TSVGPainter;
 
-enum class TSVGImageKind { None, Raster, Svg };
+// A gzip stream counts as a compressed SVG picture until it inflates to something else.
+enum class TSVGImageKind { None, Raster, Svg, CompressedSvg };
 
 // The most bytes of one picture that are read: 32 MiB.
 inline constexpr qint64 SVGMaxImageBytes = 32 * 1024 * 1024;

@@ -21,6 +21,9 @@ TEST(Use, ShowsItsTargetMovedAndInheritingFromTheUse)
             <use href="#r" x="30" y="40"/>)svg", {35, 45}, {10, 10}, qRgb(0, 0, 255)},
         {R"svg(<defs><rect id="r" width="20" height="20" fill="blue"/></defs>
             <use xlink:href="#r" x="10" transform="translate(20 20)"/>)svg", {35, 25}, {15, 5}, qRgb(0, 0, 255)},
+        // A plain href wins over xlink:href.
+        {R"svg(<defs><rect id="r" width="20" height="20" fill="blue"/><rect id="q" width="90" height="90"/></defs>
+            <use xlink:href="#q" href="#r"/>)svg", {5, 5}, {50, 50}, qRgb(0, 0, 255)},
         // Fill comes from the use when the target does not set it.
         {R"svg(<defs><rect id="r" width="20" height="20"/></defs>
             <use href="#r" x="50" fill="lime"/>)svg", {55, 5}, {5, 5}, qRgb(0, 255, 0)},

@@ -117,3 +117,18 @@ TEST(Use, NestedSvgTakesTheUsesSizeAndSymbolsTakeNoTransform)
         EXPECT_EQ(Alpha(img, c.outside.x(), c.outside.y()), 0);
     }
 }
+
+TEST(Use, ReferencesOfReferencesStayInProportionToTheDocument)
+{
+    // Each level shows the one below ten times: nine levels would be a billion squares.
+    QString body = QStringLiteral(R"svg(<defs><rect id="l0" width="1" height="1" fill="blue"/>)svg");
+    for (int level = 1; level <= 9; ++level) {
+        body += QStringLiteral(R"svg(<g id="l%1">)svg").arg(level);
+        for (int i = 0; i < 10; ++i)
+            body += QStringLiteral(R"svg(<use href="#l%1"/>)svg").arg(level - 1);
+        body += QStringLiteral("</g>");
+    }
+    body += QStringLiteral(R"svg(</defs><use href="#l9"/>)svg");
+    const QImage img = Render(body);
+    EXPECT_EQ(Colour(img, 0, 0), qRgb(0, 0, 255));  // drawn as far as the budget goes
+}

@@ -16,6 +16,7 @@
 #include "svg/render/use.h"
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -55,8 +56,26 @@ bool IsContainer(const TSVGElement &e)
 TSVGPainter::TSVGPainter(TSVGCanvas &canvas, const QRectF &aRect)
     : FCanvas(canvas), FRect(aRect),
       FActive(std::make_shared<std::unordered_set<const TSVGElement *>>()),
-      FDepth(std::make_shared<int>(0))
+      FDepth(std::make_shared<int>(0)),
+      FReferenceBudget(std::make_shared<qint64>(SVGMaxReferencedElements))
 {
+}
+
+bool TSVGPainter::SpendReferenceBudget(const TSVGElement &target)
+{
+    // The uses inside Target are charged when they are drawn themselves.
+    qint64 elements = 0;
+    std::vector<const TSVGElement *> pending{&target};
+    while (!pending.empty()) {
+        const TSVGElement *e = pending.back();
+        pending.pop_back();
+        if (++elements > *FReferenceBudget)
+            return false;
+        for (int i = 0; i < e->Count(); ++i)
+            pending.push_back(e->Items(i));
+    }
+    *FReferenceBudget -= elements;
+    return true;
 }
 
 bool TSVGPainter::Enter(const TSVGElement *element)

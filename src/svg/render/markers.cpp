@@ -167,7 +167,7 @@ void DrawMarker(TSVGPainter &painter, const TSVGGraphicElement &element, TSVGMar
                                            TSVGAxis::Horizontal);
     const float h = element.ResolvePercent(marker.MarkerHeight(), marker.MarkerHeightIsPercent(),
                                            TSVGAxis::Vertical);
-    if (!(w > 0) || !(h > 0))
+    if (!(w > 0) || !(h > 0) || !painter.SpendReferenceBudget(marker))
         return;
     const float scale = marker.Units() == muUserSpaceOnUse ? 1.0f : strokeWidth;
     if (!(scale > 0) || !std::isfinite(scale))

@@ -81,6 +81,8 @@ void SVGDrawUse(TSVGPainter &painter, TSVGUse &use, const TMatrix &M)
     auto *target = dynamic_cast<TSVGGraphicElement *>(use.ReferencedElement());
     if (!target || target == &use || use.IsReferenceCyclic())
         return;
+    if (!painter.SpendReferenceBudget(*target))
+        return;
     const TMatrix placed = TMatrix::CreateTranslation(use.X(), use.Y()) * M;
     TBorrowedParent borrowed(*target, use);
     if (target->SVGType() == etSymbol || (target->SVGType() == etDoc && target->Owner()))

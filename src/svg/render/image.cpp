@@ -163,7 +163,8 @@ TPicture Load(const TSVGImage &image)
         if (f == file)
             return {};  // a picture that contains itself
     QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
+    // Unbuffered: a buffered read of the signature would take a whole block of the file.
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {};
     TSVGImageKind kind = TSVGImageKind::None;
     const QByteArray bytes = SVGReadImageBytes(in, kind);

@@ -353,6 +353,9 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
             const QString uri = ParsePaintURI(marker, FMarkerStartURI, b);
             FMarkerStartURI = FMarkerMidURI = FMarkerEndURI = uri;
         });
+        // The shorthand stands for the three markers, inherited or not alike.
+        for (TSVGStyleProperty p : {ipMarkerStart, ipMarkerMid, ipMarkerEnd})
+            FInherits.Set(p, FInherits.Contains(ipMarker));
     }
     property(ipMarkerStart, [&](const QString &t, bool &b) {
         FMarkerStartURI = ParsePaintURI(t, FMarkerStartURI, b);

@@ -7,6 +7,7 @@
 #include "svg/model/xml_dom.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 TSVGDocument::TSVGDocument(TSVGDocument *aOwner) : TSVGCustomViewBox(aOwner)
 {
@@ -54,6 +55,7 @@ void TSVGDocument::LoadFromFile(const QString &FileName)
     if (!file.open(QIODevice::ReadOnly))
         throw EVuploraError(QStringLiteral("Cannot open file \"%1\". %2")
                                 .arg(FileName, file.errorString()));
+    SetFileName(QFileInfo(FileName).absoluteFilePath());
     LoadFromStream(file);
 }
 

@@ -59,6 +59,11 @@ public:
     void LoadFromXML(const pugi::xml_document &XML);
     void LoadFromXML(pugi::xml_node Node) override;
 
+    // The file the document was read from, empty when it came from elsewhere: pictures
+    // it names are looked for beside it, and nowhere else. A nested svg answers its root's.
+    const QString &FileName() const { return Owner() ? Owner()->FileName() : FFileName; }
+    void SetFileName(const QString &Value) { FFileName = Value; }
+
     // --- validation (no exception leaves the file, stream and text forms)
     static bool IsValidSVG(const QString &FileName, bool StrictVerification);
     static bool IsValidSVG(QIODevice &Stream, bool StrictVerification);
@@ -151,6 +156,7 @@ private:
     TSVGDocument *Root() { return Owner() ? Owner() : this; }
 
     TSVGParserNodeEvent FOnParsingNode;
+    QString FFileName;
     QHash<QString, TSVGElement *> FAllItems;
     std::vector<std::unique_ptr<TSVGStyle>> FStyles;
     TSVGElementEvent FOnParsedNode;

@@ -541,13 +541,14 @@ void TSVGElement::ReadStringList(QStringList &List, const QString &Text)
 
 QString TSVGElement::ReadHRef(pugi::xml_node Node)
 {
-    // Documents that declare no xlink prefix (SVG 2 style) write a plain href.
+    // Documents that declare no xlink prefix (SVG 2 style) write a plain href, which wins
+    // over an xlink:href beside it.
+    if (pugi::xml_attribute a = Node.attribute("href"))
+        return svgxml::ToQString(a.value());
     const QString xlink = svgxml::NamespaceOfPrefix(Node, QStringLiteral("xlink"));
     if (!xlink.isEmpty()) {
         if (pugi::xml_attribute a = svgxml::FindAttribute(Node, QStringLiteral("href"), xlink))
             return svgxml::ToQString(a.value());
     }
-    if (pugi::xml_attribute a = Node.attribute("href"))
-        return svgxml::ToQString(a.value());
     return QString();
 }

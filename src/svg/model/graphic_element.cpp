@@ -17,7 +17,7 @@ TSVGStyleProperties SVGInitialInherits()
                             ipColorInterpolation, ipColorRendering, ipCursor, ipFill,
                             ipFillOpacity, ipFillRule,    ipFont,               ipFontFamily,
                             ipFontSize,   ipFontStyle,    ipFontWeight,         ipMarker,
-                            ipShapeRendering};
+                            ipMarkerStart, ipMarkerMid,   ipMarkerEnd,          ipShapeRendering};
     for (int p = ipStroke; p <= ipVisibility; ++p)
         set.Include(TSVGStyleProperty(p));
     return set;
@@ -423,7 +423,10 @@ void TSVGGraphicElement::LoadAttributes(pugi::xml_node Node)
 {
     TSVGElement::LoadAttributes(Node);
     FStyle.Clear();
-    FStyle.AddLines(XMLAttributes());
+    // `marker` is a style-sheet shorthand only; as an attribute it says nothing.
+    QList<TSVGXMLAttribute> presentation = XMLAttributes();
+    presentation.removeIf([](const TSVGXMLAttribute &a) { return a.first == QLatin1String("marker"); });
+    FStyle.AddLines(presentation);
     const QString inlineStyle = ReadAttribute(Node, "style", QString());
     FStyle.AddStyle(inlineStyle);
     FInlineStyle.SetStyle(inlineStyle);

@@ -7,11 +7,16 @@
 #include "svg/model/shapes.h"
 #include "svg/model/structure.h"
 #include "svg/model/text.h"
+#include "svg/model/image.h"
+#include "svg/render/image.h"
+#include "svg/render/markers.h"
 #include "svg/render/paint.h"
 #include "svg/render/shapes.h"
 #include "svg/render/text.h"
+#include "svg/render/use.h"
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -51,8 +56,26 @@ bool IsContainer(const TSVGElement &e)
 TSVGPainter::TSVGPainter(TSVGCanvas &canvas, const QRectF &aRect)
     : FCanvas(canvas), FRect(aRect),
       FActive(std::make_shared<std::unordered_set<const TSVGElement *>>()),
-      FDepth(std::make_shared<int>(0))
+      FDepth(std::make_shared<int>(0)),
+      FReferenceBudget(std::make_shared<qint64>(SVGMaxReferencedElements))
 {
+}
+
+bool TSVGPainter::SpendReferenceBudget(const TSVGElement &target)
+{
+    // The uses inside Target are charged when they are drawn themselves.
+    qint64 elements = 0;
+    std::vector<const TSVGElement *> pending{&target};
+    while (!pending.empty()) {
+        const TSVGElement *e = pending.back();
+        pending.pop_back();
+        if (++elements > *FReferenceBudget)
+            return false;
+        for (int i = 0; i < e->Count(); ++i)
+            pending.push_back(e->Items(i));
+    }
+    *FReferenceBudget -= elements;
+    return true;
 }
 
 bool TSVGPainter::Enter(const TSVGElement *element)
@@ -106,6 +129,8 @@ bool TSVGPainter::NeedsLayer(const TSVGGraphicElement &element) const
         return true;
     if (element.SVGType() == etText)
         return true;  // several runs may overlap
+    if (SVGHasMarkers(element))
+        return true;  // markers overlap their shape and each other
     // A shape whose fill and stroke overlap must blend as one.
     const TSVGFillState fill = SVGEffectiveFill(element);
     const TSVGStrokeState stroke = SVGEffectiveStroke(element);
@@ -203,10 +228,19 @@ bool TSVGPainter::DrawShape(TSVGGraphicElement &element, const TMatrix &M)
         SVGDrawTextRef(*this, static_cast<TSVGTextRef &>(element), M);
         return true;
     }
+    if (element.SVGType() == etUse) {
+        SVGDrawUse(*this, static_cast<TSVGUse &>(element), M);
+        return true;
+    }
+    if (element.SVGType() == etImage) {
+        SVGDrawImage(*this, static_cast<TSVGImage &>(element), M);
+        return true;
+    }
     QPainterPath outline;
     if (!SVGShapeOutline(element, outline))
         return false;
     FillAndStrokePath(element, outline, M);
+    SVGDrawMarkers(*this, element, M);
     return true;
 }
 

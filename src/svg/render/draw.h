@@ -56,7 +56,18 @@ public:
     void Leave(const TSVGElement *element);
 
     // The painter whose guards a nested painter (a pattern tile's) shares.
-    void ShareGuardsWith(TSVGPainter &outer) { FActive = outer.FActive; FDepth = outer.FDepth; }
+    void ShareGuardsWith(TSVGPainter &outer)
+    {
+        FActive = outer.FActive;
+        FDepth = outer.FDepth;
+        FReferenceBudget = outer.FReferenceBudget;
+    }
+
+    // Elements drawn again through references (use, markers) take from one budget per
+    // drawing, so that references of references cannot multiply a small document into an
+    // endless drawing. Charges Target and its descendants; answers false, taking nothing,
+    // when they exceed what is left.
+    bool SpendReferenceBudget(const TSVGElement &target);
 
 private:
     struct TBracket {
@@ -75,7 +86,11 @@ private:
     float FOpacity = 1;
     std::shared_ptr<std::unordered_set<const TSVGElement *>> FActive;
     std::shared_ptr<int> FDepth;
+    std::shared_ptr<qint64> FReferenceBudget;
 };
+
+// How many elements one drawing may draw again through references.
+inline constexpr qint64 SVGMaxReferencedElements = 100'000;
 
 class TSVGCustomViewBox;
 

@@ -135,9 +135,12 @@ QByteArray SVGReadDocumentStream(QIODevice &device)
     return bytes;
 }
 
-QImage SVGRenderBytes(const QByteArray &bytes, const TSVGRasterOptions &options)
+namespace {
+
+QImage RenderBytes(const QByteArray &bytes, const TSVGRasterOptions &options, const QString &fileName)
 {
     TSVGDocument document;
+    document.SetFileName(fileName);
     if (!options.Languages.isEmpty()) {
         document.SetOptions(document.Options() & ~TSVGOptions(soUseLocaleForLanguage));
         document.SetPreferredLanguage(options.Languages);
@@ -146,7 +149,14 @@ QImage SVGRenderBytes(const QByteArray &bytes, const TSVGRasterOptions &options)
     return SVGRasterize(document, options);
 }
 
+} // namespace
+
+QImage SVGRenderBytes(const QByteArray &bytes, const TSVGRasterOptions &options)
+{
+    return RenderBytes(bytes, options, QString());
+}
+
 QImage SVGRenderFile(const QString &fileName, const TSVGRasterOptions &options)
 {
-    return SVGRenderBytes(SVGReadDocumentFile(fileName), options);
+    return RenderBytes(SVGReadDocumentFile(fileName), options, QFileInfo(fileName).absoluteFilePath());
 }

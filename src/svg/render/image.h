@@ -1,0 +1,47 @@
+#pragma once
+// The `image` element: a raster picture (PNG, JPEG, GIF) or another SVG document (also
+// gzip-compressed), from a data: URI or from a file beside the document, fitted into the
+// element's viewport as its preserveAspectRatio says. A document reads no file outside its own folder, nothing
+// from the network, and a file only once its first bytes show a picture. A picture that
+// cannot be had draws nothing and raises nothing.
+
+#include "svg/model/matrix.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+class TSVGDocument;
+class TSVGImage;
+class TSVGPainter;
+
+// A gzip stream counts as a compressed SVG picture until it inflates to something else.
+enum class TSVGImageKind { None, Raster, Svg, CompressedSvg };
+
+// The most bytes of one picture that are read: 32 MiB.
+inline constexpr qint64 SVGMaxImageBytes = 32 * 1024 * 1024;
+// How many SVG pictures may stand inside each other.
+inline constexpr int SVGMaxImageNesting = 3;
+// How many leading bytes decide what a picture is.
+inline constexpr qint64 SVGImageSignatureBytes = 256;
+
+// What the first bytes of a file or data: URI hold.
+TSVGImageKind SVGImageKindOf(const QByteArray &head);
+
+// A picture's bytes: the signature first, and the rest only when the signature shows a
+// picture (None leaves the device after at most SVGImageSignatureBytes bytes). Empty for
+// anything else or for more than SVGMaxImageBytes.
+QByteArray SVGReadImageBytes(QIODevice &device, TSVGImageKind &kind);
+
+// The payload of a data: URI, base64 or percent-encoded; IsDataURI tells whether the
+// text was one at all (an empty payload may also mean a malformed one).
+QByteArray SVGDataURIBytes(const QString &uri, bool &isDataURI);
+
+// The canonical path of the regular file a reference names when the document may read
+// it: a relative name, inside the folder of the document's own file once links are
+// followed. Empty for anything else (no file behind the document, URLs, absolute
+// names, climbing out, missing files).
+QString SVGImageFilePath(const TSVGDocument &document, const QString &reference);
+
+// Draws the picture; M maps the element's user space (its transform applied) to the canvas.
+void SVGDrawImage(TSVGPainter &painter, TSVGImage &image, const TMatrix &M);

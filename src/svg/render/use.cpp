@@ -1,0 +1,92 @@
+#include "svg/render/use.h"
+
+#include "svg/model/custom_viewbox.h"
+#include "svg/model/structure.h"
+#include "svg/model/style.h"
+#include "svg/render/canvas.h"
+#include "svg/render/draw.h"
+
+namespace {
+
+// Lends the target to the use for the time of one drawing, so that it inherits from the
+// use; it goes back to its own parent however the drawing ends.
+class TBorrowedParent {
+public:
+    TBorrowedParent(TSVGGraphicElement &target, TSVGElement &use)
+        : FTarget(target), FOwnParent(target.Parent())
+    {
+        FTarget.SetParent(&use);
+    }
+    ~TBorrowedParent() { FTarget.SetParent(FOwnParent); }
+    TBorrowedParent(const TBorrowedParent &) = delete;
+    TBorrowedParent &operator=(const TBorrowedParent &) = delete;
+
+private:
+    TSVGGraphicElement &FTarget;
+    TSVGElement *FOwnParent;
+};
+
+// One side of the viewport a used symbol or svg gets: the use's own when it has one,
+// else the target's, else 100%.
+float Side(const TSVGUse &use, const TSVGGraphicElement &target, QStringView name, TSVGAxis axis)
+{
+    QString text;
+    const bool horizontal = axis == TSVGAxis::Horizontal;
+    if (use.XMLAttribute(name, text))
+        return horizontal ? use.Width() : use.Height();
+    if (target.SVGType() == etDoc && target.XMLAttribute(name, text))
+        return horizontal ? target.Width() : target.Height();
+    return use.ResolvePercent(1, true, axis);
+}
+
+void DrawViewport(TSVGPainter &painter, TSVGUse &use, TSVGCustomViewBox &target, const TMatrix &M)
+{
+    if (target.ViewBoxDisablesRendering() || !target.Visible())
+        return;
+    const float w = Side(use, target, u"width", TSVGAxis::Horizontal);
+    const float h = Side(use, target, u"height", TSVGAxis::Vertical);
+    if (!(w > 0) || !(h > 0))
+        return;
+    const bool isSymbol = target.SVGType() == etSymbol;
+    const QRectF viewport(isSymbol ? 0 : target.X(), isSymbol ? 0 : target.Y(), w, h);
+    TMatrix content = SVGViewBoxMatrix(target, viewport) * M;
+    // A symbol takes no transform of its own; the drawing below would put it first.
+    if (isSymbol && !(target.Matrix() == TMatrix::Identity()))
+        content = target.Matrix().Inverse() * content;
+    TSVGCanvas &canvas = painter.Canvas();
+    const int state = canvas.SaveState();
+    try {
+        if (!target.Overflow()) {
+            canvas.SetMatrix(M);
+            QPainterPath clip;
+            clip.addRect(viewport);
+            canvas.ClipPath(clip);
+        }
+        painter.DoDraw(target, content);
+    } catch (...) {
+        canvas.RestoreState(state);
+        throw;
+    }
+    canvas.RestoreState(state);
+}
+
+} // namespace
+
+void SVGDrawUse(TSVGPainter &painter, TSVGUse &use, const TMatrix &M)
+{
+    // The use's visibility passes on to what it shows, which may override it; its own
+    // display does not, so it is asked here.
+    if (use.Style().Value(u"display").trimmed() == QLatin1String("none"))
+        return;
+    auto *target = dynamic_cast<TSVGGraphicElement *>(use.ReferencedElement());
+    if (!target || target == &use || use.IsReferenceCyclic())
+        return;
+    if (!painter.SpendReferenceBudget(*target))
+        return;
+    const TMatrix placed = TMatrix::CreateTranslation(use.X(), use.Y()) * M;
+    TBorrowedParent borrowed(*target, use);
+    if (target->SVGType() == etSymbol || (target->SVGType() == etDoc && target->Owner()))
+        DrawViewport(painter, use, static_cast<TSVGCustomViewBox &>(*target), placed);
+    else
+        painter.Draw(*target, placed);
+}

@@ -1,0 +1,134 @@
+// `use` and `symbol` as a user sees them: the shown element takes the use's place and
+// properties, a symbol fills the use's viewport, and references that lead nowhere or
+// back draw nothing.
+
+#include "render_helpers.h"
+
+#include <gtest/gtest.h>
+
+using namespace svgtest;
+
+TEST(Use, ShowsItsTargetMovedAndInheritingFromTheUse)
+{
+    struct Case {
+        const char *body;
+        QPoint inside, outside;
+        QRgb colour;
+    };
+    const Case cases[] = {
+        // Moved by x and y, the use's transform after.
+        {R"svg(<defs><rect id="r" width="20" height="20" fill="blue"/></defs>
+            <use href="#r" x="30" y="40"/>)svg", {35, 45}, {10, 10}, qRgb(0, 0, 255)},
+        {R"svg(<defs><rect id="r" width="20" height="20" fill="blue"/></defs>
+            <use xlink:href="#r" x="10" transform="translate(20 20)"/>)svg", {35, 25}, {15, 5}, qRgb(0, 0, 255)},
+        // A plain href wins over xlink:href.
+        {R"svg(<defs><rect id="r" width="20" height="20" fill="blue"/><rect id="q" width="90" height="90"/></defs>
+            <use xlink:href="#q" href="#r"/>)svg", {5, 5}, {50, 50}, qRgb(0, 0, 255)},
+        // Fill comes from the use when the target does not set it.
+        {R"svg(<defs><rect id="r" width="20" height="20"/></defs>
+            <use href="#r" x="50" fill="lime"/>)svg", {55, 5}, {5, 5}, qRgb(0, 255, 0)},
+        // ... also through a group inside the target.
+        {R"svg(<defs><g id="g"><rect width="20" height="20"/></g></defs>
+            <use href="#g" y="50" fill="lime"/>)svg", {5, 55}, {5, 5}, qRgb(0, 255, 0)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.body);
+        const QImage img = Render(c.body);
+        EXPECT_EQ(Colour(img, c.inside.x(), c.inside.y()), c.colour);
+        EXPECT_EQ(Alpha(img, c.inside.x(), c.inside.y()), 255);
+        EXPECT_EQ(Alpha(img, c.outside.x(), c.outside.y()), 0);
+    }
+}
+
+TEST(Use, TheTargetKeepsItsOwnPlaceAndPropertiesAfterwards)
+{
+    // The target drawn in its own place after the use still takes its own parent's fill.
+    const QImage img = Render(R"svg(<use href="#r" x="50" fill="lime"/>
+        <g fill="blue"><rect id="r" width="20" height="20"/></g>)svg");
+    EXPECT_EQ(Colour(img, 5, 5), qRgb(0, 0, 255));
+    EXPECT_EQ(Colour(img, 55, 5), qRgb(0, 255, 0));
+}
+
+TEST(Use, SymbolFillsTheUsesViewport)
+{
+    const QString symbol = QStringLiteral(R"svg(<defs><symbol id="s" viewBox="0 0 10 10">
+        <rect width="10" height="10" fill="blue"/><rect x="10" width="10" height="10" fill="red"/>
+        </symbol></defs>)svg");
+    struct Case {
+        const char *use;
+        QPoint inside, outside;
+    };
+    const Case cases[] = {
+        // viewBox 10 x 10 shown in 20 x 20 at x = 5: the content doubled from (5, 0).
+        {R"svg(<use href="#s" x="5" width="20" height="20"/>)svg", {23, 18}, {27, 5}},
+        // Without a size the viewport is the whole picture.
+        {R"svg(<use href="#s"/>)svg", {95, 95}, {-1, -1}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.use);
+        const QImage img = Render(symbol + QLatin1String(c.use));
+        EXPECT_EQ(Colour(img, c.inside.x(), c.inside.y()), qRgb(0, 0, 255));
+        if (c.outside.x() >= 0) {
+            EXPECT_EQ(Alpha(img, c.outside.x(), c.outside.y()), 0);  // the red rect is cut off
+        }
+    }
+    // Unless overflow is visible.
+    const QImage visible = Render(QString(symbol).replace(QLatin1String("<symbol "),
+                                                          QLatin1String("<symbol overflow=\"visible\" ")) +
+                                  QLatin1String(R"svg(<use href="#s" x="5" width="20" height="20"/>)svg"));
+    EXPECT_EQ(Colour(visible, 27, 5), qRgb(255, 0, 0));
+}
+
+TEST(Use, ReferencesThatLeadNowhereOrBackDrawNothing)
+{
+    const char *bodies[] = {
+        R"svg(<use href="#missing"/>)svg",
+        R"svg(<use id="u" href="#u"/>)svg",
+        R"svg(<g id="g"><use href="#g" x="10"/></g>)svg",
+        R"svg(<use id="a" href="#b"/><use id="b" href="#a"/>)svg",
+        R"svg(<defs><rect id="r" width="20" height="20"/></defs><use href="#r" display="none"/>)svg",
+    };
+    for (const char *body : bodies) {
+        SCOPED_TRACE(body);
+        QImage img;
+        ASSERT_NO_THROW(img = Render(body));
+        EXPECT_TRUE(IsBlank(img));
+    }
+}
+
+TEST(Use, NestedSvgTakesTheUsesSizeAndSymbolsTakeNoTransform)
+{
+    struct Case {
+        const char *body;
+        QPoint inside, outside;
+    };
+    const Case cases[] = {
+        {R"svg(<defs><svg id="v"><rect width="100" height="100" fill="blue"/></svg></defs>
+            <use href="#v" width="30" height="40"/>)svg", {25, 35}, {35, 35}},
+        {R"svg(<defs><svg id="v" width="30" height="40"><rect width="100" height="100" fill="blue"/></svg></defs>
+            <use href="#v" x="10"/>)svg", {35, 35}, {45, 35}},
+        {R"svg(<defs><symbol id="t" transform="translate(50 0)"><rect width="20" height="20" fill="blue"/>
+            </symbol></defs><use href="#t"/>)svg", {10, 10}, {60, 10}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.body);
+        const QImage img = Render(c.body);
+        EXPECT_EQ(Colour(img, c.inside.x(), c.inside.y()), qRgb(0, 0, 255));
+        EXPECT_EQ(Alpha(img, c.outside.x(), c.outside.y()), 0);
+    }
+}
+
+TEST(Use, ReferencesOfReferencesStayInProportionToTheDocument)
+{
+    // Each level shows the one below ten times: nine levels would be a billion squares.
+    QString body = QStringLiteral(R"svg(<defs><rect id="l0" width="1" height="1" fill="blue"/>)svg");
+    for (int level = 1; level <= 9; ++level) {
+        body += QStringLiteral(R"svg(<g id="l%1">)svg").arg(level);
+        for (int i = 0; i < 10; ++i)
+            body += QStringLiteral(R"svg(<use href="#l%1"/>)svg").arg(level - 1);
+        body += QStringLiteral("</g>");
+    }
+    body += QStringLiteral(R"svg(</defs><use href="#l9"/>)svg");
+    const QImage img = Render(body);
+    EXPECT_EQ(Colour(img, 0, 0), qRgb(0, 0, 255));  // drawn as far as the budget goes
+}

@@ -105,9 +105,10 @@ void ShowSelectPack()
 
 void PlayAudio(const QString &asResName)
 {
-    const QByteArray wave = ResourceProvider().Open(asResName);
+    // A missing sound fails whether or not there is a player.
+    const QUrl source = ResourceProvider().Url(asResName);
     if (ISoundService *sound = Platform().Sound)
-        sound->PlayWave(wave);
+        sound->PlaySound(source);
 }
 
 bool IsLangCN()

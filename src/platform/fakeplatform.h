@@ -27,8 +27,8 @@ public:
 
 class TFakeSoundService : public ISoundService {
 public:
-    QList<QByteArray> Played;
-    void PlayWave(const QByteArray &aoWave) override { Played.append(aoWave); }
+    QList<QUrl> Played;
+    void PlaySound(const QUrl &aoSource) override { Played.append(aoSource); }
 };
 
 class TFakeShellService : public IShellService {

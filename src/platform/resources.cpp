@@ -35,6 +35,16 @@ void RaiseResourceNotFound(const QString &asName)
 
 QByteArray TQtResourceProvider::Open(const QString &asName) const
 {
+    return ResourceBytes(Path(asName));
+}
+
+QUrl TQtResourceProvider::Url(const QString &asName) const
+{
+    return QUrl(QStringLiteral("qrc") + Path(asName));
+}
+
+QString TQtResourceProvider::Path(const QString &asName) const
+{
     QString sName = asName;
     while (sName.startsWith(u'/'))
         sName.remove(0, 1);
@@ -46,14 +56,14 @@ QByteArray TQtResourceProvider::Open(const QString &asName) const
     for (const QString &sTry : {sName, sName.toUpper()}) {
         const QString sPath = QStringLiteral(":/") + sTry;
         if (ResourceExists(sPath))
-            return ResourceBytes(sPath);
+            return sPath;
     }
 
     QDirIterator it(QStringLiteral(":/"), QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString sPath = it.next();
         if (sPath.mid(2).compare(sName, Qt::CaseInsensitive) == 0)
-            return ResourceBytes(sPath);
+            return sPath;
     }
     RaiseResourceNotFound(asName);
 }
@@ -74,6 +84,13 @@ QByteArray TMemoryResourceProvider::Open(const QString &asName) const
     if (it == mData.constEnd())
         RaiseResourceNotFound(asName);
     return it.value();
+}
+
+QUrl TMemoryResourceProvider::Url(const QString &asName) const
+{
+    if (!mData.contains(asName.toCaseFolded()))
+        RaiseResourceNotFound(asName);
+    return QUrl(QStringLiteral("memory:") + asName.toCaseFolded());
 }
 
 IResourceProvider &ResourceProvider()

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QUrl>
 
 class IResourceProvider {
 public:
@@ -13,6 +14,9 @@ public:
     // The resource's bytes; fails with "Resource %s not found". The bytes may
     // point straight into the executable's image, so they are read-only.
     virtual QByteArray Open(const QString &asName) const = 0;
+    // Where the resource can be read by URL (a player that takes no bytes);
+    // fails like Open.
+    virtual QUrl Url(const QString &asName) const = 0;
 };
 
 // Resources of the Qt resource system under ":/". An uncompressed resource is
@@ -20,6 +24,11 @@ public:
 class TQtResourceProvider : public IResourceProvider {
 public:
     QByteArray Open(const QString &asName) const override;
+    // "qrc:/..." with the resource's own spelling.
+    QUrl Url(const QString &asName) const override;
+
+private:
+    QString Path(const QString &asName) const;
 };
 
 // Resources held in memory, for tests and tools.
@@ -28,6 +37,8 @@ public:
     void Add(const QString &asName, const QByteArray &aoData);
     void Remove(const QString &asName);
     QByteArray Open(const QString &asName) const override;
+    // "memory:<name>": nothing outside the tests reads it.
+    QUrl Url(const QString &asName) const override;
 
 private:
     QHash<QString, QByteArray> mData; // keyed by the case-folded name

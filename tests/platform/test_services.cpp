@@ -2,6 +2,8 @@
 
 #include "platform/fakeplatform.h"
 #include "platform/platform.h"
+#include "platform/resources.h"
+#include "errors/errors.h"
 
 #include <QApplication>
 #include <QDir>
@@ -52,7 +54,7 @@ TEST(PlatformOverride, RestoresThePreviousServices)
         {
             TFakePlatform inner;
             TPlatformOverride useInner(inner.Services());
-            Platform().Sound->PlayWave("RIFF");
+            Platform().Sound->PlaySound(QUrl(QStringLiteral("qrc:/res_audio_1")));
             EXPECT_EQ(inner.Sound.Played.size(), 1);
         }
         EXPECT_EQ(Platform().Sound, &outer.Sound);
@@ -132,77 +134,16 @@ TEST(QtSaveDialog, CancelIsReportedAsNoChoice)
     EXPECT_EQ(chosen, QStringLiteral("unchanged"));
 }
 
-QByteArray LE(quint32 v, int bytes)
+TEST(Resources, UrlsFailLikeOpen)
 {
-    QByteArray out(bytes, 0);
-    for (int i = 0; i < bytes; ++i)
-        out[i] = char((v >> (8 * i)) & 0xFF);
-    return out;
-}
-
-// A chunk whose header may state another size than the body it carries.
-QByteArray Chunk(const char *id, const QByteArray &body, qint64 stated = -1)
-{
-    return QByteArray(id, 4) + LE(quint32(stated < 0 ? body.size() : stated), 4) + body +
-           (body.size() % 2 ? QByteArray(1, 0) : QByteArray());
-}
-
-QByteArray Fmt(quint16 tag, quint16 channels, quint32 rate, quint16 bits)
-{
-    return Chunk("fmt ", LE(tag, 2) + LE(channels, 2) + LE(rate, 4) + LE(rate * channels * bits / 8, 4) +
-                             LE(quint16(channels * bits / 8), 2) + LE(bits, 2));
-}
-
-QByteArray Riff(const QByteArray &chunks, const char *form = "WAVE")
-{
-    return "RIFF" + LE(quint32(4 + chunks.size()), 4) + QByteArray(form, 4) + chunks;
-}
-
-TEST(WaveSound, ReadsThePlayableFormatsAndRefusesTheRest)
-{
-    const QByteArray pcm(40, '\x10');
-    const struct {
-        const char *name;
-        QByteArray wave;
-        int channels, rate, bits;  // channels 0: nothing is played
-        bool isFloat;
-        qsizetype samples;
-    } rows[] = {
-        {"16-bit stereo", Riff(Fmt(1, 2, 11025, 16) + Chunk("data", pcm)), 2, 11025, 16, false, 40},
-        {"8-bit mono", Riff(Fmt(1, 1, 8000, 8) + Chunk("data", pcm)), 1, 8000, 8, false, 40},
-        {"32-bit integer", Riff(Fmt(1, 1, 8000, 32) + Chunk("data", pcm)), 1, 8000, 32, false, 40},
-        {"32-bit float", Riff(Fmt(3, 2, 48000, 32) + Chunk("data", pcm)), 2, 48000, 32, true, 40},
-        {"chunks before and between, odd one padded",
-         Riff(Chunk("LIST", "abc") + Fmt(1, 1, 8000, 16) + Chunk("fact", "x") + Chunk("data", pcm)), 1, 8000, 16,
-         false, 40},
-        {"truncated data plays whole frames", Riff(Fmt(1, 2, 8000, 16) + Chunk("data", pcm.left(38), 100)), 2,
-         8000, 16, false, 36},
-        {"rate capped", Riff(Fmt(1, 1, 5000000, 8) + Chunk("data", pcm)), 1, 1 << 20, 8, false, 40},
-        {"empty", QByteArray(), 0, 0, 0, false, 0},
-        {"header only", QByteArray("RIFF"), 0, 0, 0, false, 0},
-        {"another RIFF form", Riff(Fmt(1, 1, 8000, 8) + Chunk("data", pcm), "AVI "), 0, 0, 0, false, 0},
-        {"12-bit samples", Riff(Fmt(1, 1, 8000, 12) + Chunk("data", pcm)), 0, 0, 0, false, 0},
-        {"64-bit float", Riff(Fmt(3, 1, 8000, 64) + Chunk("data", pcm)), 0, 0, 0, false, 0},
-        {"compressed", Riff(Fmt(2, 1, 8000, 16) + Chunk("data", pcm)), 0, 0, 0, false, 0},
-        {"no channels", Riff(Fmt(1, 0, 8000, 16) + Chunk("data", pcm)), 0, 0, 0, false, 0},
-        {"rate 0", Riff(Fmt(1, 1, 0, 16) + Chunk("data", pcm)), 0, 0, 0, false, 0},
-        {"data before fmt", Riff(Chunk("data", pcm) + Fmt(1, 1, 8000, 16)), 0, 0, 0, false, 0},
-        {"short fmt", Riff(Chunk("fmt ", LE(1, 2) + LE(1, 2) + LE(8000, 4)) + Chunk("data", pcm)), 0, 0, 0, false, 0},
-        {"no data", Riff(Fmt(1, 1, 8000, 16)), 0, 0, 0, false, 0},
-    };
-    for (const auto &r : rows) {
-        SCOPED_TRACE(r.name);
-        const std::optional<TWaveSound> sound = ReadWaveSound(r.wave);
-        if (r.channels == 0) {
-            EXPECT_FALSE(sound.has_value());
-            continue;
-        }
-        ASSERT_TRUE(sound.has_value());
-        EXPECT_EQ(sound->Channels, r.channels);
-        EXPECT_EQ(sound->SampleRate, r.rate);
-        EXPECT_EQ(sound->BitsPerSample, r.bits);
-        EXPECT_EQ(sound->IsFloat, r.isFloat);
-        EXPECT_EQ(sound->Samples, r.wave.mid(r.wave.indexOf("data") + 8, r.samples));
+    TMemoryResourceProvider memory;
+    memory.Add(QStringLiteral("Res_Audio_1"), "RIFF");
+    EXPECT_EQ(memory.Url(QStringLiteral("RES_AUDIO_1")), QUrl(QStringLiteral("memory:res_audio_1")));
+    try {
+        memory.Url(QStringLiteral("res_audio_9"));
+        ADD_FAILURE() << "no error";
+    } catch (const EVuploraError &e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Resource res_audio_9 not found"));
     }
 }
 

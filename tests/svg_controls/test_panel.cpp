@@ -155,6 +155,11 @@ TEST(Panel, ItsItemsLookLikeTheDrawing)
                         R"svg(style="image-rendering:optimizeSpeed" href="%1"/>)svg")
              .arg(PngURI()),
          QPoint(100, 40), QColor(255, 255, 0)},
+        {"image far wider than the panel",
+         QStringLiteral(R"svg(<image x="-1000000" width="2000100" height="80" preserveAspectRatio="none" )svg"
+                        R"svg(href="%1"/>)svg")
+             .arg(PngURI()),
+         QPoint(100, 40), QColor(255, 255, 0)},
         {"linear gradient",
          QStringLiteral(R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/>)svg"
                         R"svg(<stop offset="1" stop-color="blue"/></linearGradient>)svg"

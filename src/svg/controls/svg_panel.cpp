@@ -365,6 +365,9 @@ void TRSSVGPanel::Generate(TSVGElement &Element, QGraphicsItem *Parent, const TM
             place = QRectF(element->X(), element->Y(), element->Width(), element->Height());
             control->SetSize(QSizeF(place.right(), place.bottom()));
         }
+        // Only the part over the panel is rendered: an element may reach far past it, and
+        // a raster of all of it could be larger than the engine allows.
+        place &= control->mapRectFromItem(this, boundingRect());
         const qreal scale = DeviceScale(control->sceneTransform());
         if (place.isValid() && scale > 0)
             picture->SetBitmap(resolver.Draw(*element, place, scale), place);

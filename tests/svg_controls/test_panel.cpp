@@ -89,6 +89,33 @@ TEST(Panel, GeneratesOneItemPerDrawableElement)
     EXPECT_EQ(circle->Stroke().widthF(), 2);
 }
 
+TEST(Panel, TextItemCarriesItsResolvedFontAndColour)
+{
+    // Size, weight and style come from the group; the colour from the text itself.
+    TRSFmxSVGDocument doc;
+    doc.SetLines(Lines(Document(
+        100, 100,
+        QStringLiteral(R"svg(<g font-size="24" font-weight="bold" font-style="italic">)svg"
+                       R"svg(<text id="t" x="5" y="40" fill="#00ff00" fill-opacity="0.5">ab<tspan>cd</tspan></text></g>)svg"))));
+    QGraphicsScene scene;
+    auto *panel = new TRSSVGPanel;
+    scene.addItem(panel);
+    panel->SetSVGDocument(&doc);
+    const auto *text = dynamic_cast<TRSSVGText *>(panel->FindControl(QStringLiteral("t")));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->Text(), QStringLiteral("abcd"));
+    EXPECT_EQ(text->Font().pixelSize(), 24);
+    EXPECT_TRUE(text->Font().bold());
+    EXPECT_TRUE(text->Font().italic());
+    EXPECT_EQ(text->FontColor().green(), 255);
+    EXPECT_NEAR(text->FontColor().alpha(), 128, 1);
+    // The glyphs stand above the baseline at y = 40, from x = 5 on.
+    const QRectF shown = text->mapRectToItem(panel, text->Place());
+    EXPECT_LT(shown.top(), 40 - 12);
+    EXPECT_GT(shown.bottom(), 40);
+    EXPECT_LT(shown.left(), 5);
+}
+
 TEST(Panel, RebuildsWithTheDocumentAndLetsGoOfIt)
 {
     QGraphicsScene scene;

@@ -152,14 +152,26 @@ private:
 };
 
 // The characters of a text element and its spans, in document order.
+QString RawTextContent(const TSVGElement &Element)
+{
+    const auto *text = dynamic_cast<const TSVGText *>(&Element);
+    if (!text)
+        return QString();
+    QString result;
+    for (const TSVGTextContent &part : text->Content()) {
+        if (part.ChildIndex < 0)
+            result += part.Text;
+        else if (part.ChildIndex < Element.Count())
+            result += RawTextContent(*Element.Items(part.ChildIndex));
+    }
+    return result;
+}
+
+// White space as a reader sees it: runs collapsed, ends trimmed (the drawing itself
+// follows xml:space).
 QString TextContent(const TSVGElement &Element)
 {
-    QString text;
-    if (const auto *t = dynamic_cast<const TSVGText *>(&Element))
-        text += t->Text();
-    for (int i = 0; i < Element.Count(); ++i)
-        text += TextContent(*Element.Items(i));
-    return text;
+    return RawTextContent(Element).simplified();
 }
 
 QFont ItemFont(const TCanvasFont &Font)

@@ -131,7 +131,7 @@ public:
 
     // The element as the engine draws it (its own transform left to the item), rendered
     // at Scale pixels per unit over Place.
-    QImage Draw(TSVGGraphicElement &Element, const QRectF &Place, qreal Scale)
+    static QImage Draw(TSVGGraphicElement &Element, const QRectF &Place, qreal Scale)
     {
         const QSize size(std::max(1, int(std::ceil(Place.width() * Scale))),
                          std::max(1, int(std::ceil(Place.height() * Scale))));
@@ -332,7 +332,6 @@ void TRSSVGPanel::Generate(TSVGElement &Element, QGraphicsItem *Parent, const TM
     std::unique_ptr<TRSSVGControl> made = CreateControl(Element.SVGType());
     if (!made)
         return;
-    TPaintResolver resolver;
     TRSSVGControl *control = made.release();
     control->setParentItem(Parent);  // the parent item owns it from here on
     control->SetSVGID(Element.ID());
@@ -346,8 +345,8 @@ void TRSSVGPanel::Generate(TSVGElement &Element, QGraphicsItem *Parent, const TM
         QPainterPath outline;
         SVGShapeOutline(*element, outline);
         outline.setFillRule(element->FillRule() == frEvenOdd ? Qt::OddEvenFill : Qt::WindingFill);
-        resolver.CopyPaint(*element, *shape, outline,
-                           TMatrix::FromQTransform(control->sceneTransform()));
+        TPaintResolver().CopyPaint(*element, *shape, outline,
+                                   TMatrix::FromQTransform(control->sceneTransform()));
         if (auto *path = dynamic_cast<TRSSVGPath *>(shape)) {
             if (Element.SVGType() == etPath)
                 path->SetData(static_cast<TSVGPath &>(Element).Path());
@@ -382,7 +381,7 @@ void TRSSVGPanel::Generate(TSVGElement &Element, QGraphicsItem *Parent, const TM
         place &= control->mapRectFromItem(this, boundingRect());
         const qreal scale = DeviceScale(control->sceneTransform());
         if (place.isValid() && scale > 0)
-            picture->SetBitmap(resolver.Draw(*element, place, scale), place);
+            picture->SetBitmap(TPaintResolver::Draw(*element, place, scale), place);
     }
     if (FOnGenerateControl)
         FOnGenerateControl(this, control, &Element);

@@ -6,6 +6,7 @@
 #include "svg/controls/svg_image.h"
 #include "svg/controls/svg_panel.h"
 
+#include <QBuffer>
 #include <QGraphicsScene>
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ TEST(Panel, GeneratesOneItemPerDrawableElement)
     });
     panel->SetSVGDocument(&doc);
 
-    EXPECT_EQ(reported.mid(1), (QStringList{"grp", "r", "c", "p", "hidden", "u", "r"}));
+    EXPECT_EQ(reported.mid(1), (QStringList{"grp", "r", "c", "p", "hidden", "t", "u", "r"}));
     auto *rect = dynamic_cast<TRSSVGRectangle *>(panel->FindControl(QStringLiteral("r")));
     ASSERT_NE(rect, nullptr);
     EXPECT_NE(dynamic_cast<TRSSVGLayout *>(panel->FindControl(QStringLiteral("grp"))), nullptr);
@@ -66,7 +67,10 @@ TEST(Panel, GeneratesOneItemPerDrawableElement)
     ASSERT_NE(path, nullptr);
     EXPECT_FALSE(path->Data().IsEmpty());
     EXPECT_FALSE(panel->FindControl(QStringLiteral("hidden"))->isVisible());
-    EXPECT_EQ(panel->FindControl(QStringLiteral("t")), nullptr);
+    auto *text = dynamic_cast<TRSSVGText *>(panel->FindControl(QStringLiteral("t")));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->Text(), QStringLiteral("words"));
+    EXPECT_FALSE(text->Bitmap().isNull());
     EXPECT_EQ(panel->FindControl(QStringLiteral("lg")), nullptr);
 
     // The panel fits the 100-unit document into 200 units: scale 2 after the group's move.
@@ -83,6 +87,33 @@ TEST(Panel, GeneratesOneItemPerDrawableElement)
     EXPECT_EQ(circle->Fill().style(), Qt::NoBrush);
     EXPECT_EQ(circle->Stroke().color(), QColor(Qt::blue));
     EXPECT_EQ(circle->Stroke().widthF(), 2);
+}
+
+TEST(Panel, TextItemCarriesItsResolvedFontAndColour)
+{
+    // Size, weight and style come from the group; the colour from the text itself.
+    TRSFmxSVGDocument doc;
+    doc.SetLines(Lines(Document(
+        100, 100,
+        QStringLiteral(R"svg(<g font-size="24" font-weight="bold" font-style="italic">)svg"
+                       R"svg(<text id="t" x="5" y="40" fill="#00ff00" fill-opacity="0.5">ab<tspan>cd</tspan></text></g>)svg"))));
+    QGraphicsScene scene;
+    auto *panel = new TRSSVGPanel;
+    scene.addItem(panel);
+    panel->SetSVGDocument(&doc);
+    const auto *text = dynamic_cast<TRSSVGText *>(panel->FindControl(QStringLiteral("t")));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->Text(), QStringLiteral("abcd"));
+    EXPECT_EQ(text->Font().pixelSize(), 24);
+    EXPECT_TRUE(text->Font().bold());
+    EXPECT_TRUE(text->Font().italic());
+    EXPECT_EQ(text->FontColor().green(), 255);
+    EXPECT_NEAR(text->FontColor().alpha(), 128, 1);
+    // The glyphs stand above the baseline at y = 40, from x = 5 on.
+    const QRectF shown = text->mapRectToItem(panel, text->Place());
+    EXPECT_LT(shown.top(), 40 - 12);
+    EXPECT_GT(shown.bottom(), 40);
+    EXPECT_LT(shown.left(), 5);
 }
 
 TEST(Panel, RebuildsWithTheDocumentAndLetsGoOfIt)
@@ -105,48 +136,115 @@ TEST(Panel, RebuildsWithTheDocumentAndLetsGoOfIt)
     EXPECT_TRUE(panel->childItems().isEmpty());
 }
 
+namespace {
+
+// A 2 x 2 PNG, yellow above blue, as a data: URI.
+QString PngURI()
+{
+    QImage picture(2, 2, QImage::Format_ARGB32);
+    picture.fill(QColor(255, 255, 0));
+    picture.setPixelColor(0, 1, QColor(0, 0, 255));
+    picture.setPixelColor(1, 1, QColor(0, 0, 255));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
+}
+
+} // namespace
+
 TEST(Panel, ItsItemsLookLikeTheDrawing)
 {
     // The same document drawn by the engine into an image control and built from items by
-    // the panel, both fitted into 200 x 160: only antialiased edges may differ.
-    const QString source = Document(
-        100, 80,
-        QStringLiteral(R"svg(<g transform="translate(10,5) rotate(10)">)svg"
-                       R"svg(<rect x="5" y="5" width="40" height="30" rx="5" fill="#2080ff"/>)svg"
-                       R"svg(<circle cx="60" cy="40" r="15" fill="none" stroke="red" stroke-width="4"/>)svg"
-                       R"svg(</g><path d="M10 70 L90 60 L50 20 Z" fill="green" fill-opacity="0.6"/>)svg"));
-    TRSFmxSVGDocument doc;
-    doc.SetLines(Lines(source));
-    QGraphicsScene scene;
-    auto *image = new TRSSVGImage;
-    auto *panel = new TRSSVGPanel;
-    for (QGraphicsObject *item : {static_cast<QGraphicsObject *>(image), static_cast<QGraphicsObject *>(panel)})
-        scene.addItem(item);
-    image->SetSize(QSizeF(200, 160));
-    panel->SetSize(QSizeF(200, 160));
-    image->SetSVGDocument(&doc);
-    panel->SetSVGDocument(&doc);
-    auto draw = [&](QGraphicsObject *shown) {
-        image->setVisible(shown == image);
-        panel->setVisible(shown == panel);
-        QImage out = Transparent(200, 160);
-        QPainter painter(&out);
-        painter.setRenderHint(QPainter::Antialiasing);
-        scene.render(&painter, QRectF(0, 0, 200, 160), QRectF(0, 0, 200, 160));
-        return out;
+    // the panel, both fitted into 200 x 160: only antialiased edges may differ. Each case
+    // also names a pixel (in the 200 x 160 output) and the colour both must show there,
+    // except text, whose glyphs land where the installed fonts put them.
+    struct TCase {
+        const char *Name;
+        QString Body;
+        QPoint At;
+        QColor Expected;
     };
-    const QImage drawn = draw(image), built = draw(panel);
-    Keep(drawn, "panel_reference");
-    Keep(built, "panel_items");
-    int differing = 0, painted = 0;
-    for (int y = 0; y < 160; ++y)
-        for (int x = 0; x < 200; ++x) {
-            painted += qAlpha(drawn.pixel(x, y)) > 0;
-            differing += std::abs(qAlpha(drawn.pixel(x, y)) - qAlpha(built.pixel(x, y))) > 64 ||
-                         std::abs(qRed(drawn.pixel(x, y)) - qRed(built.pixel(x, y))) > 64;
+    const TCase cases[] = {
+        {"shapes",
+         QStringLiteral(R"svg(<g transform="translate(10,5) rotate(10)">)svg"
+                        R"svg(<rect x="5" y="5" width="40" height="30" rx="5" fill="#2080ff"/>)svg"
+                        R"svg(<circle cx="60" cy="40" r="15" fill="none" stroke="red" stroke-width="4"/>)svg"
+                        R"svg(</g><path d="M10 70 L90 60 L50 20 Z" fill="green" fill-opacity="0.6"/>)svg"),
+         QPoint(60, 40), QColor(32, 128, 255)},
+        {"text",
+         QStringLiteral(R"svg(<text x="5" y="50" font-family="sans-serif" font-size="30" font-weight="bold" )svg"
+                        R"svg(fill="#c00000" transform="rotate(-5)">HIM<tspan fill="blue">x</tspan></text>)svg"),
+         QPoint(-1, -1), QColor()},
+        {"image",
+         QStringLiteral(R"svg(<image x="10" y="10" width="80" height="40" preserveAspectRatio="xMidYMid meet" )svg"
+                        R"svg(style="image-rendering:optimizeSpeed" href="%1"/>)svg")
+             .arg(PngURI()),
+         QPoint(100, 40), QColor(255, 255, 0)},
+        {"image far wider than the panel",
+         QStringLiteral(R"svg(<image x="-1000000" width="2000100" height="80" preserveAspectRatio="none" )svg"
+                        R"svg(href="%1"/>)svg")
+             .arg(PngURI()),
+         QPoint(100, 40), QColor(255, 255, 0)},
+        {"linear gradient",
+         QStringLiteral(R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/>)svg"
+                        R"svg(<stop offset="1" stop-color="blue"/></linearGradient>)svg"
+                        R"svg(<rect x="10" y="10" width="80" height="60" fill="url(#g)" stroke="url(#g)" )svg"
+                        R"svg(stroke-width="6" transform="skewX(10)"/>)svg"),
+         QPoint(60, 80), QColor(214, 0, 41)},
+        {"pattern",
+         QStringLiteral(R"svg(<pattern id="p" width="20" height="20" patternUnits="userSpaceOnUse">)svg"
+                        R"svg(<rect width="10" height="20" fill="orange"/></pattern>)svg"
+                        R"svg(<circle cx="50" cy="40" r="35" fill="url(#p)"/>)svg"),
+         QPoint(84, 80), QColor(255, 165, 0)},
+    };
+    for (const TCase &c : cases) {
+        SCOPED_TRACE(c.Name);
+        TRSFmxSVGDocument doc;
+        doc.SetLines(Lines(Document(100, 80, c.Body)));
+        QGraphicsScene scene;
+        auto *image = new TRSSVGImage;
+        auto *panel = new TRSSVGPanel;
+        for (QGraphicsObject *item : {static_cast<QGraphicsObject *>(image), static_cast<QGraphicsObject *>(panel)})
+            scene.addItem(item);
+        image->SetSize(QSizeF(200, 160));
+        panel->SetSize(QSizeF(200, 160));
+        image->SetSVGDocument(&doc);
+        panel->SetSVGDocument(&doc);
+        auto draw = [&](QGraphicsObject *shown) {
+            image->setVisible(shown == image);
+            panel->setVisible(shown == panel);
+            QImage out = Transparent(200, 160);
+            QPainter painter(&out);
+            painter.setRenderHint(QPainter::Antialiasing);
+            scene.render(&painter, QRectF(0, 0, 200, 160), QRectF(0, 0, 200, 160));
+            return out;
+        };
+        const QImage drawn = draw(image), built = draw(panel);
+        const QByteArray name = QByteArray(c.Name).replace(' ', '_');
+        Keep(drawn, QByteArray("panel_reference_" + name).constData());
+        Keep(built, QByteArray("panel_items_" + name).constData());
+        int differing = 0, painted = 0;
+        for (int y = 0; y < 160; ++y)
+            for (int x = 0; x < 200; ++x) {
+                const QRgb a = drawn.pixel(x, y), b = built.pixel(x, y);
+                painted += qAlpha(a) > 0;
+                differing += std::abs(qAlpha(a) - qAlpha(b)) > 64 || std::abs(qRed(a) - qRed(b)) > 64 ||
+                             std::abs(qGreen(a) - qGreen(b)) > 64 || std::abs(qBlue(a) - qBlue(b)) > 64;
+            }
+        EXPECT_GT(painted, 1000);
+        EXPECT_LT(differing, painted / 50) << differing << " of " << painted;
+        for (const QImage *out : {&drawn, &built}) {
+            if (c.At.x() < 0)
+                break;
+            SCOPED_TRACE(ColourAt(*out, c.At.x(), c.At.y()).toStdString());
+            const QColor seen = out->pixelColor(c.At);
+            EXPECT_NEAR(seen.red(), c.Expected.red(), 24);
+            EXPECT_NEAR(seen.green(), c.Expected.green(), 24);
+            EXPECT_NEAR(seen.blue(), c.Expected.blue(), 24);
         }
-    EXPECT_GT(painted, 5000);
-    EXPECT_LT(differing, painted / 50) << differing << " of " << painted;
+    }
 }
 
 TEST(PathItem, TilesAStraightLineOnceAcrossIt)

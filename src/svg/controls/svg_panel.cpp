@@ -1,14 +1,20 @@
 #include "svg/controls/svg_panel.h"
 
 #include "svg/controls/svg_image_core.h"
+#include "svg/model/image.h"
 #include "svg/model/shapes.h"
 #include "svg/model/structure.h"
+#include "svg/model/text.h"
+#include "svg/render/raster_limits.h"
 #include "svg/render/draw.h"
 #include "svg/render/paint.h"
 #include "svg/render/shapes.h"
+#include "svg/render/text.h"
+#include "svg/render/text_metrics.h"
 
 #include <QCursor>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -35,50 +41,158 @@ std::unique_ptr<TRSSVGControl> CreateControl(TSVGElementType Type)
     case etPolyline:
     case etPolygon:
         return std::make_unique<TRSSVGPath>();
+    case etText:
+        return std::make_unique<TRSSVGText>();
+    case etImage:
+        return std::make_unique<TRSSVG_Image>();
     default:
         return nullptr;
     }
 }
 
-// A solid paint, or the fallback colour of a paint-server reference; else none.
-bool SolidColour(TBrushKind Kind, TAlphaColor Colour, const QString &URI, bool HasFallback,
-                 float Opacity, QColor &Result)
+// A canvas paint as a brush in the item's coordinates (the element's user space), with
+// an opacity folded into its colours, since an item has no per-paint opacity.
+QBrush PaintBrush(const TCanvasPaint &Paint, float Opacity)
 {
-    if (Kind == TBrushKind::None || (!URI.isEmpty() && !HasFallback))
-        return false;
-    if (URI.isEmpty() && Kind != TBrushKind::Solid)
-        return false;
-    Result = QColor::fromRgba(SVGColorWithOpacity(Colour, Opacity));
-    return true;
+    switch (Paint.Kind) {
+    case TCanvasPaint::TKind::None:
+        return QBrush(Qt::NoBrush);
+    case TCanvasPaint::TKind::Solid:
+        return QBrush(QColor::fromRgba(SVGColorWithOpacity(Paint.Color, Opacity)));
+    case TCanvasPaint::TKind::Gradient: {
+        if (!Paint.Gradient)
+            return QBrush(Qt::NoBrush);
+        QGradient gradient = *Paint.Gradient;
+        QGradientStops stops = gradient.stops();
+        for (QGradientStop &stop : stops)
+            stop.second.setAlphaF(float(stop.second.alphaF()) * std::clamp(Opacity, 0.0f, 1.0f));
+        gradient.setStops(stops);
+        QBrush brush(gradient);
+        brush.setTransform(Paint.PaintTransform);
+        return brush;
+    }
+    case TCanvasPaint::TKind::Bitmap: {
+        if (Paint.Bitmap.isNull())
+            return QBrush(Qt::NoBrush);
+        QImage tile = Paint.Bitmap.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        if (Opacity < 1) {
+            QImage faded(tile.size(), QImage::Format_ARGB32_Premultiplied);
+            faded.fill(Qt::transparent);
+            QPainter painter(&faded);
+            painter.setOpacity(std::max(Opacity, 0.0f));
+            painter.drawImage(0, 0, tile);
+            painter.end();
+            tile = faded;
+        }
+        QBrush brush(tile);
+        brush.setTransform(Paint.PaintTransform);
+        return brush;
+    }
+    }
+    return QBrush(Qt::NoBrush);
 }
 
-void CopyPaint(const TSVGGraphicElement &Element, TRSSVGShape &Shape)
+// Paint servers resolve through the engine, which wants a painter; patterns render their
+// tile at the resolution ToDevice asks for on a canvas of their own, so this one stays 1 x 1.
+class TPaintResolver {
+public:
+    TPaintResolver() : FImage(SVGNewRaster(QSize(1, 1))), FCanvas(FImage), FPainter(FCanvas, QRectF(0, 0, 1, 1)) {}
+
+    void CopyPaint(const TSVGGraphicElement &Element, TRSSVGShape &Shape, const QPainterPath &Outline,
+                   const TMatrix &ToDevice)
+    {
+        const TSVGPaintTarget target{Outline.boundingRect(), ToDevice};
+        const TSVGFillState fill = SVGEffectiveFill(Element);
+        Shape.SetFill(PaintBrush(
+            SVGCanvasPaint(FPainter, Element, fill.Kind, fill.Color, fill.URI, fill.HasFallback, target),
+            fill.Opacity));
+        const TSVGStrokeState stroke = SVGEffectiveStroke(Element);
+        const TCanvasStroke canvasStroke = SVGCanvasStroke(FPainter, Element, stroke, target);
+        const QBrush brush = PaintBrush(canvasStroke.Paint, stroke.Opacity);
+        const float width = canvasStroke.Thickness;
+        if (!(width > 0) || brush.style() == Qt::NoBrush) {
+            Shape.SetStroke(QPen(Qt::NoPen));
+            return;
+        }
+        QPen pen(brush, width, Qt::SolidLine, stroke.Cap, stroke.Join);
+        pen.setMiterLimit(stroke.MiterLimit);
+        if (!stroke.Dash.IsSolid()) {
+            // Qt counts dashes in pen widths.
+            QList<qreal> dashes;
+            for (const float d : stroke.Dash.Pattern)
+                dashes << d / width;
+            if (dashes.size() % 2)
+                dashes += dashes;
+            pen.setDashPattern(dashes);
+            pen.setDashOffset(stroke.Dash.Offset / width);
+        }
+        Shape.SetStroke(pen);
+    }
+
+    // The element as the engine draws it (its own transform left to the item), rendered
+    // at Scale pixels per unit over Place.
+    static QImage Draw(TSVGGraphicElement &Element, const QRectF &Place, qreal Scale)
+    {
+        const QSize size(std::max(1, int(std::ceil(Place.width() * Scale))),
+                         std::max(1, int(std::ceil(Place.height() * Scale))));
+        QImage image = SVGNewRaster(size);
+        TSVGCanvas canvas(image);
+        TSVGPainter painter(canvas, QRectF(QPointF(0, 0), size));
+        const TMatrix m = TMatrix::CreateTranslation(float(-Place.left()), float(-Place.top())) *
+                          TMatrix::CreateScaling(float(Scale), float(Scale));
+        canvas.SetMatrix(m);
+        painter.DrawShape(Element, m);
+        return image;
+    }
+
+private:
+    QImage FImage;
+    TSVGCanvas FCanvas;
+    TSVGPainter FPainter;
+};
+
+// The characters of a text element and its spans, in document order.
+QString RawTextContent(const TSVGElement &Element)
 {
-    const TSVGFillState fill = SVGEffectiveFill(Element);
-    QColor colour;
-    Shape.SetFill(SolidColour(fill.Kind, fill.Color, fill.URI, fill.HasFallback, fill.Opacity, colour)
-                      ? QBrush(colour)
-                      : QBrush(Qt::NoBrush));
-    const TSVGStrokeState stroke = SVGEffectiveStroke(Element);
-    const float width = SVGStrokeWidth(Element, stroke);
-    if (!(width > 0) ||
-        !SolidColour(stroke.Kind, stroke.Color, stroke.URI, stroke.HasFallback, stroke.Opacity, colour)) {
-        Shape.SetStroke(QPen(Qt::NoPen));
-        return;
+    const auto *text = dynamic_cast<const TSVGText *>(&Element);
+    if (!text)
+        return QString();
+    QString result;
+    for (const TSVGTextContent &part : text->Content()) {
+        if (part.ChildIndex < 0)
+            result += part.Text;
+        else if (part.ChildIndex < Element.Count())
+            result += RawTextContent(*Element.Items(part.ChildIndex));
     }
-    QPen pen(QBrush(colour), width, Qt::SolidLine, stroke.Cap, stroke.Join);
-    pen.setMiterLimit(stroke.MiterLimit);
-    if (!stroke.Dash.IsSolid()) {
-        // Qt counts dashes in pen widths.
-        QList<qreal> dashes;
-        for (const float d : stroke.Dash.Pattern)
-            dashes << d / width;
-        if (dashes.size() % 2)
-            dashes += dashes;
-        pen.setDashPattern(dashes);
-        pen.setDashOffset(stroke.Dash.Offset / width);
-    }
-    Shape.SetStroke(pen);
+    return result;
+}
+
+// White space as a reader sees it: runs collapsed, ends trimmed (the drawing itself
+// follows xml:space).
+QString TextContent(const TSVGElement &Element)
+{
+    return RawTextContent(Element).simplified();
+}
+
+QFont ItemFont(const TCanvasFont &Font)
+{
+    QFont font;
+    const QStringList families = TTextMetrics::Families(Font.Family);
+    if (!families.isEmpty())
+        font.setFamilies(families);
+    font.setPixelSize(std::max(1, int(std::lround(Font.Size))));
+    font.setBold(Font.Bold);
+    font.setItalic(Font.Italic);
+    font.setUnderline(Font.Underline);
+    font.setStrikeOut(Font.StrikeOut);
+    font.setOverline(Font.Overline);
+    return font;
+}
+
+// The larger axis scale of a transform: how many device pixels one unit may cover.
+qreal DeviceScale(const QTransform &T)
+{
+    return std::max(std::hypot(T.m11(), T.m12()), std::hypot(T.m21(), T.m22()));
 }
 
 // The transform of an element's item within its parent's item.
@@ -231,7 +345,8 @@ void TRSSVGPanel::Generate(TSVGElement &Element, QGraphicsItem *Parent, const TM
         QPainterPath outline;
         SVGShapeOutline(*element, outline);
         outline.setFillRule(element->FillRule() == frEvenOdd ? Qt::OddEvenFill : Qt::WindingFill);
-        CopyPaint(*element, *shape);
+        TPaintResolver().CopyPaint(*element, *shape, outline,
+                                   TMatrix::FromQTransform(control->sceneTransform()));
         if (auto *path = dynamic_cast<TRSSVGPath *>(shape)) {
             if (Element.SVGType() == etPath)
                 path->SetData(static_cast<TSVGPath &>(Element).Path());
@@ -241,6 +356,32 @@ void TRSSVGPanel::Generate(TSVGElement &Element, QGraphicsItem *Parent, const TM
         shape->SetOutline(outline);
         const QRectF box = outline.boundingRect();
         shape->SetSize(QSizeF(box.right(), box.bottom()));
+    }
+    if (auto *picture = dynamic_cast<TRSSVGPicture *>(control)) {
+        QRectF place;
+        if (Element.SVGType() == etText) {
+            auto &text = static_cast<TSVGText &>(Element);
+            auto *item = static_cast<TRSSVGText *>(control);
+            item->SetText(TextContent(text));
+            item->SetFont(ItemFont(SVGResolveFont(text)));
+            const TSVGFillState fill = SVGEffectiveFill(text);
+            if (fill.Kind == TBrushKind::Solid && fill.URI.isEmpty())
+                item->SetFontColor(QColor::fromRgba(SVGColorWithOpacity(fill.Color, fill.Opacity)));
+            // Strokes, decorations and italic overhangs reach past the glyph outlines.
+            const qreal margin = std::max<qreal>(SVGStrokeWidth(text, SVGEffectiveStroke(text)), 0) +
+                                 SVGResolveFont(text).Size / 4 + 1;
+            place = SVGTextOutline(text).boundingRect().adjusted(-margin, -margin, margin, margin);
+            control->SetSize(QSizeF(std::max<qreal>(place.right(), 0), std::max<qreal>(place.bottom(), 0)));
+        } else {
+            place = QRectF(element->X(), element->Y(), element->Width(), element->Height());
+            control->SetSize(QSizeF(place.right(), place.bottom()));
+        }
+        // Only the part over the panel is rendered: an element may reach far past it, and
+        // a raster of all of it could be larger than the engine allows.
+        place &= control->mapRectFromItem(this, boundingRect());
+        const qreal scale = DeviceScale(control->sceneTransform());
+        if (place.isValid() && scale > 0)
+            picture->SetBitmap(TPaintResolver::Draw(*element, place, scale), place);
     }
     if (FOnGenerateControl)
         FOnGenerateControl(this, control, &Element);

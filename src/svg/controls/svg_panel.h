@@ -1,10 +1,12 @@
 #pragma once
 // A graphics item that turns a component's document into one child item per element:
 // layouts for groups, nested viewports, switches and references, shape items for circles,
-// ellipses, lines, rectangles, paths, polylines and polygons, each carrying the element's
-// id, transform, visibility, cursor, opacity and solid fill and stroke. Text, images and
-// paint servers make no item (a gradient or pattern paint falls back to its fallback
-// colour, else to none). The panel owns the items it generates and rebuilds them after
+// ellipses, lines, rectangles, paths, polylines and polygons, text items and image items,
+// each carrying the element's id, transform, visibility, cursor and opacity. Shapes get
+// their fill and stroke as brushes, gradients and pattern tiles included, resolved by the
+// engine for the element's bounding box. Text and images show the engine's own drawing of
+// the element, rendered at the resolution the item has in the scene when it is generated.
+// The panel owns the items it generates and rebuilds them after
 // every document change and every change of its size or display settings; it never owns
 // the component. Sizes are in scene units. Errors of the engine while building reach the
 // caller of the change that caused it.

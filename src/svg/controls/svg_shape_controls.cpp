@@ -198,3 +198,30 @@ void TRSSVGPath::paint(QPainter *aPainter, const QStyleOptionGraphicsItem *, QWi
     }
     aPainter->restore();
 }
+
+// --- picture
+
+void TRSSVGPicture::SetBitmap(const QImage &Value, const QRectF &aPlace)
+{
+    prepareGeometryChange();
+    FBitmap = Value;
+    FPlace = aPlace;
+    update();
+}
+
+QRectF TRSSVGPicture::boundingRect() const
+{
+    return TRSSVGControl::boundingRect().united(FPlace);
+}
+
+void TRSSVGPicture::paint(QPainter *aPainter, const QStyleOptionGraphicsItem *, QWidget *)
+{
+    if (FBitmap.isNull())
+        return;
+    aPainter->save();
+    aPainter->setRenderHint(QPainter::SmoothPixmapTransform);
+    if (ClipChildren())
+        aPainter->setClipRect(TRSSVGControl::boundingRect(), Qt::IntersectClip);
+    aPainter->drawImage(FPlace, FBitmap);
+    aPainter->restore();
+}

@@ -9,7 +9,9 @@
 #include "svg/model/path_data.h"
 
 #include <QBrush>
+#include <QFont>
 #include <QGraphicsObject>
+#include <QImage>
 #include <QPainterPath>
 #include <QPen>
 
@@ -130,4 +132,51 @@ private:
 
     TRSPathData FData;
     TPathWrapMode FWrapMode = pwStretch;
+};
+
+// An element the engine draws as a whole (text, images): its drawing as the engine makes
+// it, a picture placed over Place in the item's coordinates. Going through the engine keeps
+// font resolution, layout, preserveAspectRatio and the picture loading rules identical.
+class TRSSVGPicture : public TRSSVGControl {
+    Q_OBJECT
+public:
+    using TRSSVGControl::TRSSVGControl;
+
+    const QImage &Bitmap() const { return FBitmap; }
+    const QRectF &Place() const { return FPlace; }
+    void SetBitmap(const QImage &Value, const QRectF &aPlace);
+
+    QRectF boundingRect() const override;
+    void paint(QPainter *aPainter, const QStyleOptionGraphicsItem *aOption,
+               QWidget *aWidget) override;
+
+private:
+    QImage FBitmap;
+    QRectF FPlace;
+};
+
+// A text element: its characters, resolved font and fill colour, drawn as the engine lays it out.
+class TRSSVGText : public TRSSVGPicture {
+    Q_OBJECT
+public:
+    using TRSSVGPicture::TRSSVGPicture;
+
+    const QString &Text() const { return FText; }
+    void SetText(const QString &Value) { FText = Value; }
+    const QFont &Font() const { return FFont; }
+    void SetFont(const QFont &Value) { FFont = Value; }
+    const QColor &FontColor() const { return FFontColor; }
+    void SetFontColor(const QColor &Value) { FFontColor = Value; }
+
+private:
+    QString FText;
+    QFont FFont;
+    QColor FFontColor{Qt::black};
+};
+
+// An image element: the picture fitted into its viewport as the engine draws it.
+class TRSSVG_Image : public TRSSVGPicture {
+    Q_OBJECT
+public:
+    using TRSSVGPicture::TRSSVGPicture;
 };

@@ -178,6 +178,39 @@ TEST(SVGElementTree, RectangleCornerRadii)
     }
 }
 
+TEST(SVGElementTree, LengthsThatCannotBeReadKeepTheirDefaultAndPercentagesTheirAxis)
+{
+    struct TCase {
+        const char *Markup;
+        float (*Read)(const TSVGElement &);
+        float Expected;
+    };
+    const auto markerWidth = [](const TSVGElement &e) { return static_cast<const TSVGMarker &>(e).MarkerWidth(); };
+    const auto refY = [](const TSVGElement &e) { return static_cast<const TSVGMarker &>(e).RefY(); };
+    const auto width = [](const TSVGElement &e) { return static_cast<const TSVGGraphicElement &>(e).Width(); };
+    const auto endX = [](const TSVGElement &e) { return static_cast<const TSVGLine &>(e).EndX(); };
+    const auto endY = [](const TSVGElement &e) { return static_cast<const TSVGLine &>(e).EndY(); };
+    const auto focalX = [](const TSVGElement &e) { return static_cast<const TSVGRadialGradient &>(e).FocalX(); };
+    const TCase cases[] = {
+        {"<marker id='e' markerWidth='wide'/>", markerWidth, 3},
+        {"<marker id='e' viewBox='0 10 5 20' refY='25%'/>", refY, 15},
+        {"<rect id='e' width='abc'/>", width, 0},
+        {"<rect id='e' width='10%'/>", width, 20},
+        {"<ellipse id='e' rx='10%'/>", width, 20},
+        {"<line id='e' x1='10' x2='50%'/>", endX, 100},
+        {"<line id='e' x1='10%' y2='5'/>", endX, 0},
+        {"<line id='e' y1='50%' y2='abc'/>", endY, 0},
+        {"<radialGradient id='e' fx='abc'/>", focalX, 0},
+    };
+    for (const TCase &c : cases) {
+        const auto doc = LoadSVG(QStringLiteral("<svg viewBox='0 0 200 100'>%1</svg>")
+                                     .arg(QString::fromUtf8(c.Markup)));
+        const TSVGElement *e = doc->FindElement(QStringLiteral("e"));
+        ASSERT_NE(e, nullptr) << c.Markup;
+        EXPECT_FLOAT_EQ(c.Read(*e), c.Expected) << c.Markup;
+    }
+}
+
 TEST(SVGElementTree, PaintServerAndMarkerAttributes)
 {
     const auto doc = LoadSVG(QStringLiteral(

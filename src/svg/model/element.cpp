@@ -511,13 +511,15 @@ QString TSVGElement::ReadChildText(pugi::xml_node Node, const char *Name, const 
     return Default;
 }
 
-float TSVGElement::ReadLengthAttribute(pugi::xml_node Node, const char *Name, bool &IsPercent,
-                                       const TSVGUnitFactors &Factors, float Default)
+TSVGLength TSVGElement::ReadLengthAttribute(pugi::xml_node Node, const char *Name,
+                                            const TSVGUnitFactors &Factors, TSVGLength Default)
 {
     const pugi::xml_attribute a = Node.attribute(Name);
     if (!a)
         return Default;
-    return ParseFraction(svgxml::ToQString(a.value()), IsPercent, Factors, Default);
+    Default.Value = ParseFraction(svgxml::ToQString(a.value()), Default.IsPercent, Factors,
+                                  Default.Value);
+    return Default;
 }
 
 float TSVGElement::ReadRangeAttribute(pugi::xml_node Node, const char *Name,

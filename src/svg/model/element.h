@@ -5,6 +5,7 @@
 // BeginUpdate/EndUpdate so that one change notification reaches the document when
 // the outermost bracket closes.
 
+#include "svg/model/length.h"
 #include "svg/model/matrix.h"
 #include "svg/model/style_property.h"
 #include "svg/model/units.h"
@@ -161,9 +162,9 @@ public:
     static bool HasAttribute(pugi::xml_node Node, const char *Name,
                              const QString &Prefix = QString());
     static QString ReadChildText(pugi::xml_node Node, const char *Name, const QString &Default);
-    // ParseFraction of the attribute; Default (and IsPercent unchanged) when absent.
-    static float ReadLengthAttribute(pugi::xml_node Node, const char *Name, bool &IsPercent,
-                                     const TSVGUnitFactors &Factors, float Default);
+    // ParseFraction of the attribute; Default when it is absent or cannot be read.
+    static TSVGLength ReadLengthAttribute(pugi::xml_node Node, const char *Name,
+                                          const TSVGUnitFactors &Factors, TSVGLength Default);
     // ParseLength (1, 0) of the attribute; Default when absent.
     static float ReadRangeAttribute(pugi::xml_node Node, const char *Name,
                                     const TSVGUnitFactors &Factors, float Default);

@@ -116,10 +116,6 @@ void TSVGGraphicElement::AssignProperties(const TSVGElement &Source)
     FHeight = src->FHeight;
     FX = src->FX;
     FY = src->FY;
-    FXIsPercent = src->FXIsPercent;
-    FYIsPercent = src->FYIsPercent;
-    FWidthIsPercent = src->FWidthIsPercent;
-    FHeightIsPercent = src->FHeightIsPercent;
     FColor = src->FColor;
     FFillCurrentColor = src->FFillCurrentColor;
     FStrokeCurrentColor = src->FStrokeCurrentColor;
@@ -302,53 +298,53 @@ void TSVGGraphicElement::SetMatrix(const TMatrix &Value)
 
 float TSVGGraphicElement::X() const
 {
-    return ResolvePercent(FX, FXIsPercent, TSVGAxis::Horizontal);
+    return ResolvePercent(FX, TSVGAxis::Horizontal);
 }
 
 float TSVGGraphicElement::Y() const
 {
-    return ResolvePercent(FY, FYIsPercent, TSVGAxis::Vertical);
+    return ResolvePercent(FY, TSVGAxis::Vertical);
 }
 
 float TSVGGraphicElement::Width() const
 {
-    return ResolvePercent(FWidth, FWidthIsPercent, TSVGAxis::Horizontal);
+    return ResolvePercent(FWidth, TSVGAxis::Horizontal);
 }
 
 float TSVGGraphicElement::Height() const
 {
-    return ResolvePercent(FHeight, FHeightIsPercent, TSVGAxis::Vertical);
+    return ResolvePercent(FHeight, TSVGAxis::Vertical);
 }
 
 void TSVGGraphicElement::SetX(float Value)
 {
-    if (FX == Value)
+    if (FX.Value == Value)
         return;
-    FX = Value;
+    FX.Value = Value;
     Changed();
 }
 
 void TSVGGraphicElement::SetY(float Value)
 {
-    if (FY == Value)
+    if (FY.Value == Value)
         return;
-    FY = Value;
+    FY.Value = Value;
     Changed();
 }
 
 void TSVGGraphicElement::SetWidth(float Value)
 {
-    if (FWidth == Value)
+    if (FWidth.Value == Value)
         return;
-    FWidth = Value;
+    FWidth.Value = Value;
     Changed();
 }
 
 void TSVGGraphicElement::SetHeight(float Value)
 {
-    if (FHeight == Value)
+    if (FHeight.Value == Value)
         return;
-    FHeight = Value;
+    FHeight.Value = Value;
     Changed();
 }
 
@@ -402,8 +398,7 @@ void TSVGGraphicElement::Clear()
     TSVGElement::Clear();
     FStyle.Clear();
     FInlineStyle.Clear();
-    FX = FY = FWidth = FHeight = 0;
-    FXIsPercent = FYIsPercent = FWidthIsPercent = FHeightIsPercent = false;
+    FX = FY = FWidth = FHeight = TSVGLength{};
     InitPresentation();
     FBrush.Reset();
     FPen.Reset();
@@ -438,10 +433,10 @@ void TSVGGraphicElement::LoadAttributes(pugi::xml_node Node)
 
 void TSVGGraphicElement::LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &Factors)
 {
-    FX = ReadLengthAttribute(Node, "x", FXIsPercent, Factors, FX);
-    FY = ReadLengthAttribute(Node, "y", FYIsPercent, Factors, FY);
-    FWidth = ReadLengthAttribute(Node, "width", FWidthIsPercent, Factors, FWidth);
-    FHeight = ReadLengthAttribute(Node, "height", FHeightIsPercent, Factors, FHeight);
+    FX = ReadLengthAttribute(Node, "x", Factors, FX);
+    FY = ReadLengthAttribute(Node, "y", Factors, FY);
+    FWidth = ReadLengthAttribute(Node, "width", Factors, FWidth);
+    FHeight = ReadLengthAttribute(Node, "height", Factors, FHeight);
 }
 
 void TSVGGraphicElement::DoParsingNode(pugi::xml_node Node)

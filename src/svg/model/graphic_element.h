@@ -112,18 +112,22 @@ public:
     virtual void SetWidth(float Value);
     virtual void SetHeight(float Value);
     // The stored values: fractions while the percent flag is set.
-    float StoredX() const { return FX; }
-    float StoredY() const { return FY; }
-    float StoredWidth() const { return FWidth; }
-    float StoredHeight() const { return FHeight; }
-    bool XIsPercent() const { return FXIsPercent; }
-    bool YIsPercent() const { return FYIsPercent; }
-    bool WidthIsPercent() const { return FWidthIsPercent; }
-    bool HeightIsPercent() const { return FHeightIsPercent; }
-    void SetXIsPercent(bool Value) { FXIsPercent = Value; }
-    void SetYIsPercent(bool Value) { FYIsPercent = Value; }
-    void SetWidthIsPercent(bool Value) { FWidthIsPercent = Value; }
-    void SetHeightIsPercent(bool Value) { FHeightIsPercent = Value; }
+    float StoredX() const { return FX.Value; }
+    float StoredY() const { return FY.Value; }
+    float StoredWidth() const { return FWidth.Value; }
+    float StoredHeight() const { return FHeight.Value; }
+    const TSVGLength &StoredXLength() const { return FX; }
+    const TSVGLength &StoredYLength() const { return FY; }
+    const TSVGLength &StoredWidthLength() const { return FWidth; }
+    const TSVGLength &StoredHeightLength() const { return FHeight; }
+    bool XIsPercent() const { return FX.IsPercent; }
+    bool YIsPercent() const { return FY.IsPercent; }
+    bool WidthIsPercent() const { return FWidth.IsPercent; }
+    bool HeightIsPercent() const { return FHeight.IsPercent; }
+    void SetXIsPercent(bool Value) { FX.IsPercent = Value; }
+    void SetYIsPercent(bool Value) { FY.IsPercent = Value; }
+    void SetWidthIsPercent(bool Value) { FWidth.IsPercent = Value; }
+    void SetHeightIsPercent(bool Value) { FHeight.IsPercent = Value; }
 
     // The extent that percentages of this element's geometry refer to: the nearest
     // viewport element above it (its viewBox when specified, else its width and
@@ -134,6 +138,10 @@ public:
     // one, sqrt((w^2 + h^2) / 2)); the value itself when IsPercent is false or the
     // viewport is unknown.
     float ResolvePercent(float Value, bool IsPercent, TSVGAxis Axis) const;
+    float ResolvePercent(TSVGLength Length, TSVGAxis Axis) const
+    {
+        return ResolvePercent(Length.Value, Length.IsPercent, Axis);
+    }
 
     QRectF BoundsRect() const override;
 
@@ -211,14 +219,10 @@ private:
     TSVGTextRendering FTextRendering = txrnAuto;
     TSVGShapeRendering FShapeRendering = srnAuto;
     TSVGStyleProperties FInherits;
-    float FWidth = 0;
-    float FHeight = 0;
-    float FX = 0;
-    float FY = 0;
-    bool FXIsPercent = false;
-    bool FYIsPercent = false;
-    bool FWidthIsPercent = false;
-    bool FHeightIsPercent = false;
+    TSVGLength FWidth;
+    TSVGLength FHeight;
+    TSVGLength FX;
+    TSVGLength FY;
     // Not in the table of stored properties: the computed `color` and whether fill and
     // stroke were given as currentColor.
     TAlphaColor FColor = 0xFF000000;

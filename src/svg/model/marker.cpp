@@ -10,10 +10,8 @@ TSVGMarker::TSVGMarker(TSVGDocument *aOwner) : TSVGCustomViewBox(aOwner)
 
 void TSVGMarker::SetDefaults()
 {
-    FRefX = FRefY = 0;
-    FRefXIsPercent = FRefYIsPercent = false;
-    FMarkerWidth = FMarkerHeight = 3;
-    FMarkerWidthIsPercent = FMarkerHeightIsPercent = false;
+    FRefX = FRefY = TSVGLength{};
+    FMarkerWidth = FMarkerHeight = TSVGLength{3};
     FUnits = muStrokeWidth;
     FOrientation = 0;
     FAutomaticOrientation = false;
@@ -30,12 +28,8 @@ void TSVGMarker::AssignProperties(const TSVGElement &Source)
     if (const auto *src = dynamic_cast<const TSVGMarker *>(&Source)) {
         FRefX = src->FRefX;
         FRefY = src->FRefY;
-        FRefXIsPercent = src->FRefXIsPercent;
-        FRefYIsPercent = src->FRefYIsPercent;
         FMarkerWidth = src->FMarkerWidth;
         FMarkerHeight = src->FMarkerHeight;
-        FMarkerWidthIsPercent = src->FMarkerWidthIsPercent;
-        FMarkerHeightIsPercent = src->FMarkerHeightIsPercent;
         FUnits = src->FUnits;
         FOrientation = src->FOrientation;
         FAutomaticOrientation = src->FAutomaticOrientation;
@@ -51,41 +45,39 @@ void TSVGMarker::Clear()
 
 float TSVGMarker::RefX() const
 {
-    if (!FRefXIsPercent)
-        return FRefX;
-    return float(ViewBox().left() + FRefX * ViewBox().width());
+    if (!FRefX.IsPercent)
+        return FRefX.Value;
+    return float(ViewBox().left() + FRefX.Value * ViewBox().width());
 }
 
 float TSVGMarker::RefY() const
 {
-    if (!FRefYIsPercent)
-        return FRefY;
-    return float(ViewBox().top() + FRefY * ViewBox().height());
+    if (!FRefY.IsPercent)
+        return FRefY.Value;
+    return float(ViewBox().top() + FRefY.Value * ViewBox().height());
 }
 
 void TSVGMarker::SetRefX(float Value)
 {
-    FRefX = Value;
-    FRefXIsPercent = false;
+    FRefX = TSVGLength{Value};
     Changed();
 }
 
 void TSVGMarker::SetRefY(float Value)
 {
-    FRefY = Value;
-    FRefYIsPercent = false;
+    FRefY = TSVGLength{Value};
     Changed();
 }
 
 void TSVGMarker::SetMarkerWidth(float Value)
 {
-    FMarkerWidth = std::max(Value, 0.0f);
+    FMarkerWidth.Value = std::max(Value, 0.0f);
     Changed();
 }
 
 void TSVGMarker::SetMarkerHeight(float Value)
 {
-    FMarkerHeight = std::max(Value, 0.0f);
+    FMarkerHeight.Value = std::max(Value, 0.0f);
     Changed();
 }
 
@@ -111,12 +103,12 @@ void TSVGMarker::LoadAttributes(pugi::xml_node Node)
 {
     TSVGCustomViewBox::LoadAttributes(Node);
     const TSVGUnitFactors &factors = GetUnitFactors();
-    FRefX = ReadLengthAttribute(Node, "refX", FRefXIsPercent, factors, FRefX);
-    FRefY = ReadLengthAttribute(Node, "refY", FRefYIsPercent, factors, FRefY);
-    FMarkerHeight = std::max(0.0f, ReadLengthAttribute(Node, "markerHeight",
-                                                       FMarkerHeightIsPercent, factors, FMarkerHeight));
-    FMarkerWidth = std::max(0.0f, ReadLengthAttribute(Node, "markerWidth",
-                                                      FMarkerWidthIsPercent, factors, FMarkerWidth));
+    FRefX = ReadLengthAttribute(Node, "refX", factors, FRefX);
+    FRefY = ReadLengthAttribute(Node, "refY", factors, FRefY);
+    FMarkerHeight = ReadLengthAttribute(Node, "markerHeight", factors, FMarkerHeight);
+    FMarkerHeight.Value = std::max(0.0f, FMarkerHeight.Value);
+    FMarkerWidth = ReadLengthAttribute(Node, "markerWidth", factors, FMarkerWidth);
+    FMarkerWidth.Value = std::max(0.0f, FMarkerWidth.Value);
     FUnits = ParseMarkerUnit(ReadAttribute(Node, "markerUnits", QString()), FUnits);
     if (HasAttribute(Node, "orient")) {
         bool isAuto = false;

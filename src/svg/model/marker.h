@@ -2,6 +2,7 @@
 // marker: a viewport drawn at the vertices of paths, lines and polylines.
 
 #include "svg/model/custom_viewbox.h"
+#include "svg/model/length.h"
 
 class TSVGMarker : public TSVGCustomViewBox {
 public:
@@ -15,14 +16,16 @@ public:
     // A percentage refers to the viewBox: its left (top) plus the share of its extent.
     float RefX() const;
     float RefY() const;
-    bool RefXIsPercent() const { return FRefXIsPercent; }
-    bool RefYIsPercent() const { return FRefYIsPercent; }
+    bool RefXIsPercent() const { return FRefX.IsPercent; }
+    bool RefYIsPercent() const { return FRefY.IsPercent; }
     void SetRefX(float Value);
     void SetRefY(float Value);
-    float MarkerWidth() const { return FMarkerWidth; }
-    float MarkerHeight() const { return FMarkerHeight; }
-    bool MarkerWidthIsPercent() const { return FMarkerWidthIsPercent; }
-    bool MarkerHeightIsPercent() const { return FMarkerHeightIsPercent; }
+    float MarkerWidth() const { return FMarkerWidth.Value; }
+    float MarkerHeight() const { return FMarkerHeight.Value; }
+    bool MarkerWidthIsPercent() const { return FMarkerWidth.IsPercent; }
+    bool MarkerHeightIsPercent() const { return FMarkerHeight.IsPercent; }
+    const TSVGLength &MarkerWidthLength() const { return FMarkerWidth; }
+    const TSVGLength &MarkerHeightLength() const { return FMarkerHeight; }
     // Negative sizes become 0.
     void SetMarkerWidth(float Value);
     void SetMarkerHeight(float Value);
@@ -40,14 +43,10 @@ protected:
 private:
     void SetDefaults();
 
-    float FRefX = 0;
-    float FRefY = 0;
-    bool FRefXIsPercent = false;
-    bool FRefYIsPercent = false;
-    float FMarkerWidth = 3;
-    float FMarkerHeight = 3;
-    bool FMarkerWidthIsPercent = false;
-    bool FMarkerHeightIsPercent = false;
+    TSVGLength FRefX;
+    TSVGLength FRefY;
+    TSVGLength FMarkerWidth{3};
+    TSVGLength FMarkerHeight{3};
     TSVGMarkerUnit FUnits = muStrokeWidth;
     float FOrientation = 0;
     bool FAutomaticOrientation = false;

@@ -103,7 +103,6 @@ void TSVGPen::Assign(const TSVGPen &Source)
         return;
     AssignPaint(Source);
     FThickness = Source.FThickness;
-    FThicknessIsPercent = Source.FThicknessIsPercent;
     FCap = Source.FCap;
     FJoin = Source.FJoin;
     FMiterLimit = Source.FMiterLimit;
@@ -119,17 +118,17 @@ void TSVGPen::Reset()
 
 void TSVGPen::SetThickness(float Value)
 {
-    if (FThickness == Value)
+    if (FThickness.Value == Value)
         return;
-    FThickness = Value;
+    FThickness.Value = Value;
     Changed();
 }
 
 void TSVGPen::SetThicknessIsPercent(bool Value)
 {
-    if (FThicknessIsPercent == Value)
+    if (FThickness.IsPercent == Value)
         return;
-    FThicknessIsPercent = Value;
+    FThickness.IsPercent = Value;
     Changed();
 }
 

@@ -6,6 +6,7 @@
 
 #include "svg/model/color.h"
 #include "svg/model/font.h"
+#include "svg/model/length.h"
 #include "svg/model/lists.h"
 
 #include <QImage>
@@ -105,9 +106,10 @@ public:
 
     // `stroke-width`; a fraction of the viewport's normalised diagonal when
     // ThicknessIsPercent is set.
-    float Thickness() const { return FThickness; }
+    float Thickness() const { return FThickness.Value; }
     void SetThickness(float Value);
-    bool ThicknessIsPercent() const { return FThicknessIsPercent; }
+    bool ThicknessIsPercent() const { return FThickness.IsPercent; }
+    const TSVGLength &ThicknessLength() const { return FThickness; }
     void SetThicknessIsPercent(bool Value);
     // Qt::FlatCap stands for SVG's butt, Qt::SvgMiterJoin for SVG's miter.
     Qt::PenCapStyle Cap() const { return FCap; }
@@ -125,8 +127,7 @@ public:
     float SVGDashOffset() const { return FDash.Offset; }
 
 private:
-    float FThickness = 1;
-    bool FThicknessIsPercent = false;
+    TSVGLength FThickness{1};
     Qt::PenCapStyle FCap = Qt::FlatCap;
     Qt::PenJoinStyle FJoin = Qt::SvgMiterJoin;
     float FMiterLimit = 4;

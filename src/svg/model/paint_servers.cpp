@@ -106,7 +106,7 @@ const TSVGCustomGradient *TSVGCustomGradient::Source(TSVGGradientAttribute Attri
     return this;
 }
 
-TSVGGradientLength TSVGCustomGradient::Length(TSVGGradientAttribute) const
+TSVGLength TSVGCustomGradient::Length(TSVGGradientAttribute) const
 {
     return {};
 }
@@ -209,14 +209,14 @@ void TSVGLinearGradient::Clear()
     SetDefaults();
 }
 
-void TSVGLinearGradient::SetCoordinateAt(int Index, TSVGGradientLength Value)
+void TSVGLinearGradient::SetCoordinateAt(int Index, TSVGLength Value)
 {
     FCoordinates[Index] = Value;
     FStated[Index] = true;
     Changed();
 }
 
-void TSVGLinearGradient::SetCoordinate(TSVGGradientAttribute Attribute, TSVGGradientLength Value)
+void TSVGLinearGradient::SetCoordinate(TSVGGradientAttribute Attribute, TSVGLength Value)
 {
     if (const int i = LinearIndex(Attribute); i >= 0)
         SetCoordinateAt(i, Value);
@@ -228,10 +228,10 @@ bool TSVGLinearGradient::States(TSVGGradientAttribute Attribute) const
     return i >= 0 ? FStated[i] : TSVGCustomGradient::States(Attribute);
 }
 
-TSVGGradientLength TSVGLinearGradient::Length(TSVGGradientAttribute Attribute) const
+TSVGLength TSVGLinearGradient::Length(TSVGGradientAttribute Attribute) const
 {
     const int i = LinearIndex(Attribute);
-    return i >= 0 ? FCoordinates[i] : TSVGGradientLength{};
+    return i >= 0 ? FCoordinates[i] : TSVGLength{};
 }
 
 void TSVGLinearGradient::LoadAttributes(pugi::xml_node Node)
@@ -244,9 +244,8 @@ void TSVGLinearGradient::LoadAttributes(pugi::xml_node Node)
         if (!HasAttribute(Node, names[i]))
             continue;
         // Unreadable text states the attribute with the value 0, as drawing has it.
-        TSVGGradientLength &c = FCoordinates[i];
-        c.IsPercent = false;
-        c.Value = ReadLengthAttribute(Node, names[i], c.IsPercent, factors, 0);
+        TSVGLength &c = FCoordinates[i];
+        c = ReadLengthAttribute(Node, names[i], factors, TSVGLength{});
         if (!std::isfinite(c.Value))
             c.Value = 0;
         FStated[i] = true;
@@ -269,9 +268,8 @@ void TSVGRadialGradient::SetDefaults()
     SetWidthIsPercent(true);
     SetHeightIsPercent(true);
     FCenterXSpecified = FCenterYSpecified = FRadiusSpecified = false;
-    FFocalX = FFocalY = 0;
+    FFocalX = FFocalY = TSVGLength{};
     FFocalXSpecified = FFocalYSpecified = false;
-    FFocalXIsPercent = FFocalYIsPercent = false;
     FFocalRadius = {0, true};
     FFocalRadiusSpecified = false;
 }
@@ -292,8 +290,6 @@ void TSVGRadialGradient::AssignProperties(const TSVGElement &Source)
         FFocalY = src->FFocalY;
         FFocalXSpecified = src->FFocalXSpecified;
         FFocalYSpecified = src->FFocalYSpecified;
-        FFocalXIsPercent = src->FFocalXIsPercent;
-        FFocalYIsPercent = src->FFocalYIsPercent;
         FFocalRadius = src->FFocalRadius;
         FFocalRadiusSpecified = src->FFocalRadiusSpecified;
     }
@@ -312,14 +308,14 @@ bool TSVGRadialGradient::States(TSVGGradientAttribute Attribute) const
     }
 }
 
-TSVGGradientLength TSVGRadialGradient::Length(TSVGGradientAttribute Attribute) const
+TSVGLength TSVGRadialGradient::Length(TSVGGradientAttribute Attribute) const
 {
     switch (Attribute) {
-    case TSVGGradientAttribute::CX: return {StoredX(), XIsPercent()};
-    case TSVGGradientAttribute::CY: return {StoredY(), YIsPercent()};
-    case TSVGGradientAttribute::R: return {StoredWidth(), WidthIsPercent()};
-    case TSVGGradientAttribute::FX: return {FFocalX, FFocalXIsPercent};
-    case TSVGGradientAttribute::FY: return {FFocalY, FFocalYIsPercent};
+    case TSVGGradientAttribute::CX: return StoredXLength();
+    case TSVGGradientAttribute::CY: return StoredYLength();
+    case TSVGGradientAttribute::R: return StoredWidthLength();
+    case TSVGGradientAttribute::FX: return FFocalX;
+    case TSVGGradientAttribute::FY: return FFocalY;
     case TSVGGradientAttribute::FR: return FFocalRadius;
     default: return {};
     }
@@ -337,31 +333,29 @@ void TSVGRadialGradient::LoadAttributes(pugi::xml_node Node)
     TSVGCustomGradient::LoadAttributes(Node);
     const TSVGUnitFactors &factors = GetUnitFactors();
     // Unreadable text states the attribute with the value 0, as drawing has it.
-    auto read = [&](const char *name, float &value, bool &isPercent, bool &specified) {
+    auto read = [&](const char *name, TSVGLength &length, bool &specified) {
         if (!HasAttribute(Node, name))
             return;
-        isPercent = false;
-        value = ReadLengthAttribute(Node, name, isPercent, factors, 0);
-        if (!std::isfinite(value))
-            value = 0;
+        length = ReadLengthAttribute(Node, name, factors, TSVGLength{});
+        if (!std::isfinite(length.Value))
+            length.Value = 0;
         specified = true;
     };
-    float x = StoredX(), y = StoredY(), r = StoredWidth();
-    bool xp = XIsPercent(), yp = YIsPercent(), rp = WidthIsPercent();
-    read("cx", x, xp, FCenterXSpecified);
-    read("cy", y, yp, FCenterYSpecified);
-    read("r", r, rp, FRadiusSpecified);
-    SetX(x);
-    SetY(y);
-    SetWidth(r);
-    SetHeight(r);
-    SetXIsPercent(xp);
-    SetYIsPercent(yp);
-    SetWidthIsPercent(rp);
-    SetHeightIsPercent(rp);
-    read("fx", FFocalX, FFocalXIsPercent, FFocalXSpecified);
-    read("fy", FFocalY, FFocalYIsPercent, FFocalYSpecified);
-    read("fr", FFocalRadius.Value, FFocalRadius.IsPercent, FFocalRadiusSpecified);
+    TSVGLength x = StoredXLength(), y = StoredYLength(), r = StoredWidthLength();
+    read("cx", x, FCenterXSpecified);
+    read("cy", y, FCenterYSpecified);
+    read("r", r, FRadiusSpecified);
+    SetX(x.Value);
+    SetY(y.Value);
+    SetWidth(r.Value);
+    SetHeight(r.Value);
+    SetXIsPercent(x.IsPercent);
+    SetYIsPercent(y.IsPercent);
+    SetWidthIsPercent(r.IsPercent);
+    SetHeightIsPercent(r.IsPercent);
+    read("fx", FFocalX, FFocalXSpecified);
+    read("fy", FFocalY, FFocalYSpecified);
+    read("fr", FFocalRadius, FFocalRadiusSpecified);
 }
 
 // --- stop

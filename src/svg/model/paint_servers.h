@@ -3,19 +3,11 @@
 // never drawn themselves; fills and strokes reach them through url(#id).
 
 #include "svg/model/custom_viewbox.h"
+#include "svg/model/length.h"
 
 #include <vector>
 
 class TSVGGradientStop;
-
-// A gradient coordinate as written: user units, or with IsPercent a fraction (50% is
-// 0.5) of the bounding box or, in user space, of the viewport.
-struct TSVGGradientLength {
-    float Value = 0;
-    bool IsPercent = false;
-
-    friend bool operator==(const TSVGGradientLength &, const TSVGGradientLength &) = default;
-};
 
 // The attributes a gradient takes over along its href chain: each comes from the first
 // gradient of the chain that states it (coordinates only from gradients of its own
@@ -48,7 +40,7 @@ public:
     const TSVGCustomGradient *Source(TSVGGradientAttribute Attribute) const;
     // A coordinate of this gradient (its default when not stated); {0, false} for the
     // attributes that are no coordinate of its kind.
-    virtual TSVGGradientLength Length(TSVGGradientAttribute Attribute) const;
+    virtual TSVGLength Length(TSVGGradientAttribute Attribute) const;
 
     // The gradient whose stops this one uses: itself when it has children, else the
     // gradient its href chain leads to. Null when the chain ends nowhere or loops.
@@ -90,20 +82,20 @@ public:
     void SetY1(float Value) { SetCoordinateAt(1, {Value, false}); }
     void SetX2(float Value) { SetCoordinateAt(2, {Value, false}); }
     void SetY2(float Value) { SetCoordinateAt(3, {Value, false}); }
-    void SetCoordinate(TSVGGradientAttribute Attribute, TSVGGradientLength Value);
+    void SetCoordinate(TSVGGradientAttribute Attribute, TSVGLength Value);
 
     bool States(TSVGGradientAttribute Attribute) const override;
-    TSVGGradientLength Length(TSVGGradientAttribute Attribute) const override;
+    TSVGLength Length(TSVGGradientAttribute Attribute) const override;
 
 protected:
     void LoadAttributes(pugi::xml_node Node) override;
 
 private:
-    void SetCoordinateAt(int Index, TSVGGradientLength Value);
+    void SetCoordinateAt(int Index, TSVGLength Value);
     void SetDefaults();
 
     // x1, y1, x2, y2
-    TSVGGradientLength FCoordinates[4] = {{0, true}, {0, true}, {1, true}, {0, true}};
+    TSVGLength FCoordinates[4] = {{0, true}, {0, true}, {1, true}, {0, true}};
     bool FStated[4] = {};
 };
 
@@ -127,18 +119,18 @@ public:
     bool CenterXSpecified() const { return FCenterXSpecified; }
     bool CenterYSpecified() const { return FCenterYSpecified; }
     bool RadiusSpecified() const { return FRadiusSpecified; }
-    float FocalX() const { return FFocalX; }
-    float FocalY() const { return FFocalY; }
+    float FocalX() const { return FFocalX.Value; }
+    float FocalY() const { return FFocalY.Value; }
     bool FocalXSpecified() const { return FFocalXSpecified; }
     bool FocalYSpecified() const { return FFocalYSpecified; }
-    bool FocalXIsPercent() const { return FFocalXIsPercent; }
-    bool FocalYIsPercent() const { return FFocalYIsPercent; }
+    bool FocalXIsPercent() const { return FFocalX.IsPercent; }
+    bool FocalYIsPercent() const { return FFocalY.IsPercent; }
     // fr, the radius of the focal circle; 0% until stated.
-    TSVGGradientLength FocalRadius() const { return FFocalRadius; }
+    TSVGLength FocalRadius() const { return FFocalRadius; }
     bool FocalRadiusSpecified() const { return FFocalRadiusSpecified; }
 
     bool States(TSVGGradientAttribute Attribute) const override;
-    TSVGGradientLength Length(TSVGGradientAttribute Attribute) const override;
+    TSVGLength Length(TSVGGradientAttribute Attribute) const override;
 
 protected:
     void LoadAttributes(pugi::xml_node Node) override;
@@ -149,13 +141,11 @@ private:
     bool FCenterXSpecified = false;
     bool FCenterYSpecified = false;
     bool FRadiusSpecified = false;
-    float FFocalX = 0;
-    float FFocalY = 0;
+    TSVGLength FFocalX;
+    TSVGLength FFocalY;
     bool FFocalXSpecified = false;
     bool FFocalYSpecified = false;
-    bool FFocalXIsPercent = false;
-    bool FFocalYIsPercent = false;
-    TSVGGradientLength FFocalRadius{0, true};
+    TSVGLength FFocalRadius{0, true};
     bool FFocalRadiusSpecified = false;
 };
 

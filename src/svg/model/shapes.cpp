@@ -14,7 +14,7 @@ std::unique_ptr<TSVGElement> TSVGCircle::CreateNew(TSVGDocument *aOwner) const
 
 float TSVGCircle::Width() const
 {
-    return ResolvePercent(StoredWidth(), WidthIsPercent(), TSVGAxis::Diagonal);
+    return ResolvePercent(StoredWidthLength(), TSVGAxis::Diagonal);
 }
 
 float TSVGCircle::Height() const
@@ -31,18 +31,17 @@ QRectF TSVGCircle::BoundsRect() const
 void TSVGCircle::LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &factors)
 {
     TSVGGraphicElement::LoadLengths(Node, factors);
-    bool percent = XIsPercent();
-    SetX(ReadLengthAttribute(Node, "cx", percent, factors, StoredX()));
-    SetXIsPercent(percent);
-    percent = YIsPercent();
-    SetY(ReadLengthAttribute(Node, "cy", percent, factors, StoredY()));
-    SetYIsPercent(percent);
-    percent = WidthIsPercent();
-    const float r = ReadLengthAttribute(Node, "r", percent, factors, StoredWidth());
-    SetWidth(r);
-    SetHeight(r);
-    SetWidthIsPercent(percent);
-    SetHeightIsPercent(percent);
+    const TSVGLength cx = ReadLengthAttribute(Node, "cx", factors, StoredXLength());
+    SetX(cx.Value);
+    SetXIsPercent(cx.IsPercent);
+    const TSVGLength cy = ReadLengthAttribute(Node, "cy", factors, StoredYLength());
+    SetY(cy.Value);
+    SetYIsPercent(cy.IsPercent);
+    const TSVGLength r = ReadLengthAttribute(Node, "r", factors, StoredWidthLength());
+    SetWidth(r.Value);
+    SetHeight(r.Value);
+    SetWidthIsPercent(r.IsPercent);
+    SetHeightIsPercent(r.IsPercent);
 }
 
 // --- ellipse
@@ -61,18 +60,18 @@ QRectF TSVGEllipse::BoundsRect() const
 void TSVGEllipse::LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &factors)
 {
     TSVGGraphicElement::LoadLengths(Node, factors);
-    bool percent = XIsPercent();
-    SetX(ReadLengthAttribute(Node, "cx", percent, factors, StoredX()));
-    SetXIsPercent(percent);
-    percent = YIsPercent();
-    SetY(ReadLengthAttribute(Node, "cy", percent, factors, StoredY()));
-    SetYIsPercent(percent);
-    percent = WidthIsPercent();
-    SetWidth(ReadLengthAttribute(Node, "rx", percent, factors, StoredWidth()));
-    SetWidthIsPercent(percent);
-    percent = HeightIsPercent();
-    SetHeight(ReadLengthAttribute(Node, "ry", percent, factors, StoredHeight()));
-    SetHeightIsPercent(percent);
+    const TSVGLength cx = ReadLengthAttribute(Node, "cx", factors, StoredXLength());
+    SetX(cx.Value);
+    SetXIsPercent(cx.IsPercent);
+    const TSVGLength cy = ReadLengthAttribute(Node, "cy", factors, StoredYLength());
+    SetY(cy.Value);
+    SetYIsPercent(cy.IsPercent);
+    const TSVGLength rx = ReadLengthAttribute(Node, "rx", factors, StoredWidthLength());
+    SetWidth(rx.Value);
+    SetWidthIsPercent(rx.IsPercent);
+    const TSVGLength ry = ReadLengthAttribute(Node, "ry", factors, StoredHeightLength());
+    SetHeight(ry.Value);
+    SetHeightIsPercent(ry.IsPercent);
 }
 
 // --- rect
@@ -88,40 +87,36 @@ void TSVGRectangle::AssignProperties(const TSVGElement &Source)
     if (const auto *src = dynamic_cast<const TSVGRectangle *>(&Source)) {
         FRX = src->FRX;
         FRY = src->FRY;
-        FRXIsPercent = src->FRXIsPercent;
-        FRYIsPercent = src->FRYIsPercent;
     }
 }
 
 float TSVGRectangle::RX() const
 {
-    const float rx = ResolvePercent(FRX, FRXIsPercent, TSVGAxis::Horizontal);
+    const float rx = ResolvePercent(FRX, TSVGAxis::Horizontal);
     return std::clamp(rx, 0.0f, std::max(0.0f, Width() / 2));
 }
 
 float TSVGRectangle::RY() const
 {
-    const float ry = ResolvePercent(FRY, FRYIsPercent, TSVGAxis::Vertical);
+    const float ry = ResolvePercent(FRY, TSVGAxis::Vertical);
     return std::clamp(ry, 0.0f, std::max(0.0f, Height() / 2));
 }
 
 void TSVGRectangle::SetRX(float Value)
 {
     Value = std::max(Value, 0.0f);
-    if (FRX == Value && !FRXIsPercent)
+    if (FRX == TSVGLength{Value})
         return;
-    FRX = Value;
-    FRXIsPercent = false;
+    FRX = TSVGLength{Value};
     Changed();
 }
 
 void TSVGRectangle::SetRY(float Value)
 {
     Value = std::max(Value, 0.0f);
-    if (FRY == Value && !FRYIsPercent)
+    if (FRY == TSVGLength{Value})
         return;
-    FRY = Value;
-    FRYIsPercent = false;
+    FRY = TSVGLength{Value};
     Changed();
 }
 
@@ -132,16 +127,16 @@ void TSVGRectangle::LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &fact
     const bool hasRY = HasAttribute(Node, "ry");
     if (!hasRX && !hasRY)
         return;
-    FRX = std::max(0.0f, ReadLengthAttribute(Node, "rx", FRXIsPercent, factors, FRX));
-    FRY = std::max(0.0f, ReadLengthAttribute(Node, "ry", FRYIsPercent, factors, FRY));
+    FRX = ReadLengthAttribute(Node, "rx", factors, FRX);
+    FRX.Value = std::max(0.0f, FRX.Value);
+    FRY = ReadLengthAttribute(Node, "ry", factors, FRY);
+    FRY.Value = std::max(0.0f, FRY.Value);
     // A single radius is used for both; a percentage keeps referring to the axis it
     // was written for, so the value is resolved before it is shared.
     if (!hasRY) {
-        FRY = ResolvePercent(FRX, FRXIsPercent, TSVGAxis::Horizontal);
-        FRYIsPercent = false;
+        FRY = TSVGLength{ResolvePercent(FRX, TSVGAxis::Horizontal)};
     } else if (!hasRX) {
-        FRX = ResolvePercent(FRY, FRYIsPercent, TSVGAxis::Vertical);
-        FRXIsPercent = false;
+        FRX = TSVGLength{ResolvePercent(FRY, TSVGAxis::Vertical)};
     }
 }
 
@@ -158,36 +153,32 @@ void TSVGLine::AssignProperties(const TSVGElement &Source)
     if (const auto *src = dynamic_cast<const TSVGLine *>(&Source)) {
         FEndX = src->FEndX;
         FEndY = src->FEndY;
-        FEndXIsPercent = src->FEndXIsPercent;
-        FEndYIsPercent = src->FEndYIsPercent;
     }
 }
 
 float TSVGLine::EndX() const
 {
-    if (FEndXIsPercent || XIsPercent())
-        return ResolvePercent(FEndX, FEndXIsPercent, TSVGAxis::Horizontal);
+    if (FEndX.IsPercent || XIsPercent())
+        return ResolvePercent(FEndX, TSVGAxis::Horizontal);
     return X() + StoredWidth();
 }
 
 float TSVGLine::EndY() const
 {
-    if (FEndYIsPercent || YIsPercent())
-        return ResolvePercent(FEndY, FEndYIsPercent, TSVGAxis::Vertical);
+    if (FEndY.IsPercent || YIsPercent())
+        return ResolvePercent(FEndY, TSVGAxis::Vertical);
     return Y() + StoredHeight();
 }
 
 void TSVGLine::SetEndX(float Value)
 {
-    FEndX = Value;
-    FEndXIsPercent = false;
+    FEndX = TSVGLength{Value};
     TSVGGraphicElement::SetWidth(Value - X());
 }
 
 void TSVGLine::SetEndY(float Value)
 {
-    FEndY = Value;
-    FEndYIsPercent = false;
+    FEndY = TSVGLength{Value};
     TSVGGraphicElement::SetHeight(Value - Y());
 }
 
@@ -210,18 +201,18 @@ QRectF TSVGLine::BoundsRect() const
 void TSVGLine::LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &factors)
 {
     TSVGGraphicElement::LoadLengths(Node, factors);
-    bool percent = XIsPercent();
-    SetX(ReadLengthAttribute(Node, "x1", percent, factors, StoredX()));
-    SetXIsPercent(percent);
-    percent = YIsPercent();
-    SetY(ReadLengthAttribute(Node, "y1", percent, factors, StoredY()));
-    SetYIsPercent(percent);
+    const TSVGLength x1 = ReadLengthAttribute(Node, "x1", factors, StoredXLength());
+    SetX(x1.Value);
+    SetXIsPercent(x1.IsPercent);
+    const TSVGLength y1 = ReadLengthAttribute(Node, "y1", factors, StoredYLength());
+    SetY(y1.Value);
+    SetYIsPercent(y1.IsPercent);
     // An absent end keeps the current end point.
     const float endX = EndX(), endY = EndY();
-    FEndX = ReadLengthAttribute(Node, "x2", FEndXIsPercent, factors, endX);
-    FEndY = ReadLengthAttribute(Node, "y2", FEndYIsPercent, factors, endY);
-    TSVGGraphicElement::SetWidth(FEndX - StoredX());
-    TSVGGraphicElement::SetHeight(FEndY - StoredY());
+    FEndX = ReadLengthAttribute(Node, "x2", factors, TSVGLength{endX, FEndX.IsPercent});
+    FEndY = ReadLengthAttribute(Node, "y2", factors, TSVGLength{endY, FEndY.IsPercent});
+    TSVGGraphicElement::SetWidth(FEndX.Value - StoredX());
+    TSVGGraphicElement::SetHeight(FEndY.Value - StoredY());
 }
 
 // --- polyline, polygon

@@ -48,10 +48,10 @@ public:
     // (height); negative values count as 0.
     float RX() const;
     float RY() const;
-    float StoredRX() const { return FRX; }
-    float StoredRY() const { return FRY; }
-    bool RXIsPercent() const { return FRXIsPercent; }
-    bool RYIsPercent() const { return FRYIsPercent; }
+    float StoredRX() const { return FRX.Value; }
+    float StoredRY() const { return FRY.Value; }
+    bool RXIsPercent() const { return FRX.IsPercent; }
+    bool RYIsPercent() const { return FRY.IsPercent; }
     void SetRX(float Value);
     void SetRY(float Value);
 
@@ -59,10 +59,8 @@ protected:
     void LoadLengths(pugi::xml_node Node, const TSVGUnitFactors &Factors) override;
 
 private:
-    float FRX = 0;
-    float FRY = 0;
-    bool FRXIsPercent = false;
-    bool FRYIsPercent = false;
+    TSVGLength FRX;
+    TSVGLength FRY;
 };
 
 // x1, y1 in X, Y; the end point kept as x2 - x1 and y2 - y1 in the stored width and
@@ -94,10 +92,8 @@ protected:
 
 private:
     // A percentage end point is kept as given (it cannot be subtracted from x1).
-    float FEndX = 0;
-    float FEndY = 0;
-    bool FEndXIsPercent = false;
-    bool FEndYIsPercent = false;
+    TSVGLength FEndX;
+    TSVGLength FEndY;
 };
 
 class TSVGPolyline : public TSVGGraphicElement {

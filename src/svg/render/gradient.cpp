@@ -32,12 +32,10 @@ float StopOffset(const TSVGGradientStop &stop)
 // A coordinate of the gradient, from the gradient of the chain that states it: a
 // fraction of the bounding box, or user units with a percentage taken of the user's
 // viewport.
-float Coordinate(TSVGGradientLength length, bool boundingBox, const TSVGGraphicElement &user,
+float Coordinate(TSVGLength length, bool boundingBox, const TSVGGraphicElement &user,
                  TSVGAxis axis)
 {
-    if (boundingBox || !length.IsPercent)
-        return length.Value;
-    return user.ResolvePercent(length.Value, true, axis);
+    return boundingBox ? length.Value : user.ResolvePercent(length, axis);
 }
 
 // Offsets in ascending order made strictly increasing by a hair, because a QGradient

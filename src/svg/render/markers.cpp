@@ -163,10 +163,8 @@ void DrawMarker(TSVGPainter &painter, const TSVGGraphicElement &element, TSVGMar
 {
     if (marker.ViewBoxDisablesRendering())
         return;
-    const float w = element.ResolvePercent(marker.MarkerWidth(), marker.MarkerWidthIsPercent(),
-                                           TSVGAxis::Horizontal);
-    const float h = element.ResolvePercent(marker.MarkerHeight(), marker.MarkerHeightIsPercent(),
-                                           TSVGAxis::Vertical);
+    const float w = element.ResolvePercent(marker.MarkerWidthLength(), TSVGAxis::Horizontal);
+    const float h = element.ResolvePercent(marker.MarkerHeightLength(), TSVGAxis::Vertical);
     if (!(w > 0) || !(h > 0) || !painter.SpendReferenceBudget(marker))
         return;
     const float scale = marker.Units() == muUserSpaceOnUse ? 1.0f : strokeWidth;

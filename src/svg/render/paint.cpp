@@ -41,8 +41,7 @@ TSVGStrokeState SVGEffectiveStroke(const TSVGGraphicElement &element)
     TSVGStrokeState out;
     TakePaint(out, Source(element, ipStroke).Pen(), Source(element, ipStrokeOpacity).Pen());
     const TSVGPen &width = Source(element, ipStrokeWidth).Pen();
-    out.Thickness = width.Thickness();
-    out.ThicknessIsPercent = width.ThicknessIsPercent();
+    out.Thickness = width.ThicknessLength();
     out.Cap = Source(element, ipStrokeLinecap).Pen().Cap();
     out.Join = Source(element, ipStrokeLineJoin).Pen().Join();
     out.MiterLimit = element.StrokeMiterLimit();
@@ -53,9 +52,7 @@ TSVGStrokeState SVGEffectiveStroke(const TSVGGraphicElement &element)
 
 float SVGStrokeWidth(const TSVGGraphicElement &element, const TSVGStrokeState &stroke)
 {
-    if (!stroke.ThicknessIsPercent)
-        return stroke.Thickness;
-    return element.ResolvePercent(stroke.Thickness, true, TSVGAxis::Diagonal);
+    return element.ResolvePercent(stroke.Thickness, TSVGAxis::Diagonal);
 }
 
 QRgb SVGColorWithOpacity(TAlphaColor color, float opacity)

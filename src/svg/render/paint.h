@@ -25,8 +25,7 @@ struct TSVGStrokeState {
     QString URI;
     bool HasFallback = false;
     float Opacity = 1;
-    float Thickness = 1;            // as written; see ThicknessIsPercent
-    bool ThicknessIsPercent = false;
+    TSVGLength Thickness{1};        // as written
     Qt::PenCapStyle Cap = Qt::FlatCap;
     Qt::PenJoinStyle Join = Qt::SvgMiterJoin;
     float MiterLimit = 4;

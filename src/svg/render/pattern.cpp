@@ -24,16 +24,16 @@ bool HasGraphicChildren(const TSVGElement &e)
 
 // A side or corner of the tile: a fraction of the bounding box, or user units with a
 // percentage taken of the user's viewport.
-float TileLength(float value, bool isPercent, bool boundingBox, const QRectF &bbox,
+float TileLength(TSVGLength length, bool boundingBox, const QRectF &bbox,
                  const TSVGGraphicElement &user, TSVGAxis axis, double origin)
 {
-    if (!std::isfinite(value))
+    if (!std::isfinite(length.Value))
         return 0;
     if (boundingBox) {
         const bool horizontal = axis == TSVGAxis::Horizontal;
-        return float(origin + value * (horizontal ? bbox.width() : bbox.height()));
+        return float(origin + length.Value * (horizontal ? bbox.width() : bbox.height()));
     }
-    return isPercent ? user.ResolvePercent(value, true, axis) : value;
+    return user.ResolvePercent(length, axis);
 }
 
 } // namespace
@@ -52,10 +52,10 @@ std::optional<TCanvasPaint> SVGPatternPaint(TSVGPainter &painter, const TSVGElem
     const TSVGPattern *x = server.Source(A::X), *y = server.Source(A::Y);
     const TSVGPattern *w = server.Source(A::Width), *h = server.Source(A::Height);
     const QRectF tile(
-        TileLength(x->StoredX(), x->XIsPercent(), tileInBox, bbox, user, TSVGAxis::Horizontal, bbox.left()),
-        TileLength(y->StoredY(), y->YIsPercent(), tileInBox, bbox, user, TSVGAxis::Vertical, bbox.top()),
-        TileLength(w->StoredWidth(), w->WidthIsPercent(), tileInBox, bbox, user, TSVGAxis::Horizontal, 0),
-        TileLength(h->StoredHeight(), h->HeightIsPercent(), tileInBox, bbox, user, TSVGAxis::Vertical, 0));
+        TileLength(x->StoredXLength(), tileInBox, bbox, user, TSVGAxis::Horizontal, bbox.left()),
+        TileLength(y->StoredYLength(), tileInBox, bbox, user, TSVGAxis::Vertical, bbox.top()),
+        TileLength(w->StoredWidthLength(), tileInBox, bbox, user, TSVGAxis::Horizontal, 0),
+        TileLength(h->StoredHeightLength(), tileInBox, bbox, user, TSVGAxis::Vertical, 0));
     if (!(tile.width() > 0) || !(tile.height() > 0))
         return std::nullopt;  // SVG: a zero-sized tile paints nothing
 

@@ -247,7 +247,7 @@ int Render(const TArgs &args)
     }
     if (args.Background) {
         // An unknown colour comes back as the default, whichever default is given.
-        // The engine reads a hexadecimal colour of any length as its spec asks; a
+        // The engine reads a hexadecimal colour of any length, as its colour rules say; a
         // command line has no reason to accept more than the CSS forms.
         static const QRegularExpression hexForm(QStringLiteral("^\\s*#([0-9A-Fa-f]{3,4}|[0-9A-Fa-f]{6}|[0-9A-Fa-f]{8})\\s*$"));
         const bool badHex = args.Background->trimmed().startsWith(QLatin1Char('#')) &&

@@ -1,0 +1,101 @@
+// Pack 1: the Avataaars parts, three canvas units to one style unit, so that
+// the head (ears included) fills the face rectangle.
+
+import { at, clipTo, extendDown, recolour } from '../lib/canvas.mjs';
+import { loadComponents, markers, placements, withoutMarkers } from '../lib/components.mjs';
+
+const C = await loadComponents('@dicebear/avataaars');
+
+export const name = 'avataaars';
+export const mapping = { scale: 3, x: 132, y: 116 };
+
+const SKINS = ['#ffdbb4', '#edb98a', '#d08b5b', '#ae5d29', '#8d5524', '#614335'];
+const HAIR_COLOURS = ['#2c1b18', '#724133', '#a55728', '#b58143', '#d6b370', '#4a312c', '#c93305'];
+const CLOTHES = ['#5199e4', '#ff5c5c', '#25557c', '#a7ffc4', '#ff488e', '#3c4f5c', '#ffffb1', '#929598'];
+
+// Parts chosen so that each stays inside its layer rectangle (long hair that
+// would be cut off at the bottom of the hair rectangle, hats wider than it and
+// low-cut shirts are left out).
+const HAIR = ['shortFlat', 'bob', 'shortWaved', 'bun', 'shortCurly', 'miaWallace', 'theCaesar', 'longButNotTooLong',
+  'shortRound', 'frida', 'sides', 'straightAndStrand', 'theCaesarAndSidePart', 'shaggy', 'dreads01', 'shaggyMullet',
+  'dreads02', 'frizzle', 'curly', 'winterHat03', 'turban', 'winterHat04'];
+const EYES = ['default', 'happy', 'side', 'squint', 'wink', 'closed', 'surprised', 'eyeRoll', 'winkWacky', 'hearts'];
+const BROWS = ['defaultNatural', 'default', 'flatNatural', 'raisedExcitedNatural', 'angryNatural', 'sadConcernedNatural',
+  'unibrowNatural', 'upDownNatural', 'raisedExcited', 'frownNatural'];
+const MOUTHS = ['smile', 'default', 'twinkle', 'serious', 'tongue', 'eating', 'concerned', 'disbelief', 'sad', 'grimace'];
+const GLASSES = ['prescription01', 'prescription02', 'round', 'wayfarers', 'kurt', 'sunglasses'];
+const BODIES = ['shirtCrewNeck', 'hoodie', 'collarAndSweater', 'graphicShirt', 'blazerAndSweater', 'blazerAndShirt'];
+// Expressive faces: eyes, brows and mouth that go together.
+const EMOJI = [
+  ['happy', 'defaultNatural', 'smile'],
+  ['wink', 'default', 'twinkle'],
+  ['hearts', 'defaultNatural', 'smile'],
+  ['cry', 'sadConcernedNatural', 'sad'],
+  ['surprised', 'flatNatural', 'screamOpen'],
+  ['xDizzy', 'unibrowNatural', 'grimace'],
+  ['squint', 'angryNatural', 'serious'],
+  ['eyeRoll', 'sadConcerned', 'concerned'],
+];
+
+const colours = (o = {}) => ({ skin: SKINS[1], hair: HAIR_COLOURS[0], clothes: CLOTHES[0], accessories: '#262e33',
+  hat: '#5199e4', facialHair: HAIR_COLOURS[0], background: 'transparent', ...o });
+const base = C.base.default(markers, colours());
+const PLACE = placements(base);
+const part = (component, variant, o) =>
+  at(PLACE[component].x, PLACE[component].y, C[component][variant]({ clothingGraphic: undefined }, colours(o)));
+
+// The head and neck, cut where the clothes begin; the shoulders belong to the body.
+const head = (skin) => clipTo({ x: 0, y: 0, w: 264, h: 188 }, withoutMarkers(C.base.default(markers, colours({ skin }))));
+
+function body(variant, clothes) {
+  const graphic = { name: 'bear', value: C.clothingGraphic.bear };
+  const markup = at(PLACE.clothing.x, PLACE.clothing.y,
+    C.clothing[variant]({ clothingGraphic: variant === 'graphicShirt' ? graphic : undefined }, colours({ clothes })));
+  // A high collar closes the neck down to the neckline, so that no skin of the
+  // body shows: the face picks its own skin tone, the body cannot follow it.
+  const collar = `<path d="M106 180h52v20c0 6-4 10-10 10h-32c-6 0-10-4-10-10z" fill="${clothes}"/>` +
+    '<path d="M106 180h52v20c0 6-4 10-10 10h-32c-6 0-10-4-10-10z" fill="#000" fill-opacity=".12"/>' +
+    '<path d="M110 190h44M110 197h44" stroke="#000" stroke-opacity=".15" stroke-width="1.5"/>';
+  return extendDown(markup + collar, 32, 232, 280, 404);
+}
+
+export function parts() {
+  const p = { Face: [], Hair: [], Eye: [], Nose: [], Mouth: [], Brow: [], Glasses: [], Hand: [], Emoji: [] };
+  SKINS.forEach((skin, i) => p.Face.push({ id: `skin${i + 1}`, markup: head(skin), mask: true }));
+  HAIR.forEach((v, i) => {
+    const hair = HAIR_COLOURS[i % HAIR_COLOURS.length];
+    p.Hair.push({ id: v, markup: part('top', v, { hair, hat: CLOTHES[i % CLOTHES.length] }), mask: true });
+  });
+  // A few favourites again in other colours.
+  ['shortFlat', 'bob', 'miaWallace', 'shortWaved', 'bun', 'curly'].forEach((v, i) => {
+    const hair = HAIR_COLOURS[(i + 3) % HAIR_COLOURS.length];
+    p.Hair.push({ id: `${v}-${hair.slice(1)}`, markup: part('top', v, { hair }), mask: true });
+  });
+  EYES.forEach((v) => p.Eye.push({ id: v, markup: part('eyes', v) }));
+  BROWS.forEach((v) => p.Brow.push({ id: v, markup: part('eyebrows', v) }));
+  MOUTHS.forEach((v) => p.Mouth.push({ id: v, markup: part('mouth', v) }));
+  // One nose shape in the style; its shade differs with the skin it suits.
+  ['#000', '#5a3825', '#8a5a44'].forEach((shade, i) =>
+    p.Nose.push({ id: `nose${i + 1}`, markup: recolour(part('nose', 'default'), '#000', shade) }));
+  GLASSES.forEach((v, i) => p.Glasses.push({ id: v, markup: part('accessories', v, { accessories: ['#262e33', '#3c4f5c', '#25557c', '#724133', '#262e33', '#262e33'][i] }) }));
+  BODIES.forEach((v, i) => {
+    p.Hand.push({ id: v, markup: body(v, CLOTHES[i]) });
+    p.Hand.push({ id: `${v}-2`, markup: body(v, CLOTHES[(i + 6) % CLOTHES.length]) });
+  });
+  EMOJI.forEach(([e, b, m]) => p.Emoji.push({ id: `${e}-${m}`,
+    markup: part('eyebrows', b) + part('eyes', e) + part('nose', 'default') + part('mouth', m) }));
+  return p;
+}
+
+// Where the browser thumbnails look, in style coordinates.
+export const THUMB_BOXES = {
+  Face: { x: 62, y: 30, w: 140, h: 160 },
+  Hair: { x: 20, y: 0, w: 224, h: 230 },
+  Eye: { x: 88, y: 94, w: 88, h: 44 },
+  Nose: { x: 114, y: 116, w: 36, h: 36 },
+  Mouth: { x: 84, y: 136, w: 96, h: 46 },
+  Brow: { x: 84, y: 78, w: 96, h: 32 },
+  Glasses: { x: 64, y: 84, w: 136, h: 60 },
+  Hand: { x: 20, y: 170, w: 224, h: 130 },
+  Emoji: { x: 80, y: 78, w: 104, h: 104 },
+};

@@ -94,11 +94,13 @@ export function clipTo(box, markup) {
     `viewBox="${viewBox(box)}" overflow="hidden">${markup}</svg>`;
 }
 
-// Continues the bottom edge of a body down to `bottom`: a one-unit slice just
-// above `edge` is stretched over the rest, so colours and vertical lines go on.
-export function extendDown(markup, left, right, edge, bottom) {
-  const slice = { x: left, y: edge - 1, w: right - left, h: 1 };
-  return `<svg x="${num(left)}" y="${num(edge - 0.5)}" width="${num(right - left)}" ` +
-    `height="${num(bottom - edge + 0.5)}" viewBox="${viewBox(slice)}" preserveAspectRatio="none" ` +
+// Continues the bottom edge of a body down to `bottom`: a thin band (style
+// units) just above `edge` is stretched over the rest, so colours and vertical
+// lines go on. Thin bands under a large stretch can make resvg 2.6 panic, and
+// the parity check draws these documents with it.
+export function extendDown(markup, left, right, edge, bottom, band) {
+  const slice = { x: left, y: edge - band, w: right - left, h: band };
+  return `<svg x="${num(left)}" y="${num(edge - band)}" width="${num(right - left)}" ` +
+    `height="${num(bottom - edge + band)}" viewBox="${viewBox(slice)}" preserveAspectRatio="none" ` +
     `overflow="hidden">${markup}</svg>${markup}`;
 }

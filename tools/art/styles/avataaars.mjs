@@ -56,7 +56,7 @@ function body(variant, clothes) {
   const collar = `<path d="M106 180h52v20c0 6-4 10-10 10h-32c-6 0-10-4-10-10z" fill="${clothes}"/>` +
     '<path d="M106 180h52v20c0 6-4 10-10 10h-32c-6 0-10-4-10-10z" fill="#000" fill-opacity=".12"/>' +
     '<path d="M110 190h44M110 197h44" stroke="#000" stroke-opacity=".15" stroke-width="1.5"/>';
-  return extendDown(markup + collar, 32, 232, 280, 404);
+  return extendDown(markup + collar, 32, 232, 280, 404, 2);
 }
 
 export function parts() {

@@ -49,7 +49,7 @@ function body(variant, clothes) {
   const markup = recolour(part('body', variant), '#fff', clothes);
   // The neck inside the collar comes with the body, in the lightest skin.
   const neck = clipTo({ x: 0, y: 1090, w: 1744, h: 400 }, recolour(part('base', 'variant01'), '#fff', SKINS[1]));
-  return extendDown(neck + markup, 100, 1640, 1742, 2600);
+  return neck + extendDown(markup, 100, 1640, 1742, 2600, 16);
 }
 
 export function parts() {

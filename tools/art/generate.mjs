@@ -29,14 +29,14 @@ export function generate(workDir, ownDir) {
   const members = path.join(workDir, 'members');
   fs.mkdirSync(docs, { recursive: true });
   fs.mkdirSync(members, { recursive: true });
-  const renders = []; // { svg, member, width }
+  const renders = []; // { svg, member, width, bubble }
   const writeDoc = (name, text) => {
     const file = path.join(docs, name);
     fs.mkdirSync(path.dirname(file), { recursive: true });
     fs.writeFileSync(file, text);
     return file;
   };
-  const render = (svg, member, width) => renders.push({ svg, member, width });
+  const render = (svg, member, width, bubble = false) => renders.push({ svg, member, width, bubble });
 
   // The "none" picture of the first emoji and the first bubble.
   const noneStem = stem('none');
@@ -63,11 +63,11 @@ export function generate(workDir, ownDir) {
     const n = path.basename(f, '.svg');
     const s = stem(`own/bubbles/${n}`);
     fs.copyFileSync(path.join(bubbleDir, f), path.join(members, `${s}.svg`));
-    render(path.join(bubbleDir, f), `${s}_thumb.png`, THUMB_SIZE);
+    render(path.join(bubbleDir, f), `${s}_thumb.png`, THUMB_SIZE, true);
     const cn = path.join(bubbleDir, `${n}_cn.svg`);
     if (fs.existsSync(cn)) {
       fs.copyFileSync(cn, path.join(members, `${s}_cn.svg`));
-      render(cn, `${s}_thumb_cn.png`, THUMB_SIZE);
+      render(cn, `${s}_thumb_cn.png`, THUMB_SIZE, true);
     }
     shared.Paopao.push({ id: `bubble-${n}`, fileName: `${s}.svg`, thumbFile: `${s}_thumb.png`, maskFile: '' });
   }

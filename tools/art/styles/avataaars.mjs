@@ -51,12 +51,13 @@ function body(variant, clothes) {
   const graphic = { name: 'bear', value: C.clothingGraphic.bear };
   const markup = at(PLACE.clothing.x, PLACE.clothing.y,
     C.clothing[variant]({ clothingGraphic: variant === 'graphicShirt' ? graphic : undefined }, colours({ clothes })));
-  // A high collar closes the neck down to the neckline, so that no skin of the
-  // body shows: the face picks its own skin tone, the body cannot follow it.
-  const collar = `<path d="M106 180h52v20c0 6-4 10-10 10h-32c-6 0-10-4-10-10z" fill="${clothes}"/>` +
-    '<path d="M106 180h52v20c0 6-4 10-10 10h-32c-6 0-10-4-10-10z" fill="#000" fill-opacity=".12"/>' +
-    '<path d="M110 190h44M110 197h44" stroke="#000" stroke-opacity=".15" stroke-width="1.5"/>';
-  return extendDown(markup + collar, 32, 232, 280, 404, 2);
+  // A high collar fills the neck and the neckline, so that no skin of the body
+  // shows: the face picks its own skin tone and the body cannot follow it. It
+  // lies under the clothes, whose neckline then frames it.
+  const tube = 'M108 180h48v14c0 3 4 5 12 7v25H96v-25c8-2 12-4 12-7z';
+  const collar = `<path d="${tube}" fill="${clothes}"/><path d="${tube}" fill="#000" fill-opacity=".18"/>` +
+    '<path d="M109 186h46M109 192h46" stroke="#000" stroke-opacity=".12" stroke-width="1.5"/>';
+  return extendDown(collar + markup, 32, 232, 280, 404, 2);
 }
 
 export function parts() {

@@ -1,9 +1,14 @@
+import { createRequire } from 'node:module';
+import { pathToFileURL } from 'node:url';
+
 // Access to a style's parts: each part is rendered alone in the style's own
 // coordinates, placed with the translate its base component gives it.
 
 export async function loadComponents(pkg) {
   // The packages export only their avatar entry point; the parts sit beside it.
-  const entry = import.meta.resolve(pkg);
+  // (require.resolve rather than import.meta.resolve: Debian 12's Node 18 has
+  // the latter only behind a flag.)
+  const entry = pathToFileURL(createRequire(import.meta.url).resolve(pkg));
   return import(new URL('./components/index.js', entry).href);
 }
 

@@ -17,7 +17,7 @@ const CLOTHES = ['#5199e4', '#ff5c5c', '#25557c', '#a7ffc4', '#ff488e', '#3c4f5c
 // would be cut off at the bottom of the hair rectangle, hats wider than it and
 // low-cut shirts are left out).
 const HAIR = ['shortFlat', 'bob', 'shortWaved', 'bun', 'shortCurly', 'miaWallace', 'theCaesar', 'longButNotTooLong',
-  'shortRound', 'frida', 'sides', 'straightAndStrand', 'theCaesarAndSidePart', 'shaggy', 'dreads01', 'shaggyMullet',
+  'shortRound', 'sides', 'straightAndStrand', 'theCaesarAndSidePart', 'shaggy', 'dreads01', 'shaggyMullet',
   'dreads02', 'frizzle', 'curly', 'winterHat03', 'turban', 'winterHat04'];
 const EYES = ['default', 'happy', 'side', 'squint', 'wink', 'closed', 'surprised', 'eyeRoll', 'winkWacky', 'hearts'];
 const BROWS = ['defaultNatural', 'default', 'flatNatural', 'raisedExcitedNatural', 'angryNatural', 'sadConcernedNatural',

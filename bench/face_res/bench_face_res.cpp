@@ -3,8 +3,9 @@
 // key derivation, decryption and inflation add to a layer change.
 //
 // Two archives: the test pack embedded in the executable (about 120 members)
-// and one padded to the size of a real pack (about 3,200 members), since every
-// request reads the whole central directory again.
+// and one laid out like the real packs (two packs of about 150 full-size
+// pictures with their thumbnails, plus the bubbles), where reading the central
+// directory on every request would show.
 
 #include "platform/localtime.h"
 #include "PackArchive.h"
@@ -28,7 +29,11 @@
 
 namespace {
 
-constexpr int REAL_PACK_MEMBERS = 3200;
+// Per pack: full-size pictures (each with a thumbnail) and bubbles (each an
+// English and a Chinese document with a thumbnail for each).
+constexpr int REAL_PACKS = 2;
+constexpr int REAL_PACK_PICTURES = 150;
+constexpr int REAL_PACK_BUBBLES = 8;
 
 // The first full-size PNG background of pack 1.
 struct TFixture {
@@ -58,30 +63,50 @@ TFixture &PackFixture()
     return oFixture;
 }
 
-// The same item in an archive of real-pack size, served from memory.
+QString FillerName(int aiNumber, const char *asSuffix)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(QByteArray::number(aiNumber), QCryptographicHash::Md5).toHex())
+        + QLatin1String(asSuffix);
+}
+
+// The same item in an archive of real-pack size, served from memory. The other
+// full-size members are as large as the item, so the archive has the real size
+// too; their content is never read.
 TMemoryResourceProvider &LargeProvider()
 {
     static TMemoryResourceProvider oProvider = [] {
         TFixture &f = PackFixture();
         const QString sName = f.Res.GetItemResName(fiBG, f.Item, ifFile);
+        const QByteArray oThumb(8 * 1024, 't');
+        const QByteArray oBubble(4 * 1024, 'b');
         std::vector<TZipEntry> oEntries;
-        // The item sits in the middle, so that the name scan does half its work.
-        for (int i = 0; i < REAL_PACK_MEMBERS; ++i) {
-            if (i == REAL_PACK_MEMBERS / 2) {
-                oEntries.push_back({sName, EncodeBytes(f.Png, GetResKey(sName))});
-                oEntries.push_back({QStringLiteral("res1.json"),
-                                    EncodeBytes(QStringLiteral("{\"c\":1,\"0\":{\"type\":\"BG\",\"count\":1,\"0\":{\"id\":\"x\","
-                                                               "\"fileName\":\"%1\",\"thumbFile\":\"\",\"maskFile\":\"\"}}}")
-                                                    .arg(sName)
-                                                    .toUtf8(),
-                                                GetResKey(QStringLiteral("res1.json")))});
+        int iNumber = 0;
+        for (int iPack = 1; iPack <= REAL_PACKS; ++iPack) {
+            for (int i = 0; i < REAL_PACK_PICTURES; ++i) {
+                // The item sits in the middle, so that a name scan would do half its work.
+                if (iPack == 2 && i == 0) {
+                    oEntries.push_back({sName, EncodeBytes(f.Png, GetResKey(sName))});
+                    oEntries.push_back({QStringLiteral("res1.json"),
+                                        EncodeBytes(QStringLiteral("{\"c\":1,\"0\":{\"type\":\"BG\",\"count\":1,\"0\":{\"id\":\"x\","
+                                                                   "\"fileName\":\"%1\",\"thumbFile\":\"\",\"maskFile\":\"\"}}}")
+                                                        .arg(sName)
+                                                        .toUtf8(),
+                                                    GetResKey(QStringLiteral("res1.json")))});
+                }
+                ++iNumber;
+                oEntries.push_back({FillerName(iNumber, ".png"), f.Png});
+                oEntries.push_back({FillerName(iNumber, "_thumb.png"), oThumb});
             }
-            const QString sFiller = QString::fromLatin1(
-                QCryptographicHash::hash(QByteArray::number(i), QCryptographicHash::Md5).toHex());
-            oEntries.push_back({sFiller + (i % 2 ? "_thumb.png" : ".png"), QByteArray(64, char(i))});
+            for (int i = 0; i < REAL_PACK_BUBBLES; ++i) {
+                ++iNumber;
+                for (const char *sSuffix : {".svg", "_cn.svg", "_thumb.png", "_thumb_cn.png"})
+                    oEntries.push_back({FillerName(iNumber, sSuffix), oBubble});
+            }
         }
         TMemoryResourceProvider p;
         p.Add(QStringLiteral("RES_GIRL"), WriteZipArchive(oEntries));
+        std::fprintf(stderr, "real-size archive: %zu members, %lld bytes\n", oEntries.size(),
+                     static_cast<long long>(p.Open(QStringLiteral("RES_GIRL")).size()));
         return p;
     }();
     return oProvider;

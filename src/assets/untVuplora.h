@@ -136,8 +136,9 @@ private:
 
     QString msResName;
     TFaceItemLists moFaceItemList;
-    // Reading a pack's directory on every layer change costs as much as a tenth of
-    // decoding the picture; the resource is reopened only when its bytes change.
+    // Reading a pack's directory again on every layer change costs several percent
+    // of decoding the picture, more with every member; the resource is reopened
+    // only when its bytes change.
     mutable std::shared_ptr<TOpenedResArchive> moKeptArchive;
 };
 

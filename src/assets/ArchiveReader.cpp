@@ -80,6 +80,26 @@ qint64 FindArchiveMember(zip_t *aoZip, const QString &asName)
     return -1;
 }
 
+TArchiveMemberIndex::TArchiveMemberIndex(zip_t *aoZip)
+{
+    const zip_int64_t iCount = zip_get_num_entries(aoZip, 0);
+    mFirst.reserve(qsizetype(std::max<zip_int64_t>(0, iCount)));
+    for (zip_int64_t i = 0; i < iCount; ++i) {
+        const char *sMember = zip_get_name(aoZip, zip_uint64_t(i), 0);
+        if (!sMember)
+            continue;
+        // A later member of the same name never shadows the first.
+        QByteArray sKey = LowerAsciiOnly(QByteArrayView(sMember));
+        if (!mFirst.contains(sKey))
+            mFirst.insert(std::move(sKey), qint64(i));
+    }
+}
+
+qint64 TArchiveMemberIndex::Find(const QString &asName) const
+{
+    return mFirst.value(LowerAsciiOnly(asName.toUtf8()), -1);
+}
+
 TArchiveMemberSizes ArchiveMemberSizes(zip_t *aoZip, qint64 aiIndex)
 {
     TArchiveMemberSizes oSizes;

@@ -5,6 +5,7 @@
 #include "errors/errors.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -36,6 +37,18 @@ QByteArray ArchiveMemberName(struct zip *aoZip, qint64 aiIndex);
 // First member, in archive order, whose name equals asName up to the case of
 // ASCII letters; -1 when there is none.
 qint64 FindArchiveMember(struct zip *aoZip, const QString &asName);
+
+// The member names of one opened archive, so that many look-ups by the rule of
+// FindArchiveMember cost no walk over the directory each.
+class TArchiveMemberIndex {
+public:
+    explicit TArchiveMemberIndex(struct zip *aoZip);
+    // As FindArchiveMember on the archive the index was built from.
+    qint64 Find(const QString &asName) const;
+
+private:
+    QHash<QByteArray, qint64> mFirst; // ASCII-lower-cased name -> first member of that name
+};
 
 // The most bytes a member may hold decompressed: 64 MiB, far above any picture or
 // index of a pack, far below what a small archive of repeated bytes can inflate to.

@@ -113,14 +113,24 @@ void TFaceRes::LoadRes(const QString &asResName)
     CloseResArchive(oArchive);
 }
 
+TOpenedResArchive::TOpenedResArchive(const QByteArray &aoBytes, const QString &asWhat)
+    : moResStream(aoBytes), moZip(OpenZipFromMemory(moResStream, asWhat)), moMembers(moZip.get())
+{
+}
+
 PSTRU_RES_ARCHIVE TFaceRes::OpenResArchive(const QString &asResName) const
 {
     const QString sName = asResName.isEmpty() ? msResName : asResName;
-    auto oArchive = std::make_unique<STRU_RES_ARCHIVE>();
-    oArchive->moResStream = ResourceProvider().Open(sName);
-    oArchive->moData.open(QIODevice::ReadWrite);
+    // Asking the provider every time keeps a missing resource an error and lets a
+    // replaced one be read afresh; the same bytes mean the same archive.
+    const QByteArray oBytes = ResourceProvider().Open(sName);
+    if (!moKeptArchive || moKeptArchive->moResStream.constData() != oBytes.constData()
+        || moKeptArchive->moResStream.size() != oBytes.size())
+        moKeptArchive = std::make_shared<TOpenedResArchive>(oBytes, QStringLiteral("Resource %1").arg(sName));
 
-    oArchive->moZip.reset(OpenZipFromMemory(oArchive->moResStream, QStringLiteral("Resource %1").arg(sName)));
+    auto oArchive = std::make_unique<STRU_RES_ARCHIVE>();
+    oArchive->moOpened = moKeptArchive;
+    oArchive->moData.open(QIODevice::ReadWrite);
     return oArchive;
 }
 
@@ -134,15 +144,16 @@ bool TFaceRes::ReadResFile(STRU_RES_ARCHIVE &aoArchive, const QString &asName, b
 {
     aoArchive.moData.seek(0);
 
+    TOpenedResArchive &oOpened = *aoArchive.moOpened;
     qint64 iMember = -1;
     if (abLangCN)
-        iMember = FindArchiveMember(aoArchive.moZip.get(), LanguageVariantName(asName));
+        iMember = oOpened.moMembers.Find(LanguageVariantName(asName));
     if (iMember < 0)
-        iMember = FindArchiveMember(aoArchive.moZip.get(), asName);
+        iMember = oOpened.moMembers.Find(asName);
     if (iMember < 0)
         return false;
 
-    QByteArray oContent = ReadArchiveMember(aoArchive.moZip.get(), iMember, asName);
+    QByteArray oContent = ReadArchiveMember(oOpened.moZip.get(), iMember, asName);
     aoArchive.moData.buffer().clear();
     aoArchive.moData.seek(0);
     if (abDecrypt) {

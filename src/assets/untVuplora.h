@@ -1,7 +1,8 @@
 #pragma once
 // The face resource manager: the single gateway between the editor and the
-// embedded asset archive. It keeps the loaded pack index and nothing else; every
-// request opens the archive resource, reads one member and closes it again.
+// embedded asset archive. It keeps the loaded pack index and the directory of the
+// archive it opened last; every request still reads and decodes its member anew,
+// and nothing decoded is kept.
 
 #include "assets/ArchiveReader.h"
 #include "assets/untVuploraPaopaoDoc.h"
@@ -51,12 +52,21 @@ public:
     quint32 miColor = 0;
 };
 
-// One opened archive, alive for one request. The members are destroyed in
-// reverse order, so the ZIP reader closes before the bytes it reads from go.
-struct STRU_RES_ARCHIVE {
+// An archive resource opened once, with its directory read, for as long as the
+// resource hands out the same bytes. The members are destroyed in reverse order,
+// so the ZIP reader closes before the bytes it reads from go.
+struct TOpenedResArchive {
+    TOpenedResArchive(const QByteArray &aoBytes, const QString &asWhat);
+
     QByteArray moResStream; // raw resource bytes, usually not a copy
-    QBuffer moData;         // content of the member read last
     TZipReader moZip;
+    TArchiveMemberIndex moMembers;
+};
+
+// One request's view of an archive: the opened archive and the member read last.
+struct STRU_RES_ARCHIVE {
+    std::shared_ptr<TOpenedResArchive> moOpened;
+    QBuffer moData; // content of the member read last
 };
 using PSTRU_RES_ARCHIVE = std::unique_ptr<STRU_RES_ARCHIVE>;
 
@@ -126,6 +136,10 @@ private:
 
     QString msResName;
     TFaceItemLists moFaceItemList;
+    // Reading a pack's directory again on every layer change costs several percent
+    // of decoding the picture, more with every member; the resource is reopened
+    // only when its bytes change.
+    mutable std::shared_ptr<TOpenedResArchive> moKeptArchive;
 };
 
 // "_cn" before the last "." of a member name, or appended when there is none.

@@ -235,3 +235,37 @@ TEST_F(ResArchiveTest, FailedBitmapRequestLeavesTheBitmapAsItWas)
     EXPECT_THROW(oRes.GetBitmap(oBitmap, fiFace, 0, ifFile, false), EVuploraError);
     EXPECT_EQ(oBitmap.pixel(1, 1), QColor(Qt::blue).rgba());
 }
+
+TEST_F(ResArchiveTest, KeptArchiveReadsEveryRequestAfreshAndFollowsAReplacedResource)
+{
+    // The damaged member comes first, so its data sit at a known place.
+    const QString sHair = Stem(QStringLiteral("hair")) + ".png";
+    const auto archive = [&](Qt::GlobalColor aeFace) {
+        QByteArray a = WriteZipArchive(
+            {{sHair, Encrypted(sHair, PngOf(QSize(64, 64), Qt::black))},
+             {"res1.json", Encrypted("res1.json", IndexJson({{"Face", {{FACE_PNG, FACE_THUMB, ""}}},
+                                                             {"Hair", {{sHair, sHair, ""}}}}))},
+             {FACE_PNG, Encrypted(FACE_PNG, PngOf(QSize(4, 3), aeFace))}});
+        const int iData = 30 + (uchar(a[26]) | uchar(a[27]) << 8) + (uchar(a[28]) | uchar(a[29]) << 8);
+        for (int i = 4; i < 12; ++i)
+            a[iData + i] = char(a[iData + i] ^ 0x5A);
+        return a;
+    };
+    Install(archive(Qt::red));
+    TFaceRes oRes;
+    oRes.LoadRes(QStringLiteral("RES_GIRL"));
+    QImage oBitmap;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(ErrorOf([&] { oRes.GetBitmap(oBitmap, fiHair, 0, ifFile, false); })
+                        .startsWith(QStringLiteral("Reading archive member %1 failed: ").arg(sHair)));
+        oRes.GetBitmap(oBitmap, fiFace, 0, ifFile, false);
+        EXPECT_EQ(oBitmap.pixel(0, 0), QColor(Qt::red).rgba()) << i;
+    }
+    // The same name with other bytes is another archive.
+    Install(archive(Qt::blue));
+    oRes.GetBitmap(oBitmap, fiFace, 0, ifFile, false);
+    EXPECT_EQ(oBitmap.pixel(0, 0), QColor(Qt::blue).rgba());
+    mProvider.Remove(QStringLiteral("RES_GIRL"));
+    EXPECT_EQ(ErrorOf([&] { oRes.GetBitmap(oBitmap, fiFace, 0, ifFile, false); }),
+              QStringLiteral("Resource res_girl not found"));
+}

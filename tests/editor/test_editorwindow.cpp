@@ -129,7 +129,7 @@ TEST_F(TEditorWindowTest, ToolbarHoldsEighteenControlsOver1045Pixels)
         SCOPED_TRACE(expected[i].Name);
         EXPECT_EQ(controls[i]->objectName(), QLatin1String(expected[i].Name));
         EXPECT_EQ(controls[i]->geometry(), QRect(x, 0, expected[i].Width, 50));
-        EXPECT_FALSE(controls[i]->Picture().isNull());
+        EXPECT_EQ(controls[i]->Picture().size(), expected[i].Width == 10 ? QSize(2, 80) : QSize(128, 88));
         x += expected[i].Width;
     }
     EXPECT_EQ(x, 1045);
@@ -140,6 +140,35 @@ TEST_F(TEditorWindowTest, ToolbarHoldsEighteenControlsOver1045Pixels)
     EXPECT_FALSE(frm.rgtToolbar->imgTabSave->graphicsEffect()->isEnabled());
     EXPECT_TRUE(frm.rgtToolbar->img1->graphicsEffect()->isEnabled());
     EXPECT_FALSE(frm.rgtToolbar->geWeb->isEnabled());
+}
+
+// The pictures are rasterised from documents at build time; a document whose size
+// or content went wrong would show squeezed or empty in its box.
+TEST_F(TEditorWindowTest, EveryBuiltPictureHasItsDesignedSizeAndSomethingToShow)
+{
+    const struct {
+        const char *Path;
+        QSize Size;
+    } pictures[] = {
+        {":/editor/tab_back.png", {128, 88}},   {":/editor/tab_web.png", {128, 88}},
+        {":/editor/tab_paopao.png", {128, 88}}, {":/editor/separator.png", {2, 80}},
+        {":/editor/thumbback.png", {100, 100}}, {":/editor/thumbback@2x.png", {200, 200}},
+        {":/editor/logo.png", {245, 90}},       {":/editor/pack1_emoji.png", {344, 734}},
+        {":/editor/pack2_emoji.png", {344, 734}}, {":/editor/paopao_close.png", {64, 64}},
+        {":/editor/paopao_edit.png", {64, 64}}, {":/editor/paopao_confirm.png", {300, 80}},
+        {":/editor/paopao_cancel.png", {300, 80}}, {":/res_logo_en", {258, 104}},
+        {":/res_logo_cn", {258, 104}},
+    };
+    for (const auto &p : pictures) {
+        SCOPED_TRACE(p.Path);
+        const QImage image(QString::fromLatin1(p.Path), "PNG");
+        EXPECT_EQ(image.size(), p.Size);
+        int opaque = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                opaque += qAlpha(image.pixel(x, y)) > 128;
+        EXPECT_GT(opaque, image.width() * image.height() / 100);
+    }
 }
 
 TEST_F(TEditorWindowTest, LayersAfterCreation)

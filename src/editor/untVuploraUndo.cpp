@@ -35,8 +35,10 @@ public:
     void DropPictures()
     {
         for (TPortraitState *state : {&moBefore, &moAfter})
-            for (TLayerState &layer : state->Layers)
+            for (TLayerState &layer : state->Layers) {
                 layer.Bitmap = QImage();
+                layer.Dropped = true;
+            }
     }
 
 private:
@@ -60,13 +62,13 @@ bool SameBitmap(const QImage &aoA, const QImage &aoB)
 bool SameLayer(const TLayerState &aoA, const TLayerState &aoB)
 {
     return aoA.Index == aoB.Index && aoA.Color == aoB.Color && aoA.Y == aoB.Y && aoA.Visible == aoB.Visible
-           && SameBitmap(aoA.Bitmap, aoB.Bitmap);
+           && aoA.Dropped == aoB.Dropped && SameBitmap(aoA.Bitmap, aoB.Bitmap);
 }
 
 bool SameBubble(const TBubbleState &aoA, const TBubbleState &aoB)
 {
     return aoA.Index == aoB.Index && aoA.Shown == aoB.Shown && aoA.EditShown == aoB.EditShown
-           && aoA.Rect == aoB.Rect && SameBytes(aoA.Document, aoB.Document);
+           && aoA.Rect == aoB.Rect && aoA.Buffer == aoB.Buffer && SameBytes(aoA.Document, aoB.Document);
 }
 
 // The picture of an item as the layer shows it, read from the pack.
@@ -139,6 +141,9 @@ TPortraitState CapturePortrait(const TfrmVuplora &aoWindow)
     b.Rect = QRectF(frame->pos(), QSizeF(frame->Width(), frame->Height()));
     if (goPaopaoStream)
         b.Document = goPaopaoStream->data();
+    // Without a document the image shows nothing, whatever buffer it kept.
+    if (!b.Document.isEmpty())
+        b.Buffer = frame->imgPaopao->Bitmap().size();
     b.Text = gsPaopaoText;
     b.NewText = gsNewPaopaoText;
     state.Watermark = aoWindow.slCanvas->imgIcon->pos();
@@ -220,11 +225,15 @@ int TPortraitHistory::Count() const
 
 void TPortraitHistory::Restore(const TPortraitState &aoState)
 {
+    // Only what differs is touched: undoing a small step stays as cheap as
+    // the step was.
     TfrmVuplora &w = *moWindow;
     TLayerCanvas *canvas = w.slCanvas;
-    // The one layer whose item or colour came back, to show it in the browser.
+    // The one layer whose item, colour or place came back, to show it in the
+    // browser; and whether the state lacks pictures the window now has.
     int changedLayers = 0;
     TYPE_FACE_ITEM changed = fiEmoji;
+    bool reloaded = false;
     for (const TCategory &category : Categories()) {
         TLayerImage *layer = BitmapLayer(w, category);
         TFaceItem *item = layer ? layer->FaceItem() : nullptr;
@@ -235,7 +244,8 @@ void TPortraitHistory::Restore(const TPortraitState &aoState)
             ++changedLayers;
             changed = category.Type;
         }
-        if (!s.Bitmap.isNull()) {
+        reloaded |= s.Dropped;
+        if (!s.Dropped) {
             if (layer->Bitmap().cacheKey() != s.Bitmap.cacheKey())
                 layer->SetBitmap(s.Bitmap);
         } else if (category.Type == fiFace) {
@@ -246,8 +256,10 @@ void TPortraitHistory::Restore(const TPortraitState &aoState)
         }
         item->miIndex = s.Index;
         item->miColor = s.Color;
-        layer->setY(s.Y);
-        layer->setVisible(s.Visible);
+        if (layer->y() != s.Y)
+            layer->setY(s.Y);
+        if (layer->isVisible() != s.Visible)
+            layer->setVisible(s.Visible);
     }
     giFaceIndex = aoState.FaceIndex;
 
@@ -262,26 +274,36 @@ void TPortraitHistory::Restore(const TPortraitState &aoState)
             w.SVGDoc->SVG()->LoadFromStream(*goPaopaoStream);
         goPaopaoStream->seek(0);
     }
-    if (TFaceItem *item = frame->imgPaopao->FaceItem())
-        item->miIndex = b.Index;
-    frame->setPos(b.Rect.topLeft());
-    frame->SetSize(b.Rect.size());
-    if (!b.Shown) {
+    TFaceItem *bubble = frame->imgPaopao->FaceItem();
+    const bool bubbleChanged = bubble && bubble->miIndex != b.Index;
+    if (bubble)
+        bubble->miIndex = b.Index;
+    if (frame->pos() != b.Rect.topLeft())
+        frame->setPos(b.Rect.topLeft());
+    if (QSizeF(frame->Width(), frame->Height()) != b.Rect.size())
+        frame->SetSize(b.Rect.size());
+    if (frame->imgPaopao->Bitmap().size() != b.Buffer && !b.Buffer.isEmpty())
+        frame->imgPaopao->RenderBufferAt(b.Buffer);
+    if (!b.Shown && frame->isVisible()) {
         frame->SetSelectionShown(false);
         frame->imgPaopaoClose->setVisible(false);
     }
-    frame->setVisible(b.Shown);
-    frame->imgPaopaoEdit->setVisible(b.EditShown);
+    if (frame->isVisible() != b.Shown)
+        frame->setVisible(b.Shown);
+    if (frame->imgPaopaoEdit->isVisible() != b.EditShown)
+        frame->imgPaopaoEdit->setVisible(b.EditShown);
     gsPaopaoText = b.Text;
     gsNewPaopaoText = b.NewText;
-    canvas->imgIcon->setPos(aoState.Watermark);
+    if (canvas->imgIcon->pos() != aoState.Watermark)
+        canvas->imgIcon->setPos(aoState.Watermark);
 
     // A step of one layer shows that layer's tab, so the keys and the colour
     // bar go on working on what just came back.
     if (changedLayers == 1 && w.FCurrentTab != w.rgtToolbar->Tab(changed))
         w.TabClick(changed);
-    ShowCurrentChoice(w);
-    moState = CapturePortrait(w);
+    if (changedLayers > 0 || bubbleChanged)
+        ShowCurrentChoice(w);
+    moState = reloaded ? CapturePortrait(w) : aoState;
 }
 
 TRecordStep::TRecordStep(TPortraitHistory *aoHistory, const QString &asText)

@@ -31,6 +31,7 @@ struct TLayerState {
     // The picture the layer showed; may be dropped from old steps to save
     // memory, and is then loaded again from the pack by index and colour.
     QImage Bitmap;
+    bool Dropped = false;
 };
 
 struct TBubbleState {
@@ -39,6 +40,8 @@ struct TBubbleState {
     bool EditShown = false;
     QRectF Rect;
     QByteArray Document;
+    // Size of the image's drawing buffer, which its past sizes decide.
+    QSize Buffer;
     // The texts the text dialog works with; restored with the bubble but not a
     // change of their own, since they change nothing on the canvas.
     QString Text;

@@ -398,6 +398,9 @@ void TfrmVuplora::showEvent(QShowEvent *aoEvent)
                      .toPoint());
     }
     QWidget::showEvent(aoEvent);
+    // The keys work at once, also when the window comes back after the pack
+    // choice, without a click into it first.
+    activateWindow();
 }
 
 void TfrmVuplora::moveEvent(QMoveEvent *aoEvent)

@@ -77,10 +77,10 @@ TTip CategoryName(TYPE_FACE_ITEM fiType)
     case fiNose: return {"Nose", "鼻子"};
     case fiMouth: return {"Mouth", "嘴巴"};
     case fiGlasses: return {"Glasses", "眼镜"};
-    case fiHand: return {"Hand", "手势"};
-    case fiBG: return {"Background", "背景"};
-    case fiPaopao: return {"Speech bubble", "气泡"};
-    case fiFG: return {"Foreground", "前景"};
+    case fiHand: return {"Body", "身体"};
+    case fiBG: return {"Backdrop", "背景"};
+    case fiPaopao: return {"Bubble", "气泡"};
+    case fiFG: return {"Front", "前景"};
     }
     return {"", ""};
 }

@@ -87,7 +87,7 @@ bool TLayerLocks::Lockable(TYPE_FACE_ITEM fiType)
 
 bool TLayerLocks::Locked(TYPE_FACE_ITEM fiType) const
 {
-    return fiType >= 0 && fiType < FACE_ITEM_TYPE_COUNT && mbLocked[fiType];
+    return size_t(fiType) < mbLocked.size() && mbLocked[size_t(fiType)];
 }
 
 void TLayerLocks::SetLocked(TYPE_FACE_ITEM fiType, bool abLocked)

@@ -4,6 +4,7 @@
 #include "editor/untVuploraForm.h"
 
 #include "assets/untVuploraProcs.h"
+#include "editor/untVuploraUndo.h"
 
 void TfrmVuplora::imgColor1Click(QObject *Sender)
 {
@@ -26,6 +27,7 @@ void TfrmVuplora::ApplyColor(TAlphaColor aiColor)
     // The background cannot be recoloured.
     if (!L || L == slCanvas->imgBack || !L->FaceItem())
         return;
+    const TRecordStep step(FHistory, QStringLiteral("Colour"));
     TFaceItem &item = *L->FaceItem();
     item.miColor = aiColor;
     QImage bitmap = L->Bitmap();

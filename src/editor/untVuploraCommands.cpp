@@ -5,6 +5,8 @@
 
 #include "editor/untHelper.h"
 #include "editor/untSelectPack.h"
+#include "editor/untVuploraLocks.h"
+#include "editor/untVuploraUndo.h"
 #include "errors/errors.h"
 #include "platform/platform.h"
 
@@ -91,6 +93,7 @@ void TfrmVuplora::imgTabRandomClick()
 {
     if (FChanging)
         return;
+    const TRecordStep step(FHistory, QStringLiteral("Random portrait"));
     RandomPortrait();
 }
 
@@ -127,6 +130,16 @@ void TfrmVuplora::imgTabBackClick()
             Window->show();
         }
     } showAgain{this, place};
+    // Indexes of the old pack mean other items in the new one, also when
+    // reloading fails halfway: the history and the locks go with the pack.
+    struct TForget {
+        TfrmVuplora *Window;
+        ~TForget()
+        {
+            Window->FLocks->Clear();
+            Window->FHistory->Reset();
+        }
+    } forget{this};
     ShowSelectPack();
     goFaceRes->LoadRes(QStringLiteral("res_girl"));
     ResetColors();

@@ -4,7 +4,10 @@
 #include "editor/untHelper.h"
 #include "editor/untSelectPack.h"
 #include "editor/untVuploraCategories.h"
+#include "editor/untVuploraKeyboard.h"
+#include "editor/untVuploraLocks.h"
 #include "editor/untVuploraPaopao.h"
+#include "editor/untVuploraUndo.h"
 #include "svg/controls/svg_document_component.h"
 #include "platform/errorreport.h"
 #include "platform/platform.h"
@@ -128,6 +131,8 @@ void TfrmVuplora::FormCreate()
     RandomLayer(slCanvas->imgBack, fiBG);
     RandomPortrait();
     imgTabHandClick();
+    ShowToolbarTips(rgtToolbar, gbLangCN);
+    FHistory->Reset();
     // The watermark keeps the pointer while a button is held, so a drag goes on
     // outside it.
     slCanvas->imgIcon->SetAutoCapture(true);
@@ -176,8 +181,11 @@ void TfrmVuplora::CreateControls()
     SVGDoc->setObjectName(QStringLiteral("SVGDoc"));
     SVGDoc->SetPreferredLanguage(QStringLiteral("EN"));
     slCanvas->slPaopao->imgPaopao->SetSVGDocument(SVGDoc);
+    FHistory = new TPortraitHistory(this);
+    FLocks = new TLayerLocks(rgtToolbar, this);
 
     ConnectControls();
+    InstallEditorKeys(this);
 }
 
 void TfrmVuplora::LoadLogo()
@@ -275,15 +283,19 @@ void TfrmVuplora::RandomLayer(TLayerImage *aoLayer, TYPE_FACE_ITEM fiType)
 void TfrmVuplora::RandomPortrait()
 {
     FRandom.seed(ClockSeed());
-    RandomLayer(slCanvas->imgHand, fiHand);
-    const TFaceItemDataList *faces = goFaceRes->GetFaceItem(fiFace);
-    const int n = faces ? static_cast<int>(faces->size()) : 0;
-    SetFace(n > 0 ? std::uniform_int_distribution<int>(0, n - 1)(FRandom) : 0);
-    RandomLayer(slCanvas->imgHair, fiHair);
-    RandomLayer(slCanvas->imgEyes, fiEye);
-    RandomLayer(slCanvas->imgNose, fiNose);
-    RandomLayer(slCanvas->imgMouth, fiMouth);
-    RandomLayer(slCanvas->imgBrow, fiBrow);
+    const auto rolls = [this](TYPE_FACE_ITEM fiType) { return !FLocks || !FLocks->Locked(fiType); };
+    if (rolls(fiHand))
+        RandomLayer(slCanvas->imgHand, fiHand);
+    if (rolls(fiFace)) {
+        const TFaceItemDataList *faces = goFaceRes->GetFaceItem(fiFace);
+        const int n = faces ? static_cast<int>(faces->size()) : 0;
+        SetFace(n > 0 ? std::uniform_int_distribution<int>(0, n - 1)(FRandom) : 0);
+    }
+    for (const auto &[layer, type] : {std::pair{slCanvas->imgHair, fiHair}, std::pair{slCanvas->imgEyes, fiEye},
+                                      std::pair{slCanvas->imgNose, fiNose}, std::pair{slCanvas->imgMouth, fiMouth},
+                                      std::pair{slCanvas->imgBrow, fiBrow}})
+        if (rolls(type))
+            RandomLayer(layer, type);
 }
 
 void TfrmVuplora::FreeLayerItems()
@@ -386,6 +398,9 @@ void TfrmVuplora::showEvent(QShowEvent *aoEvent)
                      .toPoint());
     }
     QWidget::showEvent(aoEvent);
+    // The keys work at once, also when the window comes back after the pack
+    // choice, without a click into it first.
+    activateWindow();
 }
 
 void TfrmVuplora::moveEvent(QMoveEvent *aoEvent)

@@ -72,6 +72,8 @@ struct TCurrentImage {
 };
 
 class TRSFmxSVGDocument;
+class TPortraitHistory;
+class TLayerLocks;
 class TfrmVuplora;
 // The editor window while it exists.
 extern TfrmVuplora *frmVuplora;
@@ -95,6 +97,9 @@ public:
     TImageControl *imgThumbback = nullptr;
     // The document the bubble image shows.
     TRSFmxSVGDocument *SVGDoc = nullptr;
+    // Undo and redo of the portrait's changes, and the layers random keeps.
+    TPortraitHistory *FHistory = nullptr;
+    TLayerLocks *FLocks = nullptr;
 
     // State.
     TCurrentImage FCurrentImage;
@@ -119,6 +124,11 @@ public:
     void FreeLayerItems();
 
     // Tabs and browser.
+    void TabClick(TYPE_FACE_ITEM fiType);
+    // The tab aiStep places to the right of the current one (left when
+    // negative), wrapping around at the ends.
+    void StepTab(int aiStep);
+    TYPE_FACE_ITEM CurrentCategory() const;
     void SelectTab(TImageControl *aoTab);
     void ShowItems(TYPE_FACE_ITEM fiType);
     void ClearItems();
@@ -149,6 +159,11 @@ public:
     void imgIconMouseDown(QObject *Sender, Qt::MouseButton Button, float X, float Y);
     void imgIconMouseMove(QObject *Sender, float X, float Y);
     void imgIconMouseUp(QObject *Sender, Qt::MouseButton Button, float X, float Y);
+    // What a stroke does: move the current layer one unit down (aiDirection
+    // 1) or up (-1) within its range, and choose the next (1) or previous (-1)
+    // item of the browser.
+    void NudgeLayer(int aiDirection);
+    void StepItem(int aiStep);
 
     // Speech bubble.
     void slPaopaoClick(QObject *Sender);
@@ -193,7 +208,6 @@ private:
     void FormDestroy();
     void CreateControls();
     void ConnectControls();
-    void TabClick(TYPE_FACE_ITEM fiType);
     void ApplyItem(TYPE_FACE_ITEM c, qint32 i);
     void ShowEmojiOrFeatures(TYPE_FACE_ITEM c, qint32 i);
     void ApplyBubble(qint32 i);

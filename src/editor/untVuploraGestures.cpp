@@ -3,6 +3,8 @@
 
 #include "editor/untVuploraForm.h"
 
+#include "editor/untVuploraUndo.h"
+
 void TfrmVuplora::slCanvasMouseDown(QObject *, Qt::MouseButton Button, float X, float Y)
 {
     if (FChanging)
@@ -22,35 +24,52 @@ void TfrmVuplora::slCanvasMouseUp(QObject *, Qt::MouseButton Button, float X, fl
     TLayerImage *L = FCurrentImage.Image;
     if (!L || !L->FaceItem())
         return;
-    const TYPE_FACE_ITEM type = L->FaceItem()->moType;
-    const bool nudge = type != fiFace && type != fiHair && type != fiHand;
     if (Button != Qt::LeftButton)
         return;
     if (FisMouseDown) {
-        const qreal defaultY = L->FaceItem()->miY;
-        if (Y - FDownY > STROKE_VERTICAL && nudge && defaultY + NUDGE_RANGE > L->y())
-            L->setY(L->y() + 1);
-        if (FDownY - Y > STROKE_VERTICAL && nudge && defaultY - NUDGE_RANGE < L->y())
-            L->setY(L->y() - 1);
-
-        const int count = changeBox->count();
-        int step = 0;
+        // A diagonal stroke that nudges and changes the item is one step.
+        const TRecordStep step(FHistory, QStringLiteral("Stroke"));
+        if (Y - FDownY > STROKE_VERTICAL)
+            NudgeLayer(1);
+        if (FDownY - Y > STROKE_VERTICAL)
+            NudgeLayer(-1);
         if (FDownX - X > STROKE_HORIZONTAL)
-            step = 1;
+            StepItem(1);
         else if (X - FDownX > STROKE_HORIZONTAL)
-            step = -1;
-        if (step != 0 && count > 0) {
-            const int current = changeBox->currentRow();
-            int next;
-            if (step > 0)
-                next = current >= 0 && current < count - 1 ? current + 1 : 0;
-            else
-                next = current > 0 ? current - 1 : count - 1;
-            changeBox->setCurrentRow(next);
-            changeBoxItemClick(nullptr, changeBox->item(next));
-        }
+            StepItem(-1);
     }
     FisMouseDown = false;
+}
+
+void TfrmVuplora::NudgeLayer(int aiDirection)
+{
+    TLayerImage *L = FCurrentImage.Image;
+    if (FChanging || !L || !L->FaceItem())
+        return;
+    const TYPE_FACE_ITEM type = L->FaceItem()->moType;
+    if (type == fiFace || type == fiHair || type == fiHand)
+        return;
+    const TRecordStep step(FHistory, QStringLiteral("Nudge"));
+    const qreal defaultY = L->FaceItem()->miY;
+    if (aiDirection > 0 && defaultY + NUDGE_RANGE > L->y())
+        L->setY(L->y() + 1);
+    if (aiDirection < 0 && defaultY - NUDGE_RANGE < L->y())
+        L->setY(L->y() - 1);
+}
+
+void TfrmVuplora::StepItem(int aiStep)
+{
+    const int count = changeBox->count();
+    if (FChanging || aiStep == 0 || count <= 0)
+        return;
+    const int current = changeBox->currentRow();
+    int next;
+    if (aiStep > 0)
+        next = current >= 0 && current < count - 1 ? current + 1 : 0;
+    else
+        next = current > 0 ? current - 1 : count - 1;
+    changeBox->setCurrentRow(next);
+    changeBoxItemClick(nullptr, changeBox->item(next));
 }
 
 void TfrmVuplora::slCanvasClick(QObject *)
@@ -86,4 +105,6 @@ void TfrmVuplora::imgIconMouseMove(QObject *Sender, float X, float Y)
 void TfrmVuplora::imgIconMouseUp(QObject *, Qt::MouseButton, float, float)
 {
     DownLogo = false;
+    if (FHistory)
+        FHistory->Record(QStringLiteral("Move watermark"));
 }

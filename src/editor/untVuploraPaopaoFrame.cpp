@@ -51,6 +51,15 @@ TPaopaoImage::TPaopaoImage(QGraphicsItem *aoParent) : TRSSVGImage(aoParent)
     setAcceptHoverEvents(false);
 }
 
+void TPaopaoImage::RenderBufferAt(const QSize &aoBuffer)
+{
+    const QSizeF own(Width(), Height());
+    SetSize(QSizeF(aoBuffer));
+    if (Bitmap().size() != aoBuffer)
+        UpdateBuffer();
+    SetSize(own);
+}
+
 TPaopaoFrame::TPaopaoFrame(QGraphicsItem *aoParent) : TLayerControl(aoParent)
 {
     SetHitTest(true);

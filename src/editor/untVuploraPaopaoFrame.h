@@ -80,4 +80,10 @@ class TPaopaoImage : public TRSSVGImage, public TFaceItemHolder {
     Q_OBJECT
 public:
     explicit TPaopaoImage(QGraphicsItem *aoParent = nullptr);
+
+    // The image keeps the buffer of the largest size it was drawn at, so what
+    // it shows depends on its past sizes. This draws the document into a
+    // buffer of the given size and keeps the image's own size: undo brings
+    // back exactly the picture the bubble showed.
+    void RenderBufferAt(const QSize &aoBuffer);
 };

@@ -5,6 +5,7 @@
 
 #include "assets/untVuploraPaopaoDoc.h"
 #include "editor/untVuploraPaopao.h"
+#include "editor/untVuploraUndo.h"
 #include "svg/controls/svg_document_component.h"
 #include "svg/model/document.h"
 
@@ -75,6 +76,9 @@ void TfrmVuplora::ApplyBubble(qint32 i)
 void TfrmVuplora::slPaopaoClick(QObject *)
 {
     TPaopaoFrame *frame = slCanvas->slPaopao;
+    // The frame reports a click at the end of every drag.
+    if (FHistory)
+        FHistory->Record(QStringLiteral("Move bubble"));
     if (frame->SelectionShown())
         return;
     frame->SetSelectionShown(true);
@@ -92,12 +96,14 @@ void TfrmVuplora::HidePaopaoSelection()
 
 void TfrmVuplora::imgPaopaoCloseClick(QObject *)
 {
+    const TRecordStep step(FHistory, QStringLiteral("Close bubble"));
     HidePaopaoSelection();
     slCanvas->slPaopao->setVisible(false);
 }
 
 void TfrmVuplora::imgPaopaoEditClick(QObject *)
 {
+    const TRecordStep step(FHistory, QStringLiteral("Edit bubble text"));
     ShowEditPaopao();
     // Also after a cancel: the text confirmed earlier is applied again.
     ApplyPaopaoText();

@@ -6,6 +6,7 @@
 #include "editor/untVuploraForm.h"
 
 #include "assets/untVuploraProcs.h"
+#include "editor/untVuploraUndo.h"
 
 #include <QEventLoop>
 #include <QPropertyAnimation>
@@ -49,6 +50,25 @@ void TfrmVuplora::imgTabHandClick() { TabClick(fiHand); }
 void TfrmVuplora::imgTabBKGClick() { TabClick(fiBG); }
 void TfrmVuplora::imgTabPaopaoClick() { TabClick(fiPaopao); }
 void TfrmVuplora::imgTabFGClick() { TabClick(fiFG); }
+
+void TfrmVuplora::StepTab(int aiStep)
+{
+    const auto &categories = Categories();
+    const int n = int(categories.size());
+    int current = 0;
+    for (int i = 0; i < n; ++i)
+        if (rgtToolbar->Tab(categories[size_t(i)].Type) == FCurrentTab)
+            current = i;
+    TabClick(categories[size_t(((current + aiStep) % n + n) % n)].Type);
+}
+
+TYPE_FACE_ITEM TfrmVuplora::CurrentCategory() const
+{
+    for (const TCategory &category : Categories())
+        if (rgtToolbar->Tab(category.Type) == FCurrentTab)
+            return category.Type;
+    return fiHand;
+}
 
 void TfrmVuplora::SelectTab(TImageControl *aoTab)
 {
@@ -96,6 +116,7 @@ void TfrmVuplora::changeBoxItemClick(QObject *, QListWidgetItem *Item)
 {
     if (FChanging)
         return;
+    const TRecordStep step(FHistory, QStringLiteral("Choose item"));
     const TFlagScope changing(FChanging);
     // A tab click while the slide is waited for refills the browser; the
     // clicked cell must outlive this handler.

@@ -2,6 +2,8 @@
 
 #include "PackArchive.h"
 #include "TestPackPaths.h"
+#include "editor/untVuploraCanvas.h"
+#include "editor/untVuploraPaopao.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -9,6 +11,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -88,6 +92,47 @@ std::unique_ptr<QObject> WhenPackWindowShown(std::function<void(TfrmSelectPack *
     });
     timer->start(5);
     return timer;
+}
+
+std::unique_ptr<QObject> WhenTextDialogShown(std::function<void(TfrmEditPaopao *)> aoAction)
+{
+    auto timer = std::make_unique<QTimer>();
+    QTimer *t = timer.get();
+    QObject::connect(t, &QTimer::timeout, [t, aoAction] {
+        auto *dialog = qobject_cast<TfrmEditPaopao *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        t->stop();
+        aoAction(dialog);
+    });
+    t->start(5);
+    return timer;
+}
+
+std::unique_ptr<QObject> AnswerDialog(const QString &asText, bool abConfirm, QString *aoShown)
+{
+    return WhenTextDialogShown([=](TfrmEditPaopao *aoDialog) {
+        if (aoShown)
+            *aoShown = aoDialog->mmoText->toPlainText();
+        if (!asText.isNull())
+            aoDialog->mmoText->setPlainText(asText);
+        if (abConfirm)
+            aoDialog->imgConfirmClick();
+        else
+            aoDialog->imgCancelClick();
+    });
+}
+
+void DragOnCanvas(TLayerCanvas *aoCanvas, const QPointF &aoFrom, const QPointF &aoTo)
+{
+    QWidget *viewport = aoCanvas->viewport();
+    const QPoint from = aoCanvas->mapFromScene(aoFrom);
+    const QPoint to = aoCanvas->mapFromScene(aoTo);
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), viewport->mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, to);
 }
 
 QImage Premultiplied(const QImage &aoImage)

@@ -68,6 +68,21 @@ void MovePointerTo(QWidget *aoWindow, const QPoint &aoPos);
 // lives as long as the returned object.
 [[nodiscard]] std::unique_ptr<QObject> WhenPackWindowShown(std::function<void(TfrmSelectPack *)> aoAction);
 
+class TfrmEditPaopao;
+class TLayerCanvas;
+
+// Runs aoAction on the bubble's text dialog once its modal show is running;
+// the script lives as long as the returned object.
+[[nodiscard]] std::unique_ptr<QObject> WhenTextDialogShown(std::function<void(TfrmEditPaopao *)> aoAction);
+// Answers the next text dialog: puts asText in its memo (unless null) and
+// presses confirm or cancel. Records what the memo showed when it opened.
+[[nodiscard]] std::unique_ptr<QObject> AnswerDialog(const QString &asText, bool abConfirm,
+                                                    QString *aoShown = nullptr);
+
+// A left-button drag on the canvas between two points in canvas units, through
+// the view's own event handling.
+void DragOnCanvas(TLayerCanvas *aoCanvas, const QPointF &aoFrom, const QPointF &aoTo);
+
 // A picture decoded the way layers hold pictures.
 QImage Premultiplied(const QImage &aoImage);
 QImage ResourcePicture(const QString &asName);

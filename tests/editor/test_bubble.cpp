@@ -39,30 +39,6 @@ protected:
     std::unique_ptr<TfrmVuplora> mFrm;
 };
 
-// Answers the next text dialog: puts asText in its memo (unless null) and
-// presses confirm or cancel. Records what the memo showed when it opened.
-[[nodiscard]] std::unique_ptr<QTimer> AnswerDialog(const QString &asText, bool abConfirm, QString *aoShown = nullptr)
-{
-    auto timer = std::make_unique<QTimer>();
-    QTimer *t = timer.get();
-    QObject::connect(t, &QTimer::timeout, [=] {
-        auto *dialog = qobject_cast<TfrmEditPaopao *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
-            return;
-        t->stop();
-        if (aoShown)
-            *aoShown = dialog->mmoText->toPlainText();
-        if (!asText.isNull())
-            dialog->mmoText->setPlainText(asText);
-        if (abConfirm)
-            dialog->imgConfirmClick();
-        else
-            dialog->imgCancelClick();
-    });
-    t->start(5);
-    return timer;
-}
-
 TEST_F(TBubbleTest, ChoosingBubblesPlacesSizesAndCaptionsThem)
 {
     Choose(1);
@@ -120,17 +96,8 @@ TEST_F(TBubbleTest, ABrokenBubbleLeavesTheCurrentOneAndTheBrowserWorks)
 TEST_F(TBubbleTest, TheFrameMovesAndResizesByDragAndLeavesTheCanvas)
 {
     Choose(1);
-    QWidget *viewport = mFrm->slCanvas->viewport();
     TLayerCanvas *c = mFrm->slCanvas;
-    const auto drag = [&](const QPointF &aoFrom, const QPointF &aoTo) {
-        const QPoint from = c->mapFromScene(aoFrom);
-        const QPoint to = c->mapFromScene(aoTo);
-        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
-        QMouseEvent move(QEvent::MouseMove, QPointF(to), viewport->mapToGlobal(QPointF(to)), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &move);
-        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, to);
-    };
+    const auto drag = [&](const QPointF &aoFrom, const QPointF &aoTo) { DragOnCanvas(c, aoFrom, aoTo); };
     const qreal unit = 1 / c->CanvasScale(); // one screen pixel in canvas units
     // Moved by its middle, beyond the right edge of the canvas.
     drag(QPointF(540, 400), QPointF(740, 400));

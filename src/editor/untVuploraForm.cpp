@@ -5,6 +5,7 @@
 #include "editor/untSelectPack.h"
 #include "editor/untVuploraCategories.h"
 #include "editor/untVuploraPaopao.h"
+#include "editor/untVuploraPortraitFile.h"
 #include "svg/controls/svg_document_component.h"
 #include "platform/errorreport.h"
 #include "platform/platform.h"
@@ -131,6 +132,7 @@ void TfrmVuplora::FormCreate()
     // The watermark keeps the pointer while a button is held, so a drag goes on
     // outside it.
     slCanvas->imgIcon->SetAutoCapture(true);
+    InstallPortraitFileActions(this);
 }
 
 void TfrmVuplora::FormDestroy()

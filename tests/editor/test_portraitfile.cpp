@@ -63,12 +63,6 @@ void Compose(TfrmVuplora &aoFrm)
     c->imgIcon->setPos(12, 40);
 }
 
-QByteArray ReadAll(const QString &asPath)
-{
-    QFile file(asPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void WriteAll(const QString &asPath, const QByteArray &aoData)
 {
     QFile file(asPath);

@@ -146,6 +146,15 @@ TPortraitBubble ReadBubble(const TFields &aoBubble)
     return bubble;
 }
 
+// Whole numbers are written without a fraction, as people write places.
+void WriteNumber(JsonWriter &aoOut, double arValue)
+{
+    if (std::trunc(arValue) == arValue && std::fabs(arValue) <= PORTRAIT_MAX_COORDINATE)
+        aoOut.Int64(qint64(arValue));
+    else
+        aoOut.Double(arValue);
+}
+
 void WriteString(JsonWriter &aoOut, const QByteArray &aoUtf8)
 {
     aoOut.String(aoUtf8.constData(), rapidjson::SizeType(aoUtf8.size()));
@@ -162,9 +171,9 @@ void WriteLayer(JsonWriter &aoOut, const TPortraitLayer &aoLayer)
     aoOut.Key("color");
     aoOut.Uint(aoLayer.Color);
     aoOut.Key("x");
-    aoOut.Double(aoLayer.Pos.x());
+    WriteNumber(aoOut, aoLayer.Pos.x());
     aoOut.Key("y");
-    aoOut.Double(aoLayer.Pos.y());
+    WriteNumber(aoOut, aoLayer.Pos.y());
     aoOut.Key("visible");
     aoOut.Bool(aoLayer.Visible);
     aoOut.EndObject();
@@ -208,21 +217,21 @@ QByteArray WritePortrait(const TPortrait &aoPortrait)
     out.Key("confirmedText");
     WriteString(out, bubble.ConfirmedText.toUtf8());
     out.Key("x");
-    out.Double(bubble.Frame.x());
+    WriteNumber(out, bubble.Frame.x());
     out.Key("y");
-    out.Double(bubble.Frame.y());
+    WriteNumber(out, bubble.Frame.y());
     out.Key("width");
-    out.Double(bubble.Frame.width());
+    WriteNumber(out, bubble.Frame.width());
     out.Key("height");
-    out.Double(bubble.Frame.height());
+    WriteNumber(out, bubble.Frame.height());
     out.EndObject();
 
     out.Key("watermark");
     out.StartObject();
     out.Key("x");
-    out.Double(aoPortrait.Watermark.x());
+    WriteNumber(out, aoPortrait.Watermark.x());
     out.Key("y");
-    out.Double(aoPortrait.Watermark.y());
+    WriteNumber(out, aoPortrait.Watermark.y());
     out.EndObject();
     out.EndObject();
     QByteArray data(buffer.GetString(), qsizetype(buffer.GetSize()));
@@ -235,8 +244,10 @@ TPortrait ReadPortrait(const QByteArray &aoData)
     if (aoData.size() > PORTRAIT_MAX_FILE_BYTES)
         Refuse(QStringLiteral("it is larger than %1 MiB.").arg(PORTRAIT_MAX_FILE_BYTES / (1024 * 1024)));
     rapidjson::Document document;
-    // Iterative: the depth of a hostile file cannot exhaust the stack.
-    document.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag>(
+    // Iterative: the depth of a hostile file cannot exhaust the stack. Full
+    // precision: a place reads back as exactly the number that was written.
+    document.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag
+                   | rapidjson::kParseFullPrecisionFlag>(
         aoData.constData(), size_t(aoData.size()));
     if (document.HasParseError())
         Refuse(QStringLiteral("%1 (offset %2).")

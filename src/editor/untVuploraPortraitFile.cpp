@@ -400,14 +400,20 @@ std::unique_ptr<TfrmVuplora> StartUpWithPortraitFile(const QString &asFileName)
         ShowSelectPack();
     auto frm = std::make_unique<TfrmVuplora>();
     CreateEditPaopao();
+    // The window shows its random portrait when the file's cannot be put on it;
+    // what went wrong is said once the window is up.
+    QString message;
     if (portrait) {
-        // The window shows its random portrait when the file's cannot be put on it.
-        RunReportingErrors([&] {
+        try {
             const QList<TYPE_FACE_ITEM> notRestored = frm->ApplyPortrait(*portrait);
             if (!notRestored.isEmpty())
-                TVuploraApplication::ReportError(LayersNotRestoredMessage(notRestored, gbLangCN));
-        });
+                message = LayersNotRestoredMessage(notRestored, gbLangCN);
+        } catch (const std::exception &) {
+            message = CurrentExceptionMessage();
+        }
     }
     frm->show();
+    if (!message.isEmpty())
+        TVuploraApplication::ReportError(message);
     return frm;
 }

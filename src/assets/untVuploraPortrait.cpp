@@ -3,19 +3,7 @@
 #include "assets/untVuplora.h"
 #include "errors/errors.h"
 
-// As in FaceIndexReader.cpp: RapidJSON's stack computes "null + n" before its
-// first allocation. Both units must say so, since the linker keeps one copy of
-// each of RapidJSON's inline functions.
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((no_sanitize("pointer-overflow"))), apply_to = function)
-#endif
-#include <rapidjson/document.h>
-#include <rapidjson/error/en.h>
-#include <rapidjson/prettywriter.h>
-#include <rapidjson/stringbuffer.h>
-#if defined(__clang__)
-#pragma clang attribute pop
-#endif
+#include "assets/RapidJson.h"
 
 #include <cmath>
 

@@ -1,19 +1,20 @@
-# Installs BUILD_DIR into PREFIX and checks what landed there.
+# Installs BUILD_DIR into PREFIX and checks what landed there; BINDIR and
+# DATADIR are the GNUInstallDirs folders of the build.
+cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE result OUTPUT_QUIET)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
-include(GNUInstallDirs)
 
 set(expected
-  "${CMAKE_INSTALL_BINDIR}/vuplora"
-  "${CMAKE_INSTALL_DATAROOTDIR}/applications/vuplora.desktop"
-  "${CMAKE_INSTALL_DATAROOTDIR}/mime/packages/vuplora.xml"
-  "${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps/vuplora.svg")
+  "${BINDIR}/vuplora"
+  "${DATADIR}/applications/vuplora.desktop"
+  "${DATADIR}/mime/packages/vuplora.xml"
+  "${DATADIR}/icons/hicolor/scalable/apps/vuplora.svg")
 if(EXISTS "${SOURCE_DIR}/NOTICE")
-  list(APPEND expected "${CMAKE_INSTALL_DATAROOTDIR}/doc/vuplora/NOTICE")
+  list(APPEND expected "${DATADIR}/doc/vuplora/NOTICE")
 endif()
 foreach(file IN LISTS expected)
   if(NOT EXISTS "${PREFIX}/${file}")
@@ -24,7 +25,7 @@ endforeach()
 # Each hicolor size holds a PNG of exactly that size (width and height from
 # the IHDR chunk).
 foreach(size 16 22 24 32 48 64 128 256 512)
-  set(png "${PREFIX}/${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps/vuplora.png")
+  set(png "${PREFIX}/${DATADIR}/icons/hicolor/${size}x${size}/apps/vuplora.png")
   if(NOT EXISTS "${png}")
     message(FATAL_ERROR "icon missing: ${png}")
   endif()
@@ -38,7 +39,7 @@ foreach(size 16 22 24 32 48 64 128 256 512)
   endif()
 endforeach()
 
-file(STRINGS "${PREFIX}/${CMAKE_INSTALL_DATAROOTDIR}/applications/vuplora.desktop" entry)
+file(STRINGS "${PREFIX}/${DATADIR}/applications/vuplora.desktop" entry)
 foreach(line "Exec=vuplora %f" "Icon=vuplora" "MimeType=application/x-vuplora-portrait;")
   if(NOT line IN_LIST entry)
     message(FATAL_ERROR "vuplora.desktop lacks ${line}")

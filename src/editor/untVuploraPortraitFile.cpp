@@ -46,6 +46,17 @@ TLayerImage *LayerImage(TLayerCanvas *aoCanvas, TYPE_FACE_ITEM fiType)
     return qobject_cast<TLayerImage *>(aoCanvas->Layer(fiType));
 }
 
+// What a layer's picture was made from when a composition put it there: the
+// pack, item and colour, and the picture's own key, which changes as soon as
+// anything else gives the layer another picture. A layer whose picture still
+// carries the key of what a composition asks for need not be decoded again.
+const char SHOWN_PICTURE[] = "vuploraShownPicture";
+
+QString PictureKey(qint32 aiPack, const TPortraitLayer &aoLayer, qint64 aiCacheKey)
+{
+    return QStringLiteral("%1/%2/%3/%4").arg(aiPack).arg(aoLayer.Index).arg(aoLayer.Color).arg(aiCacheKey);
+}
+
 QString PortraitDialogName(const QDateTime &aoNow)
 {
     QString name = SuggestedSaveName(aoNow);
@@ -211,6 +222,12 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
             notRestored.append(type);
             continue;
         }
+        const TLayerImage *image = LayerImage(slCanvas, type);
+        if (image->property(SHOWN_PICTURE).toString()
+            == PictureKey(aoPortrait.Pack, layer, image->Bitmap().cacheKey())) {
+            pictures[type] = image->Bitmap();
+            continue;
+        }
         QImage bitmap;
         res->GetBitmap(bitmap, type, layer.Index, ifFile, false);
         // The face is shown in its own colours, whatever colour it stores.
@@ -222,7 +239,9 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
     const TPortraitBubble &bubble = aoPortrait.Bubble;
     TSVGDocument *svg = SVGDoc->SVG();
     if (bubble.Document.isEmpty()) {
-        svg->Clear();
+        // Nothing has ever been loaded while the bubble's source is empty.
+        if (goPaopaoStream && goPaopaoStream->size() > 0)
+            svg->Clear();
     } else {
         QBuffer data;
         data.setData(bubble.Document);
@@ -253,6 +272,7 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
         const TPortraitLayer &layer = aoPortrait.Layers[type];
         TLayerImage *image = LayerImage(slCanvas, type);
         image->SetBitmap(*pictures[type]);
+        image->setProperty(SHOWN_PICTURE, PictureKey(aoPortrait.Pack, layer, image->Bitmap().cacheKey()));
         image->setPos(layer.Pos);
         image->setVisible(layer.Visible);
         if (TFaceItem *item = image->FaceItem()) {

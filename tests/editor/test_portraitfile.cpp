@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
 class TPortraitFileTest : public TEditorTest {
@@ -93,6 +95,33 @@ TEST_F(TPortraitFileTest, ASavedPortraitReopensAsTheSamePictureInANewWindow)
     EXPECT_EQ(gsNewPaopaoText, QStringLiteral("Round trip"));
     EXPECT_TRUE(frm->slCanvas->slPaopao->imgPaopaoEdit->isVisible());
     EXPECT_EQ(frm->slCanvas->imgHair->FaceItem()->miColor, 0xFFD22A2Au);
+}
+
+TEST_F(TPortraitFileTest, OpeningAgainRestoresEveryLayerChangedSinceTheFirstOpening)
+{
+    auto frm = NewWindow();
+    Compose(*frm);
+    frm->SavePortraitFile(Path("again.vuplora"));
+    const QImage picture = frm->PortraitPicture(1.0);
+    const struct {
+        const char *Change;
+        std::function<void()> Make;
+    } changes[] = {
+        {"random portrait", [&] { frm->RandomPortrait(); }},
+        {"hair recoloured", [&] { frm->imgTabHairClick(); frm->ApplyColor(0xFF1F3F74); }},
+        {"hair colour taken off", [&] { frm->imgTabHairClick(); frm->ApplyColor(0); }},
+        {"other background", [&] { Choose(*frm, &TfrmVuplora::imgTabBKGClick, 0); }},
+        {"glasses item", [&] { Choose(*frm, &TfrmVuplora::imgTabGlassClick, 0); }},
+    };
+    for (const auto &c : changes) {
+        SCOPED_TRACE(c.Change);
+        frm->OpenPortraitFile(Path("again.vuplora"));
+        c.Make();
+        ASSERT_NE(frm->PortraitPicture(1.0), picture);
+        frm->OpenPortraitFile(Path("again.vuplora"));
+        EXPECT_EQ(frm->PortraitPicture(1.0), picture);
+    }
+    EXPECT_TRUE(moErrors.isEmpty()) << moErrors.join(u'\n');
 }
 
 TEST_F(TPortraitFileTest, ShortcutsSaveOpenAndCopy)

@@ -2,17 +2,7 @@
 
 #include <QStringDecoder>
 
-// RapidJSON 1.1's internal stack computes "null + n" before its first allocation;
-// that is harmless but undefined, and the sanitizer build stops on it, so only that
-// check is switched off for RapidJSON's own functions.
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((no_sanitize("pointer-overflow"))), apply_to = function)
-#endif
-#include <rapidjson/document.h>
-#include <rapidjson/error/en.h>
-#if defined(__clang__)
-#pragma clang attribute pop
-#endif
+#include "assets/RapidJson.h"
 
 #include <limits>
 #include <string_view>

@@ -54,9 +54,8 @@ void TfrmVuplora::imgTabSaveClick()
     SaveToFile(fileName);
 }
 
-void TfrmVuplora::SaveToFile(const QString &asFileName)
+QImage TfrmVuplora::PortraitPicture(qreal arDisplayScale)
 {
-    const qreal displayScale = windowHandle() ? windowHandle()->devicePixelRatio() : devicePixelRatioF();
     // The picture is the portrait: the bubble's selection and buttons are
     // hidden for the capture and come back after it.
     TPaopaoFrame *frame = slCanvas->slPaopao;
@@ -75,7 +74,13 @@ void TfrmVuplora::SaveToFile(const QString &asFileName)
     frame->SetSelectionShown(false);
     frame->imgPaopaoClose->setVisible(false);
     frame->imgPaopaoEdit->setVisible(false);
-    const QImage bitmap = slCanvas->MakeScreenshot(displayScale);
+    return slCanvas->MakeScreenshot(arDisplayScale);
+}
+
+void TfrmVuplora::SaveToFile(const QString &asFileName)
+{
+    const qreal displayScale = windowHandle() ? windowHandle()->devicePixelRatio() : devicePixelRatioF();
+    const QImage bitmap = PortraitPicture(displayScale);
     if (bitmap.isNull())
         throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
     // The picture goes to a temporary file beside the target, which replaces

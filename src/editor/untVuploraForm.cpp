@@ -7,6 +7,7 @@
 #include "editor/untVuploraKeyboard.h"
 #include "editor/untVuploraLocks.h"
 #include "editor/untVuploraPaopao.h"
+#include "editor/untVuploraPortraitFile.h"
 #include "editor/untVuploraUndo.h"
 #include "svg/controls/svg_document_component.h"
 #include "platform/errorreport.h"
@@ -136,6 +137,7 @@ void TfrmVuplora::FormCreate()
     // The watermark keeps the pointer while a button is held, so a drag goes on
     // outside it.
     slCanvas->imgIcon->SetAutoCapture(true);
+    InstallPortraitFileActions(this);
 }
 
 void TfrmVuplora::FormDestroy()

@@ -5,6 +5,7 @@
 // holds the window's state, its creation steps and the random portrait.
 
 #include "assets/untVuplora.h"
+#include "assets/untVuploraPortrait.h"
 #include "editor/untVuploraBrowser.h"
 #include "editor/untVuploraCanvas.h"
 #include "editor/untVuploraColorBar.h"
@@ -179,6 +180,23 @@ public:
     void imgTabWebClick();
     void imgTabBackClick();
     void ResetColors();
+    // The picture a save writes: the canvas at arDisplayScale pixels per canvas
+    // unit, without the bubble's selection and buttons.
+    QImage PortraitPicture(qreal arDisplayScale);
+
+    // Portrait files and the clipboard (untVuploraPortraitFile.cpp).
+    TPortrait CapturePortrait() const;
+    // Puts a whole composition on the canvas: its pack (switching to it), each
+    // layer's item, colour, place and visibility, the bubble and the watermark.
+    // Returns the layers whose items the pack lacks; they keep what they
+    // showed. A pack that does not load, a picture that fails to decode or a
+    // bubble document that fails to load raise their error and change nothing.
+    QList<TYPE_FACE_ITEM> ApplyPortrait(const TPortrait &aoPortrait);
+    void SavePortraitFile(const QString &asFileName);
+    void OpenPortraitFile(const QString &asFileName);
+    void imgSavePortraitClick();
+    void imgOpenPortraitClick();
+    void CopyPicture();
 
     // The local time save suggests its file name from; tests fix it.
     std::function<QDateTime()> FNow = [] { return QDateTime::currentDateTime(); };

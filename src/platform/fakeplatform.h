@@ -58,12 +58,31 @@ public:
     }
 };
 
+class TFakeOpenDialogService : public IOpenDialogService {
+public:
+    // The answer: false is a cancel; otherwise ChosenFile is returned.
+    bool Accept = true;
+    QString ChosenFile;
+    TOpenDialogOptions LastOptions;
+    int Shown = 0;
+    bool Execute(QWidget *, const TOpenDialogOptions &aoOptions, QString &asFileName) override
+    {
+        ++Shown;
+        LastOptions = aoOptions;
+        if (!Accept)
+            return false;
+        asFileName = ChosenFile;
+        return true;
+    }
+};
+
 struct TFakePlatform {
     TFakeScreenService Screen;
     TFakeLocaleService Locale;
     TFakeSoundService Sound;
     TFakeShellService Shell;
     TFakeSaveDialogService SaveDialog;
+    TFakeOpenDialogService OpenDialog;
 
-    TPlatform Services() { return TPlatform{&Screen, &Locale, &Sound, &Shell, &SaveDialog}; }
+    TPlatform Services() { return TPlatform{&Screen, &Locale, &Sound, &Shell, &SaveDialog, &OpenDialog}; }
 };

@@ -11,7 +11,8 @@ TPlatform &CurrentServices()
     static TQtSoundService soSound;
     static TQtShellService soShell;
     static TQtSaveDialogService soSaveDialog;
-    static TPlatform soPlatform{&soScreen, &soLocale, &soSound, &soShell, &soSaveDialog};
+    static TQtOpenDialogService soOpenDialog;
+    static TPlatform soPlatform{&soScreen, &soLocale, &soSound, &soShell, &soSaveDialog, &soOpenDialog};
     return soPlatform;
 }
 

@@ -4,6 +4,7 @@
 // not offer it (QueryScreenSize then fails, the language is not Chinese, ...).
 
 #include "platform/localeservice.h"
+#include "platform/opendialogservice.h"
 #include "platform/savedialogservice.h"
 #include "platform/screenservice.h"
 #include "platform/shellservice.h"
@@ -15,6 +16,7 @@ struct TPlatform {
     ISoundService *Sound = nullptr;
     IShellService *Shell = nullptr;
     ISaveDialogService *SaveDialog = nullptr;
+    IOpenDialogService *OpenDialog = nullptr;
 };
 
 // The services in force; initially the Qt implementations, created on first use

@@ -1,0 +1,128 @@
+// `vuplora portrait` as a user drives it: the same seed gives the same file,
+// other seeds other pictures, --count writes its files, and usage errors.
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TRun {
+    int Exit = -1;
+    QByteArray Out, Err;
+};
+
+TRun Portrait(const QStringList &aoArgs)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    // As from a shell without a display: the command needs none.
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VUPLORA_EXE), QStringList{QStringLiteral("portrait")} + aoArgs);
+    EXPECT_TRUE(process.waitForFinished(120000));
+    TRun run;
+    run.Exit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.Out = process.readAllStandardOutput();
+    run.Err = process.readAllStandardError();
+    return run;
+}
+
+QByteArray Read(const QString &asPath)
+{
+    QFile file(asPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(PortraitCommand, TheSameSeedGivesTheSameFileOtherSeedsOtherPictures)
+{
+    QTemporaryDir dir;
+    const auto make = [&](const char *asPack, const char *asSeed, const QString &asName) {
+        const TRun run = Portrait({QStringLiteral("--pack"), QLatin1String(asPack), QStringLiteral("--seed"),
+                                   QLatin1String(asSeed), dir.filePath(asName)});
+        EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+        return Read(dir.filePath(asName));
+    };
+    const QByteArray a = make("1", "7", QStringLiteral("a.png"));
+    const QByteArray again = make("1", "7", QStringLiteral("again.png"));
+    ASSERT_FALSE(a.isEmpty());
+    EXPECT_EQ(a, again);
+    const QImage picture = QImage::fromData(a, "PNG");
+    EXPECT_EQ(picture.size(), QSize(640, 1136));
+    EXPECT_TRUE(picture.hasAlphaChannel());
+    // Some seed of a few gives another pick, and the other pack other art.
+    bool differs = false;
+    for (const char *seed : {"8", "9", "10", "11"})
+        differs = differs || make("1", seed, QStringLiteral("b.png")) != a;
+    EXPECT_TRUE(differs);
+    EXPECT_NE(make("2", "7", QStringLiteral("c.png")), a);
+}
+
+TEST(PortraitCommand, CountWritesNumberedFilesEachTheOneOfItsSeed)
+{
+    QTemporaryDir dir;
+    const TRun run = Portrait({QStringLiteral("--pack"), QStringLiteral("2"), QStringLiteral("--seed"),
+                               QStringLiteral("18446744073709551615"), QStringLiteral("--count"), QStringLiteral("3"),
+                               dir.filePath(QStringLiteral("many.png"))});
+    ASSERT_EQ(run.Exit, 0) << run.Err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("many-1.png"), QStringLiteral("many-2.png"), QStringLiteral("many-3.png")}));
+    // Portrait 3 is seed S + 2, which wraps around to 1.
+    ASSERT_EQ(Portrait({QStringLiteral("--pack"), QStringLiteral("2"), QStringLiteral("--seed"), QStringLiteral("1"),
+                        dir.filePath(QStringLiteral("one.png"))})
+                  .Exit,
+              0);
+    EXPECT_EQ(Read(dir.filePath(QStringLiteral("many-3.png"))), Read(dir.filePath(QStringLiteral("one.png"))));
+}
+
+TEST(PortraitCommand, BadArgumentsExitWithUsageAndWriteNothing)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("x.png"));
+    const QString P = QStringLiteral("--pack"), S = QStringLiteral("--seed"), C = QStringLiteral("--count");
+    const struct {
+        const char *Case;
+        QStringList Args;
+        const char *Says;
+    } cases[] = {
+        {"no arguments", {}, "--pack is missing"},
+        {"no seed", {P, "1", out}, "--seed is missing"},
+        {"no output", {P, "1", S, "3"}, "the output file is missing"},
+        {"pack 3", {P, "3", S, "3", out}, "--pack must be 1 or 2, not '3'"},
+        {"negative seed", {P, "1", S, "-1", out}, "--seed must be a whole number"},
+        {"seed past 64 bits", {P, "1", S, "18446744073709551616", out}, "--seed must be a whole number"},
+        {"count 0", {P, "1", S, "3", C, "0", out}, "--count must be from 1 to 100000, not '0'"},
+        {"value missing", {P, "1", out, S}, "--seed needs a value"},
+        {"unknown option", {P, "1", S, "3", "--size", "9", out}, "unknown option '--size'"},
+        {"two outputs", {P, "1", S, "3", out, out + "2"}, "one output file"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Case);
+        const TRun run = Portrait(c.Args);
+        EXPECT_EQ(run.Exit, 2);
+        EXPECT_TRUE(run.Err.contains(c.Says)) << run.Err.toStdString();
+        EXPECT_TRUE(run.Err.contains("usage: vuplora portrait")) << run.Err.toStdString();
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+
+    const TRun help = Portrait({QStringLiteral("--help")});
+    EXPECT_EQ(help.Exit, 0);
+    EXPECT_TRUE(help.Out.startsWith("usage: vuplora portrait")) << help.Out.toStdString();
+}
+
+TEST(PortraitCommand, AnOutputThatCannotBeWrittenFails)
+{
+    QTemporaryDir dir;
+    const TRun run = Portrait({QStringLiteral("--pack"), QStringLiteral("1"), QStringLiteral("--seed"), QStringLiteral("1"),
+                               dir.filePath(QStringLiteral("no/such/folder.png"))});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_TRUE(run.Err.contains("cannot write")) << run.Err.toStdString();
+}
+
+} // namespace

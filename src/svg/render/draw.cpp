@@ -8,6 +8,7 @@
 #include "svg/model/structure.h"
 #include "svg/model/text.h"
 #include "svg/model/image.h"
+#include "svg/render/clip_path.h"
 #include "svg/render/image.h"
 #include "svg/render/markers.h"
 #include "svg/render/paint.h"
@@ -35,6 +36,7 @@ bool IsNeverDrawn(const TSVGElement &e)
     case etPattern:
     case etMarker:
     case etSymbol:
+    case etMask:
         return true;
     default:
         return false;
@@ -140,14 +142,16 @@ bool TSVGPainter::NeedsLayer(const TSVGGraphicElement &element) const
     return hasFill && hasStroke;
 }
 
-TSVGPainter::TBracket TSVGPainter::BeginDraw(TSVGGraphicElement &element, const TMatrix &M)
+TSVGPainter::TBracket TSVGPainter::BeginDraw(TSVGGraphicElement &element, const TMatrix &M,
+                                             std::unique_ptr<TSVGCoverage> coverage)
 {
     TBracket b;
     b.State = FCanvas.SaveState();
     b.SavedOpacity = FOpacity;
-    const float opacity = std::clamp(element.Opacity(), 0.0f, 1.0f);
+    const float opacity = FClipMode ? 1.0f : std::clamp(element.Opacity(), 0.0f, 1.0f);
     b.Opacity = opacity;
-    if (opacity < 1 && NeedsLayer(element)) {
+    b.Coverage = std::move(coverage);
+    if (b.Coverage || (opacity < 1 && NeedsLayer(element))) {
         FCanvas.BeginLayer();
         b.Layer = true;
         FOpacity = 1;
@@ -164,7 +168,9 @@ void TSVGPainter::EndDraw(TSVGGraphicElement &element, const TMatrix &M, const T
 {
     if (TSVGDocument *doc = element.Document(); doc && doc->OnDrawn())
         doc->OnDrawn()(&element, M, &FCanvas, FRect);
-    if (bracket.Layer)
+    if (bracket.Layer && bracket.Coverage)
+        FCanvas.EndLayer(bracket.Opacity, bracket.Coverage->Image);
+    else if (bracket.Layer)
         FCanvas.EndLayer(bracket.Opacity);
     FCanvas.RestoreState(bracket.State);
     FOpacity = bracket.SavedOpacity;
@@ -172,14 +178,19 @@ void TSVGPainter::EndDraw(TSVGGraphicElement &element, const TMatrix &M, const T
 
 void TSVGPainter::DoDraw(TSVGGraphicElement &element, const TMatrix &aMatrix)
 {
-    if (!(element.Opacity() > 0))
+    if (!FClipMode && !(element.Opacity() > 0))
         return;  // fully transparent: neither the element nor its content shows
     if (!Enter(&element))
         return;
     const TMatrix M = element.Matrix() * aMatrix;
     TBracket bracket;
     try {
-        bracket = BeginDraw(element, M);
+        std::unique_ptr<TSVGCoverage> coverage;
+        if (!SVGElementCoverage(*this, element, M, coverage)) {
+            Leave(&element);
+            return;  // clipped or masked away entirely
+        }
+        bracket = BeginDraw(element, M, std::move(coverage));
     } catch (...) {
         Leave(&element);
         throw;
@@ -229,23 +240,30 @@ bool TSVGPainter::DrawShape(TSVGGraphicElement &element, const TMatrix &M)
         return true;
     }
     if (element.SVGType() == etUse) {
-        SVGDrawUse(*this, static_cast<TSVGUse &>(element), M);
+        if (!FClipMode || SVGClipAcceptsUse(element))
+            SVGDrawUse(*this, static_cast<TSVGUse &>(element), M);
         return true;
     }
     if (element.SVGType() == etImage) {
-        SVGDrawImage(*this, static_cast<TSVGImage &>(element), M);
+        if (!FClipMode)
+            SVGDrawImage(*this, static_cast<TSVGImage &>(element), M);
         return true;
     }
     QPainterPath outline;
     if (!SVGShapeOutline(element, outline))
         return false;
     FillAndStrokePath(element, outline, M);
-    SVGDrawMarkers(*this, element, M);
+    if (!FClipMode)
+        SVGDrawMarkers(*this, element, M);
     return true;
 }
 
 float TSVGPainter::ApplyFill(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M)
 {
+    if (FClipMode) {
+        FCanvas.SetFill(TCanvasPaint::Solid(0xFF000000u));
+        return 1;
+    }
     const TSVGFillState fill = SVGEffectiveFill(element);
     FCanvas.SetFill(SVGCanvasPaint(*this, element, fill.Kind, fill.Color, fill.URI, fill.HasFallback, {bbox, M}));
     return FOpacity * fill.Opacity;
@@ -262,6 +280,13 @@ void TSVGPainter::FillAndStrokePath(const TSVGGraphicElement &element, const QPa
     if (path.isEmpty())
         return;
     QPainterPath p = path;
+    if (FClipMode) {
+        p.setFillRule(element.ClipRule() == frEvenOdd ? Qt::OddEvenFill : Qt::WindingFill);
+        FCanvas.SetMatrix(M);
+        FCanvas.SetFill(TCanvasPaint::Solid(0xFF000000u));
+        FCanvas.FillPath(p, 1);
+        return;
+    }
     if (!spanned)
         p.setFillRule(element.FillRule() == frEvenOdd ? Qt::OddEvenFill : Qt::WindingFill);
     const QRectF bbox = spanned ? *spanned : p.boundingRect();

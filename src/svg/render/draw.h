@@ -6,6 +6,7 @@
 
 #include "svg/model/graphic_element.h"
 #include "svg/render/canvas.h"
+#include "svg/render/coverage.h"
 
 #include <QPainterPath>
 #include <unordered_set>
@@ -45,6 +46,12 @@ public:
     // Loads the element's fill into the canvas; answers the opacity factor to draw with.
     float ApplyFill(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M);
 
+    // Clip mode draws the geometry of a clip path's children: every shape and text
+    // filled opaque under its clip-rule, without stroke, markers, images, opacity or
+    // masks; a use counts only when it shows a shape or text.
+    bool ClipMode() const { return FClipMode; }
+    void SetClipMode(bool Value) { FClipMode = Value; }
+
     // The factor a leaf multiplies its fill and stroke opacity by: its own `opacity`
     // when that was not composited as a group.
     float OpacityFactor() const { return FOpacity; }
@@ -75,8 +82,10 @@ private:
         bool Layer = false;
         float Opacity = 1;
         float SavedOpacity = 1;
+        std::unique_ptr<TSVGCoverage> Coverage;  // clip-path and mask, blended with the layer
     };
-    TBracket BeginDraw(TSVGGraphicElement &element, const TMatrix &M);
+    TBracket BeginDraw(TSVGGraphicElement &element, const TMatrix &M,
+                       std::unique_ptr<TSVGCoverage> coverage);
     void EndDraw(TSVGGraphicElement &element, const TMatrix &M, const TBracket &bracket);
     void DrawViewport(TSVGGraphicElement &element, const TMatrix &aMatrix);
     bool NeedsLayer(const TSVGGraphicElement &element) const;
@@ -84,6 +93,7 @@ private:
     TSVGCanvas &FCanvas;
     QRectF FRect;
     float FOpacity = 1;
+    bool FClipMode = false;
     std::shared_ptr<std::unordered_set<const TSVGElement *>> FActive;
     std::shared_ptr<int> FDepth;
     std::shared_ptr<qint64> FReferenceBudget;

@@ -1,0 +1,154 @@
+#include "svg/render/clip_path.h"
+
+#include "svg/model/structure.h"
+#include "svg/model/text.h"
+#include "svg/render/draw.h"
+#include "svg/render/shapes.h"
+#include "svg/render/text.h"
+
+namespace {
+
+bool ObjectBoundingBoxUnits(const TSVGElement &element, QStringView attribute)
+{
+    QString text;
+    return element.XMLAttribute(attribute, text) && text.trimmed() == QLatin1String("objectBoundingBox");
+}
+
+// Leaves the painter's guard of an element however drawing ends.
+class TEntered {
+public:
+    TEntered(TSVGPainter &painter, const TSVGElement *element) : FPainter(painter), FElement(element) {}
+    ~TEntered() { FPainter.Leave(FElement); }
+    TEntered(const TEntered &) = delete;
+    TEntered &operator=(const TEntered &) = delete;
+
+private:
+    TSVGPainter &FPainter;
+    const TSVGElement *FElement;
+};
+
+} // namespace
+
+bool SVGClipAcceptsUse(const TSVGGraphicElement &use)
+{
+    const TSVGElement *target = static_cast<const TSVGUse &>(use).ReferencedElement();
+    if (!target)
+        return false;
+    switch (target->SVGType()) {
+    case etCircle:
+    case etEllipse:
+    case etRectangle:
+    case etLine:
+    case etPolyline:
+    case etPolygon:
+    case etPath:
+    case etText:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::unique_ptr<TSVGCoverage> SVGClipCoverage(TSVGPainter &painter, TSVGClipPath &clip,
+                                              TSVGObjectBox &box, const TMatrix &M)
+{
+    if (!painter.Enter(&clip))
+        return nullptr;
+    TEntered entered(painter, &clip);
+    auto coverage = std::make_unique<TSVGCoverage>();
+    TMatrix content = clip.Matrix() * M;
+    if (ObjectBoundingBoxUnits(clip, u"clipPathUnits")) {
+        if (!box.Usable())
+            return coverage;
+        const QRectF &b = box.Get();
+        content = TMatrix::CreateScaling(float(b.width()), float(b.height())) *
+                  TMatrix::CreateTranslation(float(b.left()), float(b.top())) * content;
+    }
+    coverage = SVGNewCoverage(painter);
+    {
+        TSVGCanvas canvas(coverage->Image);
+        TSVGPainter inner(canvas, painter.Rect());
+        inner.ShareGuardsWith(painter);
+        inner.SetClipMode(true);
+        for (int i = 0; i < clip.Count(); ++i)
+            inner.Draw(*clip.Items(i), content);
+    }
+    // The clip path's own clip-path works in the referencing element's space, as its
+    // children do.
+    if (!clip.Inherits().Contains(ipClipPath))
+        if (TSVGClipPath *outer = clip.ClipURIElement()) {
+            std::unique_ptr<TSVGCoverage> second = SVGClipCoverage(painter, *outer, box, M);
+            if (second && second->Image.isNull())
+                return second;
+            if (second)
+                SVGMultiplyCoverage(coverage->Image, second->Image);
+        }
+    return coverage;
+}
+
+namespace {
+
+void AppendMapped(TRSPathData &target, const QPainterPath &outline, const TMatrix &M)
+{
+    const QPainterPath mapped = M.ToQTransform().map(outline);
+    const auto at = [&mapped](int i) {
+        const QPainterPath::Element e = mapped.elementAt(i);
+        return TPointF{float(e.x), float(e.y)};
+    };
+    TRSPathData part;
+    for (int i = 0; i < mapped.elementCount(); ++i) {
+        switch (mapped.elementAt(i).type) {
+        case QPainterPath::MoveToElement:
+            part.MoveTo(at(i));
+            break;
+        case QPainterPath::LineToElement:
+            part.LineTo(at(i));
+            break;
+        case QPainterPath::CurveToElement:
+            if (i + 2 < mapped.elementCount()) {
+                part.CurveTo(at(i), at(i + 1), at(i + 2));
+                i += 2;
+            }
+            break;
+        case QPainterPath::CurveToDataElement:
+            break;
+        }
+    }
+    part.Flatten(0.25f);
+    target.Append(part);
+}
+
+} // namespace
+
+void SVGCollectClipPath(const TSVGGraphicElement &element, TRSPathData &target, const TMatrix &M)
+{
+    const TMatrix own = element.Matrix() * M;
+    QPainterPath outline;
+    if (SVGShapeOutline(element, outline) && !outline.isEmpty()) {
+        AppendMapped(target, outline, own);
+        target.SetFillMode(element.ClipRule() == frEvenOdd ? fmEvenOdd : fmNonZero);
+    } else if (element.SVGType() == etText) {
+        const QPainterPath text = SVGTextOutline(static_cast<const TSVGText &>(element));
+        if (!text.isEmpty()) {
+            AppendMapped(target, text, own);
+            target.SetFillMode(element.ClipRule() == frEvenOdd ? fmEvenOdd : fmNonZero);
+        }
+    }
+    for (int i = 0; i < element.Count(); ++i) {
+        const auto *child = dynamic_cast<const TSVGGraphicElement *>(element.Items(i));
+        if (child && child->Visible() && element.SVGType() != etText)
+            SVGCollectClipPath(*child, target, own);
+    }
+}
+
+TRSPathData SVGGetClipPath(const TSVGGraphicElement &element)
+{
+    TRSPathData result;
+    const TSVGClipPath *clip = element.ClipURIElement();
+    if (!clip)
+        return result;
+    for (int i = 0; i < clip->Count(); ++i)
+        if (const auto *child = dynamic_cast<const TSVGGraphicElement *>(clip->Items(i)); child && child->Visible())
+            SVGCollectClipPath(*child, result, clip->Matrix());
+    return result;
+}

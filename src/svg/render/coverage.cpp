@@ -1,0 +1,72 @@
+#include "svg/render/coverage.h"
+
+#include "svg/model/clip_path.h"
+#include "svg/model/structure.h"
+#include "svg/render/bounds.h"
+#include "svg/render/clip_path.h"
+#include "svg/render/draw.h"
+#include "svg/render/mask.h"
+
+std::unique_ptr<TSVGCoverage> SVGNewCoverage(TSVGPainter &painter)
+{
+    const QSize size(painter.Canvas().Width(), painter.Canvas().Height());
+    auto coverage = std::make_unique<TSVGCoverage>();
+    coverage->Reserved = TSVGRasterReservation(size);
+    coverage->Image = SVGNewRaster(size);
+    return coverage;
+}
+
+void SVGMultiplyCoverage(QImage &target, const QImage &other)
+{
+    QPainter p(&target);
+    p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    p.drawImage(0, 0, other);
+}
+
+const QRectF &TSVGObjectBox::Get()
+{
+    if (!FKnown) {
+        FBox = SVGObjectBounds(FElement);
+        if (FElement.SVGType() == etUse) {
+            const auto &use = static_cast<const TSVGUse &>(FElement);
+            FBox.translate(-use.X(), -use.Y());
+        }
+        FKnown = true;
+    }
+    return FBox;
+}
+
+TMatrix SVGEffectSpace(const TSVGGraphicElement &element, const TMatrix &M)
+{
+    if (element.SVGType() != etUse)
+        return M;
+    const auto &use = static_cast<const TSVGUse &>(element);
+    return TMatrix::CreateTranslation(use.X(), use.Y()) * M;
+}
+
+bool SVGElementCoverage(TSVGPainter &painter, const TSVGGraphicElement &element, const TMatrix &M,
+                        std::unique_ptr<TSVGCoverage> &coverage)
+{
+    coverage.reset();
+    TSVGClipPath *clip = element.Inherits().Contains(ipClipPath) ? nullptr : element.ClipURIElement();
+    TSVGMask *mask = painter.ClipMode() ? nullptr : SVGMaskOf(element);
+    if (!clip && !mask)
+        return true;
+    TSVGObjectBox box(element);
+    const TMatrix space = SVGEffectSpace(element, M);
+    if (clip) {
+        coverage = SVGClipCoverage(painter, *clip, box, space);
+        if (coverage && coverage->Image.isNull())
+            return false;
+    }
+    if (mask) {
+        std::unique_ptr<TSVGCoverage> masked = SVGMaskCoverage(painter, *mask, box, space);
+        if (masked && masked->Image.isNull())
+            return false;
+        if (masked && coverage)
+            SVGMultiplyCoverage(coverage->Image, masked->Image);
+        else if (masked)
+            coverage = std::move(masked);
+    }
+    return true;
+}

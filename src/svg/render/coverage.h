@@ -1,0 +1,52 @@
+#pragma once
+// Coverage rasters for clip paths and masks. A coverage is a device-sized premultiplied
+// raster whose alpha scales what an element paints (its RGB is ignored); an element
+// with a `clip-path` or a `mask` is drawn into a layer, and the layer is blended through
+// the product of its coverages. Every coverage comes through SVGNewRaster and counts
+// against the live layer budget while it lives.
+
+#include "svg/model/graphic_element.h"
+#include "svg/render/raster_limits.h"
+
+#include <QImage>
+#include <QRectF>
+#include <memory>
+
+class TSVGPainter;
+
+struct TSVGCoverage {
+    TSVGRasterReservation Reserved;
+    QImage Image;
+};
+
+// A transparent coverage as large as the painter's canvas.
+std::unique_ptr<TSVGCoverage> SVGNewCoverage(TSVGPainter &painter);
+
+// Target's alpha multiplied by Other's, pixel by pixel.
+void SVGMultiplyCoverage(QImage &target, const QImage &other);
+
+// The referencing element's bounding box, measured once when first asked.
+class TSVGObjectBox {
+public:
+    explicit TSVGObjectBox(const TSVGGraphicElement &element) : FElement(element) {}
+    const QRectF &Get();
+    // Whether the box can carry objectBoundingBox units (positive width and height).
+    bool Usable() { const QRectF &b = Get(); return b.width() > 0 && b.height() > 0; }
+
+private:
+    const TSVGGraphicElement &FElement;
+    QRectF FBox;
+    bool FKnown = false;
+};
+
+// The user space an element's clip path and mask live in, and its bounding box there:
+// the element's own, except that a use's x and y move both (it stands for a group with
+// that translation).
+TMatrix SVGEffectSpace(const TSVGGraphicElement &element, const TMatrix &M);
+
+// The coverage of the element's own clip-path and mask together (M maps the element's
+// user space to the canvas). Coverage stays empty when it has neither, or only
+// references that lead nowhere or back into themselves (those are ignored, as in
+// resvg). False when nothing of the element may show at all.
+bool SVGElementCoverage(TSVGPainter &painter, const TSVGGraphicElement &element, const TMatrix &M,
+                        std::unique_ptr<TSVGCoverage> &coverage);

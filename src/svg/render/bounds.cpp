@@ -67,10 +67,10 @@ TBounds Bounds(const TSVGGraphicElement &element, int depth)
     }
     switch (element.SVGType()) {
     case etText: {
-        const QPainterPath text = SVGTextOutline(static_cast<const TSVGText &>(element));
-        if (text.isEmpty())
+        const QRectF text = SVGTextBounds(static_cast<const TSVGText &>(element));
+        if (text.isNull())
             return {};
-        return {text.boundingRect(), true};
+        return {text, true};
     }
     case etImage:
         return {QRectF(element.X(), element.Y(), element.Width(), element.Height()), true};

@@ -10,6 +10,6 @@
 
 // A shape's outline bounds; a group's (g, svg, switch, a, use target) union of its
 // drawable children's boxes, each mapped through the child's transform; a text element's
-// laid-out glyph outline; an image's box. A null rectangle when the element has no
+// line boxes (SVGTextBounds); an image's box. A null rectangle when the element has no
 // geometry. A line or a flat shape gives a rectangle of zero width or height.
 QRectF SVGObjectBounds(const TSVGGraphicElement &element);

@@ -126,12 +126,21 @@ TEST(ClipPath, ReferencesThatLeadNowhereOrBackAreIgnored)
         <rect width="100" height="100" clip-path="url(#c)"/>)svg")));
 }
 
-TEST(ClipPath, EdgesAreAntialiased)
+TEST(ClipPath, EdgesAreAntialiasedAndWholePixelRectanglesExact)
 {
     // A clip edge through the middle of a pixel column covers it by half.
     const QImage img = Render(R"svg(<clipPath id="c"><rect width="50.5" height="100"/></clipPath>
         <rect width="100" height="100" clip-path="url(#c)"/>)svg");
     EXPECT_NEAR(Alpha(img, 50, 50), 128, 20);
+    // One rectangle on whole pixels clips exactly as the same area made of two.
+    const QImage one = Render(R"svg(<clipPath id="c"><rect x="10" y="10" width="40" height="40"/></clipPath>
+        <circle cx="40" cy="40" r="35" clip-path="url(#c)" opacity="0.5"/>)svg");
+    const QImage two = Render(R"svg(<clipPath id="c"><rect x="10" y="10" width="20" height="40"/>
+        <rect x="30" y="10" width="20" height="40"/></clipPath>
+        <circle cx="40" cy="40" r="35" clip-path="url(#c)" opacity="0.5"/>)svg");
+    EXPECT_EQ(Differences(one, two, 1), 0);
+    EXPECT_NEAR(Alpha(one, 49, 49), 128, 1);
+    EXPECT_EQ(Alpha(one, 50, 49), 0);
 }
 
 TEST(ClipPath, TheQueryGivesTheOutlineInTheElementsSpace)

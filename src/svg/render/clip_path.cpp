@@ -6,6 +6,8 @@
 #include "svg/render/shapes.h"
 #include "svg/render/text.h"
 
+#include <cmath>
+
 namespace {
 
 bool ObjectBoundingBoxUnits(const TSVGElement &element, QStringView attribute)
@@ -49,6 +51,71 @@ bool SVGClipAcceptsUse(const TSVGGraphicElement &use)
     }
 }
 
+namespace {
+
+TMatrix ContentMatrix(const TSVGClipPath &clip, TSVGObjectBox &box, const TMatrix &M, bool &usable)
+{
+    usable = true;
+    TMatrix content = clip.Matrix() * M;
+    if (ObjectBoundingBoxUnits(clip, u"clipPathUnits")) {
+        usable = box.Usable();
+        if (!usable)
+            return content;
+        const QRectF &b = box.Get();
+        content = TMatrix::CreateScaling(float(b.width()), float(b.height())) *
+                  TMatrix::CreateTranslation(float(b.left()), float(b.top())) * content;
+    }
+    return content;
+}
+
+bool OnPixel(double v)
+{
+    return std::fabs(v - std::round(v)) < 1e-3;
+}
+
+} // namespace
+
+std::optional<QRect> SVGClipPixelRect(const TSVGClipPath &clip, TSVGObjectBox &box, const TMatrix &M)
+{
+    if (!clip.Inherits().Contains(ipClipPath) && clip.ClipURIElement())
+        return std::nullopt;
+    const TSVGGraphicElement *shape = nullptr;
+    for (int i = 0; i < clip.Count(); ++i) {
+        const auto *child = dynamic_cast<const TSVGGraphicElement *>(clip.Items(i));
+        if (!child || !TSVGPainter::CanDraw(*child))
+            continue;
+        if (shape)
+            return std::nullopt;  // a union of several
+        shape = child;
+    }
+    if (!shape || (!shape->Inherits().Contains(ipClipPath) && shape->ClipURIElement()))
+        return std::nullopt;
+    QPainterPath outline;
+    if (!SVGShapeOutline(*shape, outline) || outline.isEmpty())
+        return std::nullopt;
+    bool usable = true;
+    const TMatrix content = ContentMatrix(clip, box, M, usable);
+    if (!usable)
+        return std::nullopt;
+    const QTransform t = (shape->Matrix() * content).ToQTransform();
+    if (t.type() > QTransform::TxScale)
+        return std::nullopt;
+    const QPainterPath device = t.map(outline);
+    const QRectF r = device.boundingRect();
+    for (int i = 0; i < device.elementCount(); ++i) {
+        const QPainterPath::Element e = device.elementAt(i);
+        if (e.type == QPainterPath::CurveToElement || e.type == QPainterPath::CurveToDataElement)
+            return std::nullopt;
+        if ((e.x != r.left() && e.x != r.right()) || (e.y != r.top() && e.y != r.bottom()))
+            return std::nullopt;
+    }
+    // A rectangle with an edge between pixels needs the antialiased coverage.
+    if (!OnPixel(r.left()) || !OnPixel(r.top()) || !OnPixel(r.right()) || !OnPixel(r.bottom()))
+        return std::nullopt;
+    return QRect(QPoint(int(std::lround(r.left())), int(std::lround(r.top()))),
+                 QSize(int(std::lround(r.width())), int(std::lround(r.height()))));
+}
+
 std::unique_ptr<TSVGCoverage> SVGClipCoverage(TSVGPainter &painter, TSVGClipPath &clip,
                                               TSVGObjectBox &box, const TMatrix &M)
 {
@@ -56,14 +123,10 @@ std::unique_ptr<TSVGCoverage> SVGClipCoverage(TSVGPainter &painter, TSVGClipPath
         return nullptr;
     TEntered entered(painter, &clip);
     auto coverage = std::make_unique<TSVGCoverage>();
-    TMatrix content = clip.Matrix() * M;
-    if (ObjectBoundingBoxUnits(clip, u"clipPathUnits")) {
-        if (!box.Usable())
-            return coverage;
-        const QRectF &b = box.Get();
-        content = TMatrix::CreateScaling(float(b.width()), float(b.height())) *
-                  TMatrix::CreateTranslation(float(b.left()), float(b.top())) * content;
-    }
+    bool usable = true;
+    const TMatrix content = ContentMatrix(clip, box, M, usable);
+    if (!usable)
+        return coverage;
     coverage = SVGNewCoverage(painter);
     {
         TSVGCanvas canvas(coverage->Image);

@@ -8,6 +8,8 @@
 #include "svg/model/clip_path.h"
 #include "svg/render/coverage.h"
 
+#include <optional>
+
 // The coverage of Clip for an element whose user space M maps to the canvas and whose
 // bounding box is Box. Null when the clip path is already being drawn (a clip path that
 // clips itself, directly or through others: that reference is ignored). A coverage
@@ -15,6 +17,11 @@
 // area).
 std::unique_ptr<TSVGCoverage> SVGClipCoverage(TSVGPainter &painter, TSVGClipPath &clip,
                                               TSVGObjectBox &box, const TMatrix &M);
+
+// When Clip comes down to one rectangle whose edges fall on whole device pixels (a flag
+// clipped to its field, a picture to its frame), that rectangle in device pixels:
+// clipping by it is exact without a coverage raster. Null otherwise.
+std::optional<QRect> SVGClipPixelRect(const TSVGClipPath &clip, TSVGObjectBox &box, const TMatrix &M);
 
 // Whether a use inside a clip path contributes: only a use of a shape or text does.
 bool SVGClipAcceptsUse(const TSVGGraphicElement &use);

@@ -44,29 +44,37 @@ TMatrix SVGEffectSpace(const TSVGGraphicElement &element, const TMatrix &M)
     return TMatrix::CreateTranslation(use.X(), use.Y()) * M;
 }
 
-bool SVGElementCoverage(TSVGPainter &painter, const TSVGGraphicElement &element, const TMatrix &M,
-                        std::unique_ptr<TSVGCoverage> &coverage)
+TSVGEffects SVGElementEffects(TSVGPainter &painter, const TSVGGraphicElement &element, const TMatrix &M)
 {
-    coverage.reset();
+    TSVGEffects effects;
     TSVGClipPath *clip = element.Inherits().Contains(ipClipPath) ? nullptr : element.ClipURIElement();
     TSVGMask *mask = painter.ClipMode() ? nullptr : SVGMaskOf(element);
     if (!clip && !mask)
-        return true;
+        return effects;
     TSVGObjectBox box(element);
     const TMatrix space = SVGEffectSpace(element, M);
+    if (clip && !mask && !painter.Active(clip)) {
+        effects.PixelClip = SVGClipPixelRect(*clip, box, space);
+        if (effects.PixelClip)
+            return effects;
+    }
     if (clip) {
-        coverage = SVGClipCoverage(painter, *clip, box, space);
-        if (coverage && coverage->Image.isNull())
-            return false;
+        effects.Coverage = SVGClipCoverage(painter, *clip, box, space);
+        if (effects.Coverage && effects.Coverage->Image.isNull()) {
+            effects.Hidden = true;
+            return effects;
+        }
     }
     if (mask) {
         std::unique_ptr<TSVGCoverage> masked = SVGMaskCoverage(painter, *mask, box, space);
-        if (masked && masked->Image.isNull())
-            return false;
-        if (masked && coverage)
-            SVGMultiplyCoverage(coverage->Image, masked->Image);
+        if (masked && masked->Image.isNull()) {
+            effects.Hidden = true;
+            return effects;
+        }
+        if (masked && effects.Coverage)
+            SVGMultiplyCoverage(effects.Coverage->Image, masked->Image);
         else if (masked)
-            coverage = std::move(masked);
+            effects.Coverage = std::move(masked);
     }
-    return true;
+    return effects;
 }

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QRectF>
 #include <memory>
+#include <optional>
 
 class TSVGPainter;
 
@@ -44,9 +45,14 @@ private:
 // that translation).
 TMatrix SVGEffectSpace(const TSVGGraphicElement &element, const TMatrix &M);
 
-// The coverage of the element's own clip-path and mask together (M maps the element's
-// user space to the canvas). Coverage stays empty when it has neither, or only
-// references that lead nowhere or back into themselves (those are ignored, as in
-// resvg). False when nothing of the element may show at all.
-bool SVGElementCoverage(TSVGPainter &painter, const TSVGGraphicElement &element, const TMatrix &M,
-                        std::unique_ptr<TSVGCoverage> &coverage);
+// What the element's own clip-path and mask do to its drawing (M maps the element's user
+// space to the canvas). References that lead nowhere or back into themselves are
+// ignored, as in resvg.
+struct TSVGEffects {
+    bool Hidden = false;  // nothing of the element may show
+    // The product of clip and mask coverage, null when neither applies.
+    std::unique_ptr<TSVGCoverage> Coverage;
+    // A clip that is one whole-pixel rectangle, applied directly instead of a coverage.
+    std::optional<QRect> PixelClip;
+};
+TSVGEffects SVGElementEffects(TSVGPainter &painter, const TSVGGraphicElement &element, const TMatrix &M);

@@ -143,20 +143,26 @@ bool TSVGPainter::NeedsLayer(const TSVGGraphicElement &element) const
 }
 
 TSVGPainter::TBracket TSVGPainter::BeginDraw(TSVGGraphicElement &element, const TMatrix &M,
-                                             std::unique_ptr<TSVGCoverage> coverage)
+                                             TSVGEffects effects)
 {
     TBracket b;
     b.State = FCanvas.SaveState();
     b.SavedOpacity = FOpacity;
     const float opacity = FClipMode ? 1.0f : std::clamp(element.Opacity(), 0.0f, 1.0f);
     b.Opacity = opacity;
-    b.Coverage = std::move(coverage);
+    b.Coverage = std::move(effects.Coverage);
     if (b.Coverage || (opacity < 1 && NeedsLayer(element))) {
         FCanvas.BeginLayer();
         b.Layer = true;
         FOpacity = 1;
     } else {
         FOpacity = opacity;
+    }
+    if (effects.PixelClip) {
+        FCanvas.SetMatrix(TMatrix::Identity());
+        QPainterPath clip;
+        clip.addRect(QRectF(*effects.PixelClip));
+        FCanvas.ClipPath(clip);
     }
     FCanvas.SetMatrix(M);
     if (TSVGDocument *doc = element.Document(); doc && doc->OnDrawing())
@@ -185,12 +191,12 @@ void TSVGPainter::DoDraw(TSVGGraphicElement &element, const TMatrix &aMatrix)
     const TMatrix M = element.Matrix() * aMatrix;
     TBracket bracket;
     try {
-        std::unique_ptr<TSVGCoverage> coverage;
-        if (!SVGElementCoverage(*this, element, M, coverage)) {
+        TSVGEffects effects = SVGElementEffects(*this, element, M);
+        if (effects.Hidden) {
             Leave(&element);
             return;  // clipped or masked away entirely
         }
-        bracket = BeginDraw(element, M, std::move(coverage));
+        bracket = BeginDraw(element, M, std::move(effects));
     } catch (...) {
         Leave(&element);
         throw;

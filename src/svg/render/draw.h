@@ -61,6 +61,7 @@ public:
     // already active; every successful Enter needs its Leave.
     bool Enter(const TSVGElement *element);
     void Leave(const TSVGElement *element);
+    bool Active(const TSVGElement *element) const { return FActive->count(element) > 0; }
 
     // The painter whose guards a nested painter (a pattern tile's) shares.
     void ShareGuardsWith(TSVGPainter &outer)
@@ -84,8 +85,7 @@ private:
         float SavedOpacity = 1;
         std::unique_ptr<TSVGCoverage> Coverage;  // clip-path and mask, blended with the layer
     };
-    TBracket BeginDraw(TSVGGraphicElement &element, const TMatrix &M,
-                       std::unique_ptr<TSVGCoverage> coverage);
+    TBracket BeginDraw(TSVGGraphicElement &element, const TMatrix &M, TSVGEffects effects);
     void EndDraw(TSVGGraphicElement &element, const TMatrix &M, const TBracket &bracket);
     void DrawViewport(TSVGGraphicElement &element, const TMatrix &aMatrix);
     bool NeedsLayer(const TSVGGraphicElement &element) const;

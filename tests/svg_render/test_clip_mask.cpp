@@ -243,10 +243,19 @@ TEST(Overflow, NestedViewportsAndPatternTilesClipTheirContent)
     };
     for (const TPixelCase &c : cases)
         ExpectShownAndHidden(c);
-    // overflow visible lets a nested svg's content out.
-    const QImage visible = Render(R"svg(<svg x="10" y="10" width="30" height="30" overflow="visible">
-        <rect width="100" height="100"/></svg>)svg");
-    EXPECT_EQ(Alpha(visible, 50, 50), 255);
+    // overflow visible or auto lets a nested svg's content out, and so does inherit
+    // when no ancestor states a value; a stated hidden is inherited.
+    const char *shown[] = {
+        R"svg(<svg x="10" y="10" width="30" height="30" overflow="visible"><rect width="100" height="100"/></svg>)svg",
+        R"svg(<svg x="10" y="10" width="30" height="30" overflow="auto"><rect width="100" height="100"/></svg>)svg",
+        R"svg(<svg x="10" y="10" width="30" height="30" overflow="inherit"><rect width="100" height="100"/></svg>)svg",
+    };
+    for (const char *body : shown) {
+        SCOPED_TRACE(body);
+        EXPECT_EQ(Alpha(Render(body), 50, 50), 255);
+    }
+    EXPECT_EQ(Alpha(Render(R"svg(<g overflow="hidden"><svg x="10" y="10" width="30" height="30"
+        overflow="inherit"><rect width="100" height="100"/></svg></g>)svg"), 50, 50), 0);
 }
 
 TEST(Bounds, GroupsUniteTheirChildrenAndTextHasItsLineBox)

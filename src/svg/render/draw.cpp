@@ -322,7 +322,7 @@ void TSVGPainter::DrawViewport(TSVGGraphicElement &element, const TMatrix &aMatr
     const TMatrix inner = SVGViewBoxMatrix(vb, viewport);
     const int state = FCanvas.SaveState();
     try {
-        if (!vb.Overflow()) {
+        if (SVGClipsToViewport(vb)) {
             // A nested viewport clips its content unless overflow is visible.
             FCanvas.SetMatrix(vb.Matrix() * aMatrix);
             QPainterPath clip;
@@ -352,6 +352,23 @@ TMatrix SVGViewBoxMatrix(const TSVGCustomViewBox &element, const QRectF &viewpor
     ComputeAspect(box, viewport, ratio, sx, sy, tx, ty);
     return TMatrix::CreateTranslation(float(-box.left()), float(-box.top())) *
            TMatrix::CreateScaling(sx, sy) * TMatrix::CreateTranslation(tx, ty);
+}
+
+bool SVGClipsToViewport(const TSVGGraphicElement &element)
+{
+    const QString own = element.Style().Value(u"overflow").trimmed();
+    if (own == QLatin1String("inherit")) {
+        for (const TSVGElement *e = element.Parent(); e; e = e->Parent()) {
+            const auto *g = dynamic_cast<const TSVGGraphicElement *>(e);
+            const QString text = g ? g->Style().Value(u"overflow").trimmed() : QString();
+            if (!text.isEmpty() && text != QLatin1String("inherit"))
+                return text == QLatin1String("hidden") || text == QLatin1String("scroll");
+        }
+        return false;
+    }
+    if (own == QLatin1String("auto"))
+        return false;
+    return !element.Overflow();
 }
 
 void SVGDrawDocument(TSVGDocument &document, TSVGCanvas &canvas, const QRectF &aRect)

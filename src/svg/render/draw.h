@@ -109,5 +109,11 @@ class TSVGCustomViewBox;
 // viewport's corner.
 TMatrix SVGViewBoxMatrix(const TSVGCustomViewBox &element, const QRectF &viewport);
 
+// Whether a viewport element (nested svg, symbol, marker, image) clips its content to
+// its viewport: overflow hidden or scroll, the default of these elements. "auto" shows
+// the content as "visible" does, and "inherit" takes the parent's written value, which
+// is visible when no ancestor states one.
+bool SVGClipsToViewport(const TSVGGraphicElement &element);
+
 // Draws a whole document so that its viewport fills aRect.
 void SVGDrawDocument(TSVGDocument &document, TSVGCanvas &canvas, const QRectF &aRect);

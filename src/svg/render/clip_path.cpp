@@ -70,7 +70,7 @@ TMatrix ContentMatrix(const TSVGClipPath &clip, TSVGObjectBox &box, const TMatri
 
 bool OnPixel(double v)
 {
-    return std::fabs(v - std::round(v)) < 1e-3;
+    return std::isfinite(v) && std::fabs(v - std::round(v)) < 1e-3;
 }
 
 } // namespace
@@ -112,6 +112,10 @@ std::optional<QRect> SVGClipPixelRect(const TSVGClipPath &clip, TSVGObjectBox &b
     // A rectangle with an edge between pixels needs the antialiased coverage.
     if (!OnPixel(r.left()) || !OnPixel(r.top()) || !OnPixel(r.right()) || !OnPixel(r.bottom()))
         return std::nullopt;
+    constexpr double kFar = 1 << 24;  // beyond any raster; whole pixels as integers below
+    if (!(std::fabs(r.left()) < kFar && std::fabs(r.top()) < kFar && std::fabs(r.right()) < kFar &&
+          std::fabs(r.bottom()) < kFar))
+        return std::nullopt;
     return QRect(QPoint(int(std::lround(r.left())), int(std::lround(r.top()))),
                  QSize(int(std::lround(r.width())), int(std::lround(r.height()))));
 }
@@ -135,6 +139,7 @@ std::unique_ptr<TSVGCoverage> SVGClipCoverage(TSVGPainter &painter, TSVGClipPath
         inner.SetClipMode(true);
         for (int i = 0; i < clip.Count(); ++i)
             inner.Draw(*clip.Items(i), content);
+        coverage->Area = inner.ClipArea();
     }
     // The clip path's own clip-path works in the referencing element's space, as its
     // children do.
@@ -144,7 +149,7 @@ std::unique_ptr<TSVGCoverage> SVGClipCoverage(TSVGPainter &painter, TSVGClipPath
             if (second && second->Image.isNull())
                 return second;
             if (second)
-                SVGMultiplyCoverage(coverage->Image, second->Image);
+                SVGMultiplyCoverage(*coverage, *second);
         }
     return coverage;
 }

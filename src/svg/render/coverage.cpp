@@ -13,14 +13,23 @@ std::unique_ptr<TSVGCoverage> SVGNewCoverage(TSVGPainter &painter)
     auto coverage = std::make_unique<TSVGCoverage>();
     coverage->Reserved = TSVGRasterReservation(size);
     coverage->Image = SVGNewRaster(size);
+    coverage->Area = QRect(QPoint(0, 0), size);
     return coverage;
 }
 
-void SVGMultiplyCoverage(QImage &target, const QImage &other)
+void SVGMultiplyCoverage(QImage &target, const QImage &other, const QRect &area)
 {
+    if (area.isEmpty())
+        return;
     QPainter p(&target);
     p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    p.drawImage(0, 0, other);
+    p.drawImage(area.topLeft(), other, area);
+}
+
+void SVGMultiplyCoverage(TSVGCoverage &target, const TSVGCoverage &other)
+{
+    target.Area &= other.Area;
+    SVGMultiplyCoverage(target.Image, other.Image, target.Area);
 }
 
 const QRectF &TSVGObjectBox::Get()
@@ -60,19 +69,19 @@ TSVGEffects SVGElementEffects(TSVGPainter &painter, const TSVGGraphicElement &el
     }
     if (clip) {
         effects.Coverage = SVGClipCoverage(painter, *clip, box, space);
-        if (effects.Coverage && effects.Coverage->Image.isNull()) {
+        if (effects.Coverage && (effects.Coverage->Image.isNull() || effects.Coverage->Area.isEmpty())) {
             effects.Hidden = true;
             return effects;
         }
     }
     if (mask) {
         std::unique_ptr<TSVGCoverage> masked = SVGMaskCoverage(painter, *mask, box, space);
-        if (masked && masked->Image.isNull()) {
+        if (masked && (masked->Image.isNull() || masked->Area.isEmpty())) {
             effects.Hidden = true;
             return effects;
         }
         if (masked && effects.Coverage)
-            SVGMultiplyCoverage(effects.Coverage->Image, masked->Image);
+            SVGMultiplyCoverage(*effects.Coverage, *masked);
         else if (masked)
             effects.Coverage = std::move(masked);
     }

@@ -18,13 +18,18 @@ class TSVGPainter;
 struct TSVGCoverage {
     TSVGRasterReservation Reserved;
     QImage Image;
+    // The device pixels where the coverage may be above zero; pixels outside count as
+    // zero whatever the image holds there.
+    QRect Area;
 };
 
 // A transparent coverage as large as the painter's canvas.
 std::unique_ptr<TSVGCoverage> SVGNewCoverage(TSVGPainter &painter);
 
-// Target's alpha multiplied by Other's, pixel by pixel.
-void SVGMultiplyCoverage(QImage &target, const QImage &other);
+// Target's alpha multiplied by Other's, pixel by pixel, within Area.
+void SVGMultiplyCoverage(QImage &target, const QImage &other, const QRect &area);
+// The product of two coverages (its area the intersection) left in Target.
+void SVGMultiplyCoverage(TSVGCoverage &target, const TSVGCoverage &other);
 
 // The referencing element's bounding box, measured once when first asked.
 class TSVGObjectBox {

@@ -175,7 +175,7 @@ void TSVGPainter::EndDraw(TSVGGraphicElement &element, const TMatrix &M, const T
     if (TSVGDocument *doc = element.Document(); doc && doc->OnDrawn())
         doc->OnDrawn()(&element, M, &FCanvas, FRect);
     if (bracket.Layer && bracket.Coverage)
-        FCanvas.EndLayer(bracket.Opacity, bracket.Coverage->Image);
+        FCanvas.EndLayer(bracket.Opacity, bracket.Coverage->Image, bracket.Coverage->Area);
     else if (bracket.Layer)
         FCanvas.EndLayer(bracket.Opacity);
     FCanvas.RestoreState(bracket.State);
@@ -268,6 +268,7 @@ float TSVGPainter::ApplyFill(const TSVGGraphicElement &element, const QRectF &bb
 {
     if (FClipMode) {
         FCanvas.SetFill(TCanvasPaint::Solid(0xFF000000u));
+        AddClipArea(bbox, M);
         return 1;
     }
     const TSVGFillState fill = SVGEffectiveFill(element);
@@ -278,6 +279,11 @@ float TSVGPainter::ApplyFill(const TSVGGraphicElement &element, const QRectF &bb
 void TSVGPainter::ApplyPen(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M)
 {
     FCanvas.SetStroke(SVGCanvasStroke(*this, element, SVGEffectiveStroke(element), {bbox, M}));
+}
+
+void TSVGPainter::AddClipArea(const QRectF &bounds, const TMatrix &M)
+{
+    FClipArea |= FCanvas.DeviceArea(M.ToQTransform().mapRect(bounds));
 }
 
 void TSVGPainter::FillAndStrokePath(const TSVGGraphicElement &element, const QPainterPath &path,
@@ -291,6 +297,7 @@ void TSVGPainter::FillAndStrokePath(const TSVGGraphicElement &element, const QPa
         FCanvas.SetMatrix(M);
         FCanvas.SetFill(TCanvasPaint::Solid(0xFF000000u));
         FCanvas.FillPath(p, 1);
+        AddClipArea(p.boundingRect(), M);
         return;
     }
     if (!spanned)

@@ -51,6 +51,8 @@ public:
     // masks; a use counts only when it shows a shape or text.
     bool ClipMode() const { return FClipMode; }
     void SetClipMode(bool Value) { FClipMode = Value; }
+    // In clip mode: the device pixels filled so far (a bound, never less).
+    QRect ClipArea() const { return FClipArea; }
 
     // The factor a leaf multiplies its fill and stroke opacity by: its own `opacity`
     // when that was not composited as a group.
@@ -94,6 +96,8 @@ private:
     QRectF FRect;
     float FOpacity = 1;
     bool FClipMode = false;
+    QRect FClipArea;
+    void AddClipArea(const QRectF &bounds, const TMatrix &M);
     std::shared_ptr<std::unordered_set<const TSVGElement *>> FActive;
     std::shared_ptr<int> FDepth;
     std::shared_ptr<qint64> FReferenceBudget;

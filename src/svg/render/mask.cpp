@@ -50,15 +50,15 @@ bool MaskChainReturns(const TSVGMask &start)
     return m != nullptr;
 }
 
-void LuminanceToAlpha(QImage &image, bool alphaOnly)
+void LuminanceToAlpha(QImage &image, const QRect &area, bool alphaOnly)
 {
     if (alphaOnly)
         return;
     // Premultiplied channels: luminance times alpha directly (coefficients of
     // sRGB as written, which is what the references use for either colour-interpolation).
-    for (int y = 0; y < image.height(); ++y) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = area.left(); x <= area.right(); ++x) {
             const QRgb p = line[x];
             if (!qAlpha(p))
                 continue;
@@ -69,11 +69,11 @@ void LuminanceToAlpha(QImage &image, bool alphaOnly)
     }
 }
 
-void KeepRegion(QImage &image, const QRectF &region, const TMatrix &M)
+void KeepRegion(QImage &image, const QRectF &region, const TMatrix &M, const QRect &area)
 {
     const QTransform t = M.ToQTransform();
-    if (t.type() <= QTransform::TxScale && t.mapRect(region).contains(QRectF(image.rect())))
-        return;  // the region covers the whole canvas
+    if (t.type() <= QTransform::TxScale && t.mapRect(region).contains(QRectF(area)))
+        return;  // the region covers all that can show
     const TSVGRasterReservation reserved(image.size());
     QImage inside = SVGNewRaster(image.size());
     {
@@ -82,7 +82,7 @@ void KeepRegion(QImage &image, const QRectF &region, const TMatrix &M)
         p.setTransform(t);
         p.fillRect(region, Qt::black);
     }
-    SVGMultiplyCoverage(image, inside);
+    SVGMultiplyCoverage(image, inside, area);
 }
 
 } // namespace
@@ -136,16 +136,19 @@ std::unique_ptr<TSVGCoverage> SVGMaskCoverage(TSVGPainter &painter, TSVGMask &ma
         for (int i = 0; i < mask.Count(); ++i)
             inner.Draw(*mask.Items(i), content);
     }
-    KeepRegion(coverage->Image, region, M);
+    coverage->Area = painter.Canvas().DeviceArea(M.ToQTransform().mapRect(region));
+    if (coverage->Area.isEmpty())
+        return coverage;
+    KeepRegion(coverage->Image, region, M, coverage->Area);
     const QString type = mask.Style().Value(u"mask-type").trimmed();
-    LuminanceToAlpha(coverage->Image, type == QLatin1String("alpha"));
+    LuminanceToAlpha(coverage->Image, coverage->Area, type == QLatin1String("alpha"));
 
     if (TSVGMask *outer = SVGMaskOf(mask); outer && !MaskChainReturns(mask)) {
         std::unique_ptr<TSVGCoverage> second = SVGMaskCoverage(painter, *outer, box, M);
         if (second && second->Image.isNull())
             return second;
         if (second)
-            SVGMultiplyCoverage(coverage->Image, second->Image);
+            SVGMultiplyCoverage(*coverage, *second);
     }
     return coverage;
 }

@@ -128,17 +128,22 @@ std::unique_ptr<TSVGCoverage> SVGMaskCoverage(TSVGPainter &painter, TSVGMask &ma
     if (contentInBox)
         content = TMatrix::CreateScaling(float(b.width()), float(b.height())) *
                   TMatrix::CreateTranslation(float(b.left()), float(b.top())) * M;
+    const QRect area = painter.Canvas().DeviceArea(M.ToQTransform().mapRect(region));
+    if (area.isEmpty())
+        return coverage;
     coverage = SVGNewCoverage(painter);
+    coverage->Area = area;
     {
         TSVGCanvas canvas(coverage->Image);
+        // Nothing outside the region counts: the content is drawn only as far as it.
+        QPainterPath inside;
+        inside.addRect(QRectF(area));
+        canvas.ClipPath(inside);
         TSVGPainter inner(canvas, painter.Rect());
         inner.ShareGuardsWith(painter);
         for (int i = 0; i < mask.Count(); ++i)
             inner.Draw(*mask.Items(i), content);
     }
-    coverage->Area = painter.Canvas().DeviceArea(M.ToQTransform().mapRect(region));
-    if (coverage->Area.isEmpty())
-        return coverage;
     KeepRegion(coverage->Image, region, M, coverage->Area);
     const QString type = mask.Style().Value(u"mask-type").trimmed();
     LuminanceToAlpha(coverage->Image, coverage->Area, type == QLatin1String("alpha"));

@@ -16,39 +16,13 @@ bool ObjectBoundingBoxUnits(const TSVGElement &element, QStringView attribute)
     return element.XMLAttribute(attribute, text) && text.trimmed() == QLatin1String("objectBoundingBox");
 }
 
-// Leaves the painter's guard of an element however drawing ends.
-class TEntered {
-public:
-    TEntered(TSVGPainter &painter, const TSVGElement *element) : FPainter(painter), FElement(element) {}
-    ~TEntered() { FPainter.Leave(FElement); }
-    TEntered(const TEntered &) = delete;
-    TEntered &operator=(const TEntered &) = delete;
-
-private:
-    TSVGPainter &FPainter;
-    const TSVGElement *FElement;
-};
-
 } // namespace
 
 bool SVGClipAcceptsUse(const TSVGGraphicElement &use)
 {
+    // A use of a use shows nothing either.
     const TSVGElement *target = static_cast<const TSVGUse &>(use).ReferencedElement();
-    if (!target)
-        return false;
-    switch (target->SVGType()) {
-    case etCircle:
-    case etEllipse:
-    case etRectangle:
-    case etLine:
-    case etPolyline:
-    case etPolygon:
-    case etPath:
-    case etText:
-        return true;
-    default:
-        return false;
-    }
+    return target && target->SVGType() != etUse && TSVGClipPath::IsClipChildType(target->SVGType());
 }
 
 namespace {
@@ -125,7 +99,7 @@ std::unique_ptr<TSVGCoverage> SVGClipCoverage(TSVGPainter &painter, TSVGClipPath
 {
     if (!painter.Enter(&clip))
         return nullptr;
-    TEntered entered(painter, &clip);
+    const TSVGEntered entered(painter, &clip);
     auto coverage = std::make_unique<TSVGCoverage>();
     bool usable = true;
     const TMatrix content = ContentMatrix(clip, box, M, usable);

@@ -7,6 +7,11 @@
 #include "svg/render/draw.h"
 #include "svg/render/mask.h"
 
+TSVGEntered::~TSVGEntered()
+{
+    FPainter.Leave(FElement);
+}
+
 std::unique_ptr<TSVGCoverage> SVGNewCoverage(TSVGPainter &painter)
 {
     const QSize size(painter.Canvas().Width(), painter.Canvas().Height());

@@ -23,6 +23,19 @@ struct TSVGCoverage {
     QRect Area;
 };
 
+// Leaves the painter's guard of an element (entered before) however drawing ends.
+class TSVGEntered {
+public:
+    TSVGEntered(TSVGPainter &painter, const TSVGElement *element) : FPainter(painter), FElement(element) {}
+    ~TSVGEntered();
+    TSVGEntered(const TSVGEntered &) = delete;
+    TSVGEntered &operator=(const TSVGEntered &) = delete;
+
+private:
+    TSVGPainter &FPainter;
+    const TSVGElement *FElement;
+};
+
 // A transparent coverage as large as the painter's canvas.
 std::unique_ptr<TSVGCoverage> SVGNewCoverage(TSVGPainter &painter);
 

@@ -104,11 +104,7 @@ std::unique_ptr<TSVGCoverage> SVGMaskCoverage(TSVGPainter &painter, TSVGMask &ma
 {
     if (!painter.Enter(&mask))
         return nullptr;
-    struct TLeave {
-        TSVGPainter &P;
-        const TSVGElement *E;
-        ~TLeave() { P.Leave(E); }
-    } leave{painter, &mask};
+    const TSVGEntered entered(painter, &mask);
 
     auto coverage = std::make_unique<TSVGCoverage>();
     const bool regionInBox = !UserSpaceUnits(mask, u"maskUnits", false);

@@ -7,9 +7,9 @@ std::unique_ptr<TSVGElement> TSVGClipPath::CreateNew(TSVGDocument *aOwner) const
     return std::make_unique<TSVGClipPath>(aOwner);
 }
 
-int TSVGClipPath::CreateChild(pugi::xml_node Node)
+bool TSVGClipPath::IsClipChildType(TSVGElementType Type)
 {
-    switch (const TSVGElementType type = SVGTypeByTag(svgxml::LocalName(Node))) {
+    switch (Type) {
     case etUse:
     case etCircle:
     case etEllipse:
@@ -19,8 +19,14 @@ int TSVGClipPath::CreateChild(pugi::xml_node Node)
     case etPolygon:
     case etPath:
     case etText:
-        return AddChildOfType(type);
+        return true;
     default:
-        return CreateChildBase(Node);
+        return false;
     }
+}
+
+int TSVGClipPath::CreateChild(pugi::xml_node Node)
+{
+    const TSVGElementType type = SVGTypeByTag(svgxml::LocalName(Node));
+    return IsClipChildType(type) ? AddChildOfType(type) : CreateChildBase(Node);
 }

@@ -9,6 +9,8 @@ public:
     std::unique_ptr<TSVGElement> CreateNew(TSVGDocument *aOwner) const override;
     QString ClassName() const override { return QStringLiteral("TSVGClipPath"); }
     TSVGElementType SVGType() const override { return etClipPath; }
+    // The kinds that make up a clip path: use, the basic shapes, path and text.
+    static bool IsClipChildType(TSVGElementType Type);
 
 protected:
     // Only use, the basic shapes, path and text become children.

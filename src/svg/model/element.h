@@ -28,7 +28,7 @@ enum TSVGElementType : int {
     etDoc, etGroup, etImage, etDefs, etUse, etCircle, etEllipse, etRectangle, etLine,
     etPolyline, etPolygon, etPath, etText, etSwitch, etDesc, etTitle, etStyle, etTSpan,
     etTextPath, etTRef, etClipPath, etLinearGradient, etRadialGradient, etGradientStop,
-    etMarker, etMetadata, etScript, etComment, etSymbol, etPattern,
+    etMarker, etMetadata, etScript, etComment, etSymbol, etPattern, etMask,
 };
 
 // The tag of a type ("svg", "linearGradient"); empty for etNone.

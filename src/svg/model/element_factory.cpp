@@ -3,6 +3,7 @@
 #include "svg/model/clip_path.h"
 #include "svg/model/document.h"
 #include "svg/model/image.h"
+#include "svg/model/mask.h"
 #include "svg/model/marker.h"
 #include "svg/model/metadata.h"
 #include "svg/model/paint_servers.h"
@@ -38,6 +39,7 @@ std::unique_ptr<TSVGElement> SVGCreateElement(TSVGElementType Type, TSVGDocument
     case etScript: return std::make_unique<TSVGScript>(aOwner);
     case etSymbol: return std::make_unique<TSVGSymbol>(aOwner);
     case etPattern: return std::make_unique<TSVGPattern>(aOwner);
+    case etMask: return std::make_unique<TSVGMask>(aOwner);
     case etNone:
     case etDesc:
     case etTitle:

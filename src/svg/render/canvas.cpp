@@ -73,6 +73,21 @@ float TSVGCanvas::DeviceScale() const
     return std::max(sx, sy);
 }
 
+QRect TSVGCanvas::DeviceArea(const QRectF &device) const
+{
+    const QRectF canvas(0, 0, Width(), Height());
+    if (!std::isfinite(device.left()) || !std::isfinite(device.top()) || !std::isfinite(device.right()) ||
+        !std::isfinite(device.bottom()))
+        return canvas.toRect();
+    return (device.adjusted(-1, -1, 1, 1) & canvas).toAlignedRect();
+}
+
+void TSVGCanvas::MarkDrawn(const QRectF &device)
+{
+    if (!FLayers.empty())
+        FLayers.back().Drawn |= DeviceArea(device);
+}
+
 void TSVGCanvas::ClipPath(const QPainterPath &path)
 {
     ApplyTransform();
@@ -165,6 +180,8 @@ void TSVGCanvas::FillPath(const QPainterPath &path, float opacity)
     if (nearest)
         FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
     FPainter->fillPath(path, brush);
+    if (!FLayers.empty())
+        MarkDrawn(FPainter->transform().mapRect(path.controlPointRect()));
     if (nearest)
         FPainter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     FPainter->setOpacity(1);
@@ -181,6 +198,12 @@ void TSVGCanvas::DrawPath(const QPainterPath &path, float opacity)
     ApplyTransform();
     FPainter->setOpacity(std::min(1.0f, opacity));
     FPainter->strokePath(path, pen);
+    if (!FLayers.empty()) {
+        // Joins reach out by at most half the width times the miter limit; caps by half
+        // the width times the square root of two.
+        const qreal reach = FStroke.Thickness / 2 * std::max<qreal>(FStroke.MiterLimit, 1.4143);
+        MarkDrawn(FPainter->transform().mapRect(path.controlPointRect().adjusted(-reach, -reach, reach, reach)));
+    }
     FPainter->setOpacity(1);
 }
 
@@ -275,6 +298,8 @@ void TSVGCanvas::DrawBitmap(const QImage &bitmap, const QRectF &source, const QR
     FPainter->setOpacity(std::min(1.0f, opacity));
     FPainter->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
     FPainter->drawImage(dest, bitmap, source);
+    if (!FLayers.empty())
+        MarkDrawn(FPainter->transform().mapRect(dest));
     FPainter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     FPainter->setOpacity(1);
 }
@@ -286,6 +311,7 @@ void TSVGCanvas::Clear(QRgb color)
     FPainter->setClipping(false);
     FPainter->setCompositionMode(QPainter::CompositionMode_Source);
     FPainter->fillRect(QRect(0, 0, Width(), Height()), QColor::fromRgba(color));
+    MarkDrawn(QRectF(0, 0, Width(), Height()));
     FPainter->restore();
 }
 
@@ -307,6 +333,11 @@ void TSVGCanvas::EndLayer(float opacity)
 
 void TSVGCanvas::EndLayer(float opacity, const QImage &alphaMask)
 {
+    EndLayer(opacity, alphaMask, QRect(0, 0, Width(), Height()));
+}
+
+void TSVGCanvas::EndLayer(float opacity, const QImage &alphaMask, const QRect &area)
+{
     if (FLayers.empty())
         return;
     // States saved inside the layer end with it.
@@ -321,11 +352,15 @@ void TSVGCanvas::EndLayer(float opacity, const QImage &alphaMask)
     }
     TLayer layer = std::move(FLayers.back());
     FLayers.pop_back();
-    if (!alphaMask.isNull()) {
+    // Only what was drawn, and of that only what the mask lets through, is blended.
+    const QRect blended = area & layer.Drawn;
+    if (blended.isEmpty())
+        opacity = 0;
+    else if (!alphaMask.isNull()) {
         layer.Painter->resetTransform();
         layer.Painter->setClipping(false);
         layer.Painter->setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        layer.Painter->drawImage(0, 0, alphaMask);
+        layer.Painter->drawImage(blended.topLeft(), alphaMask, blended);
     }
     layer.Painter->end();
     FPainter = FLayers.empty() ? FRoot.get() : FLayers.back().Painter.get();
@@ -334,6 +369,7 @@ void TSVGCanvas::EndLayer(float opacity, const QImage &alphaMask)
     FPainter->save();
     FPainter->resetTransform();
     FPainter->setOpacity(std::min(1.0f, opacity));
-    FPainter->drawImage(0, 0, *layer.Image);
+    FPainter->drawImage(blended.topLeft(), *layer.Image, blended);
     FPainter->restore();
+    MarkDrawn(QRectF(blended));
 }

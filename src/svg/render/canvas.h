@@ -113,11 +113,22 @@ public:
     void BeginLayer();
     void EndLayer(float opacity);
     void EndLayer(float opacity, const QImage &alphaMask);
+    // ... where the mask is known to be transparent outside Area (device pixels), only
+    // Area of the layer is blended.
+    void EndLayer(float opacity, const QImage &alphaMask, const QRect &area);
     int LayerDepth() const { return int(FLayers.size()); }
 
     // The painter of the current layer, for callers that must draw something the canvas
-    // does not offer; state must be left as found.
-    QPainter &Painter() { return *FPainter; }
+    // does not offer; state must be left as found. The whole layer then counts as drawn.
+    QPainter &Painter()
+    {
+        MarkDrawn(QRectF(0, 0, Width(), Height()));
+        return *FPainter;
+    }
+
+    // The whole device pixels that a rectangle in device coordinates touches, grown by a
+    // pixel for antialiasing and cut to the canvas (empty for anything not finite).
+    QRect DeviceArea(const QRectF &device) const;
 
     // A pixel's device size in the current user space (the larger axis), for choosing
     // raster resolutions.
@@ -133,6 +144,7 @@ private:
     };
     struct TLayer {
         TSVGRasterReservation Reserved;
+        QRect Drawn;  // device pixels drawn on so far; only they are blended
         std::unique_ptr<QImage> Image;  // the painter keeps its address
         std::unique_ptr<QPainter> Painter;
     };
@@ -140,6 +152,8 @@ private:
     QBrush MakeBrush(const TCanvasPaint &paint, float opacity) const;
     QPen MakePen(float opacity) const;
     bool Degenerate() const;
+    // Records that the current layer was drawn on within Device (device coordinates).
+    void MarkDrawn(const QRectF &device);
     void ApplyTransform();
 
     QImage &FImage;

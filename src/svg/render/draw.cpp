@@ -8,6 +8,7 @@
 #include "svg/model/structure.h"
 #include "svg/model/text.h"
 #include "svg/model/image.h"
+#include "svg/render/clip_path.h"
 #include "svg/render/image.h"
 #include "svg/render/markers.h"
 #include "svg/render/paint.h"
@@ -35,6 +36,7 @@ bool IsNeverDrawn(const TSVGElement &e)
     case etPattern:
     case etMarker:
     case etSymbol:
+    case etMask:
         return true;
     default:
         return false;
@@ -140,19 +142,27 @@ bool TSVGPainter::NeedsLayer(const TSVGGraphicElement &element) const
     return hasFill && hasStroke;
 }
 
-TSVGPainter::TBracket TSVGPainter::BeginDraw(TSVGGraphicElement &element, const TMatrix &M)
+TSVGPainter::TBracket TSVGPainter::BeginDraw(TSVGGraphicElement &element, const TMatrix &M,
+                                             TSVGEffects effects)
 {
     TBracket b;
     b.State = FCanvas.SaveState();
     b.SavedOpacity = FOpacity;
-    const float opacity = std::clamp(element.Opacity(), 0.0f, 1.0f);
+    const float opacity = FClipMode ? 1.0f : std::clamp(element.Opacity(), 0.0f, 1.0f);
     b.Opacity = opacity;
-    if (opacity < 1 && NeedsLayer(element)) {
+    b.Coverage = std::move(effects.Coverage);
+    if (b.Coverage || (opacity < 1 && NeedsLayer(element))) {
         FCanvas.BeginLayer();
         b.Layer = true;
         FOpacity = 1;
     } else {
         FOpacity = opacity;
+    }
+    if (effects.PixelClip) {
+        FCanvas.SetMatrix(TMatrix::Identity());
+        QPainterPath clip;
+        clip.addRect(QRectF(*effects.PixelClip));
+        FCanvas.ClipPath(clip);
     }
     FCanvas.SetMatrix(M);
     if (TSVGDocument *doc = element.Document(); doc && doc->OnDrawing())
@@ -164,7 +174,9 @@ void TSVGPainter::EndDraw(TSVGGraphicElement &element, const TMatrix &M, const T
 {
     if (TSVGDocument *doc = element.Document(); doc && doc->OnDrawn())
         doc->OnDrawn()(&element, M, &FCanvas, FRect);
-    if (bracket.Layer)
+    if (bracket.Layer && bracket.Coverage)
+        FCanvas.EndLayer(bracket.Opacity, bracket.Coverage->Image, bracket.Coverage->Area);
+    else if (bracket.Layer)
         FCanvas.EndLayer(bracket.Opacity);
     FCanvas.RestoreState(bracket.State);
     FOpacity = bracket.SavedOpacity;
@@ -172,14 +184,19 @@ void TSVGPainter::EndDraw(TSVGGraphicElement &element, const TMatrix &M, const T
 
 void TSVGPainter::DoDraw(TSVGGraphicElement &element, const TMatrix &aMatrix)
 {
-    if (!(element.Opacity() > 0))
+    if (!FClipMode && !(element.Opacity() > 0))
         return;  // fully transparent: neither the element nor its content shows
     if (!Enter(&element))
         return;
     const TMatrix M = element.Matrix() * aMatrix;
     TBracket bracket;
     try {
-        bracket = BeginDraw(element, M);
+        TSVGEffects effects = SVGElementEffects(*this, element, M);
+        if (effects.Hidden) {
+            Leave(&element);
+            return;  // clipped or masked away entirely
+        }
+        bracket = BeginDraw(element, M, std::move(effects));
     } catch (...) {
         Leave(&element);
         throw;
@@ -229,23 +246,31 @@ bool TSVGPainter::DrawShape(TSVGGraphicElement &element, const TMatrix &M)
         return true;
     }
     if (element.SVGType() == etUse) {
-        SVGDrawUse(*this, static_cast<TSVGUse &>(element), M);
+        if (!FClipMode || SVGClipAcceptsUse(element))
+            SVGDrawUse(*this, static_cast<TSVGUse &>(element), M);
         return true;
     }
     if (element.SVGType() == etImage) {
-        SVGDrawImage(*this, static_cast<TSVGImage &>(element), M);
+        if (!FClipMode)
+            SVGDrawImage(*this, static_cast<TSVGImage &>(element), M);
         return true;
     }
     QPainterPath outline;
     if (!SVGShapeOutline(element, outline))
         return false;
     FillAndStrokePath(element, outline, M);
-    SVGDrawMarkers(*this, element, M);
+    if (!FClipMode)
+        SVGDrawMarkers(*this, element, M);
     return true;
 }
 
 float TSVGPainter::ApplyFill(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M)
 {
+    if (FClipMode) {
+        FCanvas.SetFill(TCanvasPaint::Solid(0xFF000000u));
+        AddClipArea(bbox, M);
+        return 1;
+    }
     const TSVGFillState fill = SVGEffectiveFill(element);
     FCanvas.SetFill(SVGCanvasPaint(*this, element, fill.Kind, fill.Color, fill.URI, fill.HasFallback, {bbox, M}));
     return FOpacity * fill.Opacity;
@@ -256,12 +281,25 @@ void TSVGPainter::ApplyPen(const TSVGGraphicElement &element, const QRectF &bbox
     FCanvas.SetStroke(SVGCanvasStroke(*this, element, SVGEffectiveStroke(element), {bbox, M}));
 }
 
+void TSVGPainter::AddClipArea(const QRectF &bounds, const TMatrix &M)
+{
+    FClipArea |= FCanvas.DeviceArea(M.ToQTransform().mapRect(bounds));
+}
+
 void TSVGPainter::FillAndStrokePath(const TSVGGraphicElement &element, const QPainterPath &path,
                                     const TMatrix &M, const QRectF *spanned)
 {
     if (path.isEmpty())
         return;
     QPainterPath p = path;
+    if (FClipMode) {
+        p.setFillRule(element.ClipRule() == frEvenOdd ? Qt::OddEvenFill : Qt::WindingFill);
+        FCanvas.SetMatrix(M);
+        FCanvas.SetFill(TCanvasPaint::Solid(0xFF000000u));
+        FCanvas.FillPath(p, 1);
+        AddClipArea(p.boundingRect(), M);
+        return;
+    }
     if (!spanned)
         p.setFillRule(element.FillRule() == frEvenOdd ? Qt::OddEvenFill : Qt::WindingFill);
     const QRectF bbox = spanned ? *spanned : p.boundingRect();
@@ -291,7 +329,7 @@ void TSVGPainter::DrawViewport(TSVGGraphicElement &element, const TMatrix &aMatr
     const TMatrix inner = SVGViewBoxMatrix(vb, viewport);
     const int state = FCanvas.SaveState();
     try {
-        if (!vb.Overflow()) {
+        if (SVGClipsToViewport(vb)) {
             // A nested viewport clips its content unless overflow is visible.
             FCanvas.SetMatrix(vb.Matrix() * aMatrix);
             QPainterPath clip;
@@ -321,6 +359,23 @@ TMatrix SVGViewBoxMatrix(const TSVGCustomViewBox &element, const QRectF &viewpor
     ComputeAspect(box, viewport, ratio, sx, sy, tx, ty);
     return TMatrix::CreateTranslation(float(-box.left()), float(-box.top())) *
            TMatrix::CreateScaling(sx, sy) * TMatrix::CreateTranslation(tx, ty);
+}
+
+bool SVGClipsToViewport(const TSVGGraphicElement &element)
+{
+    const QString own = element.Style().Value(u"overflow").trimmed();
+    if (own == QLatin1String("inherit")) {
+        for (const TSVGElement *e = element.Parent(); e; e = e->Parent()) {
+            const auto *g = dynamic_cast<const TSVGGraphicElement *>(e);
+            const QString text = g ? g->Style().Value(u"overflow").trimmed() : QString();
+            if (!text.isEmpty() && text != QLatin1String("inherit"))
+                return text == QLatin1String("hidden") || text == QLatin1String("scroll");
+        }
+        return false;
+    }
+    if (own == QLatin1String("auto"))
+        return false;
+    return !element.Overflow();
 }
 
 void SVGDrawDocument(TSVGDocument &document, TSVGCanvas &canvas, const QRectF &aRect)

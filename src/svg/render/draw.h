@@ -6,6 +6,7 @@
 
 #include "svg/model/graphic_element.h"
 #include "svg/render/canvas.h"
+#include "svg/render/coverage.h"
 
 #include <QPainterPath>
 #include <unordered_set>
@@ -45,6 +46,14 @@ public:
     // Loads the element's fill into the canvas; answers the opacity factor to draw with.
     float ApplyFill(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M);
 
+    // Clip mode draws the geometry of a clip path's children: every shape and text
+    // filled opaque under its clip-rule, without stroke, markers, images, opacity or
+    // masks; a use counts only when it shows a shape or text.
+    bool ClipMode() const { return FClipMode; }
+    void SetClipMode(bool Value) { FClipMode = Value; }
+    // In clip mode: the device pixels filled so far (a bound, never less).
+    QRect ClipArea() const { return FClipArea; }
+
     // The factor a leaf multiplies its fill and stroke opacity by: its own `opacity`
     // when that was not composited as a group.
     float OpacityFactor() const { return FOpacity; }
@@ -54,6 +63,7 @@ public:
     // already active; every successful Enter needs its Leave.
     bool Enter(const TSVGElement *element);
     void Leave(const TSVGElement *element);
+    bool Active(const TSVGElement *element) const { return FActive->count(element) > 0; }
 
     // The painter whose guards a nested painter (a pattern tile's) shares.
     void ShareGuardsWith(TSVGPainter &outer)
@@ -75,8 +85,9 @@ private:
         bool Layer = false;
         float Opacity = 1;
         float SavedOpacity = 1;
+        std::unique_ptr<TSVGCoverage> Coverage;  // clip-path and mask, blended with the layer
     };
-    TBracket BeginDraw(TSVGGraphicElement &element, const TMatrix &M);
+    TBracket BeginDraw(TSVGGraphicElement &element, const TMatrix &M, TSVGEffects effects);
     void EndDraw(TSVGGraphicElement &element, const TMatrix &M, const TBracket &bracket);
     void DrawViewport(TSVGGraphicElement &element, const TMatrix &aMatrix);
     bool NeedsLayer(const TSVGGraphicElement &element) const;
@@ -84,6 +95,9 @@ private:
     TSVGCanvas &FCanvas;
     QRectF FRect;
     float FOpacity = 1;
+    bool FClipMode = false;
+    QRect FClipArea;
+    void AddClipArea(const QRectF &bounds, const TMatrix &M);
     std::shared_ptr<std::unordered_set<const TSVGElement *>> FActive;
     std::shared_ptr<int> FDepth;
     std::shared_ptr<qint64> FReferenceBudget;
@@ -98,6 +112,12 @@ class TSVGCustomViewBox;
 // without that attribute SVG's default, xMidYMid meet. Without a viewBox: a move to the
 // viewport's corner.
 TMatrix SVGViewBoxMatrix(const TSVGCustomViewBox &element, const QRectF &viewport);
+
+// Whether a viewport element (nested svg, symbol, marker, image) clips its content to
+// its viewport: overflow hidden or scroll, the default of these elements. "auto" shows
+// the content as "visible" does, and "inherit" takes the parent's written value, which
+// is visible when no ancestor states one.
+bool SVGClipsToViewport(const TSVGGraphicElement &element);
 
 // Draws a whole document so that its viewport fills aRect.
 void SVGDrawDocument(TSVGDocument &document, TSVGCanvas &canvas, const QRectF &aRect);

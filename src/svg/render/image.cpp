@@ -299,7 +299,7 @@ void SVGDrawImage(TSVGPainter &painter, TSVGImage &image, const TMatrix &M)
     TSVGCanvas &canvas = painter.Canvas();
     const int state = canvas.SaveState();
     try {
-        if (!image.Overflow()) {
+        if (SVGClipsToViewport(image)) {
             canvas.SetMatrix(M);
             QPainterPath clip;
             clip.addRect(viewport);

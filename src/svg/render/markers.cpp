@@ -180,7 +180,7 @@ void DrawMarker(TSVGPainter &painter, const TSVGGraphicElement &element, TSVGMar
     TSVGCanvas &canvas = painter.Canvas();
     const int state = canvas.SaveState();
     try {
-        if (!marker.Overflow()) {
+        if (SVGClipsToViewport(marker)) {
             canvas.SetMatrix(place);
             QPainterPath clip;
             clip.addRect(viewport);

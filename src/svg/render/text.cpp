@@ -375,6 +375,30 @@ QPainterPath SVGTextOutline(const TSVGText &text)
     return out;
 }
 
+namespace {
+
+// The bounding box of text is that of its line boxes, not of the glyph ink.
+QRectF LineBox(const TRun &run)
+{
+    const TCanvasFont font = SVGResolveFont(*run.Styled);
+    const float ascent = TTextMetrics::Ascent(font), descent = TTextMetrics::Descent(font);
+    return QRectF(run.Origin.x(), run.Origin.y() - ascent, run.Advance, ascent + descent);
+}
+
+} // namespace
+
+QRectF SVGTextBounds(const TSVGText &text)
+{
+    if (SVGTextIsBox(text))
+        return SVGTextOutline(text).boundingRect();
+    TLayout layout(text);
+    layout.Collect();
+    QRectF bbox;
+    for (const TRun &run : layout.Place())
+        bbox = bbox.united(LineBox(run));
+    return bbox;
+}
+
 void SVGDrawText(TSVGPainter &painter, TSVGText &text, const TMatrix &M)
 {
     if (SVGTextIsBox(text)) {
@@ -387,10 +411,7 @@ void SVGDrawText(TSVGPainter &painter, TSVGText &text, const TMatrix &M)
     std::vector<QRectF> boxes;
     QRectF bbox;
     for (const TRun &run : runs) {
-        // The bounding box of text is that of its line boxes, not of the glyph ink.
-        const TCanvasFont font = SVGResolveFont(*run.Styled);
-        const float ascent = TTextMetrics::Ascent(font), descent = TTextMetrics::Descent(font);
-        boxes.push_back(QRectF(run.Origin.x(), run.Origin.y() - ascent, run.Advance, ascent + descent));
+        boxes.push_back(LineBox(run));
         bbox = bbox.united(boxes.back());
     }
     // Glyph outlines take far more memory than the characters they draw: only runs that

@@ -28,5 +28,10 @@ void SVGDrawText(TSVGPainter &painter, TSVGText &text, const TMatrix &M);
 // DoDraw of a tref standing on its own: the referenced text drawn at the tref's position.
 void SVGDrawTextRef(TSVGPainter &painter, TSVGTextRef &ref, const TMatrix &M);
 
+// The estimated bounds of a text element in its user space: the union of its runs'
+// line boxes (advance by ascent plus descent), as paint servers span them; in box mode
+// the laid-out outline's bounds.
+QRectF SVGTextBounds(const TSVGText &text);
+
 // The laid-out outline of a text element and its tspans, in its user space (for bounds).
 QPainterPath SVGTextOutline(const TSVGText &text);

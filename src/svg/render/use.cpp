@@ -56,7 +56,7 @@ void DrawViewport(TSVGPainter &painter, TSVGUse &use, TSVGCustomViewBox &target,
     TSVGCanvas &canvas = painter.Canvas();
     const int state = canvas.SaveState();
     try {
-        if (!target.Overflow()) {
+        if (SVGClipsToViewport(target)) {
             canvas.SetMatrix(M);
             QPainterPath clip;
             clip.addRect(viewport);

@@ -1,0 +1,94 @@
+#include "svg/render/coverage.h"
+
+#include "svg/model/clip_path.h"
+#include "svg/model/structure.h"
+#include "svg/render/bounds.h"
+#include "svg/render/clip_path.h"
+#include "svg/render/draw.h"
+#include "svg/render/mask.h"
+
+TSVGEntered::~TSVGEntered()
+{
+    FPainter.Leave(FElement);
+}
+
+std::unique_ptr<TSVGCoverage> SVGNewCoverage(TSVGPainter &painter)
+{
+    const QSize size(painter.Canvas().Width(), painter.Canvas().Height());
+    auto coverage = std::make_unique<TSVGCoverage>();
+    coverage->Reserved = TSVGRasterReservation(size);
+    coverage->Image = SVGNewRaster(size);
+    coverage->Area = QRect(QPoint(0, 0), size);
+    return coverage;
+}
+
+void SVGMultiplyCoverage(QImage &target, const QImage &other, const QRect &area)
+{
+    if (area.isEmpty())
+        return;
+    QPainter p(&target);
+    p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    p.drawImage(area.topLeft(), other, area);
+}
+
+void SVGMultiplyCoverage(TSVGCoverage &target, const TSVGCoverage &other)
+{
+    target.Area &= other.Area;
+    SVGMultiplyCoverage(target.Image, other.Image, target.Area);
+}
+
+const QRectF &TSVGObjectBox::Get()
+{
+    if (!FKnown) {
+        FBox = SVGObjectBounds(FElement);
+        if (FElement.SVGType() == etUse) {
+            const auto &use = static_cast<const TSVGUse &>(FElement);
+            FBox.translate(-use.X(), -use.Y());
+        }
+        FKnown = true;
+    }
+    return FBox;
+}
+
+TMatrix SVGEffectSpace(const TSVGGraphicElement &element, const TMatrix &M)
+{
+    if (element.SVGType() != etUse)
+        return M;
+    const auto &use = static_cast<const TSVGUse &>(element);
+    return TMatrix::CreateTranslation(use.X(), use.Y()) * M;
+}
+
+TSVGEffects SVGElementEffects(TSVGPainter &painter, const TSVGGraphicElement &element, const TMatrix &M)
+{
+    TSVGEffects effects;
+    TSVGClipPath *clip = element.Inherits().Contains(ipClipPath) ? nullptr : element.ClipURIElement();
+    TSVGMask *mask = painter.ClipMode() ? nullptr : SVGMaskOf(element);
+    if (!clip && !mask)
+        return effects;
+    TSVGObjectBox box(element);
+    const TMatrix space = SVGEffectSpace(element, M);
+    if (clip && !mask && !painter.Active(clip)) {
+        effects.PixelClip = SVGClipPixelRect(*clip, box, space);
+        if (effects.PixelClip)
+            return effects;
+    }
+    if (clip) {
+        effects.Coverage = SVGClipCoverage(painter, *clip, box, space);
+        if (effects.Coverage && (effects.Coverage->Image.isNull() || effects.Coverage->Area.isEmpty())) {
+            effects.Hidden = true;
+            return effects;
+        }
+    }
+    if (mask) {
+        std::unique_ptr<TSVGCoverage> masked = SVGMaskCoverage(painter, *mask, box, space);
+        if (masked && (masked->Image.isNull() || masked->Area.isEmpty())) {
+            effects.Hidden = true;
+            return effects;
+        }
+        if (masked && effects.Coverage)
+            SVGMultiplyCoverage(*effects.Coverage, *masked);
+        else if (masked)
+            effects.Coverage = std::move(masked);
+    }
+    return effects;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Masks: the mask's children drawn as ever into a coverage raster, cut to the mask
+// region, and turned into alpha by their luminance (mask-type alpha: their alpha),
+// times the coverage of the mask's own mask.
+
+#include "svg/model/mask.h"
+#include "svg/render/coverage.h"
+
+// The mask element the element's own `mask` property names, or null (none, a missing
+// element or another kind of element: as in resvg, such a reference is ignored).
+TSVGMask *SVGMaskOf(const TSVGGraphicElement &element);
+
+// The coverage of Mask for an element whose user space M maps to the canvas and whose
+// bounding box is Box. Null when the mask is already being drawn (the reference is
+// ignored). A coverage with a null image when nothing shows: an empty mask region, or
+// objectBoundingBox units on an element without area.
+std::unique_ptr<TSVGCoverage> SVGMaskCoverage(TSVGPainter &painter, TSVGMask &mask,
+                                              TSVGObjectBox &box, const TMatrix &M);

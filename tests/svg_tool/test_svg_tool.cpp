@@ -144,8 +144,7 @@ TEST_F(SVGTool, RelativeImagesResolveAgainstTheDocument)
     Write(Path("doc/pic.svg"), "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
                                "width='10' height='10'><image xlink:href='img/blue.png' width='10' height='10'/></svg>");
     ASSERT_EQ(RunTool({"render", Path("doc/pic.svg"), Path("r.png")}).Exit, 0);
-    Write(Path("list.txt"), (Path("doc/pic.svg") + "	b.png
-").toUtf8());
+    Write(Path("list.txt"), (Path("doc/pic.svg") + "\tb.png\n").toUtf8());
     ASSERT_EQ(RunTool({"batch", Path("list.txt"), FTemp.path(), "10"}).Exit, 0);
     for (const char *name : {"r.png", "b.png"}) {
         const QImage out(Path(name));

@@ -24,6 +24,7 @@ public:
 
     std::unique_ptr<TSVGElement> CreateNew(TSVGDocument *aOwner) const override;
     QString ClassName() const override { return QStringLiteral("TSVGGraphicElement"); }
+    TSVGGraphicElement *AsGraphic() override { return this; }
     void AssignProperties(const TSVGElement &Source) override;
 
     TSVGGraphicElement *GetGraphicParent() const;

@@ -96,8 +96,7 @@ struct TOrient {
     float Angle = 0;  // radians
 };
 
-// `orient` as written: the model keeps no trace of auto-start-reverse and reads an angle
-// only when a space parts it from its unit.
+// `orient` as written: the model keeps no trace of auto-start-reverse, nor of turns.
 TOrient ReadOrient(const TSVGMarker &marker)
 {
     TOrient o;

@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <gtest/gtest.h>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -386,4 +387,58 @@ TEST(Canvas, TextMeasuresScaleWithTheFontSize)
     EXPECT_NEAR(c.TextHeight(QStringLiteral("V")), h10 * 2.5f, 0.01f);
     EXPECT_GT(c.Ascent(), c.Descent());
     EXPECT_EQ(c.TextWidth(QString()), 0);
+}
+
+// A rectangle outline on the device may be filled by a quicker way than a general outline;
+// its edges must come out the same: the same rectangle with one more corner on a side (a
+// general outline) covers the same pixels by the same amounts.
+TEST(Canvas, RectangleOutlinesFillLikeAnyOtherOutline)
+{
+    struct Case {
+        const char *name;
+        TMatrix matrix;
+        QRectF rect;
+        bool counterClockwise;
+    };
+    const Case cases[] = {
+        {"fractional edges", TMatrix::Identity(), QRectF(10.3, 20.6, 50.25, 30.5), false},
+        {"scaled and moved", TMatrix::CreateScaling(1.37f, 0.81f) * TMatrix::CreateTranslation(0.4f, 0.7f),
+         QRectF(5.1, 5.9, 40.3, 60.45), false},
+        {"drawn the other way round", TMatrix::Identity(), QRectF(30.5, 10.5, 20, 70.2), true},
+        {"turned a quarter", TMatrix::CreateRotation(float(std::numbers::pi / 2)) * TMatrix::CreateTranslation(90, 0),
+         QRectF(10.3, 20.6, 50.25, 30.5), false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QRectF r = c.rect;
+        QPainterPath plain, split;
+        const QPointF corners[] = {r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()};
+        for (QPainterPath *p : {&plain, &split}) {
+            p->moveTo(corners[0]);
+            for (int i = 1; i < 4; ++i) {
+                const QPointF &corner = corners[c.counterClockwise ? 4 - i : i];
+                if (p == &split && i == 2)
+                    p->lineTo((corner + corners[c.counterClockwise ? 3 : 1]) / 2);
+                p->lineTo(corner);
+            }
+            p->closeSubpath();
+        }
+        QImage a = Blank(), b = Blank();
+        for (auto [img, path] : {std::pair{&a, &plain}, std::pair{&b, &split}}) {
+            TSVGCanvas canvas(*img);
+            canvas.SetMatrix(c.matrix);
+            canvas.SetFill(TCanvasPaint::Solid(0xFF0000FFu));
+            canvas.FillPath(*path, 1);
+        }
+        int worst = 0;
+        double covered = 0;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x) {
+                worst = std::max(worst, std::abs(Alpha(a, x, y) - Alpha(b, x, y)));
+                covered += Alpha(a, x, y) / 255.0;
+            }
+        EXPECT_LE(worst, 4);  // rounding of the edge coverage, no more
+        const double area = r.width() * r.height() * std::abs(c.matrix.m11 * c.matrix.m22 - c.matrix.m12 * c.matrix.m21);
+        EXPECT_NEAR(covered, area, area * 0.01);
+    }
 }

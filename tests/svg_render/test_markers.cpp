@@ -46,6 +46,9 @@ TEST(Markers, TurnAsTheirOrientSays)
         // A closed path: the start looks along its first segment, the end along the closing one.
         {"auto", R"svg(<path d="M50 50 L90 50 Z" marker-start="url(#m)"/>)svg", true, false, false, false},
         {"auto", R"svg(<path d="M50 50 L90 50 Z" marker-end="url(#m)"/>)svg", false, false, true, false},
+        // A circle starts at the right of its centre, running clockwise.
+        {"auto", R"svg(<circle cx="30" cy="50" r="20" marker-start="url(#m)"/>)svg", false, true, false, false},
+        {"auto", R"svg(<rect x="50" y="50" width="30" height="30" marker-start="url(#m)"/>)svg", true, false, false, false},
         // The bisector of east and south.
         {"auto", R"svg(<path d="M10 50 L50 50 L50 90" marker-mid="url(#m)"/>)svg", false, false, false, false},
     };
@@ -80,6 +83,15 @@ TEST(Markers, StandOnEveryVertexOfEverySubpathAndOnTheClosingOne)
         {R"svg(<polygon points="20,20 80,20 80,80" marker-mid="url(#d)"/>)svg", {{80, 20}, {80, 80}}, {{20, 20}}},
         {R"svg(<polyline points="20,20 80,20 80,80" marker-end="url(#d)"/>)svg", {{80, 80}}, {{20, 20}}},
         {R"svg(<path d="M20 20 H80 V80 Z M50 50 H60" marker-mid="url(#d)"/>)svg", {{20, 20}, {80, 80}, {50, 50}}, {{60, 50}}},
+        // Basic shapes have the vertices of their equivalent paths, starting at the top
+        // left (after the corner's rounding) or at the right of the centre.
+        {R"svg(<rect x="20" y="20" width="60" height="60" marker-mid="url(#d)"/>)svg",
+         {{80, 20}, {80, 80}, {20, 80}, {20, 20}}, {{50, 20}, {80, 50}}},
+        {R"svg(<rect x="20" y="20" width="60" height="60" rx="10" marker-start="url(#d)"/>)svg", {{30, 20}}, {{20, 20}, {70, 20}}},
+        {R"svg(<rect x="20" y="20" width="60" height="60" rx="10" marker-mid="url(#d)"/>)svg",
+         {{70, 20}, {80, 30}, {80, 70}, {30, 80}, {20, 30}}, {{20, 20}, {50, 20}, {80, 80}}},
+        {R"svg(<circle cx="50" cy="50" r="30" marker-mid="url(#d)"/>)svg", {{50, 80}, {20, 50}, {50, 20}, {80, 50}}, {{50, 50}}},
+        {R"svg(<ellipse cx="50" cy="50" rx="30" ry="20" marker-end="url(#d)"/>)svg", {{80, 50}}, {{50, 70}, {20, 50}}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.shape);

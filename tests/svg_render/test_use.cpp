@@ -30,6 +30,14 @@ TEST(Use, ShowsItsTargetMovedAndInheritingFromTheUse)
         // ... also through a group inside the target.
         {R"svg(<defs><g id="g"><rect width="20" height="20"/></g></defs>
             <use href="#g" y="50" fill="lime"/>)svg", {5, 55}, {5, 5}, qRgb(0, 255, 0)},
+        // currentColor in the target is the use's colour, for fill and stroke.
+        {R"svg(<defs><rect id="r" width="20" height="20" fill="currentColor"/></defs>
+            <use href="#r" x="50" color="lime"/>)svg", {55, 5}, {5, 5}, qRgb(0, 255, 0)},
+        {R"svg(<defs><g id="g" color="red"><rect width="20" height="20" fill="none" stroke="currentColor"
+            stroke-width="20"/></g></defs><g color="blue"><use href="#g" x="50" color="lime"/></g>)svg",
+         {55, 5}, {5, 15}, qRgb(255, 0, 0)},
+        {R"svg(<defs><rect id="r" width="20" height="20" stroke="currentColor" stroke-width="20"/></defs>
+            <g color="blue"><use href="#r" x="50"/></g>)svg", {55, 5}, {5, 5}, qRgb(0, 0, 255)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.body);

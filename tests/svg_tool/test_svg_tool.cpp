@@ -133,6 +133,26 @@ TEST_F(SVGTool, AFailedRunLeavesThePictureUnderTheNameAsItWas)
     EXPECT_EQ(QDir(FTemp.path()).entryList(QDir::Files).size(), 3) << "a temporary file was left behind";
 }
 
+// The tool runs in another folder than the document's: an image beside the document is
+// found all the same, in both modes.
+TEST_F(SVGTool, RelativeImagesResolveAgainstTheDocument)
+{
+    ASSERT_TRUE(QDir(FTemp.path()).mkpath(QStringLiteral("doc/img")));
+    QImage blue(4, 4, QImage::Format_ARGB32);
+    blue.fill(QColor(0, 0, 255));
+    ASSERT_TRUE(blue.save(Path("doc/img/blue.png")));
+    Write(Path("doc/pic.svg"), "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                               "width='10' height='10'><image xlink:href='img/blue.png' width='10' height='10'/></svg>");
+    ASSERT_EQ(RunTool({"render", Path("doc/pic.svg"), Path("r.png")}).Exit, 0);
+    Write(Path("list.txt"), (Path("doc/pic.svg") + "\tb.png\n").toUtf8());
+    ASSERT_EQ(RunTool({"batch", Path("list.txt"), FTemp.path(), "10"}).Exit, 0);
+    for (const char *name : {"r.png", "b.png"}) {
+        const QImage out(Path(name));
+        ASSERT_EQ(out.size(), QSize(10, 10)) << name;
+        EXPECT_EQ(out.pixelColor(5, 5), QColor(0, 0, 255)) << name;
+    }
+}
+
 TEST_F(SVGTool, BatchWritesOnlyInsideItsFolder)
 {
     const QString in = Path("a.svg");

@@ -198,7 +198,10 @@ TEST(SVGUnits, ParseAngle)
     } rows[] = {
         {"90", false, float(pi / 2)},     {" 100 grad", false, float(pi / 2)},
         {"100 GRAD", false, float(pi / 2)}, {"1.5 rad", false, 1.5f},
-        {"180 deg", false, float(pi)},    {"45deg", false, -7},
+        {"180 deg", false, float(pi)},    {"45deg", false, float(pi / 4)},
+        {"1.5rad", false, 1.5f},          {"-100grad", false, float(-pi / 2)},
+        {"90DEG", false, float(pi / 2)},  {"rad", false, -7},
+        {"1.5rad x", false, -7},
         {"abc", false, -7},               {"", false, -7},
         {"auto", true, -7},               {"Auto", false, -7},
     };

@@ -269,7 +269,8 @@ int Render(const TArgs &args)
     const QString in = args.Positional[1], out = args.Positional[2];
     QImage image;
     try {
-        image = SVGRenderBytes(ReadDocument(in), options);
+        // A file's relative references (images) resolve against the file's folder.
+        image = IsStdio(in) ? SVGRenderBytes(ReadDocument(in), options) : SVGRenderFile(in, options);
     } catch (const std::exception &e) {
         Err(QStringLiteral("%1: %2").arg(in, QString::fromUtf8(e.what())));
         return kFailed;

@@ -21,6 +21,7 @@
 
 class TSVGDocument;
 class TSVGCustomViewBox;
+class TSVGGraphicElement;
 
 // Indexed together with the tag table (SVGTagName); etNone is a plain TSVGElement.
 enum TSVGElementType : int {
@@ -59,6 +60,9 @@ public:
 
     virtual QString ClassName() const { return QStringLiteral("TSVGElement"); }
     virtual TSVGElementType SVGType() const { return etNone; }
+    // This element as a graphic element, or null. Inherited properties ask it at every
+    // step up the tree, where a dynamic_cast would cost more than the rest of the walk.
+    virtual TSVGGraphicElement *AsGraphic() { return nullptr; }
     QString SVGTypeName() const;
     // The local name of the XML element this one was read from, else SVGTypeName.
     QString TagName() const;

@@ -125,7 +125,8 @@ void TSVGGraphicElement::AssignProperties(const TSVGElement &Source)
 
 TSVGGraphicElement *TSVGGraphicElement::GetGraphicParent() const
 {
-    return dynamic_cast<TSVGGraphicElement *>(Parent());
+    TSVGElement *parent = Parent();
+    return parent ? parent->AsGraphic() : nullptr;
 }
 
 const TSVGGraphicElement &TSVGGraphicElement::InheritanceSource(TSVGStyleProperty Property) const

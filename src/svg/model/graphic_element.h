@@ -24,6 +24,7 @@ public:
 
     std::unique_ptr<TSVGElement> CreateNew(TSVGDocument *aOwner) const override;
     QString ClassName() const override { return QStringLiteral("TSVGGraphicElement"); }
+    TSVGGraphicElement *AsGraphic() override { return this; }
     void AssignProperties(const TSVGElement &Source) override;
 
     TSVGGraphicElement *GetGraphicParent() const;
@@ -41,6 +42,11 @@ public:
     const TSVGFont &Font() const { return FFont; }
     // The computed `color` (inherited through ipColor).
     TAlphaColor CurrentColor() const;
+    // Whether the effective fill / stroke is the keyword currentColor (the keyword is
+    // inherited as such, so that a child's own `color` counts). The colour is then
+    // CurrentColor() where the element is drawn: a used element takes the use's.
+    bool FillIsCurrentColor() const;
+    bool StrokeIsCurrentColor() const;
     // The font size in force: the parent's while ipFontSize is inherited.
     float GetResolvedFontSize() const;
     // `stroke-miterlimit` in force (inherited unless the element states one; 4 by
@@ -186,11 +192,6 @@ protected:
     virtual void ResolveCurrentColor();
     // A `transform` declared in CSS (SVG 2) replaces the attribute's.
     void ApplyCSSTransform(const QString &Text);
-
-    // Whether the effective fill / stroke is the keyword currentColor (the keyword is
-    // inherited as such, so that a child's own `color` counts).
-    bool FillIsCurrentColor() const;
-    bool StrokeIsCurrentColor() const;
 
 private:
     void InitPresentation();

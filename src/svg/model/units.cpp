@@ -179,10 +179,25 @@ float ParseAngle(const QString &text, bool &isAuto, float defaultValue)
     }
     isAuto = false;
     const QStringList words = SplitList(t, QStringLiteral(" "));
-    double value = 0;
-    if (words.isEmpty() || !TrySVGStrToFloat(words[0], value))
+    if (words.isEmpty())
         return defaultValue;
-    const QString unit = words.size() > 1 ? words[1] : QString();
+    // The unit may follow the number directly ("1.5rad", as CSS writes angles) or as a
+    // word of its own ("1.5 rad", which documents written for this engine use).
+    QStringView number = words[0];
+    QStringView unit = words.size() > 1 ? QStringView(words[1]) : QStringView();
+    if (unit.isEmpty()) {
+        for (const char *suffix : {"grad", "rad", "deg"}) {
+            const QLatin1String s(suffix);
+            if (number.endsWith(s, Qt::CaseInsensitive)) {
+                unit = number.right(s.size());
+                number.chop(s.size());
+                break;
+            }
+        }
+    }
+    double value = 0;
+    if (!TrySVGStrToFloat(number, value))
+        return defaultValue;
     if (unit.compare(QLatin1String("grad"), Qt::CaseInsensitive) == 0)
         value *= std::numbers::pi / 200.0;
     else if (unit.compare(QLatin1String("rad"), Qt::CaseInsensitive) != 0)

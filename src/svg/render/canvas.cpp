@@ -4,6 +4,7 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 TSVGCanvas::TSVGCanvas(QImage &image)
     : FImage(image)
@@ -167,6 +168,42 @@ QPen TSVGCanvas::MakePen(float opacity) const
     return pen;
 }
 
+// The rectangle Path outlines when it is one axis-aligned rectangle (flags and
+// backgrounds are mostly such paths).
+static std::optional<QRectF> AxisAlignedRect(const QPainterPath &path)
+{
+    const int n = path.elementCount();
+    if (n < 4 || n > 6 || !path.elementAt(0).isMoveTo())
+        return std::nullopt;
+    QPointF p[6];
+    int count = 0;
+    for (int i = 0; i < n; ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (i > 0 && !e.isLineTo())
+            return std::nullopt;
+        const QPointF q(e.x, e.y);
+        // A return to the start closes the outline; nothing may follow it but that return again.
+        if (count > 0 && q == p[count - 1])
+            continue;
+        if (count == 4 && q == p[0])
+            continue;
+        if (count == 4)
+            return std::nullopt;
+        p[count++] = q;
+    }
+    if (count != 4)
+        return std::nullopt;
+    // Each side runs along x or along y, taking turns.
+    const bool xFirst = p[0].y() == p[1].y();
+    for (int i = 0; i < 4; ++i) {
+        const QPointF &a = p[i], &b = p[(i + 1) % 4];
+        const bool alongX = (i % 2 == 0) == xFirst;
+        if (alongX ? a.y() != b.y() || a.x() == b.x() : a.x() != b.x() || a.y() == b.y())
+            return std::nullopt;
+    }
+    return QRectF(p[0], p[2]).normalized();
+}
+
 void TSVGCanvas::FillPath(const QPainterPath &path, float opacity)
 {
     if (FFill.IsNone() || path.isEmpty() || opacity <= 0 || Degenerate())
@@ -179,7 +216,15 @@ void TSVGCanvas::FillPath(const QPainterPath &path, float opacity)
     const bool nearest = FFill.Kind == TCanvasPaint::TKind::Bitmap && !FFill.Smooth;
     if (nearest)
         FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-    FPainter->fillPath(path, brush);
+    // Qt fills a rectangle that stays one on the device by its edges alone, several times
+    // faster than a general outline, with the same coverage.
+    const std::optional<QRectF> rect =
+        FMatrix.m12 == 0 && FMatrix.m21 == 0 && FMatrix.m13 == 0 && FMatrix.m23 == 0 ? AxisAlignedRect(path)
+                                                                                 : std::nullopt;
+    if (rect)
+        FPainter->fillRect(*rect, brush);
+    else
+        FPainter->fillPath(path, brush);
     if (!FLayers.empty())
         MarkDrawn(FPainter->transform().mapRect(path.controlPointRect()));
     if (nearest)

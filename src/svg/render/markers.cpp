@@ -5,6 +5,7 @@
 #include "svg/model/shapes.h"
 #include "svg/render/draw.h"
 #include "svg/render/paint.h"
+#include "svg/render/shapes.h"
 
 #include <QRegularExpression>
 #include <cmath>
@@ -64,6 +65,12 @@ public:
         // A segment after the close starts a new subpath at the same point.
         FStart = FOut.size() - 1;
     }
+    // A quarter of an ellipse between two of its axis points, as a cubic.
+    void QuarterTo(const QPointF &center, const QPointF &p)
+    {
+        constexpr double k = 0.5522847498;
+        CurveTo(FCurrent + k * (p - center), p + k * (FCurrent - center), p);
+    }
     std::vector<TSVGMarkerVertex> Take() { return std::move(FOut); }
 
 private:
@@ -89,8 +96,7 @@ struct TOrient {
     float Angle = 0;  // radians
 };
 
-// `orient` as written: the model keeps no trace of auto-start-reverse and reads an angle
-// only when a space parts it from its unit.
+// `orient` as written: the model keeps no trace of auto-start-reverse, nor of turns.
 TOrient ReadOrient(const TSVGMarker &marker)
 {
     TOrient o;
@@ -139,6 +145,9 @@ bool TakesMarkers(const TSVGGraphicElement &element)
     case etLine:
     case etPolyline:
     case etPolygon:
+    case etRectangle:
+    case etCircle:
+    case etEllipse:
         return true;
     default:
         return false;
@@ -216,6 +225,47 @@ std::vector<TSVGMarkerVertex> SVGMarkerVertices(const TSVGGraphicElement &elemen
             b.LineTo(points[i]);
         if (element.SVGType() == etPolygon)
             b.Close();
+        break;
+    }
+    // Basic shapes take markers where their equivalent paths (SVG 2) have vertices: a
+    // rect from (x + rx, y) clockwise, an ellipse from (cx + rx, cy) clockwise, each
+    // closed at the end.
+    case etRectangle: {
+        QRectF r;
+        QSizeF radii;
+        if (!SVGRectGeometry(static_cast<const TSVGRectangle &>(element), r, radii))
+            break;
+        const double rx = radii.width(), ry = radii.height();
+        const bool round = rx > 0 && ry > 0;
+        auto corner = [&](double cx, double cy, const QPointF &to) {
+            if (round)
+                b.QuarterTo(QPointF(cx, cy), to);
+        };
+        b.MoveTo(QPointF(r.left() + (round ? rx : 0), r.top()));
+        b.LineTo(QPointF(r.right() - (round ? rx : 0), r.top()));
+        corner(r.right() - rx, r.top() + ry, QPointF(r.right(), r.top() + ry));
+        b.LineTo(QPointF(r.right(), r.bottom() - (round ? ry : 0)));
+        corner(r.right() - rx, r.bottom() - ry, QPointF(r.right() - rx, r.bottom()));
+        b.LineTo(QPointF(r.left() + (round ? rx : 0), r.bottom()));
+        corner(r.left() + rx, r.bottom() - ry, QPointF(r.left(), r.bottom() - ry));
+        b.LineTo(QPointF(r.left(), r.top() + (round ? ry : 0)));
+        corner(r.left() + rx, r.top() + ry, QPointF(r.left() + rx, r.top()));
+        b.Close();
+        break;
+    }
+    case etCircle:
+    case etEllipse: {
+        QPointF c;
+        QSizeF radii;
+        if (!SVGEllipseGeometry(element, c, radii))
+            break;
+        const double rx = radii.width(), ry = radii.height();
+        b.MoveTo(c + QPointF(rx, 0));
+        b.QuarterTo(c, c + QPointF(0, ry));
+        b.QuarterTo(c, c + QPointF(-rx, 0));
+        b.QuarterTo(c, c + QPointF(0, -ry));
+        b.QuarterTo(c, c + QPointF(rx, 0));
+        b.Close();
         break;
     }
     case etPath: {

@@ -1,6 +1,7 @@
 #pragma once
-// Markers at the vertices of paths, lines, polylines and polygons. Vertices follow the
-// path's commands: every move, line and curve end and the return of each closed subpath
+// Markers at the vertices of paths, lines, polylines, polygons and (as SVG 2 has it) of
+// rects, circles and ellipses. Vertices follow the path's commands (a basic shape's
+// equivalent path): every move, line and curve end and the return of each closed subpath
 // is one, so a polygon gets a marker where it closes. The start marker goes on the first
 // vertex, the end marker on the last, mid markers on every other.
 
@@ -19,9 +20,9 @@ struct TSVGMarkerVertex {
     std::optional<QPointF> Out;  // direction of the segment leaving here
 };
 
-// The vertices of a path, line, polyline or polygon in its user space; empty for any
-// other element. A zero-length segment has no direction of its own: its vertices take
-// the direction of the neighbouring segment.
+// The vertices of a path, line, polyline, polygon, rect, circle or ellipse in its user
+// space; empty for any other element. A zero-length segment has no direction of its
+// own: its vertices take the direction of the neighbouring segment.
 std::vector<TSVGMarkerVertex> SVGMarkerVertices(const TSVGGraphicElement &element);
 
 // The direction a marker at V turns to (radians from the x axis towards the y axis) when

@@ -18,11 +18,12 @@ const TSVGGraphicElement &Source(const TSVGGraphicElement &element, TSVGStylePro
 
 // Fill and stroke take their paint (kind, colour, reference, opacity) by the same rule.
 template <class State>
-void TakePaint(State &out, const TSVGPaint &paint, const TSVGPaint &opacitySource)
+void TakePaint(State &out, const TSVGPaint &paint, const TSVGPaint &opacitySource,
+               std::optional<TAlphaColor> currentColor)
 {
     out.HasFallback = paint.HasFallback();
     out.Kind = paint.Kind();
-    out.Color = paint.Color();
+    out.Color = currentColor.value_or(paint.Color());
     out.URI = paint.URI();
     out.Opacity = opacitySource.Opacity();
 }
@@ -32,14 +33,18 @@ void TakePaint(State &out, const TSVGPaint &paint, const TSVGPaint &opacitySourc
 TSVGFillState SVGEffectiveFill(const TSVGGraphicElement &element)
 {
     TSVGFillState out;
-    TakePaint(out, Source(element, ipFill).Brush(), Source(element, ipFillOpacity).Brush());
+    // The colour fixed at style time is the element's own parent's; drawn through a use,
+    // the element inherits from the use.
+    TakePaint(out, Source(element, ipFill).Brush(), Source(element, ipFillOpacity).Brush(),
+              element.FillIsCurrentColor() ? std::optional(element.CurrentColor()) : std::nullopt);
     return out;
 }
 
 TSVGStrokeState SVGEffectiveStroke(const TSVGGraphicElement &element)
 {
     TSVGStrokeState out;
-    TakePaint(out, Source(element, ipStroke).Pen(), Source(element, ipStrokeOpacity).Pen());
+    TakePaint(out, Source(element, ipStroke).Pen(), Source(element, ipStrokeOpacity).Pen(),
+              element.StrokeIsCurrentColor() ? std::optional(element.CurrentColor()) : std::nullopt);
     const TSVGPen &width = Source(element, ipStrokeWidth).Pen();
     out.Thickness = width.ThicknessLength();
     out.Cap = Source(element, ipStrokeLinecap).Pen().Cap();

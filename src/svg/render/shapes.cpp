@@ -8,26 +8,15 @@ namespace {
 // zero-length subpath, so that its caps still show.
 constexpr qreal kZeroLength = 1e-3;
 
-QPainterPath Ellipse(float cx, float cy, float rx, float ry)
-{
-    QPainterPath p;
-    if (rx > 0 && ry > 0)
-        p.addEllipse(QPointF(cx, cy), rx, ry);
-    return p;
-}
-
 } // namespace
 
-bool SVGShapeOutline(const TSVGGraphicElement &element, QPainterPath &outline)
+bool SVGEllipseGeometry(const TSVGGraphicElement &element, QPointF &center, QSizeF &radii)
 {
-    outline = QPainterPath();
-    switch (element.SVGType()) {
-    case etCircle: {
+    if (element.SVGType() == etCircle) {
         const auto &c = static_cast<const TSVGCircle &>(element);
-        outline = Ellipse(c.X(), c.Y(), c.Radius(), c.Radius());
-        return true;
-    }
-    case etEllipse: {
+        center = QPointF(c.X(), c.Y());
+        radii = QSizeF(c.Radius(), c.Radius());
+    } else if (element.SVGType() == etEllipse) {
         const auto &e = static_cast<const TSVGEllipse &>(element);
         float rx = e.Width(), ry = e.Height();
         // A missing or negative (invalid) radius takes the other's value (auto).
@@ -38,18 +27,43 @@ bool SVGShapeOutline(const TSVGGraphicElement &element, QPainterPath &outline)
             ry = rx;
         else if (hasRy && !hasRx)
             rx = ry;
-        outline = Ellipse(e.X(), e.Y(), rx, ry);
+        center = QPointF(e.X(), e.Y());
+        radii = QSizeF(rx, ry);
+    } else {
+        return false;
+    }
+    return radii.width() > 0 && radii.height() > 0;
+}
+
+bool SVGRectGeometry(const TSVGRectangle &rect, QRectF &box, QSizeF &radii)
+{
+    box = QRectF(rect.X(), rect.Y(), rect.Width(), rect.Height());
+    if (!(box.width() > 0) || !(box.height() > 0))
+        return false;
+    radii = QSizeF(std::clamp<float>(rect.RX(), 0, float(box.width() / 2)),
+                   std::clamp<float>(rect.RY(), 0, float(box.height() / 2)));
+    return true;
+}
+
+bool SVGShapeOutline(const TSVGGraphicElement &element, QPainterPath &outline)
+{
+    outline = QPainterPath();
+    switch (element.SVGType()) {
+    case etCircle:
+    case etEllipse: {
+        QPointF center;
+        QSizeF radii;
+        if (SVGEllipseGeometry(element, center, radii))
+            outline.addEllipse(center, radii.width(), radii.height());
         return true;
     }
     case etRectangle: {
-        const auto &r = static_cast<const TSVGRectangle &>(element);
-        const QRectF box(r.X(), r.Y(), r.Width(), r.Height());
-        if (!(box.width() > 0) || !(box.height() > 0))
+        QRectF box;
+        QSizeF radii;
+        if (!SVGRectGeometry(static_cast<const TSVGRectangle &>(element), box, radii))
             return true;
-        const float rx = std::clamp<float>(r.RX(), 0, float(box.width() / 2));
-        const float ry = std::clamp<float>(r.RY(), 0, float(box.height() / 2));
-        if (rx > 0 && ry > 0)
-            outline.addRoundedRect(box, rx, ry, Qt::AbsoluteSize);
+        if (radii.width() > 0 && radii.height() > 0)
+            outline.addRoundedRect(box, radii.width(), radii.height(), Qt::AbsoluteSize);
         else
             outline.addRect(box);
         return true;

@@ -1,0 +1,64 @@
+// QtSvg over a batch list, the way vuplora-svg batch runs it:
+//   qtsvg_batch LIST OUTDIR WIDTH
+// LIST lines are "in.svg<TAB>out.png"; each document is drawn WIDTH pixels wide (height
+// from its aspect ratio, rounded up as resvg does) onto a transparent picture. Prints
+// "render_seconds S" (loading and drawing, not PNG encoding) last.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QTextStream>
+#include <cmath>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // QtSvg's complaints about unsupported features would drown the output.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    QGuiApplication app(argc, argv);
+    if (argc != 4) {
+        std::fputs("usage: qtsvg_batch LIST OUTDIR WIDTH\n", stderr);
+        return 2;
+    }
+    QFile list(QString::fromLocal8Bit(argv[1]));
+    if (!list.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "%s: cannot read\n", argv[1]);
+        return 1;
+    }
+    const QDir outDir(QString::fromLocal8Bit(argv[2]));
+    const int width = QByteArray(argv[3]).toInt();
+    qint64 nanos = 0;
+    QTextStream lines(&list);
+    while (!lines.atEnd()) {
+        const QStringList parts = lines.readLine().split(QLatin1Char('\t'));
+        if (parts.size() != 2)
+            continue;
+        QElapsedTimer timer;
+        timer.start();
+        QSvgRenderer renderer(parts[0]);
+        QImage image;
+        if (renderer.isValid()) {
+            const QSizeF size = renderer.viewBoxF().isEmpty() ? QSizeF(renderer.defaultSize())
+                                                               : renderer.viewBoxF().size();
+            const int height = std::max(1, int(std::ceil(width * size.height() / size.width())));
+            image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            renderer.render(&painter);
+        }
+        nanos += timer.nsecsElapsed();
+        if (image.isNull())
+            std::fprintf(stderr, "%s: QtSvg cannot read it\n", qPrintable(parts[0]));
+        else
+            image.save(outDir.filePath(parts[1]), "PNG");
+    }
+    std::printf("render_seconds %.4f\n", double(nanos) / 1e9);
+    return 0;
+}

@@ -31,6 +31,10 @@ if [ ! -f "$PREFIX/corpus/.complete" ]; then
   touch "$PREFIX/corpus/.complete"
 fi
 QT_TOOL="$PREFIX/qtsvg-build/qtsvg_batch"
+# A build folder made from another checkout cannot be reused for this one.
+if ! grep -qs "^CMAKE_HOME_DIRECTORY:INTERNAL=$HERE/qtsvg_batch\$" "$PREFIX/qtsvg-build/CMakeCache.txt"; then
+  rm -rf "$PREFIX/qtsvg-build"
+fi
 if [ ! -x "$QT_TOOL" ] || [ "$HERE/qtsvg_batch/main.cpp" -nt "$QT_TOOL" ]; then
   cmake -S "$HERE/qtsvg_batch" -B "$PREFIX/qtsvg-build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$PREFIX/qtsvg-build" -j2 >/dev/null

@@ -174,6 +174,9 @@ QByteArray WritePortrait(const TPortrait &aoPortrait)
     rapidjson::StringBuffer buffer;
     JsonWriter out(buffer);
     out.SetIndent(' ', 2);
+    // A millionth of a canvas unit is far below a pixel, and a place of at most
+    // fifteen digits reads back as the number written.
+    out.SetMaxDecimalPlaces(6);
     out.StartObject();
     out.Key("format");
     out.String(FORMAT_NAME);
@@ -232,10 +235,11 @@ TPortrait ReadPortrait(const QByteArray &aoData)
     if (aoData.size() > PORTRAIT_MAX_FILE_BYTES)
         Refuse(QStringLiteral("it is larger than %1 MiB.").arg(PORTRAIT_MAX_FILE_BYTES / (1024 * 1024)));
     rapidjson::Document document;
-    // Iterative: the depth of a hostile file cannot exhaust the stack. Full
-    // precision: a place reads back as exactly the number that was written.
-    document.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag
-                   | rapidjson::kParseFullPrecisionFlag>(
+    // Iterative: the depth of a hostile file cannot exhaust the stack. Not full
+    // precision: RapidJSON 1.1's full-precision reader misreads hostile numbers
+    // ("0e92" as a tiny non-zero number) through undefined arithmetic. Places are
+    // written with at most six decimals, which the normal reader reads exactly.
+    document.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag>(
         aoData.constData(), size_t(aoData.size()));
     if (document.HasParseError())
         Refuse(QStringLiteral("%1 (offset %2).")

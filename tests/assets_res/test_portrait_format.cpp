@@ -43,6 +43,22 @@ TEST(PortraitFormat, AWrittenPortraitReadsBackWithEveryField)
         QStringLiteral("item")).isNull());
 }
 
+// Numbers in any JSON spelling: a zero with a large exponent or many zeros once
+// read as a tiny non-zero number.
+TEST(PortraitFormat, NumbersReadInAnySpelling)
+{
+    const TPortrait p = Sample();
+    QByteArray file = WritePortrait(p);
+    const QByteArray place = "\"x\": -30,";
+    ASSERT_TRUE(file.contains(place)) << file.constData();
+    for (const char *zero : {"0e92", "0.000e-400", "-0E+308", "0.0000000000000000000000000000000000"}) {
+        SCOPED_TRACE(zero);
+        QByteArray edited = file;
+        edited.replace(place, QByteArray("\"x\": ").append(zero).append(","));
+        EXPECT_EQ(ReadPortrait(edited).Watermark.x(), 0.0);
+    }
+}
+
 // The sample's file with one change made to its JSON.
 QByteArray Edited(const std::function<void(QJsonObject &)> &aoEdit)
 {

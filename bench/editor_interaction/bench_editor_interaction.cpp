@@ -14,6 +14,7 @@
 // skew the ratios.
 
 #include "../common/ratio_reporter.h"
+#include "../common/thread_cpu.h"
 
 #include "TestPackPaths.h"
 #include "editor/untVuploraForm.h"
@@ -37,13 +38,6 @@
 #include <memory>
 
 namespace {
-
-double ThreadCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
 
 struct TEditor {
     TFakePlatform Fake;

@@ -7,6 +7,7 @@
 // skew the ratios.
 
 #include "../common/ratio_reporter.h"
+#include "../common/thread_cpu.h"
 
 #include "editor/untVuploraForm.h"
 #include "editor/untVuploraUndo.h"
@@ -23,13 +24,6 @@
 #include <memory>
 
 namespace {
-
-double ThreadCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
 
 struct TEditor {
     TFakePlatform Fake;

@@ -14,6 +14,7 @@
 #include "assets/untVuplora.h"
 #include "assets/vpCrypt.h"
 #include "platform/resources.h"
+#include "../common/thread_cpu.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -168,13 +169,6 @@ BENCHMARK(BM_OpenAndFind_RealPackSize)->Unit(benchmark::kMillisecond);
 // thread's CPU clock: on a shared machine the load drifts between benchmarks, and
 // pairing the two lets the drift fall on both alike. Reports GetBitmap's time over
 // the decode's as the counter "ratio".
-double ThreadCpuSeconds()
-{
-    timespec oNow{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &oNow);
-    return double(oNow.tv_sec) + double(oNow.tv_nsec) * 1e-9;
-}
-
 void BM_GetBitmapPairedWithDecode_RealPackSize(benchmark::State &state)
 {
     const TScopedResourceProvider oScope(LargeProvider());

@@ -60,6 +60,28 @@ void TPaopaoImage::RenderBufferAt(const QSize &aoBuffer)
     SetSize(own);
 }
 
+void TPaopaoImage::ReloadAt(const std::function<void()> &aoChange, const QSize &aoBuffer, const QImage &aoDrawn)
+{
+    // Without a document the image draws nothing while the change runs.
+    TRSFmxSVGDocument *document = SVGDocument();
+    SetSVGDocument(nullptr);
+    try {
+        aoChange();
+    } catch (...) {
+        SetSVGDocument(document);
+        throw;
+    }
+    if (!aoDrawn.isNull() && aoDrawn.size() == aoBuffer) {
+        SetSVGDocumentDrawn(document, aoDrawn);
+        return;
+    }
+    const QSizeF own(Width(), Height());
+    if (!aoBuffer.isEmpty())
+        SetSize(QSizeF(aoBuffer));
+    SetSVGDocument(document);
+    SetSize(own);
+}
+
 TPaopaoFrame::TPaopaoFrame(QGraphicsItem *aoParent) : TLayerControl(aoParent)
 {
     SetHitTest(true);

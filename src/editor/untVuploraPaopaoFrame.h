@@ -7,6 +7,8 @@
 #include "editor/untVuploraLayer.h"
 #include "svg/controls/svg_image.h"
 
+#include <functional>
+
 class TPaopaoImage;
 
 // A picture button on the canvas: a click is a left press and release inside.
@@ -86,4 +88,10 @@ public:
     // buffer of the given size and keeps the image's own size: undo brings
     // back exactly the picture the bubble showed.
     void RenderBufferAt(const QSize &aoBuffer);
+    // The same for a change that replaces the document (and may move or size
+    // the frame): the new document is drawn once, into the given buffer (an
+    // empty size: the image's own), never the old one at sizes the change
+    // passes through. A picture the image drew of that document before, when
+    // given, is shown again instead of drawing it.
+    void ReloadAt(const std::function<void()> &aoChange, const QSize &aoBuffer, const QImage &aoDrawn = QImage());
 };

@@ -35,10 +35,13 @@ public:
     void DropPictures()
     {
         for (TPortraitState *state : {&moBefore, &moAfter})
+        {
             for (TLayerState &layer : state->Layers) {
                 layer.Bitmap = QImage();
                 layer.Dropped = true;
             }
+            state->Bubble.Picture = QImage();
+        }
     }
 
 private:
@@ -142,8 +145,10 @@ TPortraitState CapturePortrait(const TfrmVuplora &aoWindow)
     if (goPaopaoStream)
         b.Document = goPaopaoStream->data();
     // Without a document the image shows nothing, whatever buffer it kept.
-    if (!b.Document.isEmpty())
-        b.Buffer = frame->imgPaopao->Bitmap().size();
+    if (!b.Document.isEmpty()) {
+        b.Picture = frame->imgPaopao->Bitmap();
+        b.Buffer = b.Picture.size();
+    }
     b.Text = gsPaopaoText;
     b.NewText = gsNewPaopaoText;
     state.Watermark = aoWindow.slCanvas->imgIcon->pos();
@@ -265,23 +270,33 @@ void TPortraitHistory::Restore(const TPortraitState &aoState)
 
     const TBubbleState &b = aoState.Bubble;
     TPaopaoFrame *frame = canvas->slPaopao;
-    if (goPaopaoStream && !SameBytes(goPaopaoStream->data(), b.Document)) {
-        goPaopaoStream->buffer() = b.Document;
-        goPaopaoStream->seek(0);
-        if (b.Document.isEmpty())
-            w.SVGDoc->SVG()->Clear();
-        else
-            w.SVGDoc->SVG()->LoadFromStream(*goPaopaoStream);
-        goPaopaoStream->seek(0);
-    }
     TFaceItem *bubble = frame->imgPaopao->FaceItem();
     const bool bubbleChanged = bubble && bubble->miIndex != b.Index;
     if (bubble)
         bubble->miIndex = b.Index;
-    if (frame->pos() != b.Rect.topLeft())
-        frame->setPos(b.Rect.topLeft());
-    if (QSizeF(frame->Width(), frame->Height()) != b.Rect.size())
-        frame->SetSize(b.Rect.size());
+    const auto placeFrame = [&] {
+        if (frame->pos() != b.Rect.topLeft())
+            frame->setPos(b.Rect.topLeft());
+        if (QSizeF(frame->Width(), frame->Height()) != b.Rect.size())
+            frame->SetSize(b.Rect.size());
+    };
+    if (goPaopaoStream && !SameBytes(goPaopaoStream->data(), b.Document)) {
+        // One drawing of the document that comes back, at the buffer it had.
+        frame->imgPaopao->ReloadAt(
+            [&] {
+                goPaopaoStream->buffer() = b.Document;
+                goPaopaoStream->seek(0);
+                if (b.Document.isEmpty())
+                    w.SVGDoc->SVG()->Clear();
+                else
+                    w.SVGDoc->SVG()->LoadFromStream(*goPaopaoStream);
+                goPaopaoStream->seek(0);
+                placeFrame();
+            },
+            b.Buffer, b.Picture);
+    } else {
+        placeFrame();
+    }
     if (frame->imgPaopao->Bitmap().size() != b.Buffer && !b.Buffer.isEmpty())
         frame->imgPaopao->RenderBufferAt(b.Buffer);
     if (!b.Shown && frame->isVisible()) {

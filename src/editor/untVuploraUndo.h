@@ -42,6 +42,9 @@ struct TBubbleState {
     QByteArray Document;
     // Size of the image's drawing buffer, which its past sizes decide.
     QSize Buffer;
+    // What the image showed, kept so that taking a step back need not draw it
+    // again; dropped with the layers' pictures on old steps.
+    QImage Picture;
     // The texts the text dialog works with; restored with the bubble but not a
     // change of their own, since they change nothing on the canvas.
     QString Text;

@@ -125,6 +125,33 @@ TEST(Image, EveryLinkedControlRepaintsOncePerLoad)
     EXPECT_EQ(item.Bitmap().size(), QSize(100, 67));
 }
 
+// An item that takes back a drawing it made, as undo does.
+class TRedrawingItem : public TRSSVGImage {
+public:
+    using TRSSVGImage::SetSVGDocumentDrawn;
+};
+
+TEST(Image, ALinkWithAnEarlierDrawingShowsItAndFollowsLaterChanges)
+{
+    TRSFmxSVGDocument doc;
+    TRedrawingItem item;
+    item.SetSize(QSizeF(60, 40));
+    item.SetSVGDocument(&doc);
+    doc.SetLines(Lines(Solid(30, 20)));
+    const QImage drawn = item.Bitmap();
+    ASSERT_EQ(drawn.size(), QSize(60, 40));
+    item.SetSVGDocument(nullptr);
+    ASSERT_TRUE(item.Bitmap().isNull());
+
+    QSignalSpy repaints(&item, &TRSSVGImage::Repainted);
+    item.SetSVGDocumentDrawn(&doc, drawn);
+    EXPECT_EQ(item.Bitmap().cacheKey(), drawn.cacheKey());
+    EXPECT_EQ(repaints.count(), 1);
+    // Linked again for real: the next change of the document is drawn.
+    doc.SetLines(Lines(Solid(30, 20, QStringLiteral("#0000ff"))));
+    EXPECT_EQ(item.Bitmap().pixelColor(30, 20), QColor(0, 0, 255));
+}
+
 TEST(Image, WrapModesSizeAndPlaceTheBuffer)
 {
     // A 40 x 20 document in a 100 x 100 control.

@@ -56,6 +56,7 @@ Q_SIGNALS:
 protected:
     TSVGGraphicElement *GetRootElement() const { return FCore.GetRootElement(); }
     void UpdateBuffer() { FCore.UpdateBuffer(); }
+    void SetSVGDocumentDrawn(TRSFmxSVGDocument *Value, const QImage &Drawn) { FCore.SetSVGDocumentDrawn(Value, Drawn); }
     QVariant itemChange(GraphicsItemChange aChange, const QVariant &aValue) override;
 
 private:

@@ -40,6 +40,19 @@ void TSVGImageCore::SetSVGDocument(TRSFmxSVGDocument *Value)
     Refresh();
 }
 
+void TSVGImageCore::SetSVGDocumentDrawn(TRSFmxSVGDocument *Value, const QImage &Drawn)
+{
+    if (Value != FSVGDocument) {
+        if (FSVGDocument)
+            FSVGDocument->RemoveViewer(this);
+        FSVGDocument = Value;
+        if (FSVGDocument)
+            FSVGDocument->AddViewer(this);
+    }
+    FBitmap = Drawn;
+    FHost.ImageRepaint();
+}
+
 void TSVGImageCore::DocumentChanged(TRSFmxSVGDocument *)
 {
     Refresh();

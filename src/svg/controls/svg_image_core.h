@@ -33,6 +33,9 @@ public:
 
     TRSFmxSVGDocument *SVGDocument() const { return FSVGDocument; }
     void SetSVGDocument(TRSFmxSVGDocument *Value);
+    // Links the component like SetSVGDocument, but takes Drawn, a buffer this core made
+    // earlier from the component's present content, instead of drawing it again.
+    void SetSVGDocumentDrawn(TRSFmxSVGDocument *Value, const QImage &Drawn);
     // The id of the element to show; empty shows the whole document.
     const QString &SVGRootID() const { return FSVGRootID; }
     void SetSVGRootID(const QString &Value);

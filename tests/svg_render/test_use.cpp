@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 using namespace svgtest;
 
 TEST(Use, ShowsItsTargetMovedAndInheritingFromTheUse)
@@ -55,6 +57,39 @@ TEST(Use, TheTargetKeepsItsOwnPlaceAndPropertiesAfterwards)
         <g fill="blue"><rect id="r" width="20" height="20"/></g>)svg");
     EXPECT_EQ(Colour(img, 5, 5), qRgb(0, 0, 255));
     EXPECT_EQ(Colour(img, 55, 5), qRgb(0, 255, 0));
+}
+
+TEST(Use, TheTargetInheritsFromTheUseOnlyOnTheDrawingThreadAndTheTreeStaysAsItIs)
+{
+    TSVGDocument doc;
+    doc.LoadFromText(Document(R"svg(<g id="g" color="blue"><rect id="r" width="20" height="20" fill="currentColor"/></g>
+        <use id="u" href="#r" x="50" color="lime"/>)svg"));
+    auto *rect = doc.FindElement(QStringLiteral("r"))->AsGraphic();
+    TSVGElement *group = doc.FindElement(QStringLiteral("g"));
+    TSVGElement *use = doc.FindElement(QStringLiteral("u"));
+    ASSERT_TRUE(rect && group && use);
+    const auto seenElsewhere = [&] {
+        std::pair<TSVGElement *, TAlphaColor> seen;
+        std::thread([&] { seen = {rect->Parent(), rect->CurrentColor()}; }).join();
+        return seen;
+    };
+    {
+        const TSVGUseScope scope(*rect, *use);
+        EXPECT_EQ(rect->Parent(), use);
+        EXPECT_EQ(QColor::fromRgba(rect->CurrentColor()), QColor(0, 255, 0));
+        EXPECT_EQ(rect->TreeParent(), group);
+        const auto [parent, colour] = seenElsewhere();
+        EXPECT_EQ(parent, group);
+        EXPECT_EQ(QColor::fromRgba(colour), QColor(0, 0, 255));
+    }
+    EXPECT_EQ(rect->Parent(), group);
+    EXPECT_EQ(QColor::fromRgba(rect->CurrentColor()), QColor(0, 0, 255));
+    // Drawn: each place shows its own colour, and the tree is the same afterwards.
+    const QImage img = SVGRasterize(doc, TSVGRasterOptions()).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(Colour(img, 5, 5), qRgb(0, 0, 255));
+    EXPECT_EQ(Colour(img, 55, 5), qRgb(0, 255, 0));
+    EXPECT_EQ(rect->Parent(), group);
+    EXPECT_EQ(group->Count(), 1);
 }
 
 TEST(Use, SymbolFillsTheUsesViewport)

@@ -189,6 +189,27 @@ void TSVGElement::SetParent(TSVGElement *Value)
     FParent = Value;
 }
 
+constinit thread_local const TSVGUseScope *gSVGUseScopes = nullptr;
+
+TSVGElement *TSVGElement::UsedParent() const
+{
+    for (const TSVGUseScope *scope = gSVGUseScopes; scope; scope = scope->FOuter)
+        if (scope->FUsed == this)
+            return scope->FUse;
+    return FParent;
+}
+
+TSVGUseScope::TSVGUseScope(const TSVGElement &Used, TSVGElement &Use)
+    : FUsed(&Used), FUse(&Use), FOuter(gSVGUseScopes)
+{
+    gSVGUseScopes = this;
+}
+
+TSVGUseScope::~TSVGUseScope()
+{
+    gSVGUseScopes = FOuter;
+}
+
 TSVGElement *TSVGElement::Items(int Index) const
 {
     if (Index < 0 || Index >= Count())
@@ -362,7 +383,7 @@ const TSVGUnitFactors &TSVGElement::GetUnitFactors() const
 
 TSVGCustomViewBox *TSVGElement::GetNearestViewBox() const
 {
-    for (const TSVGElement *e = this; e; e = e->FParent) {
+    for (const TSVGElement *e = this; e; e = e->Parent()) {
         if (auto *vb = dynamic_cast<const TSVGCustomViewBox *>(e); vb && vb->ViewBoxSpecified())
             return const_cast<TSVGCustomViewBox *>(vb);
     }

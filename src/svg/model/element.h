@@ -22,6 +22,10 @@
 class TSVGDocument;
 class TSVGCustomViewBox;
 class TSVGGraphicElement;
+class TSVGUseScope;
+
+// The innermost use being drawn on this thread, if any (see TSVGUseScope).
+extern constinit thread_local const TSVGUseScope *gSVGUseScopes;
 
 // Indexed together with the tag table (SVGTagName); etNone is a plain TSVGElement.
 enum TSVGElementType : int {
@@ -98,7 +102,11 @@ public:
     // The document whose id table and style rules this element uses: the owner, or the
     // element itself when it is a document without owner.
     TSVGDocument *Document() const;
-    TSVGElement *Parent() const { return FParent; }
+    // The element this one inherits from and sits in: its parent in the tree, except
+    // while a use draws it on this thread (TSVGUseScope), when it is that use.
+    TSVGElement *Parent() const { return gSVGUseScopes ? UsedParent() : FParent; }
+    // The parent in the tree, whatever is being drawn.
+    TSVGElement *TreeParent() const { return FParent; }
     virtual void SetParent(TSVGElement *Value);
     int Count() const { return int(FItems.size()); }
     // Raises EArgumentOutOfRange for an index outside 0 .. Count - 1.
@@ -186,6 +194,7 @@ protected:
     void ReleaseItems();
 
 private:
+    TSVGElement *UsedParent() const;
     friend class TSVGDocument;
 
     QString FID;
@@ -214,3 +223,21 @@ std::unique_ptr<TSVGElement> SVGCreateElement(TSVGElementType Type, TSVGDocument
 // Element nesting beyond this depth is refused while loading, so that no recursive walk
 // of a tree can exhaust the stack.
 inline constexpr int SVGMaxElementDepth = 256;
+
+// While a use draws the element it references, that element takes the use as its parent
+// (for inheritance, percentages and viewports), on the drawing thread only: the tree is
+// never changed, so readers on other threads see it as it is and a drawing that fails
+// midway leaves nothing to put back. Scopes nest like the uses they stand for.
+class TSVGUseScope {
+public:
+    TSVGUseScope(const TSVGElement &Used, TSVGElement &Use);
+    ~TSVGUseScope();
+    TSVGUseScope(const TSVGUseScope &) = delete;
+    TSVGUseScope &operator=(const TSVGUseScope &) = delete;
+
+private:
+    friend class TSVGElement;
+    const TSVGElement *FUsed;
+    TSVGElement *FUse;
+    const TSVGUseScope *FOuter;
+};

@@ -286,7 +286,7 @@ bool TSVGSelector::MatchesCompound(const TCompound &C, const TSVGElement &E) con
             return false;
     }
     if (C.FirstChild) {
-        const TSVGElement *parent = E.Parent();
+        const TSVGElement *parent = E.TreeParent();
         if (!parent || parent->Count() == 0 || parent->Items(0) != &E)
             return false;
     }
@@ -294,7 +294,7 @@ bool TSVGSelector::MatchesCompound(const TCompound &C, const TSVGElement &E) con
         // The language is inherited from the nearest element that states one.
         const TSVGElement *holder = &E;
         while (holder && holder->Language().isEmpty())
-            holder = holder->Parent();
+            holder = holder->TreeParent();
         if (!holder || !holder->HasLanguage(language))
             return false;
     }
@@ -337,7 +337,7 @@ struct TSVGMatchMemo {
 
     const TSVGElement *PreviousSibling(const TSVGElement &E)
     {
-        const TSVGElement *parent = E.Parent();
+        const TSVGElement *parent = E.TreeParent();
         if (!parent)
             return nullptr;
         auto it = Positions.constFind(&E);
@@ -385,7 +385,7 @@ bool TSVGSelector::MatchesAt(int Index, const TSVGElement &E, TSVGMatchMemo &Mem
     const TCompound &c = FCompounds[Index];
     bool matched = MatchesCompound(c, E);
     if (matched && Index > 0) {
-        const TSVGElement *parent = E.Parent();
+        const TSVGElement *parent = E.TreeParent();
         switch (c.Combinator) {
         case sttHasChild:
             matched = parent && MatchesAt(Index - 1, *parent, Memo);
@@ -416,7 +416,7 @@ bool TSVGSelector::MatchesAtOrAbove(int Index, const TSVGElement &E, TSVGMatchMe
     // way shares that answer, so no chain of ancestors is walked twice.
     std::vector<const TSVGElement *> passed;
     bool matched = false;
-    for (const TSVGElement *a = &E; a; a = a->Parent()) {
+    for (const TSVGElement *a = &E; a; a = a->TreeParent()) {
         const auto it = Memo.Known.constFind(TMemoKey{a, FSerial, quint32(Index) * 4 + mkAtOrAbove});
         if (it != Memo.Known.constEnd()) {
             matched = *it;

@@ -8,24 +8,6 @@
 
 namespace {
 
-// Lends the target to the use for the time of one drawing, so that it inherits from the
-// use; it goes back to its own parent however the drawing ends.
-class TBorrowedParent {
-public:
-    TBorrowedParent(TSVGGraphicElement &target, TSVGElement &use)
-        : FTarget(target), FOwnParent(target.Parent())
-    {
-        FTarget.SetParent(&use);
-    }
-    ~TBorrowedParent() { FTarget.SetParent(FOwnParent); }
-    TBorrowedParent(const TBorrowedParent &) = delete;
-    TBorrowedParent &operator=(const TBorrowedParent &) = delete;
-
-private:
-    TSVGGraphicElement &FTarget;
-    TSVGElement *FOwnParent;
-};
-
 // One side of the viewport a used symbol or svg gets: the use's own when it has one,
 // else the target's, else 100%.
 float Side(const TSVGUse &use, const TSVGGraphicElement &target, QStringView name, TSVGAxis axis)
@@ -84,7 +66,7 @@ void SVGDrawUse(TSVGPainter &painter, TSVGUse &use, const TMatrix &M)
     if (!painter.SpendReferenceBudget(*target))
         return;
     const TMatrix placed = TMatrix::CreateTranslation(use.X(), use.Y()) * M;
-    TBorrowedParent borrowed(*target, use);
+    const TSVGUseScope scope(*target, use);
     if (target->SVGType() == etSymbol || (target->SVGType() == etDoc && target->Owner()))
         DrawViewport(painter, use, static_cast<TSVGCustomViewBox &>(*target), placed);
     else

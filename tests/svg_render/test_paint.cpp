@@ -181,6 +181,19 @@ TEST(Paint, StopCountDecidesWhatIsPainted)
     EXPECT_EQ(Colour(img, 25, 75), qRgb(0, 0, 255)); // ... or the fallback colour
 }
 
+TEST(Paint, AReferenceToNoPaintServerPaintsTheFallbackOrNothing)
+{
+    const QImage img = Render(R"svg(<rect id="r" width="1" height="1"/>
+        <rect width="50" height="50" fill="url(#missing)"/>
+        <rect x="50" width="50" height="50" fill="url(#r)"/>
+        <rect y="50" width="50" height="50" fill="url(#missing) lime"/>
+        <rect x="60" y="60" width="30" height="30" fill="none" stroke="url(#r)" stroke-width="10"/>)svg");
+    EXPECT_EQ(Alpha(img, 25, 25), 0);
+    EXPECT_EQ(Alpha(img, 75, 25), 0);
+    EXPECT_EQ(Colour(img, 25, 75), qRgb(0, 255, 0));
+    EXPECT_EQ(Alpha(img, 60, 75), 0);
+}
+
 TEST(Paint, HRefChainsLendStopsAndAttributesAndStopAtLoops)
 {
     const QImage img = Render(QStringLiteral(R"svg(

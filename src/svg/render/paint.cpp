@@ -85,6 +85,10 @@ TCanvasPaint SVGCanvasPaint(TSVGPainter &painter, const TSVGGraphicElement &elem
             return hasFallback && kind != TBrushKind::None ? TCanvasPaint::Solid(color)
                                                            : TCanvasPaint::None();
         }
+        // A reference to nothing, or to an element that is no paint server, paints
+        // the fallback colour, and without one nothing: not the default black.
+        if (!hasFallback)
+            return TCanvasPaint::None();
     }
     switch (kind) {
     case TBrushKind::None:

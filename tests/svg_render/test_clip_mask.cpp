@@ -226,6 +226,27 @@ TEST(Mask, LuminanceTimesAlphaScalesTheElement)
     }
 }
 
+TEST(Mask, ARectangleLettingAllThroughClipsLikeTheDrawnMask)
+{
+    // The same mask drawn (a second, empty child makes it so) and taken as a clip.
+    const char *masks[] = {
+        R"svg(<mask id="m" maskUnits="userSpaceOnUse" x="0" y="0" width="100" height="100">
+            <rect x="10" y="20" width="50" height="60" fill="#fff"/>%1</mask>)svg",
+        R"svg(<mask id="m"><rect x="10" y="20" width="50" height="60" fill="white"/>%1</mask>)svg",
+        R"svg(<mask id="m" mask-type="alpha"><rect x="10" y="20" width="50" height="60" fill="red"/>%1</mask>)svg",
+        R"svg(<mask id="m" maskContentUnits="objectBoundingBox"><rect width="0.5" height="0.5" fill="#ffffff"/>%1</mask>)svg",
+    };
+    const QString body = QStringLiteral(R"svg(<g mask="url(#m)"><rect x="5" y="5" width="80" height="80" fill="blue"/>
+        <circle cx="50" cy="50" r="30" fill="lime" stroke="black" stroke-width="4"/></g>)svg");
+    for (const char *mask : masks) {
+        SCOPED_TRACE(mask);
+        const QImage clipped = Render(QString::fromUtf8(mask).arg(QString()) + body);
+        const QImage drawn = Render(QString::fromUtf8(mask).arg(QStringLiteral(R"(<rect width="0" height="0"/>)")) + body);
+        EXPECT_FALSE(IsBlank(clipped));
+        EXPECT_EQ(clipped, drawn);
+    }
+}
+
 TEST(Mask, AnElementWithoutAreaUnderBoundingBoxUnitsIsHidden)
 {
     EXPECT_TRUE(IsBlank(Render(R"svg(<mask id="m"><rect width="100" height="100" fill="white"/></mask>

@@ -71,7 +71,11 @@ std::optional<QRect> SVGClipPixelRect(const TSVGClipPath &clip, TSVGObjectBox &b
     const TMatrix content = ContentMatrix(clip, box, M, usable);
     if (!usable)
         return std::nullopt;
-    const QTransform t = (shape->Matrix() * content).ToQTransform();
+    return SVGWholePixelRect(outline, (shape->Matrix() * content).ToQTransform());
+}
+
+std::optional<QRect> SVGWholePixelRect(const QPainterPath &outline, const QTransform &t)
+{
     if (t.type() > QTransform::TxScale)
         return std::nullopt;
     const QPainterPath device = t.map(outline);

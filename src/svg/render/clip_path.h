@@ -22,6 +22,9 @@ std::unique_ptr<TSVGCoverage> SVGClipCoverage(TSVGPainter &painter, TSVGClipPath
 // clipped to its field, a picture to its frame), that rectangle in device pixels:
 // clipping by it is exact without a coverage raster. Null otherwise.
 std::optional<QRect> SVGClipPixelRect(const TSVGClipPath &clip, TSVGObjectBox &box, const TMatrix &M);
+// Outline mapped by T, when that is an axis-aligned rectangle with its edges on whole
+// device pixels: that rectangle. Null otherwise.
+std::optional<QRect> SVGWholePixelRect(const QPainterPath &outline, const QTransform &t);
 
 // Whether a use inside a clip path contributes: only a use of a shape or text does.
 bool SVGClipAcceptsUse(const TSVGGraphicElement &use);

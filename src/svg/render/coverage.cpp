@@ -67,10 +67,14 @@ TSVGEffects SVGElementEffects(TSVGPainter &painter, const TSVGGraphicElement &el
         return effects;
     TSVGObjectBox box(element);
     const TMatrix space = SVGEffectSpace(element, M);
-    if (clip && !mask && !painter.Active(clip)) {
-        effects.PixelClip = SVGClipPixelRect(*clip, box, space);
-        if (effects.PixelClip)
-            return effects;
+    // Clips and masks that come down to whole-pixel rectangles clip the canvas directly.
+    const std::optional<QRect> clipRect =
+        clip && !painter.Active(clip) ? SVGClipPixelRect(*clip, box, space) : std::nullopt;
+    const std::optional<QRect> maskRect =
+        mask && !painter.Active(mask) ? SVGMaskPixelRect(*mask, box, space) : std::nullopt;
+    if ((!clip || clipRect) && (!mask || maskRect)) {
+        effects.PixelClip = clipRect && maskRect ? clipRect->intersected(*maskRect) : clipRect ? clipRect : maskRect;
+        return effects;
     }
     if (clip) {
         effects.Coverage = SVGClipCoverage(painter, *clip, box, space);

@@ -6,9 +6,17 @@
 #include "svg/model/mask.h"
 #include "svg/render/coverage.h"
 
+#include <optional>
+
 // The mask element the element's own `mask` property names, or null (none, a missing
 // element or another kind of element: as in resvg, such a reference is ignored).
 TSVGMask *SVGMaskOf(const TSVGGraphicElement &element);
+
+// When Mask lets through exactly one rectangle in full, with its edges on whole device
+// pixels (one opaque white rectangle as content, as generated avatars frame their
+// pictures), that rectangle in device pixels: masking by it is a clip, without a
+// coverage raster. Null otherwise.
+std::optional<QRect> SVGMaskPixelRect(const TSVGMask &mask, TSVGObjectBox &box, const TMatrix &M);
 
 // The coverage of Mask for an element whose user space M maps to the canvas and whose
 // bounding box is Box. Null when the mask is already being drawn (the reference is

@@ -84,7 +84,9 @@ std::optional<QRect> SVGWholePixelRect(const QPainterPath &outline, const QTrans
         const QPainterPath::Element e = device.elementAt(i);
         if (e.type == QPainterPath::CurveToElement || e.type == QPainterPath::CurveToDataElement)
             return std::nullopt;
-        if ((e.x != r.left() && e.x != r.right()) || (e.y != r.top() && e.y != r.bottom()))
+        // Single-precision path data puts a corner a little off its edge.
+        const auto near = [](double a, double b) { return std::fabs(a - b) < 1e-3; };
+        if ((!near(e.x, r.left()) && !near(e.x, r.right())) || (!near(e.y, r.top()) && !near(e.y, r.bottom())))
             return std::nullopt;
     }
     // A rectangle with an edge between pixels needs the antialiased coverage.

@@ -214,6 +214,16 @@ TEST(Mask, LuminanceTimesAlphaScalesTheElement)
         {R"svg(<defs><rect id="r" width="100" height="100"/></defs>
             <mask id="m"><rect width="50" height="100" fill="white"/></mask>
             <use href="#r" mask="url(#m)"/>)svg", {30, 50}, 255},
+        // Set from a style sheet, which wins over the attribute.
+        {R"svg(<style>.m { mask: url(#m) } #m { mask-type: alpha }</style>
+            <mask id="m"><rect width="50" height="100" fill="black"/></mask>
+            <rect class="m" width="100" height="100"/>)svg", {70, 50}, 0},
+        {R"svg(<style>.m { mask: url(#m) } #m { mask-type: alpha }</style>
+            <mask id="m"><rect width="50" height="100" fill="black"/></mask>
+            <rect class="m" width="100" height="100"/>)svg", {30, 50}, 255},
+        {R"svg(<style>rect { mask: none }</style>
+            <mask id="m"><rect width="50" height="100" fill="white"/></mask>
+            <rect width="100" height="100" mask="url(#m)"/>)svg", {70, 50}, 255},
         // A reference to nothing is ignored; a mask masking itself draws once.
         {R"svg(<rect width="100" height="100" mask="url(#none)"/>)svg", {50, 50}, 255},
         {R"svg(<mask id="m" mask="url(#m)"><rect width="100" height="100" fill="white"/></mask>

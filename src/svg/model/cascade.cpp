@@ -28,7 +28,9 @@ namespace {
 // Declarations the cascade carries besides the presentation-property table.
 const QString MiterLimitName = QStringLiteral("stroke-miterlimit");
 const QString TransformName = QStringLiteral("transform");
-const QString ExtraNames[] = {MiterLimitName, TransformName};
+const QString MaskName = QStringLiteral("mask");
+const QString MaskTypeName = QStringLiteral("mask-type");
+const QString ExtraNames[] = {MiterLimitName, TransformName, MaskName, MaskTypeName};
 
 struct TValues {
     std::array<QString, SVGStylePropertyCount> Properties;
@@ -367,6 +369,11 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
         FMarkerEndURI = ParsePaintURI(t, FMarkerEndURI, b);
     });
     ApplyCSSTransform(aStyle.Value(TransformName));
+    // Read where masks are drawn; kept as written.
+    if (const QString mask = aStyle.Value(MaskName); !mask.isEmpty())
+        FCascadedMask = mask;
+    if (const QString type = aStyle.Value(MaskTypeName); !type.isEmpty())
+        FCascadedMaskType = type;
     Changed();
 }
 

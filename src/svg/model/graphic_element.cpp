@@ -107,6 +107,8 @@ void TSVGGraphicElement::AssignProperties(const TSVGElement &Source)
     FMarkerEndURI = src->FMarkerEndURI;
     FMarkerStartURI = src->FMarkerStartURI;
     FMarkerMidURI = src->FMarkerMidURI;
+    FCascadedMask = src->FCascadedMask;
+    FCascadedMaskType = src->FCascadedMaskType;
     FColorInterpolation = src->FColorInterpolation;
     FColorRendering = src->FColorRendering;
     FTextRendering = src->FTextRendering;

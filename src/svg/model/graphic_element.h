@@ -96,6 +96,10 @@ public:
     void SetMarkerStartURI(const QString &Value) { FMarkerStartURI = Value; }
     void SetMarkerMidURI(const QString &Value) { FMarkerMidURI = Value; }
     void SetMarkerEndURI(const QString &Value) { FMarkerEndURI = Value; }
+    // `mask` and `mask-type` as the cascade left them (style sheets included); empty
+    // until styles are applied or when no rule, attribute or declaration sets them.
+    const QString &CascadedMask() const { return FCascadedMask; }
+    const QString &CascadedMaskType() const { return FCascadedMaskType; }
     TSVGColorInterpolation ColorInterpolation() const;
     void SetColorInterpolation(TSVGColorInterpolation Value) { FColorInterpolation = Value; }
     TSVGColorRendering ColorRendering() const;
@@ -215,6 +219,8 @@ private:
     QString FMarkerEndURI;
     QString FMarkerStartURI;
     QString FMarkerMidURI;
+    QString FCascadedMask;
+    QString FCascadedMaskType;
     TSVGColorInterpolation FColorInterpolation = sciSRGB;
     TSVGColorRendering FColorRendering = clrnAuto;
     TSVGTextRendering FTextRendering = txrnAuto;

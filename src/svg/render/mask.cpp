@@ -12,6 +12,14 @@
 
 namespace {
 
+// A masking property as the cascade left it, style sheets included; the element's own
+// style where styles were never applied.
+QString MaskProperty(const TSVGGraphicElement &element, QStringView name)
+{
+    const QString &cascaded = name == u"mask" ? element.CascadedMask() : element.CascadedMaskType();
+    return cascaded.isEmpty() ? element.Style().Value(name) : cascaded;
+}
+
 // How far a chain of masks on masks is followed when looking for a cycle.
 constexpr int kMaxMaskChain = 64;
 
@@ -94,7 +102,7 @@ void KeepRegion(QImage &image, const QRectF &region, const TMatrix &M, const QRe
 
 TSVGMask *SVGMaskOf(const TSVGGraphicElement &element)
 {
-    const QString text = element.Style().Value(u"mask");
+    const QString text = MaskProperty(element, u"mask");
     if (text.isEmpty())
         return nullptr;
     const QString id = ParseURI(text.trimmed());
@@ -146,7 +154,7 @@ std::optional<QRect> SVGMaskPixelRect(const TSVGMask &mask, TSVGObjectBox &box, 
 {
     if (SVGMaskOf(mask))
         return std::nullopt;
-    const bool alphaOnly = mask.Style().Value(u"mask-type").trimmed() == QLatin1String("alpha");
+    const bool alphaOnly = MaskProperty(mask, u"mask-type").trimmed() == QLatin1String("alpha");
     const TSVGGraphicElement *shape = OnlyDrawnChild(mask);
     if (!shape || !PassesInFull(*shape, alphaOnly))
         return std::nullopt;
@@ -236,7 +244,7 @@ std::unique_ptr<TSVGCoverage> SVGMaskCoverage(TSVGPainter &painter, TSVGMask &ma
             inner.Draw(*mask.Items(i), content);
     }
     KeepRegion(coverage->Image, region, M, coverage->Area);
-    const bool alphaOnly = mask.Style().Value(u"mask-type").trimmed() == QLatin1String("alpha");
+    const bool alphaOnly = MaskProperty(mask, u"mask-type").trimmed() == QLatin1String("alpha");
     // Opaque white content has its alpha for luminance already.
     const TSVGGraphicElement *only = OnlyDrawnChild(mask);
     if (!only || !PassesInFull(*only, false))

@@ -114,6 +114,38 @@ TSVGMask *SVGMaskOf(const TSVGGraphicElement &element)
 
 namespace {
 
+// Where a mask applies and how its content is placed, for an element whose user space M
+// maps to the canvas and whose bounding box is Box. Null when the units need a box the
+// element lacks.
+struct TMaskSpace {
+    bool RegionInBox = false;
+    QRectF Box;       // the bounding box, when either unit system uses it
+    QRectF Region;    // in user space; may be empty
+    TMatrix Content;  // maps the mask's children to the canvas
+};
+
+std::optional<TMaskSpace> MaskSpace(const TSVGMask &mask, TSVGObjectBox &box, const TMatrix &M)
+{
+    TMaskSpace space;
+    space.RegionInBox = !UserSpaceUnits(mask, u"maskUnits", false);
+    const bool contentInBox = !UserSpaceUnits(mask, u"maskContentUnits", true);
+    if ((space.RegionInBox || contentInBox) && !box.Usable())
+        return std::nullopt;
+    const QRectF b = space.RegionInBox || contentInBox ? box.Get() : QRectF();
+    space.Box = b;
+    const bool inBox = space.RegionInBox;
+    space.Region = QRectF(
+        RegionLength(mask, u"x", mask.StoredXLength(), -0.1f, inBox, b.left(), b.width(), TSVGAxis::Horizontal),
+        RegionLength(mask, u"y", mask.StoredYLength(), -0.1f, inBox, b.top(), b.height(), TSVGAxis::Vertical),
+        RegionLength(mask, u"width", mask.StoredWidthLength(), 1.2f, inBox, 0, b.width(), TSVGAxis::Horizontal),
+        RegionLength(mask, u"height", mask.StoredHeightLength(), 1.2f, inBox, 0, b.height(), TSVGAxis::Vertical));
+    space.Content = M;
+    if (contentInBox)
+        space.Content = TMatrix::CreateScaling(float(b.width()), float(b.height())) *
+                        TMatrix::CreateTranslation(float(b.left()), float(b.top())) * M;
+    return space;
+}
+
 // The one child a mask draws, when it has exactly one.
 const TSVGGraphicElement *OnlyDrawnChild(const TSVGMask &mask)
 {
@@ -161,23 +193,14 @@ std::optional<QRect> SVGMaskPixelRect(const TSVGMask &mask, TSVGObjectBox &box, 
     QPainterPath outline;
     if (!SVGShapeOutline(*shape, outline) || outline.isEmpty())
         return std::nullopt;
-    const bool regionInBox = !UserSpaceUnits(mask, u"maskUnits", false);
-    const bool contentInBox = !UserSpaceUnits(mask, u"maskContentUnits", true);
-    if ((regionInBox || contentInBox) && !box.Usable())
+    const std::optional<TMaskSpace> space = MaskSpace(mask, box, M);
+    if (!space)
         return std::nullopt;
-    const QRectF b = regionInBox || contentInBox ? box.Get() : QRectF();
-    TMatrix content = M;
-    if (contentInBox)
-        content = TMatrix::CreateScaling(float(b.width()), float(b.height())) *
-                  TMatrix::CreateTranslation(float(b.left()), float(b.top())) * M;
-    const std::optional<QRect> shown = SVGWholePixelRect(outline, (shape->Matrix() * content).ToQTransform());
+    const std::optional<QRect> shown = SVGWholePixelRect(outline, (shape->Matrix() * space->Content).ToQTransform());
     if (!shown)
         return std::nullopt;
-    const QRectF region(
-        RegionLength(mask, u"x", mask.StoredXLength(), -0.1f, regionInBox, b.left(), b.width(), TSVGAxis::Horizontal),
-        RegionLength(mask, u"y", mask.StoredYLength(), -0.1f, regionInBox, b.top(), b.height(), TSVGAxis::Vertical),
-        RegionLength(mask, u"width", mask.StoredWidthLength(), 1.2f, regionInBox, 0, b.width(), TSVGAxis::Horizontal),
-        RegionLength(mask, u"height", mask.StoredHeightLength(), 1.2f, regionInBox, 0, b.height(), TSVGAxis::Vertical));
+    const QRectF &region = space->Region;
+    const QRectF &b = space->Box;
     if (!(region.width() > 0) || !(region.height() > 0))
         return std::nullopt;
     QPainterPath regionOutline;
@@ -194,7 +217,7 @@ std::optional<QRect> SVGMaskPixelRect(const TSVGMask &mask, TSVGObjectBox &box, 
     const QRectF device = t.mapRect(region);
     if (device.contains(QRectF(*shown)))
         return shown;
-    const bool growsTheBox = regionInBox && region.left() < b.left() && region.top() < b.top() &&
+    const bool growsTheBox = space->RegionInBox && region.left() < b.left() && region.top() < b.top() &&
                              region.right() > b.right() && region.bottom() > b.bottom();
     if (growsTheBox && std::fabs(device.left()) < (1 << 24) && std::fabs(device.top()) < (1 << 24) &&
         std::fabs(device.right()) < (1 << 24) && std::fabs(device.bottom()) < (1 << 24))
@@ -210,23 +233,13 @@ std::unique_ptr<TSVGCoverage> SVGMaskCoverage(TSVGPainter &painter, TSVGMask &ma
     const TSVGEntered entered(painter, &mask);
 
     auto coverage = std::make_unique<TSVGCoverage>();
-    const bool regionInBox = !UserSpaceUnits(mask, u"maskUnits", false);
-    const bool contentInBox = !UserSpaceUnits(mask, u"maskContentUnits", true);
-    if ((regionInBox || contentInBox) && !box.Usable())
+    const std::optional<TMaskSpace> space = MaskSpace(mask, box, M);
+    if (!space)
         return coverage;
-    const QRectF b = regionInBox || contentInBox ? box.Get() : QRectF();
-    const QRectF region(
-        RegionLength(mask, u"x", mask.StoredXLength(), -0.1f, regionInBox, b.left(), b.width(), TSVGAxis::Horizontal),
-        RegionLength(mask, u"y", mask.StoredYLength(), -0.1f, regionInBox, b.top(), b.height(), TSVGAxis::Vertical),
-        RegionLength(mask, u"width", mask.StoredWidthLength(), 1.2f, regionInBox, 0, b.width(), TSVGAxis::Horizontal),
-        RegionLength(mask, u"height", mask.StoredHeightLength(), 1.2f, regionInBox, 0, b.height(), TSVGAxis::Vertical));
+    const QRectF &region = space->Region;
     if (!(region.width() > 0) || !(region.height() > 0))
         return coverage;
-
-    TMatrix content = M;
-    if (contentInBox)
-        content = TMatrix::CreateScaling(float(b.width()), float(b.height())) *
-                  TMatrix::CreateTranslation(float(b.left()), float(b.top())) * M;
+    const TMatrix &content = space->Content;
     const QRect area = painter.Canvas().DeviceArea(M.ToQTransform().mapRect(region));
     if (area.isEmpty())
         return coverage;

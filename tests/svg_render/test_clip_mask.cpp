@@ -143,6 +143,40 @@ TEST(ClipPath, EdgesAreAntialiasedAndWholePixelRectanglesExact)
     EXPECT_EQ(Alpha(one, 50, 49), 0);
 }
 
+TEST(ClipPath, EdgesBeyondTheCanvasClipAsTheCanvasEdge)
+{
+    // Edges a fraction of a pixel outside the picture cut nothing: the picture is the
+    // unclipped one, overlaps and all.
+    const char *content = R"svg(<g clip-path="url(#c)" opacity="0.5"><rect width="100" height="100" fill="blue"/>
+        <circle cx="95" cy="50" r="20" fill="lime"/></g>)svg";
+    const QImage free = Render(QString::fromUtf8(content).replace(QStringLiteral("clip-path=\"url(#c)\""), QString()));
+    const char *wide[] = {
+        R"svg(<clipPath id="c"><rect x="-0.3" y="-0.45" width="100.6" height="100.7"/></clipPath>)svg",
+        R"svg(<clipPath id="c"><path d="M-0.05 0H100.02V100.01H-0.05Z"/></clipPath>)svg",
+        R"svg(<mask id="c" maskUnits="userSpaceOnUse" x="-0.3" y="-0.3" width="100.6" height="100.6">
+            <rect x="-0.3" y="-0.3" width="100.6" height="100.6" fill="white"/></mask>)svg",
+    };
+    for (const char *clip : wide) {
+        SCOPED_TRACE(clip);
+        QString body = QString::fromUtf8(clip) + QString::fromUtf8(content);
+        if (body.contains(QStringLiteral("<mask")))
+            body.replace(QStringLiteral("clip-path=\"url(#c)\""), QStringLiteral("mask=\"url(#c)\""));
+        EXPECT_EQ(Render(body), free);
+    }
+    // An edge inside the picture still counts, on a whole pixel or between two.
+    const QImage half = Render(R"svg(<clipPath id="c"><rect x="-7.3" y="-1" width="57.3" height="102"/></clipPath>
+        <rect width="100" height="100" clip-path="url(#c)"/>)svg");
+    EXPECT_EQ(Alpha(half, 0, 50), 255);
+    EXPECT_EQ(Alpha(half, 49, 99), 255);
+    EXPECT_EQ(Alpha(half, 50, 50), 0);
+    const QImage between = Render(R"svg(<clipPath id="c"><rect x="-7.3" y="-1" width="57.8" height="102"/></clipPath>
+        <rect width="100" height="100" clip-path="url(#c)"/>)svg");
+    EXPECT_NEAR(Alpha(between, 50, 50), 128, 20);
+    // A clip wholly outside shows nothing.
+    EXPECT_TRUE(IsBlank(Render(R"svg(<clipPath id="c"><rect x="100.5" width="20" height="100"/></clipPath>
+        <rect width="100" height="100" clip-path="url(#c)"/>)svg")));
+}
+
 TEST(ClipPath, TheQueryGivesTheOutlineInTheElementsSpace)
 {
     TSVGDocument doc;

@@ -49,7 +49,8 @@ bool OnPixel(double v)
 
 } // namespace
 
-std::optional<QRect> SVGClipPixelRect(const TSVGClipPath &clip, TSVGObjectBox &box, const TMatrix &M)
+std::optional<QRect> SVGClipPixelRect(const TSVGClipPath &clip, TSVGObjectBox &box, const TMatrix &M,
+                                    const QSize &canvas)
 {
     if (!clip.Inherits().Contains(ipClipPath) && clip.ClipURIElement())
         return std::nullopt;
@@ -71,10 +72,10 @@ std::optional<QRect> SVGClipPixelRect(const TSVGClipPath &clip, TSVGObjectBox &b
     const TMatrix content = ContentMatrix(clip, box, M, usable);
     if (!usable)
         return std::nullopt;
-    return SVGWholePixelRect(outline, (shape->Matrix() * content).ToQTransform());
+    return SVGWholePixelRect(outline, (shape->Matrix() * content).ToQTransform(), canvas);
 }
 
-std::optional<QRect> SVGWholePixelRect(const QPainterPath &outline, const QTransform &t)
+std::optional<QRect> SVGWholePixelRect(const QPainterPath &outline, const QTransform &t, const QSize &canvas)
 {
     if (t.type() > QTransform::TxScale)
         return std::nullopt;
@@ -89,15 +90,22 @@ std::optional<QRect> SVGWholePixelRect(const QPainterPath &outline, const QTrans
         if ((!near(e.x, r.left()) && !near(e.x, r.right())) || (!near(e.y, r.top()) && !near(e.y, r.bottom())))
             return std::nullopt;
     }
+    // Nothing is drawn beyond the canvas, so an edge out there clips as the canvas edge
+    // does (a flag's clip a hair wider than the flag).
+    const double left = std::max(r.left(), 0.0), top = std::max(r.top(), 0.0);
+    const double right = std::min(r.right(), double(canvas.width()));
+    const double bottom = std::min(r.bottom(), double(canvas.height()));
     // A rectangle with an edge between pixels needs the antialiased coverage.
-    if (!OnPixel(r.left()) || !OnPixel(r.top()) || !OnPixel(r.right()) || !OnPixel(r.bottom()))
+    if (!OnPixel(left) || !OnPixel(top) || !OnPixel(right) || !OnPixel(bottom))
         return std::nullopt;
     constexpr double kFar = 1 << 24;  // beyond any raster; whole pixels as integers below
-    if (!(std::fabs(r.left()) < kFar && std::fabs(r.top()) < kFar && std::fabs(r.right()) < kFar &&
-          std::fabs(r.bottom()) < kFar))
+    if (!(std::fabs(left) < kFar && std::fabs(top) < kFar && std::fabs(right) < kFar && std::fabs(bottom) < kFar))
         return std::nullopt;
-    return QRect(QPoint(int(std::lround(r.left())), int(std::lround(r.top()))),
-                 QSize(int(std::lround(r.width())), int(std::lround(r.height()))));
+    const QPoint topLeft(int(std::lround(left)), int(std::lround(top)));
+    const QPoint bottomRight(int(std::lround(right)), int(std::lround(bottom)));
+    if (bottomRight.x() <= topLeft.x() || bottomRight.y() <= topLeft.y())
+        return QRect();  // wholly outside the canvas
+    return QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y()));
 }
 
 std::unique_ptr<TSVGCoverage> SVGClipCoverage(TSVGPainter &painter, TSVGClipPath &clip,

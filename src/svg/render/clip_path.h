@@ -18,13 +18,16 @@
 std::unique_ptr<TSVGCoverage> SVGClipCoverage(TSVGPainter &painter, TSVGClipPath &clip,
                                               TSVGObjectBox &box, const TMatrix &M);
 
-// When Clip comes down to one rectangle whose edges fall on whole device pixels (a flag
-// clipped to its field, a picture to its frame), that rectangle in device pixels:
-// clipping by it is exact without a coverage raster. Null otherwise.
-std::optional<QRect> SVGClipPixelRect(const TSVGClipPath &clip, TSVGObjectBox &box, const TMatrix &M);
-// Outline mapped by T, when that is an axis-aligned rectangle with its edges on whole
-// device pixels: that rectangle. Null otherwise.
-std::optional<QRect> SVGWholePixelRect(const QPainterPath &outline, const QTransform &t);
+// When Clip comes down to one rectangle whose edges fall on whole device pixels within a
+// canvas of size Canvas (a flag clipped to its field, a picture to its frame), that
+// rectangle in device pixels, cut to the canvas: clipping by it is exact without a
+// coverage raster. Null otherwise.
+std::optional<QRect> SVGClipPixelRect(const TSVGClipPath &clip, TSVGObjectBox &box, const TMatrix &M,
+                                    const QSize &canvas);
+// Outline mapped by T, when that is an axis-aligned rectangle whose edges fall on whole
+// device pixels or beyond the canvas: that rectangle cut to the canvas (empty when it
+// lies wholly outside). Null otherwise.
+std::optional<QRect> SVGWholePixelRect(const QPainterPath &outline, const QTransform &t, const QSize &canvas);
 
 // Whether a use inside a clip path contributes: only a use of a shape or text does.
 bool SVGClipAcceptsUse(const TSVGGraphicElement &use);

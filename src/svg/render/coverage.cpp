@@ -68,12 +68,14 @@ TSVGEffects SVGElementEffects(TSVGPainter &painter, const TSVGGraphicElement &el
     TSVGObjectBox box(element);
     const TMatrix space = SVGEffectSpace(element, M);
     // Clips and masks that come down to whole-pixel rectangles clip the canvas directly.
+    const QSize canvas(painter.Canvas().Width(), painter.Canvas().Height());
     const std::optional<QRect> clipRect =
-        clip && !painter.Active(clip) ? SVGClipPixelRect(*clip, box, space) : std::nullopt;
+        clip && !painter.Active(clip) ? SVGClipPixelRect(*clip, box, space, canvas) : std::nullopt;
     const std::optional<QRect> maskRect =
-        mask && !painter.Active(mask) ? SVGMaskPixelRect(*mask, box, space) : std::nullopt;
+        mask && !painter.Active(mask) ? SVGMaskPixelRect(*mask, box, space, canvas) : std::nullopt;
     if ((!clip || clipRect) && (!mask || maskRect)) {
         effects.PixelClip = clipRect && maskRect ? clipRect->intersected(*maskRect) : clipRect ? clipRect : maskRect;
+        effects.Hidden = effects.PixelClip->isEmpty();
         return effects;
     }
     if (clip) {

@@ -182,7 +182,8 @@ bool PassesInFull(const TSVGGraphicElement &shape, bool alphaOnly)
 
 } // namespace
 
-std::optional<QRect> SVGMaskPixelRect(const TSVGMask &mask, TSVGObjectBox &box, const TMatrix &M)
+std::optional<QRect> SVGMaskPixelRect(const TSVGMask &mask, TSVGObjectBox &box, const TMatrix &M,
+                                    const QSize &canvas)
 {
     if (SVGMaskOf(mask))
         return std::nullopt;
@@ -196,7 +197,7 @@ std::optional<QRect> SVGMaskPixelRect(const TSVGMask &mask, TSVGObjectBox &box, 
     const std::optional<TMaskSpace> space = MaskSpace(mask, box, M);
     if (!space)
         return std::nullopt;
-    const std::optional<QRect> shown = SVGWholePixelRect(outline, (shape->Matrix() * space->Content).ToQTransform());
+    const std::optional<QRect> shown = SVGWholePixelRect(outline, (shape->Matrix() * space->Content).ToQTransform(), canvas);
     if (!shown)
         return std::nullopt;
     const QRectF &region = space->Region;
@@ -206,7 +207,7 @@ std::optional<QRect> SVGMaskPixelRect(const TSVGMask &mask, TSVGObjectBox &box, 
     QPainterPath regionOutline;
     regionOutline.addRect(region);
     const QTransform t = M.ToQTransform();
-    if (const std::optional<QRect> inside = SVGWholePixelRect(regionOutline, t))
+    if (const std::optional<QRect> inside = SVGWholePixelRect(regionOutline, t, canvas))
         return inside->intersected(*shown);
     if (t.type() > QTransform::TxScale)
         return std::nullopt;

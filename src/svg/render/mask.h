@@ -13,10 +13,11 @@
 TSVGMask *SVGMaskOf(const TSVGGraphicElement &element);
 
 // When Mask lets through exactly one rectangle in full, with its edges on whole device
-// pixels (one opaque white rectangle as content, as generated avatars frame their
-// pictures), that rectangle in device pixels: masking by it is a clip, without a
-// coverage raster. Null otherwise.
-std::optional<QRect> SVGMaskPixelRect(const TSVGMask &mask, TSVGObjectBox &box, const TMatrix &M);
+// pixels or beyond a canvas of size Canvas (one opaque white rectangle as content, as
+// generated avatars frame their pictures), that rectangle in device pixels, cut to the
+// canvas: masking by it is a clip, without a coverage raster. Null otherwise.
+std::optional<QRect> SVGMaskPixelRect(const TSVGMask &mask, TSVGObjectBox &box, const TMatrix &M,
+                                    const QSize &canvas);
 
 // The coverage of Mask for an element whose user space M maps to the canvas and whose
 // bounding box is Box. Null when the mask is already being drawn (the reference is

@@ -84,6 +84,46 @@ TEST(Draw, OpacitiesMultiply)
     EXPECT_NEAR(Alpha(img, 50, 50), 64, 1);
 }
 
+TEST(Draw, AGroupWithOneDrawnChildBlendsThatChildOnce)
+{
+    // The child's own overlaps (fill under stroke, nested children, markers, a use's
+    // content) still blend once at the group's opacity; other children that draw
+    // nothing change nothing.
+    struct Case {
+        const char *body;
+        QPoint at;
+        int alpha;
+    };
+    const Case cases[] = {
+        {R"svg(<g opacity="0.5"><rect x="10" y="10" width="60" height="60" fill="blue" stroke="blue"
+            stroke-width="10"/></g>)svg", {12, 12}, 128},
+        {R"svg(<g opacity="0.5"><g><rect width="60" height="60"/><rect x="30" y="30" width="60"
+            height="60"/></g></g>)svg", {45, 45}, 128},
+        {R"svg(<g opacity="0.5"><desc>d</desc><rect width="60" height="60" display="none"/>
+            <g><rect width="60" height="60"/><rect x="30" y="30" width="60" height="60"/></g>
+            <rect x="80" y="80" width="20" height="20" visibility="hidden"/></g>)svg", {45, 45}, 128},
+        {R"svg(<defs><g id="two"><rect width="60" height="60"/><rect x="30" y="30" width="60"
+            height="60"/></g></defs><g opacity="0.5"><use href="#two"/></g>)svg", {45, 45}, 128},
+        {R"svg(<marker id="m" markerWidth="40" markerHeight="40" refX="20" refY="20"
+            markerUnits="userSpaceOnUse"><rect width="40" height="40"/></marker>
+            <g opacity="0.5"><path d="M50 50 H90" stroke="black" stroke-width="10"
+            marker-start="url(#m)"/></g>)svg", {55, 50}, 128},
+        {R"svg(<g opacity="0.5"><switch><rect width="60" height="60" systemLanguage="xx"/>
+            <rect x="10" y="10" width="60" height="60" stroke="black" stroke-width="10"/></switch></g>)svg",
+         {12, 12}, 128},
+        // Factors of nested single-child groups and the leaf's own opacities multiply.
+        {R"svg(<g opacity="0.5"><g opacity="0.5"><rect width="100" height="100"
+            fill-opacity="0.5"/></g></g>)svg", {50, 50}, 32},
+        {R"svg(<g opacity="0.5"><rect width="100" height="100" opacity="0.5" stroke="black"
+            stroke-width="20"/></g>)svg", {5, 5}, 64},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.body);
+        const QImage img = Render(c.body);
+        EXPECT_NEAR(Alpha(img, c.at.x(), c.at.y()), c.alpha, 1);
+    }
+}
+
 TEST(Draw, HiddenAndConditionalElements)
 {
     const QImage img = Render(R"svg(

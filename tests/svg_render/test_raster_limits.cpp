@@ -50,9 +50,11 @@ TEST(SVGRasterLimits, PicturesBeyondThePixelCapAreRefusedBeforeAllocation)
 
 TEST(SVGRasterLimits, LayersAndTilesHeldAtOnceAreCounted)
 {
-    // Group layers take the picture's size each; nested ones all live at once.
+    // Group layers take the picture's size each; nested ones all live at once. (Each
+    // group has two children, so that its opacity needs a layer.)
     TSVGDocument doc;
-    doc.LoadFromText(Document(QStringLiteral("<g opacity='0.5'><g opacity='0.5'><g opacity='0.5'>"
+    doc.LoadFromText(Document(QStringLiteral("<g opacity='0.5'><rect width='1' height='1'/><g opacity='0.5'>"
+                                             "<rect width='1' height='1'/><g opacity='0.5'><rect width='1' height='1'/>"
                                              "<rect id='r' width='10' height='10'/></g></g></g>")));
     qint64 live = -1;
     doc.SetOnDrawing([&](TSVGElement *sender, const TMatrix &, TSVGCanvas *, const QRectF &) {

@@ -127,7 +127,17 @@ void TSVGPainter::Draw(TSVGElement &element, const TMatrix &aMatrix)
 
 bool TSVGPainter::NeedsLayer(const TSVGGraphicElement &element) const
 {
-    if (IsContainer(element) || element.SVGType() == etUse || element.SVGType() == etTRef)
+    if (IsContainer(element)) {
+        // One drawn child takes the group's opacity as its own factor: there is nothing
+        // for it to overlap. A switch draws at most one.
+        if (element.SVGType() == etSwitch)
+            return false;
+        int drawn = 0;
+        for (int i = 0; i < element.Count() && drawn < 2; ++i)
+            drawn += CanDraw(*element.Items(i)) ? 1 : 0;
+        return drawn > 1;
+    }
+    if (element.SVGType() == etUse || element.SVGType() == etTRef)
         return true;
     if (element.SVGType() == etText)
         return true;  // several runs may overlap
@@ -148,7 +158,8 @@ TSVGPainter::TBracket TSVGPainter::BeginDraw(TSVGGraphicElement &element, const 
     TBracket b;
     b.State = FCanvas.SaveState();
     b.SavedOpacity = FOpacity;
-    const float opacity = FClipMode ? 1.0f : std::clamp(element.Opacity(), 0.0f, 1.0f);
+    // The factor from a parent drawn without a layer of its own applies here as well.
+    const float opacity = FOpacity * (FClipMode ? 1.0f : std::clamp(element.Opacity(), 0.0f, 1.0f));
     b.Opacity = opacity;
     b.Coverage = std::move(effects.Coverage);
     if (b.Coverage || (opacity < 1 && NeedsLayer(element))) {

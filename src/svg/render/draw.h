@@ -2,7 +2,8 @@
 // The draw traversal: an element tree painted onto a canvas. Each element composes its
 // own transform before its parent's, brackets its drawing with a saved canvas state and
 // the document's drawing events, draws its own shape and then its children. Group
-// opacity composites the group off-screen and blends it once.
+// opacity composites the group off-screen and blends it once; a group with a single
+// drawn child hands its opacity down to that child instead.
 
 #include "svg/model/graphic_element.h"
 #include "svg/render/canvas.h"
@@ -55,7 +56,8 @@ public:
     QRect ClipArea() const { return FClipArea; }
 
     // The factor a leaf multiplies its fill and stroke opacity by: its own `opacity`
-    // when that was not composited as a group.
+    // when that was not composited as a group, times that of a parent whose only drawn
+    // child it is.
     float OpacityFactor() const { return FOpacity; }
 
     // Guards against references that lead back to an element being drawn (patterns whose

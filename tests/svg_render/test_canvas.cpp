@@ -316,6 +316,49 @@ TEST(Canvas, BitmapAndFillHonourTheOpacityFactor)
     EXPECT_EQ(Alpha(img, 45, 45), 0);
 }
 
+TEST(Canvas, BitmapsAreSampledSmoothlyUnlessAskedNotTo)
+{
+    // A black and a white pixel stretched over 100 pixels: smooth sampling shows greys
+    // between them, nearest-pixel sampling only the two colours; images drawn directly,
+    // bitmap fills and bitmap strokes alike, and whatever was drawn before.
+    QImage two(2, 1, QImage::Format_ARGB32_Premultiplied);
+    two.setPixel(0, 0, 0xFF000000u);
+    two.setPixel(1, 0, 0xFFFFFFFFu);
+    enum class TWay { Image, Fill, Stroke };
+    for (const TWay way : {TWay::Image, TWay::Fill, TWay::Stroke}) {
+        for (const bool smooth : {true, false}) {
+            SCOPED_TRACE(int(way) * 2 + int(smooth));
+            QImage img = Blank();
+            {
+                TSVGCanvas c(img);
+                TCanvasPaint bitmap;
+                bitmap.Kind = TCanvasPaint::TKind::Bitmap;
+                bitmap.Bitmap = two;
+                bitmap.Smooth = smooth;
+                bitmap.PaintTransform = QTransform::fromScale(50, 100);
+                c.DrawBitmap(two, QRectF(0, 0, 2, 1), QRectF(0, 0, 1, 1), 1, !smooth);  // the other way first
+                if (way == TWay::Image) {
+                    c.DrawBitmap(two, QRectF(0, 0, 2, 1), QRectF(0, 0, 100, 100), 1, smooth);
+                } else if (way == TWay::Fill) {
+                    c.SetFill(bitmap);
+                    c.FillRect(QRectF(0, 0, 100, 100), 0, 0, 1);
+                } else {
+                    TCanvasStroke stroke;
+                    stroke.Paint = bitmap;
+                    stroke.Thickness = 100;
+                    c.SetStroke(stroke);
+                    c.DrawLine(QPointF(0, 50), QPointF(100, 50), 1);
+                }
+            }
+            const int mid = qRed(img.pixel(50, 50));
+            if (smooth)
+                EXPECT_TRUE(mid > 40 && mid < 215) << mid;
+            else
+                EXPECT_TRUE(mid == 0 || mid == 255) << mid;
+        }
+    }
+}
+
 TEST(Canvas, RoundedRectangleLeavesItsCornersOpen)
 {
     QImage img = Blank();

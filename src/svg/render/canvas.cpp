@@ -11,7 +11,9 @@ TSVGCanvas::TSVGCanvas(QImage &image)
 {
     Q_ASSERT(image.format() == QImage::Format_ARGB32_Premultiplied);
     FRoot = std::make_unique<QPainter>(&FImage);
-    FRoot->setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    // Smooth sampling is switched on only while a bitmap is drawn: with it on, Qt
+    // composites even untransformed images (layers, coverages) by its slow general path.
+    FRoot->setRenderHints(QPainter::Antialiasing);
     FPainter = FRoot.get();
 }
 
@@ -213,9 +215,9 @@ void TSVGCanvas::FillPath(const QPainterPath &path, float opacity)
         return;
     ApplyTransform();
     FPainter->setOpacity(std::min(1.0f, opacity));
-    const bool nearest = FFill.Kind == TCanvasPaint::TKind::Bitmap && !FFill.Smooth;
-    if (nearest)
-        FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const bool smooth = FFill.Kind == TCanvasPaint::TKind::Bitmap && FFill.Smooth;
+    if (smooth)
+        FPainter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     // Qt fills a rectangle that stays one on the device by its edges alone, several times
     // faster than a general outline, with the same coverage.
     const std::optional<QRectF> rect =
@@ -227,8 +229,8 @@ void TSVGCanvas::FillPath(const QPainterPath &path, float opacity)
         FPainter->fillPath(path, brush);
     if (!FLayers.empty())
         MarkDrawn(FPainter->transform().mapRect(path.controlPointRect()));
-    if (nearest)
-        FPainter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    if (smooth)
+        FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
     FPainter->setOpacity(1);
 }
 
@@ -242,7 +244,12 @@ void TSVGCanvas::DrawPath(const QPainterPath &path, float opacity)
         return;
     ApplyTransform();
     FPainter->setOpacity(std::min(1.0f, opacity));
+    const bool smooth = FStroke.Paint.Kind == TCanvasPaint::TKind::Bitmap && FStroke.Paint.Smooth;
+    if (smooth)
+        FPainter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     FPainter->strokePath(path, pen);
+    if (smooth)
+        FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (!FLayers.empty()) {
         // Joins reach out by at most half the width times the miter limit; caps by half
         // the width times the square root of two.
@@ -345,7 +352,7 @@ void TSVGCanvas::DrawBitmap(const QImage &bitmap, const QRectF &source, const QR
     FPainter->drawImage(dest, bitmap, source);
     if (!FLayers.empty())
         MarkDrawn(FPainter->transform().mapRect(dest));
-    FPainter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
     FPainter->setOpacity(1);
 }
 
@@ -366,7 +373,7 @@ void TSVGCanvas::BeginLayer()
     layer.Reserved = TSVGRasterReservation(FImage.size());
     layer.Image = std::make_unique<QImage>(SVGNewRaster(FImage.size()));
     layer.Painter = std::make_unique<QPainter>(layer.Image.get());
-    layer.Painter->setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    layer.Painter->setRenderHints(QPainter::Antialiasing);
     FLayers.push_back(std::move(layer));
     FPainter = FLayers.back().Painter.get();
 }

@@ -2,7 +2,8 @@
 //   qtsvg_batch LIST OUTDIR WIDTH
 // LIST lines are "in.svg<TAB>out.png"; each document is drawn WIDTH pixels wide (height
 // from its aspect ratio, rounded up as resvg does) onto a transparent picture. Prints
-// "render_seconds S" (loading and drawing, not PNG encoding) last.
+// "render_seconds S" (loading, drawing and letting go of the document, not PNG encoding)
+// last.
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -41,17 +42,20 @@ int main(int argc, char **argv)
             continue;
         QElapsedTimer timer;
         timer.start();
-        QSvgRenderer renderer(parts[0]);
         QImage image;
-        if (renderer.isValid()) {
-            const QSizeF size = renderer.viewBoxF().isEmpty() ? QSizeF(renderer.defaultSize())
-                                                               : renderer.viewBoxF().size();
-            const int height = std::max(1, int(std::ceil(width * size.height() / size.width())));
-            image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::transparent);
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::Antialiasing);
-            renderer.render(&painter);
+        {
+            // The document is let go inside the timed part, as vuplora-svg lets go of its own.
+            QSvgRenderer renderer(parts[0]);
+            if (renderer.isValid()) {
+                const QSizeF size = renderer.viewBoxF().isEmpty() ? QSizeF(renderer.defaultSize())
+                                                                   : renderer.viewBoxF().size();
+                const int height = std::max(1, int(std::ceil(width * size.height() / size.width())));
+                image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+                image.fill(Qt::transparent);
+                QPainter painter(&image);
+                painter.setRenderHint(QPainter::Antialiasing);
+                renderer.render(&painter);
+            }
         }
         nanos += timer.nsecsElapsed();
         if (image.isNull())

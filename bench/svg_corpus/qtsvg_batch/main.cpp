@@ -3,14 +3,16 @@
 // LIST lines are "in.svg<TAB>out.png"; each document is drawn WIDTH pixels wide (height
 // from its aspect ratio, rounded up as resvg does) onto a transparent picture. Prints
 // "render_seconds S" (loading, drawing and letting go of the document, not PNG encoding)
-// last.
+// last. Pictures are written the way vuplora-svg writes them.
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
+#include <QSaveFile>
 #include <QSvgRenderer>
 #include <QTextStream>
 #include <cmath>
@@ -58,10 +60,17 @@ int main(int argc, char **argv)
             }
         }
         nanos += timer.nsecsElapsed();
-        if (image.isNull())
+        if (image.isNull()) {
             std::fprintf(stderr, "%s: QtSvg cannot read it\n", qPrintable(parts[0]));
-        else
-            image.save(outDir.filePath(parts[1]), "PNG");
+            continue;
+        }
+        // Written as vuplora-svg writes its pictures: whole, synced to disk and then
+        // renamed. The disk work a sync starts goes on while the next document is drawn
+        // and slows it down on a small machine, so both programs must do the same.
+        QSaveFile file(outDir.filePath(parts[1]));
+        QImageWriter writer(&file, "PNG");
+        if (!file.open(QIODevice::WriteOnly) || !writer.write(image) || !file.commit())
+            std::fprintf(stderr, "%s: cannot write the picture\n", qPrintable(file.fileName()));
     }
     std::printf("render_seconds %.4f\n", double(nanos) / 1e9);
     return 0;

@@ -378,6 +378,42 @@ void TSVGCanvas::BeginLayer()
     FPainter = FLayers.back().Painter.get();
 }
 
+void SVGMultiplyAlpha(QImage &target, const QImage &alpha, const QRect &area)
+{
+    const QRect r = area & target.rect() & alpha.rect();
+    if (r.isEmpty())
+        return;
+    if (target.format() != QImage::Format_ARGB32_Premultiplied ||
+        alpha.format() != QImage::Format_ARGB32_Premultiplied) {
+        QPainter p(&target);
+        p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        p.drawImage(r.topLeft(), alpha, r);
+        return;
+    }
+    // Qt composites destination-in by its general per-pixel path, handed to its thread
+    // pool; a coverage is mostly 0 or 255, which need no arithmetic at all.
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        QRgb *t = reinterpret_cast<QRgb *>(target.scanLine(y)) + r.left();
+        const QRgb *a = reinterpret_cast<const QRgb *>(alpha.constScanLine(y)) + r.left();
+        for (int x = 0; x < r.width(); ++x) {
+            const uint m = qAlpha(a[x]);
+            if (m == 255)
+                continue;
+            if (m == 0) {
+                t[x] = 0;
+                continue;
+            }
+            // Two channels at a time, each rounded to the nearest of c * m / 255.
+            const uint p = t[x];
+            uint rb = (p & 0x00ff00ffu) * m;
+            rb = ((rb + ((rb >> 8) & 0x00ff00ffu) + 0x00800080u) >> 8) & 0x00ff00ffu;
+            uint ag = ((p >> 8) & 0x00ff00ffu) * m;
+            ag = (ag + ((ag >> 8) & 0x00ff00ffu) + 0x00800080u) & 0xff00ff00u;
+            t[x] = rb | ag;
+        }
+    }
+}
+
 void TSVGCanvas::EndLayer(float opacity)
 {
     EndLayer(opacity, QImage());
@@ -406,15 +442,11 @@ void TSVGCanvas::EndLayer(float opacity, const QImage &alphaMask, const QRect &a
     FLayers.pop_back();
     // Only what was drawn, and of that only what the mask lets through, is blended.
     const QRect blended = area & layer.Drawn;
+    layer.Painter->end();
     if (blended.isEmpty())
         opacity = 0;
-    else if (!alphaMask.isNull()) {
-        layer.Painter->resetTransform();
-        layer.Painter->setClipping(false);
-        layer.Painter->setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        layer.Painter->drawImage(blended.topLeft(), alphaMask, blended);
-    }
-    layer.Painter->end();
+    else if (!alphaMask.isNull())
+        SVGMultiplyAlpha(*layer.Image, alphaMask, blended);
     FPainter = FLayers.empty() ? FRoot.get() : FLayers.back().Painter.get();
     if (opacity <= 0)
         return;

@@ -50,6 +50,11 @@ struct TCanvasStroke {
 
 enum class TCanvasAlign { Center, Leading, Trailing };
 
+// Scales every pixel of Target within Area by the alpha of the same pixel of Alpha (both
+// premultiplied): destination-in compositing. Pixels the alpha lets through in full are
+// left as they are.
+void SVGMultiplyAlpha(QImage &target, const QImage &alpha, const QRect &area);
+
 class TSVGCanvas {
 public:
     // Draws into Image, which must be Format_ARGB32_Premultiplied and outlive the canvas.

@@ -24,11 +24,7 @@ std::unique_ptr<TSVGCoverage> SVGNewCoverage(TSVGPainter &painter)
 
 void SVGMultiplyCoverage(QImage &target, const QImage &other, const QRect &area)
 {
-    if (area.isEmpty())
-        return;
-    QPainter p(&target);
-    p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    p.drawImage(area.topLeft(), other, area);
+    SVGMultiplyAlpha(target, other, area);
 }
 
 void SVGMultiplyCoverage(TSVGCoverage &target, const TSVGCoverage &other)

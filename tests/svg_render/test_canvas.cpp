@@ -359,6 +359,35 @@ TEST(Canvas, BitmapsAreSampledSmoothlyUnlessAskedNotTo)
     }
 }
 
+TEST(Canvas, MultiplyingByAnAlphaScalesEveryChannelWithinTheArea)
+{
+    // Each channel becomes round(c * m / 255); outside the area nothing changes.
+    struct Case {
+        QRgb pixel;
+        int alpha;
+        QRgb expected;
+    };
+    const Case cases[] = {
+        {0xFF8040C0u, 255, 0xFF8040C0u},
+        {0xFF8040C0u, 0, 0x00000000u},
+        {0xFF8040C0u, 128, 0x80402060u},
+        {0x80402010u, 64, 0x20100804u},
+        {0xFFFFFFFFu, 1, 0x01010101u},
+        {0x01010101u, 254, 0x01010101u},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.alpha);
+        QImage target(3, 1, QImage::Format_ARGB32_Premultiplied);
+        target.fill(c.pixel);
+        QImage alpha(3, 1, QImage::Format_ARGB32_Premultiplied);
+        alpha.fill(qPremultiply(qRgba(0, 0, 0, c.alpha)));
+        SVGMultiplyAlpha(target, alpha, QRect(1, 0, 1, 1));
+        EXPECT_EQ(target.pixel(1, 0), c.expected);
+        EXPECT_EQ(target.pixel(0, 0), c.pixel);
+        EXPECT_EQ(target.pixel(2, 0), c.pixel);
+    }
+}
+
 TEST(Canvas, RoundedRectangleLeavesItsCornersOpen)
 {
     QImage img = Blank();

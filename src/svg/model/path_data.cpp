@@ -333,6 +333,9 @@ QPainterPath SVGPainterPath(const TPathData &Data, Qt::FillRule Rule)
     QPainterPath out;
     out.setFillRule(Rule);
     const std::vector<TPathPoint> &points = Data.Points();
+    // One element per point, and a few for closes and zero-length subpaths: growing the
+    // element list as it fills was a good part of building a long path.
+    out.reserve(int(std::min<size_t>(points.size() + points.size() / 8 + 4, 1u << 24)));
     QPointF start;
     bool segment = false, moved = false;
     auto endSubpath = [&]() {

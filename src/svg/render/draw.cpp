@@ -302,25 +302,40 @@ void TSVGPainter::FillAndStrokePath(const TSVGGraphicElement &element, const QPa
 {
     if (path.isEmpty())
         return;
-    QPainterPath p = path;
+    // Setting the rule the path already has would copy it.
+    const auto withRule = [&path](TSVGFillRule rule) {
+        const Qt::FillRule qt = rule == frEvenOdd ? Qt::OddEvenFill : Qt::WindingFill;
+        if (path.fillRule() == qt)
+            return path;
+        QPainterPath p = path;
+        p.setFillRule(qt);
+        return p;
+    };
     if (FClipMode) {
-        p.setFillRule(element.ClipRule() == frEvenOdd ? Qt::OddEvenFill : Qt::WindingFill);
+        const QPainterPath p = withRule(element.ClipRule());
         FCanvas.SetMatrix(M);
         FCanvas.SetFill(TCanvasPaint::Solid(0xFF000000u));
         FCanvas.FillPath(p, 1);
-        AddClipArea(p.boundingRect(), M);
+        // A bound is all the area needs; the control points give one without solving
+        // the curves for their extremes.
+        AddClipArea(p.controlPointRect(), M);
         return;
     }
-    if (!spanned)
-        p.setFillRule(element.FillRule() == frEvenOdd ? Qt::OddEvenFill : Qt::WindingFill);
-    const QRectF bbox = spanned ? *spanned : p.boundingRect();
-    FCanvas.SetMatrix(M);
-    const float fillOpacity = ApplyFill(element, bbox, M);
-    FCanvas.FillPath(p, fillOpacity);
+    const QPainterPath p = spanned ? path : withRule(element.FillRule());
+    const TSVGFillState fill = SVGEffectiveFill(element);
     const TSVGStrokeState stroke = SVGEffectiveStroke(element);
-    if (stroke.Kind == TBrushKind::None && stroke.URI.isEmpty())
+    const bool stroked = stroke.Kind != TBrushKind::None || !stroke.URI.isEmpty();
+    // Only paint servers are laid out on the bounding box; working out the exact box of
+    // a curved outline is not free.
+    const QRectF bbox = spanned                                         ? *spanned
+                        : !fill.URI.isEmpty() || (stroked && !stroke.URI.isEmpty()) ? p.boundingRect()
+                                                                        : QRectF();
+    FCanvas.SetMatrix(M);
+    FCanvas.SetFill(SVGCanvasPaint(*this, element, fill.Kind, fill.Color, fill.URI, fill.HasFallback, {bbox, M}));
+    FCanvas.FillPath(p, FOpacity * fill.Opacity);
+    if (!stroked)
         return;
-    ApplyPen(element, bbox, M);
+    FCanvas.SetStroke(SVGCanvasStroke(*this, element, stroke, {bbox, M}));
     FCanvas.SetMatrix(M);
     FCanvas.DrawPath(p, FOpacity * stroke.Opacity);
 }

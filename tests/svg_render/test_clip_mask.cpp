@@ -96,6 +96,59 @@ TEST(ClipPath, ClipRuleDecidesTheInsideOfTheClipGeometry)
     EXPECT_EQ(Alpha(inherited, 50, 50), 0);
 }
 
+TEST(ClipPath, StyleSheetsSetClipPathAndClipRuleButNotTheUnits)
+{
+    const TPixelCase cases[] = {
+        // clip-path from a rule, on a shape and on a group.
+        {R"svg(<style>.c { clip-path: url(#c) }</style>
+            <clipPath id="c"><rect width="50" height="100"/></clipPath>
+            <rect class="c" width="100" height="100"/>)svg", {30, 50}, {70, 50}},
+        {R"svg(<style>g { clip-path: url(#c) }</style>
+            <clipPath id="c"><rect width="50" height="100"/></clipPath>
+            <g><rect width="100" height="100"/></g>)svg", {30, 50}, {70, 50}},
+        // A rule wins over the attribute; an important rule over the style attribute.
+        {R"svg(<style>rect { clip-path: none }</style>
+            <clipPath id="c"><rect width="50" height="100"/></clipPath>
+            <rect width="100" height="100" clip-path="url(#c)"/>)svg", {70, 50}, {-1, -1}},
+        {R"svg(<style>rect { clip-path: url(#c) !important }</style>
+            <clipPath id="c"><rect width="50" height="100"/></clipPath>
+            <clipPath id="d"><rect x="50" width="50" height="100"/></clipPath>
+            <rect width="100" height="100" style="clip-path: url(#d)"/>)svg", {30, 50}, {70, 50}},
+        // On the clip path itself and on a child of it.
+        {R"svg(<style>#c { clip-path: url(#a) }</style>
+            <clipPath id="a"><rect x="40" width="60" height="100"/></clipPath>
+            <clipPath id="c"><rect width="60" height="100"/></clipPath>
+            <rect width="100" height="100" clip-path="url(#c)"/>)svg", {50, 50}, {20, 50}},
+        {R"svg(<style>#k { clip-path: url(#a) }</style>
+            <clipPath id="a"><rect y="50" width="100" height="50"/></clipPath>
+            <clipPath id="c"><rect id="k" width="50" height="100"/></clipPath>
+            <rect width="100" height="100" clip-path="url(#c)"/>)svg", {20, 70}, {20, 20}},
+        // clip-rule from a rule, on the child and inherited from the clip path.
+        {R"svg(<style>path { clip-rule: evenodd }</style>
+            <clipPath id="c"><path d="M10 10 H90 V90 H10 Z M30 30 H70 V70 H30 Z"/></clipPath>
+            <rect width="100" height="100" clip-path="url(#c)"/>)svg", {20, 20}, {50, 50}},
+        {R"svg(<style>#c { clip-rule: evenodd }</style>
+            <clipPath id="c"><path d="M10 10 H90 V90 H10 Z M30 30 H70 V70 H30 Z"/></clipPath>
+            <rect width="100" height="100" clip-path="url(#c)"/>)svg", {20, 20}, {50, 50}},
+        // clipPathUnits and maskUnits are attributes, not properties: a rule naming them
+        // changes nothing (user space for the clip, a region of box fractions for the mask).
+        {R"svg(<style>#c { clipPathUnits: objectBoundingBox }</style>
+            <clipPath id="c"><rect width="30" height="30"/></clipPath>
+            <rect x="20" y="20" width="60" height="60" clip-path="url(#c)"/>)svg", {25, 25}, {35, 35}},
+        {R"svg(<style>#m { maskUnits: userSpaceOnUse }</style>
+            <mask id="m" x="0" y="0" width="0.5" height="1"><rect width="100" height="100" fill="white"/></mask>
+            <rect x="20" y="20" width="60" height="60" mask="url(#m)"/>)svg", {45, 50}, {55, 50}},
+    };
+    for (const TPixelCase &c : cases) {
+        SCOPED_TRACE(c.body);
+        const QImage img = Render(c.body);
+        EXPECT_EQ(Alpha(img, c.shown.x(), c.shown.y()), 255);
+        if (c.hidden.x() >= 0) {
+            EXPECT_EQ(Alpha(img, c.hidden.x(), c.hidden.y()), 0);
+        }
+    }
+}
+
 TEST(ClipPath, ReferencesThatLeadNowhereOrBackAreIgnored)
 {
     const TPixelCase shown[] = {

@@ -289,6 +289,22 @@ TEST(Mask, LuminanceTimesAlphaScalesTheElement)
     }
 }
 
+TEST(Mask, ADocumentLoadedAgainForgetsTheMaskItsStyleSheetSet)
+{
+    TSVGDocument doc;
+    doc.LoadFromText(Document(QStringLiteral(R"svg(<style>svg { mask: url(#m) }</style>
+        <mask id="m"><rect width="50" height="100" fill="white"/></mask>
+        <rect width="100" height="100"/>)svg")));
+    TSVGRasterOptions options;
+    const QImage first = SVGRasterize(doc, options).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(Alpha(first, 70, 50), 0);
+    // The same root element, now without any rule: a mask of the same id must not apply.
+    doc.LoadFromText(Document(QStringLiteral(R"svg(<mask id="m"><rect width="50" height="100"
+        fill="white"/></mask><rect width="100" height="100"/>)svg")));
+    const QImage second = SVGRasterize(doc, options).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(Alpha(second, 70, 50), 255);
+}
+
 TEST(Mask, ARectangleLettingAllThroughClipsLikeTheDrawnMask)
 {
     // The same mask drawn (a second, empty child makes it so) and taken as a clip.

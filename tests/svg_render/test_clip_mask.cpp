@@ -358,6 +358,32 @@ TEST(Overflow, NestedViewportsAndPatternTilesClipTheirContent)
         overflow="inherit"><rect width="100" height="100"/></svg></g>)svg"), 50, 50), 0);
 }
 
+TEST(Overflow, ViewportEdgesUnderRotationAreAntialiasedLikeTheShapeTheyCut)
+{
+    // Content far larger than the viewport: only the viewport's edges show, and they must
+    // look like the edges of the same rotated square drawn as a shape.
+    const QImage square = Render(R"svg(<g transform="rotate(30 50 50)">
+        <rect x="20" y="20" width="60" height="60"/></g>)svg");
+    int partial = 0;
+    for (int y = 0; y < square.height(); ++y)
+        for (int x = 0; x < square.width(); ++x)
+            partial += Alpha(square, x, y) > 0 && Alpha(square, x, y) < 255;
+    ASSERT_GT(partial, 100);
+    const char *viewports[] = {
+        R"svg(<g transform="rotate(30 50 50)"><svg x="20" y="20" width="60" height="60">
+            <rect x="-500" y="-500" width="1000" height="1000"/></svg></g>)svg",
+        R"svg(<symbol id="s" viewBox="0 0 60 60"><rect x="-500" y="-500" width="1000" height="1000"/></symbol>
+            <use href="#s" x="20" y="20" width="60" height="60" transform="rotate(30 50 50)"/>)svg",
+        R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="60" markerHeight="60"
+            refX="30" refY="30" orient="30"><rect x="-500" y="-500" width="1000" height="1000"/></marker>
+            <path d="M50 50 L60 50" marker-start="url(#m)"/>)svg",
+    };
+    for (const char *body : viewports) {
+        SCOPED_TRACE(body);
+        EXPECT_EQ(Differences(Render(body), square, 8), 0);
+    }
+}
+
 TEST(Bounds, GroupsUniteTheirChildrenAndTextHasItsLineBox)
 {
     TSVGDocument doc;

@@ -277,8 +277,10 @@ TEST(Mask, LuminanceTimesAlphaScalesTheElement)
         {R"svg(<style>rect { mask: none }</style>
             <mask id="m"><rect width="50" height="100" fill="white"/></mask>
             <rect width="100" height="100" mask="url(#m)"/>)svg", {70, 50}, 255},
-        // A reference to nothing is ignored; a mask masking itself draws once.
+        // A reference to nothing is ignored, on a shape as on a group; a mask masking
+        // itself draws once.
         {R"svg(<rect width="100" height="100" mask="url(#none)"/>)svg", {50, 50}, 255},
+        {R"svg(<g mask="url(#none)" opacity="0.5"><rect width="100" height="100"/></g>)svg", {50, 50}, 128},
         {R"svg(<mask id="m" mask="url(#m)"><rect width="100" height="100" fill="white"/></mask>
             <rect width="100" height="100" mask="url(#m)"/>)svg", {50, 50}, 255},
     };

@@ -96,6 +96,59 @@ TEST(ClipPath, ClipRuleDecidesTheInsideOfTheClipGeometry)
     EXPECT_EQ(Alpha(inherited, 50, 50), 0);
 }
 
+TEST(ClipPath, StyleSheetsSetClipPathAndClipRuleButNotTheUnits)
+{
+    const TPixelCase cases[] = {
+        // clip-path from a rule, on a shape and on a group.
+        {R"svg(<style>.c { clip-path: url(#c) }</style>
+            <clipPath id="c"><rect width="50" height="100"/></clipPath>
+            <rect class="c" width="100" height="100"/>)svg", {30, 50}, {70, 50}},
+        {R"svg(<style>g { clip-path: url(#c) }</style>
+            <clipPath id="c"><rect width="50" height="100"/></clipPath>
+            <g><rect width="100" height="100"/></g>)svg", {30, 50}, {70, 50}},
+        // A rule wins over the attribute; an important rule over the style attribute.
+        {R"svg(<style>rect { clip-path: none }</style>
+            <clipPath id="c"><rect width="50" height="100"/></clipPath>
+            <rect width="100" height="100" clip-path="url(#c)"/>)svg", {70, 50}, {-1, -1}},
+        {R"svg(<style>rect { clip-path: url(#c) !important }</style>
+            <clipPath id="c"><rect width="50" height="100"/></clipPath>
+            <clipPath id="d"><rect x="50" width="50" height="100"/></clipPath>
+            <rect width="100" height="100" style="clip-path: url(#d)"/>)svg", {30, 50}, {70, 50}},
+        // On the clip path itself and on a child of it.
+        {R"svg(<style>#c { clip-path: url(#a) }</style>
+            <clipPath id="a"><rect x="40" width="60" height="100"/></clipPath>
+            <clipPath id="c"><rect width="60" height="100"/></clipPath>
+            <rect width="100" height="100" clip-path="url(#c)"/>)svg", {50, 50}, {20, 50}},
+        {R"svg(<style>#k { clip-path: url(#a) }</style>
+            <clipPath id="a"><rect y="50" width="100" height="50"/></clipPath>
+            <clipPath id="c"><rect id="k" width="50" height="100"/></clipPath>
+            <rect width="100" height="100" clip-path="url(#c)"/>)svg", {20, 70}, {20, 20}},
+        // clip-rule from a rule, on the child and inherited from the clip path.
+        {R"svg(<style>path { clip-rule: evenodd }</style>
+            <clipPath id="c"><path d="M10 10 H90 V90 H10 Z M30 30 H70 V70 H30 Z"/></clipPath>
+            <rect width="100" height="100" clip-path="url(#c)"/>)svg", {20, 20}, {50, 50}},
+        {R"svg(<style>#c { clip-rule: evenodd }</style>
+            <clipPath id="c"><path d="M10 10 H90 V90 H10 Z M30 30 H70 V70 H30 Z"/></clipPath>
+            <rect width="100" height="100" clip-path="url(#c)"/>)svg", {20, 20}, {50, 50}},
+        // clipPathUnits and maskUnits are attributes, not properties: a rule naming them
+        // changes nothing (user space for the clip, a region of box fractions for the mask).
+        {R"svg(<style>#c { clipPathUnits: objectBoundingBox }</style>
+            <clipPath id="c"><rect width="30" height="30"/></clipPath>
+            <rect x="20" y="20" width="60" height="60" clip-path="url(#c)"/>)svg", {25, 25}, {35, 35}},
+        {R"svg(<style>#m { maskUnits: userSpaceOnUse }</style>
+            <mask id="m" x="0" y="0" width="0.5" height="1"><rect width="100" height="100" fill="white"/></mask>
+            <rect x="20" y="20" width="60" height="60" mask="url(#m)"/>)svg", {45, 50}, {55, 50}},
+    };
+    for (const TPixelCase &c : cases) {
+        SCOPED_TRACE(c.body);
+        const QImage img = Render(c.body);
+        EXPECT_EQ(Alpha(img, c.shown.x(), c.shown.y()), 255);
+        if (c.hidden.x() >= 0) {
+            EXPECT_EQ(Alpha(img, c.hidden.x(), c.hidden.y()), 0);
+        }
+    }
+}
+
 TEST(ClipPath, ReferencesThatLeadNowhereOrBackAreIgnored)
 {
     const TPixelCase shown[] = {
@@ -258,8 +311,10 @@ TEST(Mask, LuminanceTimesAlphaScalesTheElement)
         {R"svg(<style>rect { mask: none }</style>
             <mask id="m"><rect width="50" height="100" fill="white"/></mask>
             <rect width="100" height="100" mask="url(#m)"/>)svg", {70, 50}, 255},
-        // A reference to nothing is ignored; a mask masking itself draws once.
+        // A reference to nothing is ignored, on a shape as on a group; a mask masking
+        // itself draws once.
         {R"svg(<rect width="100" height="100" mask="url(#none)"/>)svg", {50, 50}, 255},
+        {R"svg(<g mask="url(#none)" opacity="0.5"><rect width="100" height="100"/></g>)svg", {50, 50}, 128},
         {R"svg(<mask id="m" mask="url(#m)"><rect width="100" height="100" fill="white"/></mask>
             <rect width="100" height="100" mask="url(#m)"/>)svg", {50, 50}, 255},
     };
@@ -268,6 +323,22 @@ TEST(Mask, LuminanceTimesAlphaScalesTheElement)
         const QImage img = Render(c.body);
         EXPECT_NEAR(Alpha(img, c.at.x(), c.at.y()), c.alpha, 3);
     }
+}
+
+TEST(Mask, ADocumentLoadedAgainForgetsTheMaskItsStyleSheetSet)
+{
+    TSVGDocument doc;
+    doc.LoadFromText(Document(QStringLiteral(R"svg(<style>svg { mask: url(#m) }</style>
+        <mask id="m"><rect width="50" height="100" fill="white"/></mask>
+        <rect width="100" height="100"/>)svg")));
+    TSVGRasterOptions options;
+    const QImage first = SVGRasterize(doc, options).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(Alpha(first, 70, 50), 0);
+    // The same root element, now without any rule: a mask of the same id must not apply.
+    doc.LoadFromText(Document(QStringLiteral(R"svg(<mask id="m"><rect width="50" height="100"
+        fill="white"/></mask><rect width="100" height="100"/>)svg")));
+    const QImage second = SVGRasterize(doc, options).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(Alpha(second, 70, 50), 255);
 }
 
 TEST(Mask, ARectangleLettingAllThroughClipsLikeTheDrawnMask)
@@ -321,6 +392,32 @@ TEST(Overflow, NestedViewportsAndPatternTilesClipTheirContent)
     }
     EXPECT_EQ(Alpha(Render(R"svg(<g overflow="hidden"><svg x="10" y="10" width="30" height="30"
         overflow="inherit"><rect width="100" height="100"/></svg></g>)svg"), 50, 50), 0);
+}
+
+TEST(Overflow, ViewportEdgesUnderRotationAreAntialiasedLikeTheShapeTheyCut)
+{
+    // Content far larger than the viewport: only the viewport's edges show, and they must
+    // look like the edges of the same rotated square drawn as a shape.
+    const QImage square = Render(R"svg(<g transform="rotate(30 50 50)">
+        <rect x="20" y="20" width="60" height="60"/></g>)svg");
+    int partial = 0;
+    for (int y = 0; y < square.height(); ++y)
+        for (int x = 0; x < square.width(); ++x)
+            partial += Alpha(square, x, y) > 0 && Alpha(square, x, y) < 255;
+    ASSERT_GT(partial, 100);
+    const char *viewports[] = {
+        R"svg(<g transform="rotate(30 50 50)"><svg x="20" y="20" width="60" height="60">
+            <rect x="-500" y="-500" width="1000" height="1000"/></svg></g>)svg",
+        R"svg(<symbol id="s" viewBox="0 0 60 60"><rect x="-500" y="-500" width="1000" height="1000"/></symbol>
+            <use href="#s" x="20" y="20" width="60" height="60" transform="rotate(30 50 50)"/>)svg",
+        R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="60" markerHeight="60"
+            refX="30" refY="30" orient="30"><rect x="-500" y="-500" width="1000" height="1000"/></marker>
+            <path d="M50 50 L60 50" marker-start="url(#m)"/>)svg",
+    };
+    for (const char *body : viewports) {
+        SCOPED_TRACE(body);
+        EXPECT_EQ(Differences(Render(body), square, 8), 0);
+    }
 }
 
 TEST(Bounds, GroupsUniteTheirChildrenAndTextHasItsLineBox)

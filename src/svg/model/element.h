@@ -67,6 +67,7 @@ public:
     // This element as a graphic element, or null. Inherited properties ask it at every
     // step up the tree, where a dynamic_cast would cost more than the rest of the walk.
     virtual TSVGGraphicElement *AsGraphic() { return nullptr; }
+    const TSVGGraphicElement *AsGraphic() const { return const_cast<TSVGElement *>(this)->AsGraphic(); }
     QString SVGTypeName() const;
     // The local name of the XML element this one was read from, else SVGTypeName.
     QString TagName() const;

@@ -72,6 +72,9 @@ void TSVGGraphicElement::InitPresentation()
     FMarkerStartURI.clear();
     FMarkerMidURI.clear();
     FMarkerEndURI.clear();
+    // A root element read again must not keep what the last document's rules set.
+    FCascadedMask.clear();
+    FCascadedMaskType.clear();
     FColorInterpolation = sciSRGB;
     FColorRendering = clrnAuto;
     FTextRendering = txrnAuto;

@@ -98,7 +98,7 @@ bool TSVGPainter::CanDraw(const TSVGElement &element)
 {
     if (IsNeverDrawn(element))
         return false;
-    const auto *g = dynamic_cast<const TSVGGraphicElement *>(&element);
+    const TSVGGraphicElement *g = element.AsGraphic();
     if (!g)
         return false;
     if (element.SVGType() != etSwitch && element.SVGType() != etUse && !g->Visible())
@@ -116,7 +116,7 @@ void TSVGPainter::Draw(TSVGElement &element)
 
 void TSVGPainter::Draw(TSVGElement &element, const TMatrix &aMatrix)
 {
-    auto *g = dynamic_cast<TSVGGraphicElement *>(&element);
+    TSVGGraphicElement *g = element.AsGraphic();
     if (!g || !CanDraw(element))
         return;
     if (IsNestedViewport(element))
@@ -231,7 +231,7 @@ void TSVGPainter::DrawChildren(TSVGGraphicElement &element, const TMatrix &M)
         // its visibility.
         for (int i = 0; i < element.Count(); ++i) {
             TSVGElement *child = element.Items(i);
-            if (!dynamic_cast<TSVGGraphicElement *>(child))
+            if (!child->AsGraphic())
                 continue;
             if (child->HasFeatures() && child->HasExtensions() && child->HasLanguages()) {
                 Draw(*child, M);

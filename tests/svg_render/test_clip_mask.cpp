@@ -368,6 +368,42 @@ TEST(Mask, AnElementWithoutAreaUnderBoundingBoxUnitsIsHidden)
         <line x1="0" y1="50" x2="100" y2="50" stroke="black" stroke-width="10" mask="url(#m)"/>)svg")));
 }
 
+TEST(Mask, NamingAnotherKindOfElementHidesTheElementNamingNothingDoesNot)
+{
+    // The named element exists but is no mask: nothing of the masked element shows.
+    const char *hidden[] = {
+        R"svg(<clipPath id="c"><rect width="100" height="100"/></clipPath>
+            <rect width="100" height="100" mask="url(#c)"/>)svg",
+        R"svg(<linearGradient id="c"><stop stop-color="white"/></linearGradient>
+            <g mask="url(#c)"><rect width="100" height="100"/></g>)svg",
+        R"svg(<style>.m { mask: url(#c) }</style><clipPath id="c"/>
+            <rect class="m" width="100" height="100"/>)svg",
+        R"svg(<defs><rect id="r" width="100" height="100"/></defs><clipPath id="c"/>
+            <use href="#r" mask="url(#c)"/>)svg",
+        // On the mask itself, or on the one child that would let everything through.
+        R"svg(<clipPath id="c"/><mask id="m" mask="url(#c)"><rect width="100" height="100" fill="white"/></mask>
+            <rect width="100" height="100" mask="url(#m)"/>)svg",
+        R"svg(<clipPath id="c"/><mask id="m"><rect width="100" height="100" fill="white" mask="url(#c)"/></mask>
+            <rect width="100" height="100" mask="url(#m)"/>)svg",
+    };
+    for (const char *body : hidden) {
+        SCOPED_TRACE(body);
+        EXPECT_TRUE(IsBlank(Render(body)));
+    }
+    // A missing element: drawn unmasked, a group with its opacity as well.
+    const char *shown[] = {
+        R"svg(<g mask="url(#missing)"><rect width="100" height="100"/></g>)svg",
+        R"svg(<g mask="url(#missing)" opacity="0.5"><rect width="100" height="100"/></g>)svg",
+        R"svg(<mask id="m" mask="url(#missing)"><rect width="100" height="100" fill="white"/></mask>
+            <rect width="100" height="100" mask="url(#m)"/>)svg",
+    };
+    const int alpha[] = {255, 128, 255};
+    for (size_t i = 0; i < std::size(shown); ++i) {
+        SCOPED_TRACE(shown[i]);
+        EXPECT_NEAR(Alpha(Render(shown[i]), 50, 50), alpha[i], 1);
+    }
+}
+
 TEST(Overflow, NestedViewportsAndPatternTilesClipTheirContent)
 {
     const TPixelCase cases[] = {

@@ -154,6 +154,21 @@ TEST(Markers, ReferencesThatLeadNowhereOrBackDrawNothingMore)
     EXPECT_EQ(Alpha(img, 52, 52), 0);
 }
 
+TEST(Markers, StandOnAPathThatPaintsNothingItself)
+{
+    // Markers belong to the path's drawing whatever its fill and stroke (flag icons draw
+    // their stars so, on an unpainted path).
+    const char *paints[] = {R"p(fill="none")p", R"p(fill="none" stroke="none")p", R"p(fill="url(#missing)")p"};
+    for (const char *paint : paints) {
+        SCOPED_TRACE(paint);
+        const QImage img = Render(QStringLiteral("<defs>%1</defs>").arg(Bar(QStringLiteral("0"))) +
+                                  QStringLiteral(R"svg(<path d="M20 20 L50 50 L80 20" %1
+                                      marker-mid="url(#m)"/>)svg").arg(QLatin1String(paint)));
+        EXPECT_TRUE(Red(img, 60, 50));
+        EXPECT_EQ(Alpha(img, 50, 30), 0);
+    }
+}
+
 TEST(Markers, TakeTheOpacityOfTheirElement)
 {
     const QImage img = Render(QStringLiteral("<defs>%1</defs>").arg(Bar(QStringLiteral("0"))) +

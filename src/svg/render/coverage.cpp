@@ -57,6 +57,10 @@ TMatrix SVGEffectSpace(const TSVGGraphicElement &element, const TMatrix &M)
 TSVGEffects SVGElementEffects(TSVGPainter &painter, const TSVGGraphicElement &element, const TMatrix &M)
 {
     TSVGEffects effects;
+    if (!painter.ClipMode() && SVGMaskNamesNoMask(element)) {
+        effects.Hidden = true;
+        return effects;
+    }
     TSVGClipPath *clip = element.Inherits().Contains(ipClipPath) ? nullptr : element.ClipURIElement();
     TSVGMask *mask = painter.ClipMode() ? nullptr : SVGMaskOf(element);
     if (!clip && !mask)

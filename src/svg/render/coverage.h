@@ -65,7 +65,7 @@ TMatrix SVGEffectSpace(const TSVGGraphicElement &element, const TMatrix &M);
 
 // What the element's own clip-path and mask do to its drawing (M maps the element's user
 // space to the canvas). References that lead nowhere or back into themselves are
-// ignored, as in resvg.
+// ignored, as in resvg; a mask naming an element that is no mask hides the element.
 struct TSVGEffects {
     bool Hidden = false;  // nothing of the element may show
     // The product of clip and mask coverage, null when neither applies.

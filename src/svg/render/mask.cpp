@@ -100,7 +100,10 @@ void KeepRegion(QImage &image, const QRectF &region, const TMatrix &M, const QRe
 
 } // namespace
 
-TSVGMask *SVGMaskOf(const TSVGGraphicElement &element)
+namespace {
+
+// The element the mask property names, of whatever kind; null for none or a missing one.
+TSVGElement *MaskTarget(const TSVGGraphicElement &element)
 {
     const QString text = MaskProperty(element, u"mask");
     if (text.isEmpty())
@@ -109,7 +112,21 @@ TSVGMask *SVGMaskOf(const TSVGGraphicElement &element)
     const TSVGDocument *doc = element.Document();
     if (id.isEmpty() || !doc)
         return nullptr;
-    return dynamic_cast<TSVGMask *>(doc->FindElement(id));
+    return doc->FindElement(id);
+}
+
+} // namespace
+
+TSVGMask *SVGMaskOf(const TSVGGraphicElement &element)
+{
+    TSVGElement *target = MaskTarget(element);
+    return target && target->SVGType() == etMask ? static_cast<TSVGMask *>(target) : nullptr;
+}
+
+bool SVGMaskNamesNoMask(const TSVGGraphicElement &element)
+{
+    const TSVGElement *target = MaskTarget(element);
+    return target && target->SVGType() != etMask;
 }
 
 namespace {
@@ -167,7 +184,8 @@ bool PassesInFull(const TSVGGraphicElement &shape, bool alphaOnly)
 {
     if (shape.SVGType() != etRectangle || shape.Count() > 0 || !shape.Visible() || shape.Opacity() < 1)
         return false;
-    if ((!shape.Inherits().Contains(ipClipPath) && shape.ClipURIElement()) || SVGMaskOf(shape))
+    if ((!shape.Inherits().Contains(ipClipPath) && shape.ClipURIElement()) || SVGMaskOf(shape) ||
+        SVGMaskNamesNoMask(shape))
         return false;
     if (!shape.MarkerStartURI().isEmpty() || !shape.MarkerMidURI().isEmpty() || !shape.MarkerEndURI().isEmpty())
         return false;
@@ -185,7 +203,7 @@ bool PassesInFull(const TSVGGraphicElement &shape, bool alphaOnly)
 std::optional<QRect> SVGMaskPixelRect(const TSVGMask &mask, TSVGObjectBox &box, const TMatrix &M,
                                     const QSize &canvas)
 {
-    if (SVGMaskOf(mask))
+    if (SVGMaskOf(mask) || SVGMaskNamesNoMask(mask))
         return std::nullopt;
     const bool alphaOnly = MaskProperty(mask, u"mask-type").trimmed() == QLatin1String("alpha");
     const TSVGGraphicElement *shape = OnlyDrawnChild(mask);
@@ -234,6 +252,8 @@ std::unique_ptr<TSVGCoverage> SVGMaskCoverage(TSVGPainter &painter, TSVGMask &ma
     const TSVGEntered entered(painter, &mask);
 
     auto coverage = std::make_unique<TSVGCoverage>();
+    if (SVGMaskNamesNoMask(mask))
+        return coverage;  // its own mask lets nothing through, so neither does it
     const std::optional<TMaskSpace> space = MaskSpace(mask, box, M);
     if (!space)
         return coverage;

@@ -8,9 +8,14 @@
 
 #include <optional>
 
-// The mask element the element's own `mask` property names, or null (none, a missing
-// element or another kind of element: as in resvg, such a reference is ignored).
+// The mask element the element's own `mask` property names, or null (none, or a
+// missing element: such a reference is ignored and the element drawn unmasked, which is
+// what the conformance references show for a shape and resvg does for groups too).
 TSVGMask *SVGMaskOf(const TSVGGraphicElement &element);
+// Whether the `mask` property names an element that exists but is no mask. Such a mask
+// counts as a layer of transparent black, as CSS masking has it: the element is not
+// drawn at all (resvg agrees).
+bool SVGMaskNamesNoMask(const TSVGGraphicElement &element);
 
 // When Mask lets through exactly one rectangle in full, with its edges on whole device
 // pixels or beyond a canvas of size Canvas (one opaque white rectangle as content, as

@@ -6,6 +6,42 @@
 #include <cmath>
 #include <optional>
 
+// The rectangle Path outlines when it is one axis-aligned rectangle (flags and
+// backgrounds are mostly such paths).
+static std::optional<QRectF> AxisAlignedRect(const QPainterPath &path)
+{
+    const int n = path.elementCount();
+    if (n < 4 || n > 6 || !path.elementAt(0).isMoveTo())
+        return std::nullopt;
+    QPointF p[6];
+    int count = 0;
+    for (int i = 0; i < n; ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (i > 0 && !e.isLineTo())
+            return std::nullopt;
+        const QPointF q(e.x, e.y);
+        // A return to the start closes the outline; nothing may follow it but that return again.
+        if (count > 0 && q == p[count - 1])
+            continue;
+        if (count == 4 && q == p[0])
+            continue;
+        if (count == 4)
+            return std::nullopt;
+        p[count++] = q;
+    }
+    if (count != 4)
+        return std::nullopt;
+    // Each side runs along x or along y, taking turns.
+    const bool xFirst = p[0].y() == p[1].y();
+    for (int i = 0; i < 4; ++i) {
+        const QPointF &a = p[i], &b = p[(i + 1) % 4];
+        const bool alongX = (i % 2 == 0) == xFirst;
+        if (alongX ? a.y() != b.y() || a.x() == b.x() : a.x() != b.x() || a.y() == b.y())
+            return std::nullopt;
+    }
+    return QRectF(p[0], p[2]).normalized();
+}
+
 TSVGCanvas::TSVGCanvas(QImage &image)
     : FImage(image)
 {
@@ -15,6 +51,7 @@ TSVGCanvas::TSVGCanvas(QImage &image)
     // composites even untransformed images (layers, coverages) by its slow general path.
     FRoot->setRenderHints(QPainter::Antialiasing);
     FPainter = FRoot.get();
+    FClip = FImage.rect();
 }
 
 TSVGCanvas::~TSVGCanvas()
@@ -29,7 +66,7 @@ int TSVGCanvas::Height() const { return FImage.height(); }
 
 int TSVGCanvas::SaveState()
 {
-    FStates.push_back({FMatrix, FFill, FStroke, FFont, int(FLayers.size())});
+    FStates.push_back({FMatrix, FFill, FStroke, FFont, int(FLayers.size()), FClip, FShapedClip});
     FPainter->save();
     return int(FStates.size()) - 1;
 }
@@ -49,6 +86,8 @@ void TSVGCanvas::RestoreState(int state)
         FFill = s.Fill;
         FStroke = s.Stroke;
         FFont = s.Font;
+        FClip = s.Clip;
+        FShapedClip = s.ShapedClip;
     }
 }
 
@@ -95,6 +134,23 @@ void TSVGCanvas::ClipPath(const QPainterPath &path)
 {
     ApplyTransform();
     FPainter->setClipPath(path, Qt::IntersectClip);
+    // A rectangle on whole device pixels clips exactly as a pixel rectangle does.
+    const QTransform &t = FPainter->transform();
+    const std::optional<QRectF> rect = t.type() <= QTransform::TxScale ? AxisAlignedRect(path) : std::nullopt;
+    if (!rect) {
+        FShapedClip = true;
+        return;
+    }
+    const QRectF device = t.mapRect(*rect);
+    const auto whole = [](double v) { return std::fabs(v - std::round(v)) < 1e-6; };
+    if (!whole(device.left()) || !whole(device.top()) || !whole(device.right()) || !whole(device.bottom()) ||
+        !(std::fabs(device.left()) < 1e9 && std::fabs(device.top()) < 1e9 && std::fabs(device.right()) < 1e9 &&
+          std::fabs(device.bottom()) < 1e9)) {
+        FShapedClip = true;
+        return;
+    }
+    FClip &= QRect(QPoint(int(std::lround(device.left())), int(std::lround(device.top()))),
+                   QPoint(int(std::lround(device.right())) - 1, int(std::lround(device.bottom())) - 1));
 }
 
 QBrush TSVGCanvas::MakeBrush(const TCanvasPaint &paint, float opacity) const
@@ -170,42 +226,6 @@ QPen TSVGCanvas::MakePen(float opacity) const
     return pen;
 }
 
-// The rectangle Path outlines when it is one axis-aligned rectangle (flags and
-// backgrounds are mostly such paths).
-static std::optional<QRectF> AxisAlignedRect(const QPainterPath &path)
-{
-    const int n = path.elementCount();
-    if (n < 4 || n > 6 || !path.elementAt(0).isMoveTo())
-        return std::nullopt;
-    QPointF p[6];
-    int count = 0;
-    for (int i = 0; i < n; ++i) {
-        const QPainterPath::Element e = path.elementAt(i);
-        if (i > 0 && !e.isLineTo())
-            return std::nullopt;
-        const QPointF q(e.x, e.y);
-        // A return to the start closes the outline; nothing may follow it but that return again.
-        if (count > 0 && q == p[count - 1])
-            continue;
-        if (count == 4 && q == p[0])
-            continue;
-        if (count == 4)
-            return std::nullopt;
-        p[count++] = q;
-    }
-    if (count != 4)
-        return std::nullopt;
-    // Each side runs along x or along y, taking turns.
-    const bool xFirst = p[0].y() == p[1].y();
-    for (int i = 0; i < 4; ++i) {
-        const QPointF &a = p[i], &b = p[(i + 1) % 4];
-        const bool alongX = (i % 2 == 0) == xFirst;
-        if (alongX ? a.y() != b.y() || a.x() == b.x() : a.x() != b.x() || a.y() == b.y())
-            return std::nullopt;
-    }
-    return QRectF(p[0], p[2]).normalized();
-}
-
 void TSVGCanvas::FillPath(const QPainterPath &path, float opacity)
 {
     if (FFill.IsNone() || path.isEmpty() || opacity <= 0 || Degenerate())
@@ -225,13 +245,28 @@ void TSVGCanvas::FillPath(const QPainterPath &path, float opacity)
                                                                                  : std::nullopt;
     if (rect)
         FPainter->fillRect(*rect, brush);
-    else
+    else if (!FillSolid(path, opacity))
         FPainter->fillPath(path, brush);
     if (!FLayers.empty())
         MarkDrawn(FPainter->transform().mapRect(path.controlPointRect()));
     if (smooth)
         FPainter->setRenderHint(QPainter::SmoothPixmapTransform, false);
     FPainter->setOpacity(1);
+}
+
+bool TSVGCanvas::FillSolid(const QPainterPath &path, float opacity)
+{
+    if (FFill.Kind != TCanvasPaint::TKind::Solid || FShapedClip)
+        return false;
+    const QTransform &t = FPainter->transform();
+    if (t.type() > QTransform::TxShear)
+        return false;
+    QImage &target = FLayers.empty() ? FImage : *FLayers.back().Image;
+    // The painter made the picture its own when it began; writing through constBits
+    // reaches the same pixels it paints, as a detaching bits() might not.
+    uchar *bits = const_cast<uchar *>(target.constBits());
+    return FFiller.Fill(bits, target.bytesPerLine(), FClip & target.rect(), path, t, qPremultiply(FFill.Color),
+                        opacity);
 }
 
 void TSVGCanvas::DrawPath(const QPainterPath &path, float opacity)
@@ -374,6 +409,11 @@ void TSVGCanvas::BeginLayer()
     layer.Image = std::make_unique<QImage>(SVGNewRaster(FImage.size()));
     layer.Painter = std::make_unique<QPainter>(layer.Image.get());
     layer.Painter->setRenderHints(QPainter::Antialiasing);
+    // A layer's painter starts unclipped; the clip below applies when it is blended.
+    layer.ParentClip = FClip;
+    layer.ParentShapedClip = FShapedClip;
+    FClip = layer.Image->rect();
+    FShapedClip = false;
     FLayers.push_back(std::move(layer));
     FPainter = FLayers.back().Painter.get();
 }
@@ -440,6 +480,8 @@ void TSVGCanvas::EndLayer(float opacity, const QImage &alphaMask, const QRect &a
     }
     TLayer layer = std::move(FLayers.back());
     FLayers.pop_back();
+    FClip = layer.ParentClip;
+    FShapedClip = layer.ParentShapedClip;
     // Only what was drawn, and of that only what the mask lets through, is blended.
     const QRect blended = area & layer.Drawn;
     layer.Painter->end();

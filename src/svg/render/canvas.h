@@ -11,6 +11,7 @@
 #include <QBrush>
 #include <QFont>
 #include "svg/render/raster_limits.h"
+#include "svg/render/scanline.h"
 
 #include <QImage>
 #include <QPainter>
@@ -146,9 +147,13 @@ private:
         TCanvasStroke Stroke;
         TCanvasFont Font;
         int Layer;
+        QRect Clip;
+        bool ShapedClip;
     };
     struct TLayer {
         TSVGRasterReservation Reserved;
+        QRect ParentClip;  // the clip in force on the painter below, back when the layer ends
+        bool ParentShapedClip = false;
         QRect Drawn;  // device pixels drawn on so far; only they are blended
         std::unique_ptr<QImage> Image;  // the painter keeps its address
         std::unique_ptr<QPainter> Painter;
@@ -160,6 +165,9 @@ private:
     // Records that the current layer was drawn on within Device (device coordinates).
     void MarkDrawn(const QRectF &device);
     void ApplyTransform();
+    // Fills Path with the solid fill straight into the current picture when the clip
+    // allows; false when Qt must draw it.
+    bool FillSolid(const QPainterPath &path, float opacity);
 
     QImage &FImage;
     std::unique_ptr<QPainter> FRoot;
@@ -170,4 +178,9 @@ private:
     TCanvasPaint FFill;
     TCanvasStroke FStroke;
     TCanvasFont FFont;
+    // The clip on the current painter, as far as drawing past it is concerned: the
+    // device pixels within Clip, unless ShapedClip says it is not a whole-pixel rectangle.
+    QRect FClip;
+    bool FShapedClip = false;
+    TSVGScanlineFiller FFiller;
 };

@@ -1,0 +1,261 @@
+#include "svg/render/scanline.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// How far a flattened curve may stray from the true one, in device pixels.
+constexpr double kTolerance = 0.02;
+// Curves never split into more pieces than this, however large.
+constexpr int kMaxPieces = 1000;
+// The accumulation buffer holds at most this many cells; taller fills go in bands.
+constexpr qsizetype kMaxCells = qsizetype(1) << 21;
+
+// Scales each channel of premultiplied P by M / 255, rounded.
+inline uint ByteMul(uint p, uint m)
+{
+    uint rb = (p & 0x00ff00ffu) * m;
+    rb = ((rb + ((rb >> 8) & 0x00ff00ffu) + 0x00800080u) >> 8) & 0x00ff00ffu;
+    uint ag = ((p >> 8) & 0x00ff00ffu) * m;
+    ag = (ag + ((ag >> 8) & 0x00ff00ffu) + 0x00800080u) & 0xff00ff00u;
+    return rb | ag;
+}
+
+} // namespace
+
+bool TSVGScanlineFiller::Flatten(const QPainterPath &path, const QTransform &t)
+{
+    FPoints.clear();
+    FStarts.clear();
+    const int n = path.elementCount();
+    FPoints.reserve(size_t(n) + 16);
+    QPointF last;
+    for (int i = 0; i < n; ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.type == QPainterPath::CurveToElement && i + 2 < n) {
+            const QPointF p0 = last;
+            const QPointF p1 = t.map(QPointF(e.x, e.y));
+            const QPointF p2 = t.map(QPointF(path.elementAt(i + 1).x, path.elementAt(i + 1).y));
+            const QPointF p3 = t.map(QPointF(path.elementAt(i + 2).x, path.elementAt(i + 2).y));
+            i += 2;
+            // The pieces Wang's bound asks for to stay within the tolerance.
+            const QPointF d1 = p0 - 2 * p1 + p2, d2 = p1 - 2 * p2 + p3;
+            const double m = std::sqrt(std::max(QPointF::dotProduct(d1, d1), QPointF::dotProduct(d2, d2)));
+            if (!std::isfinite(m))
+                return false;
+            const int pieces = std::clamp(int(std::ceil(std::sqrt(0.75 * m / kTolerance))), 1, kMaxPieces);
+            // The cubic as a polynomial in t.
+            const QPointF c = 3 * (p1 - p0), b = 3 * (p2 - p1) - c, a = p3 - p0 - c - b;
+            for (int k = 1; k < pieces; ++k) {
+                const double u = double(k) / pieces;
+                FPoints.push_back(((a * u + b) * u + c) * u + p0);
+            }
+            FPoints.push_back(p3);
+            last = p3;
+            continue;
+        }
+        const QPointF p = t.map(QPointF(e.x, e.y));
+        if (e.type == QPainterPath::MoveToElement)
+            FStarts.push_back(FPoints.size());
+        else if (FStarts.empty())
+            FStarts.push_back(FPoints.size());
+        FPoints.push_back(p);
+        last = p;
+    }
+    if (FPoints.empty())
+        return true;
+    FMinX = FMaxX = FPoints[0].x();
+    FMinY = FMaxY = FPoints[0].y();
+    for (const QPointF &p : FPoints) {
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+            return false;
+        FMinX = std::min(FMinX, p.x());
+        FMaxX = std::max(FMaxX, p.x());
+        FMinY = std::min(FMinY, p.y());
+        FMaxY = std::max(FMaxY, p.y());
+    }
+    return true;
+}
+
+void TSVGScanlineFiller::AddEdge(double x0, double y0, double x1, double y1)
+{
+    if (y0 == y1 || std::max(y0, y1) <= 0 || std::min(y0, y1) >= FHeight)
+        return;
+    const double w = FWidth;
+    // An edge crossing the left or right side is cut there. What lies left of the area
+    // still turns the coverage on or off for the whole row, so it runs down the left
+    // side; what lies right of it touches no pixel.
+    if ((x0 < 0 && x1 > 0) || (x0 > 0 && x1 < 0)) {
+        const double y = y0 + (0 - x0) * (y1 - y0) / (x1 - x0);
+        AddEdge(x0, y0, 0, y);
+        AddEdge(0, y, x1, y1);
+        return;
+    }
+    if ((x0 < w && x1 > w) || (x0 > w && x1 < w)) {
+        const double y = y0 + (w - x0) * (y1 - y0) / (x1 - x0);
+        AddEdge(x0, y0, w, y);
+        AddEdge(w, y, x1, y1);
+        return;
+    }
+    if (x0 >= w && x1 >= w)
+        return;
+    AddInsideEdge(std::clamp(x0, 0.0, w), y0, std::clamp(x1, 0.0, w), y1);
+}
+
+void TSVGScanlineFiller::AddInsideEdge(double x0, double y0, double x1, double y1)
+{
+    float dir = 1;
+    if (y0 > y1) {
+        std::swap(x0, x1);
+        std::swap(y0, y1);
+        dir = -1;
+    }
+    const double dxdy = (x1 - x0) / (y1 - y0);
+    const double w = FWidth;
+    double x = x0;
+    if (y0 < 0) {
+        x = std::clamp(x0 - y0 * dxdy, 0.0, w);
+        y0 = 0;
+    }
+    y1 = std::min(y1, double(FHeight));
+    const int last = std::min(FHeight, int(std::ceil(y1)));
+    for (int y = int(std::floor(y0)); y < last; ++y) {
+        const double dy = std::min(y + 1.0, y1) - std::max(double(y), y0);
+        const double xnext = std::clamp(x + dxdy * dy, 0.0, w);
+        const float d = float(dy) * dir;
+        float *row = FCells.data() + qsizetype(y) * FStride;
+        const double lo = std::min(x, xnext), hi = std::max(x, xnext);
+        const int lo_i = int(lo);  // both are at least 0
+        const int hi_i = int(std::ceil(hi));
+        FRowMin[y] = std::min(FRowMin[y], lo_i);
+        FRowMax[y] = std::max(FRowMax[y], std::max(hi_i, lo_i + 1));
+        if (hi_i <= lo_i + 1) {
+            // Within one column: the area right of the edge's mean x there.
+            const float mid = float(0.5 * (x + xnext) - lo_i);
+            row[lo_i] += d * (1 - mid);
+            row[lo_i + 1] += d * mid;
+        } else {
+            // Across several columns: a triangle in the first, trapezoids after it, a
+            // triangle's complement in the last.
+            const double s = 1 / (hi - lo);
+            const double lof = lo - lo_i;
+            const double a0 = 0.5 * s * (1 - lof) * (1 - lof);
+            const double hif = hi - hi_i + 1;
+            const double am = 0.5 * s * hif * hif;
+            row[lo_i] += d * float(a0);
+            if (hi_i == lo_i + 2) {
+                row[lo_i + 1] += d * float(1 - a0 - am);
+            } else {
+                const double a1 = s * (1.5 - lof);
+                row[lo_i + 1] += d * float(a1 - a0);
+                const float step = d * float(s);
+                for (int xi = lo_i + 2; xi < hi_i - 1; ++xi)
+                    row[xi] += step;
+                const double a2 = a1 + (hi_i - lo_i - 3) * s;
+                row[hi_i - 1] += d * float(1 - a2 - am);
+            }
+            row[hi_i] += d * float(am);
+        }
+        x = xnext;
+    }
+}
+
+bool TSVGScanlineFiller::Fill(uchar *bits, qsizetype bytesPerLine, const QRect &clip, const QPainterPath &path,
+                              const QTransform &t, QRgb color, float opacity)
+{
+    if (!Flatten(path, t))
+        return false;
+    if (FPoints.empty() || clip.isEmpty() || !(opacity > 0))
+        return true;
+    // Only rows the outline reaches, and columns from its left end: coverage right of
+    // its right end is what the row's sum leaves there, which is nothing.
+    const auto within = [](double v, int lo, int hi) { return std::clamp(v, double(lo), double(hi)); };
+    const QRect area = QRect(QPoint(int(std::floor(within(FMinX, clip.left(), clip.right() + 1))),
+                                    int(std::floor(within(FMinY, clip.top(), clip.bottom() + 1)))),
+                             QPoint(int(std::ceil(within(FMaxX, clip.left(), clip.right() + 1))) - 1,
+                                    int(std::ceil(within(FMaxY, clip.top(), clip.bottom() + 1))) - 1)) &
+                       clip;
+    if (area.isEmpty())
+        return true;
+    FWidth = area.width();
+    FStride = FWidth + 2;
+    const int bandRows = int(std::max<qsizetype>(1, kMaxCells / FStride));
+    const bool evenOdd = path.fillRule() == Qt::OddEvenFill;
+    const float scale = 255 * std::min(1.0f, opacity);
+    const bool opaque = qAlpha(color) == 255 && opacity >= 1;
+    // Blends the colour over pixels [From, To) of a row at the coverage a running sum
+    // of signed areas gives under the fill rule.
+    const auto blend = [&](QRgb *dst, int from, int to, float sum) {
+        if (from >= to)
+            return;
+        float c = std::fabs(sum);
+        if (evenOdd) {
+            c -= 2 * float(int(c * 0.5f));
+            if (c > 1)
+                c = 2 - c;
+        } else if (c > 1) {
+            c = 1;
+        }
+        const uint m = std::min(uint(c * scale + 0.5f), 255u);
+        if (m == 0)
+            return;
+        if (m == 255 && opaque) {
+            std::fill(dst + from, dst + to, color);
+            return;
+        }
+        const uint src = ByteMul(color, m);
+        const uint keep = 255 - qAlpha(src);
+        for (int x = from; x < to; ++x)
+            dst[x] = src + ByteMul(dst[x], keep);
+    };
+    for (int top = area.top(); top <= area.bottom(); top += bandRows) {
+        FHeight = std::min(bandRows, area.bottom() + 1 - top);
+        const size_t cells = size_t(FStride) * size_t(FHeight);
+        if (FCells.size() < cells)
+            FCells.resize(cells, 0.0f);
+        FRowMin.assign(size_t(FHeight), FWidth + 2);
+        FRowMax.assign(size_t(FHeight), -1);
+        for (size_t s = 0; s < FStarts.size(); ++s) {
+            const size_t begin = FStarts[s];
+            const size_t end = s + 1 < FStarts.size() ? FStarts[s + 1] : FPoints.size();
+            for (size_t i = begin; i < end; ++i) {
+                // The last point joins the first: a fill closes every subpath.
+                const QPointF &p = FPoints[i];
+                const QPointF &q = FPoints[i + 1 < end ? i + 1 : begin];
+                AddEdge(p.x() - area.left(), p.y() - top, q.x() - area.left(), q.y() - top);
+            }
+        }
+        for (int r = 0; r < FHeight; ++r) {
+            const int lo = FRowMin[r], hi = FRowMax[r];
+            if (lo > hi)
+                continue;  // no edge in this row: nothing covers it
+            float *row = FCells.data() + qsizetype(r) * FStride;
+            QRgb *dst = reinterpret_cast<QRgb *>(bits + qsizetype(top + r) * bytesPerLine) + area.left();
+            const int stop = std::min(hi + 1, FWidth);
+            float sum = 0;
+            int x = lo;
+            while (x < stop) {
+                if (row[x] != 0) {
+                    sum += row[x];
+                    row[x] = 0;
+                    blend(dst, x, x + 1, sum);
+                    ++x;
+                    continue;
+                }
+                // Between edges the coverage stays as it is.
+                int next = x + 1;
+                while (next < stop && row[next] == 0)
+                    ++next;
+                blend(dst, x, next, sum);
+                x = next;
+            }
+            // Past the last edge the row keeps its coverage: nothing, unless the outline
+            // goes on beyond the right side.
+            blend(dst, x, FWidth, sum);
+            row[FWidth] = 0;
+            row[FWidth + 1] = 0;
+        }
+    }
+    return true;
+}

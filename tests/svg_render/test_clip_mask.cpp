@@ -421,6 +421,10 @@ TEST(Overflow, NestedViewportsAndPatternTilesClipTheirContent)
         R"svg(<svg x="10" y="10" width="30" height="30" overflow="visible"><rect width="100" height="100"/></svg>)svg",
         R"svg(<svg x="10" y="10" width="30" height="30" overflow="auto"><rect width="100" height="100"/></svg>)svg",
         R"svg(<svg x="10" y="10" width="30" height="30" overflow="inherit"><rect width="100" height="100"/></svg>)svg",
+        R"svg(<style>svg svg { overflow: visible }</style>
+            <svg x="10" y="10" width="30" height="30"><rect width="100" height="100"/></svg>)svg",
+        R"svg(<style>.open { overflow: auto }</style>
+            <svg class="open" x="10" y="10" width="30" height="30"><rect width="100" height="100"/></svg>)svg",
     };
     for (const char *body : shown) {
         SCOPED_TRACE(body);
@@ -428,6 +432,11 @@ TEST(Overflow, NestedViewportsAndPatternTilesClipTheirContent)
     }
     EXPECT_EQ(Alpha(Render(R"svg(<g overflow="hidden"><svg x="10" y="10" width="30" height="30"
         overflow="inherit"><rect width="100" height="100"/></svg></g>)svg"), 50, 50), 0);
+    // A sheet's hidden is inherited too, and wins over the attribute.
+    EXPECT_EQ(Alpha(Render(R"svg(<style>g { overflow: hidden }</style><g><svg x="10" y="10" width="30"
+        height="30" overflow="inherit"><rect width="100" height="100"/></svg></g>)svg"), 50, 50), 0);
+    EXPECT_EQ(Alpha(Render(R"svg(<style>svg svg { overflow: hidden }</style><svg x="10" y="10" width="30"
+        height="30" overflow="visible"><rect width="100" height="100"/></svg>)svg"), 50, 50), 0);
 }
 
 TEST(Overflow, ViewportEdgesUnderRotationAreAntialiasedLikeTheShapeTheyCut)

@@ -130,6 +130,8 @@ TEST(Use, ReferencesThatLeadNowhereOrBackDrawNothing)
         R"svg(<g id="g"><use href="#g" x="10"/></g>)svg",
         R"svg(<use id="a" href="#b"/><use id="b" href="#a"/>)svg",
         R"svg(<defs><rect id="r" width="20" height="20"/></defs><use href="#r" display="none"/>)svg",
+        R"svg(<style>use { display: none }</style>
+            <defs><rect id="r" width="20" height="20"/></defs><use href="#r"/>)svg",
     };
     for (const char *body : bodies) {
         SCOPED_TRACE(body);

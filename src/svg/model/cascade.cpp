@@ -192,8 +192,14 @@ void TSVGGraphicElement::ApplyStyles()
     // elements and its compounds.
     TSVGMatchScope scope;
     TSVGUpdateGuard guard(this);
-    const std::unique_ptr<TSVGStyle> cascaded = SVGCascadedStyle(*this);
-    ApplyStyle(*cascaded);
+    // Without a rule that matches, the cascade comes down to the element's own style
+    // (its attributes with its `style` declarations over them): no need to build it.
+    if (SVGMatchingRules(*this).empty()) {
+        ApplyStyle(Style());
+    } else {
+        const std::unique_ptr<TSVGStyle> cascaded = SVGCascadedStyle(*this);
+        ApplyStyle(*cascaded);
+    }
     ResolveCurrentColor();
     // Loading read em and ex without a font size; now that the cascade has fixed it
     // (the element's own or the one it inherits), they are read again against it.
@@ -374,6 +380,10 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
         FCascadedMask = mask;
     if (const QString type = aStyle.Value(MaskTypeName); !type.isEmpty())
         FCascadedMaskType = type;
+    if (const QString display = text(ipDisplay).trimmed(); !display.isEmpty())
+        FCascadedDisplay = display;
+    if (const QString overflow = text(ipOverflow).trimmed(); !overflow.isEmpty())
+        FCascadedOverflow = overflow;
     Changed();
 }
 

@@ -75,6 +75,8 @@ void TSVGGraphicElement::InitPresentation()
     // A root element read again must not keep what the last document's rules set.
     FCascadedMask.clear();
     FCascadedMaskType.clear();
+    FCascadedDisplay.clear();
+    FCascadedOverflow.clear();
     FColorInterpolation = sciSRGB;
     FColorRendering = clrnAuto;
     FTextRendering = txrnAuto;
@@ -112,6 +114,8 @@ void TSVGGraphicElement::AssignProperties(const TSVGElement &Source)
     FMarkerMidURI = src->FMarkerMidURI;
     FCascadedMask = src->FCascadedMask;
     FCascadedMaskType = src->FCascadedMaskType;
+    FCascadedDisplay = src->FCascadedDisplay;
+    FCascadedOverflow = src->FCascadedOverflow;
     FColorInterpolation = src->FColorInterpolation;
     FColorRendering = src->FColorRendering;
     FTextRendering = src->FTextRendering;
@@ -418,6 +422,16 @@ void TSVGGraphicElement::LoadFromXML(pugi::xml_node Node)
     TSVGUpdateGuard guard(this);
     LoadAttributes(Node);
     LoadChildren(Node);
+}
+
+QString TSVGGraphicElement::DisplayText() const
+{
+    return FCascadedDisplay.isEmpty() ? FStyle.Value(u"display").trimmed() : FCascadedDisplay;
+}
+
+QString TSVGGraphicElement::OverflowText() const
+{
+    return FCascadedOverflow.isEmpty() ? FStyle.Value(u"overflow").trimmed() : FCascadedOverflow;
 }
 
 void TSVGGraphicElement::LoadAttributes(pugi::xml_node Node)

@@ -100,6 +100,11 @@ public:
     // until styles are applied or when no rule, attribute or declaration sets them.
     const QString &CascadedMask() const { return FCascadedMask; }
     const QString &CascadedMaskType() const { return FCascadedMaskType; }
+    // `display` and `overflow` as the cascade left them (style sheets included), for what
+    // the parsed flags do not tell apart: display apart from visibility, overflow's auto
+    // and inherit. The element's own style where styles were never applied.
+    QString DisplayText() const;
+    QString OverflowText() const;
     TSVGColorInterpolation ColorInterpolation() const;
     void SetColorInterpolation(TSVGColorInterpolation Value) { FColorInterpolation = Value; }
     TSVGColorRendering ColorRendering() const;
@@ -221,6 +226,8 @@ private:
     QString FMarkerMidURI;
     QString FCascadedMask;
     QString FCascadedMaskType;
+    QString FCascadedDisplay;
+    QString FCascadedOverflow;
     TSVGColorInterpolation FColorInterpolation = sciSRGB;
     TSVGColorRendering FColorRendering = clrnAuto;
     TSVGTextRendering FTextRendering = txrnAuto;

@@ -389,11 +389,11 @@ TMatrix SVGViewBoxMatrix(const TSVGCustomViewBox &element, const QRectF &viewpor
 
 bool SVGClipsToViewport(const TSVGGraphicElement &element)
 {
-    const QString own = element.Style().Value(u"overflow").trimmed();
+    const QString own = element.OverflowText();
     if (own == QLatin1String("inherit")) {
         for (const TSVGElement *e = element.Parent(); e; e = e->Parent()) {
             const auto *g = dynamic_cast<const TSVGGraphicElement *>(e);
-            const QString text = g ? g->Style().Value(u"overflow").trimmed() : QString();
+            const QString text = g ? g->OverflowText() : QString();
             if (!text.isEmpty() && text != QLatin1String("inherit"))
                 return text == QLatin1String("hidden") || text == QLatin1String("scroll");
         }

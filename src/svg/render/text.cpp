@@ -72,7 +72,7 @@ QString CharacterData(const TSVGText &text, int depth)
 
 bool IsDisplayNone(const TSVGGraphicElement &e)
 {
-    return e.Style().Value(u"display").trimmed() == QLatin1String("none");
+    return e.DisplayText() == QLatin1String("none");
 }
 
 bool Preserve(const TSVGElement *e)

@@ -58,7 +58,7 @@ void SVGDrawUse(TSVGPainter &painter, TSVGUse &use, const TMatrix &M)
 {
     // The use's visibility passes on to what it shows, which may override it; its own
     // display does not, so it is asked here.
-    if (use.Style().Value(u"display").trimmed() == QLatin1String("none"))
+    if (use.DisplayText() == QLatin1String("none"))
         return;
     auto *target = dynamic_cast<TSVGGraphicElement *>(use.ReferencedElement());
     if (!target || target == &use || use.IsReferenceCyclic())

@@ -123,8 +123,9 @@ TEST(Scanline, CoversLikeQtsRasterizer)
                                         std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
                 worst = std::max(worst, d);
                 differing += d > 2;
-                if (!clip.contains(x, y))
+                if (!clip.contains(x, y)) {
                     ASSERT_EQ(a, c.Background) << x << "," << y << " lies outside the clip";
+                }
             }
         EXPECT_LE(worst, 64);
         EXPECT_LE(differing, qint64(c.Size.width() + c.Size.height()) * 4);

@@ -443,13 +443,7 @@ void SVGMultiplyAlpha(QImage &target, const QImage &alpha, const QRect &area)
                 t[x] = 0;
                 continue;
             }
-            // Two channels at a time, each rounded to the nearest of c * m / 255.
-            const uint p = t[x];
-            uint rb = (p & 0x00ff00ffu) * m;
-            rb = ((rb + ((rb >> 8) & 0x00ff00ffu) + 0x00800080u) >> 8) & 0x00ff00ffu;
-            uint ag = ((p >> 8) & 0x00ff00ffu) * m;
-            ag = (ag + ((ag >> 8) & 0x00ff00ffu) + 0x00800080u) & 0xff00ff00u;
-            t[x] = rb | ag;
+            t[x] = SVGByteMul(t[x], m);
         }
     }
 }

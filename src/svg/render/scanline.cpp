@@ -12,16 +12,6 @@ constexpr int kMaxPieces = 1000;
 // The accumulation buffer holds at most this many cells; taller fills go in bands.
 constexpr qsizetype kMaxCells = qsizetype(1) << 21;
 
-// Scales each channel of premultiplied P by M / 255, rounded.
-inline uint ByteMul(uint p, uint m)
-{
-    uint rb = (p & 0x00ff00ffu) * m;
-    rb = ((rb + ((rb >> 8) & 0x00ff00ffu) + 0x00800080u) >> 8) & 0x00ff00ffu;
-    uint ag = ((p >> 8) & 0x00ff00ffu) * m;
-    ag = (ag + ((ag >> 8) & 0x00ff00ffu) + 0x00800080u) & 0xff00ff00u;
-    return rb | ag;
-}
-
 } // namespace
 
 bool TSVGScanlineFiller::Flatten(const QPainterPath &path, const QTransform &t)
@@ -204,10 +194,10 @@ bool TSVGScanlineFiller::Fill(uchar *bits, qsizetype bytesPerLine, const QRect &
             std::fill(dst + from, dst + to, color);
             return;
         }
-        const uint src = ByteMul(color, m);
+        const uint src = SVGByteMul(color, m);
         const uint keep = 255 - qAlpha(src);
         for (int x = from; x < to; ++x)
-            dst[x] = src + ByteMul(dst[x], keep);
+            dst[x] = src + SVGByteMul(dst[x], keep);
     };
     for (int top = area.top(); top <= area.bottom(); top += bandRows) {
         FHeight = std::min(bandRows, area.bottom() + 1 - top);

@@ -15,6 +15,16 @@
 #include <QTransform>
 #include <vector>
 
+// Scales each channel of the premultiplied pixel P by M / 255, rounded to nearest.
+inline uint SVGByteMul(uint p, uint m)
+{
+    uint rb = (p & 0x00ff00ffu) * m;
+    rb = ((rb + ((rb >> 8) & 0x00ff00ffu) + 0x00800080u) >> 8) & 0x00ff00ffu;
+    uint ag = ((p >> 8) & 0x00ff00ffu) * m;
+    ag = (ag + ((ag >> 8) & 0x00ff00ffu) + 0x00800080u) & 0xff00ff00u;
+    return rb | ag;
+}
+
 class TSVGScanlineFiller {
 public:
     // Fills Path, mapped by T, into Target (which must be Format_ARGB32_Premultiplied and

@@ -71,6 +71,34 @@ TEST(Canvas, FillRuleOfThePathDecidesOverlaps)
     }
 }
 
+TEST(Canvas, OurFillsAndQtsLandOnTheSamePixels)
+{
+    // A copy taken while the canvas draws is a picture of its own: solid fills (our own
+    // rasterizer) and gradient fills (Qt's) both go to the picture drawn on, not to it.
+    QImage img = Blank();
+    QImage kept;
+    {
+        TSVGCanvas c(img);
+        kept = img;
+        QPainterPath left, right;
+        left.addEllipse(QPointF(25, 50), 20, 20);
+        right.addEllipse(QPointF(75, 50), 20, 20);
+        c.SetFill(TCanvasPaint::Solid(0xFFFF0000u));
+        c.FillPath(left, 1);
+        TCanvasPaint gradient;
+        gradient.Kind = TCanvasPaint::TKind::Gradient;
+        gradient.Gradient = std::make_shared<QLinearGradient>(0, 0, 100, 0);
+        gradient.Gradient->setColorAt(0, Qt::blue);
+        gradient.Gradient->setColorAt(1, Qt::blue);
+        c.SetFill(gradient);
+        c.FillPath(right, 1);
+    }
+    EXPECT_EQ(img.pixel(25, 50), 0xFFFF0000u);
+    EXPECT_EQ(img.pixel(75, 50), 0xFF0000FFu);
+    EXPECT_EQ(kept.pixel(25, 50), 0u);
+    EXPECT_EQ(kept.pixel(75, 50), 0u);
+}
+
 TEST(Canvas, StrokeWidthAndDashesFollowTheFullTransform)
 {
     struct Case {
@@ -276,6 +304,41 @@ TEST(Canvas, ClipLastsUntilRestore)
     EXPECT_EQ(Alpha(img, 25, 25), 255);
     EXPECT_EQ(Alpha(img, 75, 25), 0);
     EXPECT_EQ(Alpha(img, 75, 75), 255);
+}
+
+TEST(Canvas, SolidFillsKeepToTheClipThroughLayersAndRestores)
+{
+    // Whole-pixel rectangles clip our own fills directly; other clips hand them to Qt.
+    QPainterPath whole, fractional, round;
+    whole.addRect(0, 0, 50, 100);
+    fractional.addRect(0, 0, 50.5, 100);
+    round.addEllipse(QPointF(0, 50), 50, 200);
+    QPainterPath disc;
+    disc.addEllipse(QPointF(50, 50), 45, 45);
+    for (const QPainterPath *clip : {&whole, &fractional, &round}) {
+        for (bool layer : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "clip " << (clip == &whole ? "whole" : clip == &fractional ? "fractional" : "round")
+                                            << (layer ? ", in a layer" : ""));
+            QImage img = Blank();
+            {
+                TSVGCanvas c(img);
+                c.SetFill(TCanvasPaint::Solid(0xFF0000FFu));
+                const int s = c.SaveState();
+                c.ClipPath(*clip);
+                if (layer)
+                    c.BeginLayer();
+                c.FillPath(disc, 1);
+                c.RestoreState(s);
+                // The clip ends with its state: this fill reaches the right half.
+                QPainterPath lower;
+                lower.addEllipse(QPointF(75, 90), 8, 8);
+                c.FillPath(lower, 1);
+            }
+            EXPECT_EQ(Alpha(img, 25, 50), 255);
+            EXPECT_EQ(Alpha(img, 60, 50), 0);
+            EXPECT_EQ(Alpha(img, 75, 90), 255);
+        }
+    }
 }
 
 TEST(Canvas, GradientPaintLivesInUserSpace)

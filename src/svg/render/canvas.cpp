@@ -261,9 +261,9 @@ bool TSVGCanvas::FillSolid(const QPainterPath &path, float opacity)
     const QTransform &t = FPainter->transform();
     if (t.type() > QTransform::TxShear)
         return false;
-    QImage &target = FLayers.empty() ? FImage : *FLayers.back().Image;
-    // The painter made the picture its own when it began; writing through constBits
-    // reaches the same pixels it paints, as a detaching bits() might not.
+    const QImage &target = FLayers.empty() ? FImage : *FLayers.back().Image;
+    // Qt never shares a picture a painter is active on (a copy taken meanwhile is deep),
+    // so these are the pixels the painter draws on; bits() would only detach needlessly.
     uchar *bits = const_cast<uchar *>(target.constBits());
     return FFiller.Fill(bits, target.bytesPerLine(), FClip & target.rect(), path, t, qPremultiply(FFill.Color),
                         opacity);

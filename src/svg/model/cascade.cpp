@@ -136,9 +136,9 @@ std::vector<const TSVGStyle *> SVGMatchingRules(const TSVGGraphicElement &Elemen
     return rules;
 }
 
-std::unique_ptr<TSVGStyle> SVGCascadedStyle(const TSVGGraphicElement &Element)
+std::unique_ptr<TSVGStyle> SVGCascadedStyle(const TSVGGraphicElement &Element,
+                                            const std::vector<const TSVGStyle *> &rules)
 {
-    const std::vector<const TSVGStyle *> rules = SVGMatchingRules(Element);
     TValues values;
     // The own style holds the attributes with the `style` declarations already over
     // them; the `style` declarations are laid over the rules once more below.
@@ -194,10 +194,11 @@ void TSVGGraphicElement::ApplyStyles()
     TSVGUpdateGuard guard(this);
     // Without a rule that matches, the cascade comes down to the element's own style
     // (its attributes with its `style` declarations over them): no need to build it.
-    if (SVGMatchingRules(*this).empty()) {
+    const std::vector<const TSVGStyle *> rules = SVGMatchingRules(*this);
+    if (rules.empty()) {
         ApplyStyle(Style());
     } else {
-        const std::unique_ptr<TSVGStyle> cascaded = SVGCascadedStyle(*this);
+        const std::unique_ptr<TSVGStyle> cascaded = SVGCascadedStyle(*this, rules);
         ApplyStyle(*cascaded);
     }
     ResolveCurrentColor();

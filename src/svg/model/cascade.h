@@ -16,5 +16,7 @@ class TSVGGraphicElement;
 // apply. Raises "Invalid selector: %s" for a malformed selector.
 std::vector<const TSVGStyle *> SVGMatchingRules(const TSVGGraphicElement &Element);
 
-// One declaration per presentation property: the value that wins the cascade.
-std::unique_ptr<TSVGStyle> SVGCascadedStyle(const TSVGGraphicElement &Element);
+// One declaration per presentation property: the value that wins the cascade, given the
+// element's matching rules (SVGMatchingRules).
+std::unique_ptr<TSVGStyle> SVGCascadedStyle(const TSVGGraphicElement &Element,
+                                            const std::vector<const TSVGStyle *> &Rules);

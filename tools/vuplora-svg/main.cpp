@@ -19,6 +19,7 @@
 // could not be rendered or written, 2 usage.
 
 #include "errors/errors.h"
+#include "imageio/png_codec.h"
 #include "svg/model/color.h"
 #include "svg/render/rasterize.h"
 #include "svg/render/raster_limits.h"
@@ -29,7 +30,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextStream>
@@ -143,9 +143,14 @@ bool WritePicture(const QImage &image, const QString &name, QString &error)
             error = out.errorString();
             return false;
         }
-        QImageWriter writer(&out, "PNG");
-        if (!writer.write(image) || !out.flush()) {
-            error = writer.error() != QImageWriter::UnknownError ? writer.errorString() : out.errorString();
+        try {
+            PngWrite(out, image);
+        } catch (const EImageIOError &e) {
+            error = out.error() != QFileDevice::NoError ? out.errorString() : e.Message();
+            return false;
+        }
+        if (!out.flush()) {
+            error = out.errorString();
             return false;
         }
         return true;
@@ -160,9 +165,10 @@ bool WritePicture(const QImage &image, const QString &name, QString &error)
         error = file.errorString();
         return false;
     }
-    QImageWriter writer(&file, "PNG");
-    if (!writer.write(image)) {
-        error = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+    try {
+        PngWrite(file, image);
+    } catch (const EImageIOError &e) {
+        error = file.error() != QFileDevice::NoError ? file.errorString() : e.Message();
         file.cancelWriting();
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "assets/FaceIndexReader.h"
 #include "assets/vpCrypt.h"
+#include "imageio/png_codec.h"
 #include "platform/resources.h"
 
 qint32 giPackIndex = 1;
@@ -17,8 +18,7 @@ enum class TImageKind { Unknown, Png, Jpeg };
 
 TImageKind ImageKindOf(const QByteArray &aoData)
 {
-    static const QByteArray PNG_SIGNATURE("\x89PNG\r\n\x1a\n", 8);
-    if (aoData.startsWith(PNG_SIGNATURE))
+    if (PngSignature(aoData))
         return TImageKind::Png;
     if (aoData.size() >= 3 && uchar(aoData[0]) == 0xFF && uchar(aoData[1]) == 0xD8 && uchar(aoData[2]) == 0xFF)
         return TImageKind::Jpeg;
@@ -43,9 +43,16 @@ void LoadBitmapFromData(QImage &aoBitmap, const QByteArray &aoData)
         return;
     }
     const TImageKind kind = ImageKindOf(aoData);
+    if (kind == TImageKind::Png) {
+        try {
+            aoBitmap = PngDecodePremultiplied(aoData);
+        } catch (const EImageIOError &) {
+            throw EVuploraError(QStringLiteral("Loading bitmap failed."));
+        }
+        return;
+    }
     QImage oImage;
-    if (kind == TImageKind::Unknown
-        || !oImage.loadFromData(aoData, kind == TImageKind::Png ? "PNG" : "JPEG"))
+    if (kind == TImageKind::Unknown || !oImage.loadFromData(aoData, "JPEG"))
         throw EVuploraError(QStringLiteral("Loading bitmap failed."));
     oImage.convertTo(QImage::Format_ARGB32_Premultiplied);
     aoBitmap = std::move(oImage);

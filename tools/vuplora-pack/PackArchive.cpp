@@ -3,6 +3,7 @@
 #include "assets/ArchiveReader.h"
 #include "assets/FaceIndexReader.h"
 #include "assets/vpCrypt.h"
+#include "imageio/png_codec.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,9 +34,8 @@ const QString EXPECTED_NAMES = QStringLiteral(
 
 bool IsImageData(const QByteArray &aoData)
 {
-    static const QByteArray PNG_SIGNATURE("\x89PNG\r\n\x1a\n", 8);
     static const QByteArray JPEG_SIGNATURE("\xFF\xD8\xFF", 3);
-    return aoData.startsWith(PNG_SIGNATURE) || aoData.startsWith(JPEG_SIGNATURE);
+    return PngSignature(aoData) || aoData.startsWith(JPEG_SIGNATURE);
 }
 
 // Checks that the members an index names exist and are of the kind the

@@ -4,10 +4,12 @@
 
 #include "errors/errors.h"
 #include "svg/render/raster_limits.h"
+#include "svg/render/raster_pool.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -72,6 +74,63 @@ TEST(SVGRasterLimits, LayersAndTilesHeldAtOnceAreCounted)
               QStringLiteral("Drawing too large: its layers and tiles need more than 67108864 pixels at once"));
     held.pop_back();
     EXPECT_EQ(MessageOf([] { TSVGRasterReservation(QSize(4096, 4096)); }), QString());
+}
+
+bool AllTransparent(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != 0)
+                return false;
+    return true;
+}
+
+TEST(SVGRasterPool, RasterMemoryIsKeptBetweenDrawingsAndComesBackTransparent)
+{
+    QImage first = SVGNewRaster(QSize(300, 200));
+    const uchar *memory = first.constBits();
+    first.fill(Qt::red);
+    first = QImage();
+    // Another shape of the same size takes the same memory, with nothing of the last
+    // drawing left on it.
+    QImage second = SVGNewRaster(QSize(200, 300));
+    EXPECT_EQ(second.constBits(), memory);
+    EXPECT_TRUE(AllTransparent(second));
+    second.fill(Qt::blue);
+    // A copy keeps the memory lent until the last one goes.
+    QImage copy = second;
+    second = QImage();
+    QImage third = SVGNewRaster(QSize(300, 200));
+    EXPECT_NE(third.constBits(), memory);
+    EXPECT_EQ(copy.pixel(10, 10), QColor(Qt::blue).rgba());
+    copy = QImage();
+    // A small raster does not pin a large block; one at least half its size takes it.
+    EXPECT_NE(SVGNewRaster(QSize(10, 10)).constBits(), memory);
+    const QImage smaller = SVGNewRaster(QSize(300, 150));
+    EXPECT_EQ(smaller.constBits(), memory);
+    EXPECT_TRUE(AllTransparent(smaller));
+}
+
+TEST(SVGRasterPool, RastersComeBackFromOtherThreadsAndThePoolStaysBounded)
+{
+    const qint64 before = SVGRasterPoolFreeBytes();
+    // Let go of on another thread: back to the pool of the thread that took it.
+    QImage here = SVGNewRaster(QSize(64, 64));
+    std::thread([picture = std::move(here)]() mutable { picture = QImage(); }).join();
+    EXPECT_EQ(SVGRasterPoolFreeBytes(), before + 64 * 64 * 4);
+    // Taken on a thread that has ended since: let go of safely (the sanitizers watch).
+    QImage fromWorker;
+    std::thread([&] { fromWorker = SVGNewRaster(QSize(50, 50)); fromWorker.fill(Qt::green); }).join();
+    EXPECT_EQ(fromWorker.pixel(49, 49), QColor(Qt::green).rgba());
+    fromWorker = QImage();
+    // Large rasters let go of together: the pool keeps no more than its size.
+    {
+        std::vector<QImage> large;
+        for (int i = 0; i < 4; ++i)
+            large.push_back(SVGNewRaster(QSize(4096, 2048)));
+    }
+    EXPECT_LE(SVGRasterPoolFreeBytes(), SVGRasterPoolBytes);
+    EXPECT_GE(SVGRasterPoolFreeBytes(), 2 * 4096 * 2048 * 4);
 }
 
 TEST(SVGRasterLimits, DocumentsAreReadOnlyFromRegularFilesOfBoundedSize)

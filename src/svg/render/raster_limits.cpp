@@ -1,6 +1,7 @@
 #include "svg/render/raster_limits.h"
 
 #include "svg/model/exception.h"
+#include "svg/render/raster_pool.h"
 
 #include <utility>
 
@@ -22,11 +23,10 @@ void SVGCheckRasterSize(const QSize &size)
 QImage SVGNewRaster(const QSize &size)
 {
     SVGCheckRasterSize(size);
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image = SVGPooledRaster(size);
     if (image.isNull() && !size.isEmpty())
         throw ESVGException(
             QStringLiteral("Out of memory for a %1 x %2 picture").arg(size.width()).arg(size.height()));
-    image.fill(Qt::transparent);
     return image;
 }
 

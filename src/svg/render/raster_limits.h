@@ -17,8 +17,9 @@ inline constexpr qint64 SVGMaxDrawingPixels = 4 * SVGMaxRasterPixels;
 
 // Raises as above for a size of more than SVGMaxRasterPixels pixels.
 void SVGCheckRasterSize(const QSize &size);
-// A transparent premultiplied raster of that size, checked as above. When the memory is
-// not there after all: ESVGException "Out of memory for a %1 x %2 picture".
+// A transparent premultiplied raster of that size, checked as above, its memory from
+// the thread's raster pool (raster_pool.h). When the memory is not there after all:
+// ESVGException "Out of memory for a %1 x %2 picture".
 QImage SVGNewRaster(const QSize &size);
 
 // Counts a layer's or tile's pixels against SVGMaxDrawingPixels while it lives.

@@ -12,6 +12,16 @@ constexpr int kMaxPieces = 1000;
 // The accumulation buffer holds at most this many cells; taller fills go in bands.
 constexpr qsizetype kMaxCells = qsizetype(1) << 21;
 
+// The accumulation buffer, zero between fills (the sweep clears what it reads). Every
+// filler of a thread shares one, kept from drawing to drawing: no fill runs inside
+// another, and a buffer of its size taken afresh for each canvas was faulted in and
+// zeroed again for every document and pattern tile.
+std::vector<float> &ThreadCells()
+{
+    thread_local std::vector<float> cells;
+    return cells;
+}
+
 } // namespace
 
 bool TSVGScanlineFiller::Flatten(const QPainterPath &path, const QTransform &t)
@@ -114,7 +124,7 @@ void TSVGScanlineFiller::AddInsideEdge(double x0, double y0, double x1, double y
         const double dy = std::min(y + 1.0, y1) - std::max(double(y), y0);
         const double xnext = std::clamp(x + dxdy * dy, 0.0, w);
         const float d = float(dy) * dir;
-        float *row = FCells.data() + qsizetype(y) * FStride;
+        float *row = FCells + qsizetype(y) * FStride;
         const double lo = std::min(x, xnext), hi = std::max(x, xnext);
         const int lo_i = int(lo);  // both are at least 0
         const int hi_i = int(std::ceil(hi));
@@ -202,8 +212,10 @@ bool TSVGScanlineFiller::Fill(uchar *bits, qsizetype bytesPerLine, const QRect &
     for (int top = area.top(); top <= area.bottom(); top += bandRows) {
         FHeight = std::min(bandRows, area.bottom() + 1 - top);
         const size_t cells = size_t(FStride) * size_t(FHeight);
-        if (FCells.size() < cells)
-            FCells.resize(cells, 0.0f);
+        std::vector<float> &buffer = ThreadCells();
+        if (buffer.size() < cells)
+            buffer.resize(cells, 0.0f);
+        FCells = buffer.data();
         FRowMin.assign(size_t(FHeight), FWidth + 2);
         FRowMax.assign(size_t(FHeight), -1);
         for (size_t s = 0; s < FStarts.size(); ++s) {
@@ -220,7 +232,7 @@ bool TSVGScanlineFiller::Fill(uchar *bits, qsizetype bytesPerLine, const QRect &
             const int lo = FRowMin[r], hi = FRowMax[r];
             if (lo > hi)
                 continue;  // no edge in this row: nothing covers it
-            float *row = FCells.data() + qsizetype(r) * FStride;
+            float *row = FCells + qsizetype(r) * FStride;
             QRgb *dst = reinterpret_cast<QRgb *>(bits + qsizetype(top + r) * bytesPerLine) + area.left();
             const int stop = std::min(hi + 1, FWidth);
             float sum = 0;

@@ -45,9 +45,9 @@ private:
     std::vector<QPointF> FPoints;
     std::vector<size_t> FStarts;
     double FMinX = 0, FMinY = 0, FMaxX = 0, FMaxY = 0;
-    // Signed area deltas for the rows being filled: FWidth + 2 cells a row, kept zeroed
-    // between fills (the sweep clears what it reads).
-    std::vector<float> FCells;
+    // Signed area deltas for the rows being filled: FWidth + 2 cells a row, in the
+    // thread's accumulation buffer during a fill.
+    float *FCells = nullptr;
     int FWidth = 0, FHeight = 0, FStride = 0;
     // The first and last cell each row of the band was touched at.
     std::vector<int> FRowMin, FRowMax;

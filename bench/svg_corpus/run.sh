@@ -1,23 +1,37 @@
 #!/usr/bin/env bash
-# Renders the real-world SVG corpus (../shared/perf) 512 pixels wide with vuplora-svg batch,
-# resvg (@resvg/resvg-js, fonts off) and QtSvg in one run, and prints the times, their
-# ratios and how many of our pictures match resvg's (the suite's scoring rule), with the
-# files that do not. Build vuplora-svg without sanitizers first:
+# Renders the real-world SVG corpus (../shared/perf) 512 pixels wide with vuplora-svg batch
+# and with the QtSvg program (which writes its pictures with Qt's PNG writer), as a user
+# runs them: one process over the whole list in its natural (sorted) order. Each program
+# runs five times with its outputs on disk (a folder under /tmp, or OUT_DIR) and five
+# times with them on tmpfs (/dev/shm); for each it prints the median and the spread
+# (lowest..highest) of the loading-and-drawing time the program reports, of the wall
+# time of the whole command, and of their ratios, plus the sizes of the pictures.
+# resvg (@resvg/resvg-js, fonts off) renders once for the parity check (the suite's
+# scoring rule), with the files that do not match.
+# ORDERS=1 also runs the corpus in two other orders (reversed, shuffled with a fixed seed)
+# and each kind of document (avatar, flag, icon, map) alone, and prints each order's time
+# against the sum of the kinds alone (medians of five).
+# Build vuplora-svg without sanitizers first:
 #   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVUPLORA_TESTS=OFF
 #   cmake --build build/release --target vuplora-svg -j2
 # usage: bench/svg_corpus/run.sh [path/to/vuplora-svg]
 # The corpus and resvg-js are installed once into $CORPUS_PREFIX (default
 # /tmp/vuplora-perf-corpus) and reused; the QtSvg program is built there too.
-# KEEP=1 keeps the pictures (the folder is printed).
+# KEEP=1 keeps the pictures of the last run on disk (the folder is printed). RUNS=N
+# changes the number of runs. Other programs loading the machine move every number:
+# compare within one run of this script only.
 set -euo pipefail
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 ROOT="$(cd "$HERE/../.." && pwd)"
 TOOL="${1:-$ROOT/build/release/tools/vuplora-svg/vuplora-svg}"
 PERF="${VUPLORA_SHARED:-$ROOT/../shared}/perf"
 PREFIX="${CORPUS_PREFIX:-/tmp/vuplora-perf-corpus}"
+RUNS="${RUNS:-5}"
 WIDTH=512
-WORK="$(mktemp -d /tmp/svg-corpus.XXXXXX)"
-[ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$WORK"' EXIT
+WORK="$(mktemp -d "${OUT_DIR:-/tmp}/svg-corpus.XXXXXX")"
+SHM="$(mktemp -d /dev/shm/svg-corpus.XXXXXX)"
+cleanup() { rm -rf "$SHM"; [ "${KEEP:-0}" = 1 ] || rm -rf "$WORK"; }
+trap cleanup EXIT
 
 [ -x "$TOOL" ] || { echo "vuplora-svg not found at $TOOL" >&2; exit 1; }
 /usr/bin/python3 -c 'import numpy, PIL' 2>/dev/null || { echo "Debian python3-numpy and python3-pil are needed (/usr/bin/python3)" >&2; exit 1; }
@@ -45,21 +59,80 @@ for svg in "$PREFIX"/corpus/*.svg; do
   printf '%s\t%s\n' "$svg" "$(basename "$svg" .svg).png"
 done > "$LIST"
 COUNT=$(wc -l < "$LIST")
-mkdir -p "$WORK/vuplora" "$WORK/resvg" "$WORK/qtsvg"
 
-seconds() { awk '/^render_seconds/ {print $2}'; }
-V=$("$TOOL" batch "$LIST" "$WORK/vuplora" $WIDTH 2>"$WORK/vuplora.err" | seconds) || true
-R=$(RESVG_PREFIX="$PREFIX" node "$HERE/resvg_batch.mjs" "$LIST" "$WORK/resvg" $WIDTH 2>"$WORK/resvg.err" | seconds)
-Q=$("$QT_TOOL" "$LIST" "$WORK/qtsvg" $WIDTH 2>"$WORK/qtsvg.err" | seconds)
+# run NAME LIST OUTDIR PROGRAM...: runs the program on a list into a fresh OUTDIR and
+# appends "NAME render wall" to $WORK/times.
+run() {
+  local name="$1" list="$2" out="$3"; shift 3
+  rm -rf "$out"; mkdir -p "$out"
+  local start end render
+  start=$(date +%s.%N)
+  render=$("$@" "$list" "$out" $WIDTH 2>"$WORK/$name.err" | awk '/^render_seconds/ {print $2}') || true
+  end=$(date +%s.%N)
+  echo "$name ${render:-nan} $(echo "$end - $start" | bc -l)" >> "$WORK/times"
+}
 
-printf 'files: %d (%d pixels wide)\n' "$COUNT" $WIDTH
-printf 'vuplora-svg: render %.3f s\n' "$V"
-printf 'resvg-js:    render %.3f s\n' "$R"
-printf 'QtSvg:       render %.3f s\n' "$Q"
-printf 'ratio vuplora/QtSvg: %.2f\n' "$(echo "$V / $Q" | bc -l)"
-printf 'ratio vuplora/resvg: %.2f\n' "$(echo "$V / $R" | bc -l)"
-printf 'ratio QtSvg/resvg:   %.2f\n' "$(echo "$Q / $R" | bc -l)"
-[ -s "$WORK/vuplora.err" ] && { echo "vuplora-svg errors:"; sed 's/^/  /' "$WORK/vuplora.err"; }
+: > "$WORK/times"
+for i in $(seq "$RUNS"); do
+  # The programs take turns, so that a change in the machine's load falls on both.
+  run "vuplora.disk" "$LIST" "$WORK/vuplora" "$TOOL" batch
+  run "qtsvg.disk" "$LIST" "$WORK/qtsvg" "$QT_TOOL"
+  run "vuplora.tmpfs" "$LIST" "$SHM/vuplora" "$TOOL" batch
+  run "qtsvg.tmpfs" "$LIST" "$SHM/qtsvg" "$QT_TOOL"
+  rm -rf "$SHM/vuplora" "$SHM/qtsvg"
+done
+if [ "${ORDERS:-0}" = 1 ]; then
+  sort -r "$LIST" > "$WORK/reversed.txt"
+  # A fixed shuffle, the same on every run.
+  awk 'BEGIN {srand(26)} {print rand() "\t" $0}' "$LIST" | sort -n | cut -f2- > "$WORK/shuffled.txt"
+  KINDS="avatar flag icon map"
+  for kind in $KINDS; do grep -P "/$kind-[^/]*\t" "$LIST" > "$WORK/kind-$kind.txt"; done
+  for i in $(seq "$RUNS"); do
+    for order in sorted reversed shuffled; do
+      l="$LIST"; [ $order = sorted ] || l="$WORK/$order.txt"
+      run "order.$order" "$l" "$SHM/order" "$TOOL" batch
+    done
+    for kind in $KINDS; do run "kind.$kind" "$WORK/kind-$kind.txt" "$SHM/order" "$TOOL" batch; done
+  done
+  rm -rf "$SHM/order"
+fi
+
+R=$(RESVG_PREFIX="$PREFIX" node "$HERE/resvg_batch.mjs" "$LIST" "$WORK/resvg" $WIDTH 2>"$WORK/resvg.err" | awk '/^render_seconds/ {print $2}')
+
+printf 'files: %d (%d pixels wide), %d runs of each; median [lowest..highest]\n' "$COUNT" $WIDTH "$RUNS"
+/usr/bin/python3 - "$WORK/times" "$R" "${ORDERS:-0}" <<'PY'
+import sys, statistics
+times = {}
+for line in open(sys.argv[1]):
+    name, render, wall = line.split()
+    times.setdefault(name, []).append((float(render), float(wall)))
+def show(label, values, unit=' s'):
+    print(f'{label:44s} {statistics.median(values):7.3f}{unit} [{min(values):.3f}..{max(values):.3f}]')
+for where in ('disk', 'tmpfs'):
+    v, q = times[f'vuplora.{where}'], times[f'qtsvg.{where}']
+    print(f'outputs on {where}:')
+    show('  vuplora-svg batch: load and draw', [r for r, _ in v])
+    show('  QtSvg:             load and draw', [r for r, _ in q])
+    show('  ratio vuplora/QtSvg, load and draw', [a[0] / b[0] for a, b in zip(v, q)], '')
+    show('  vuplora-svg batch: whole command', [w for _, w in v])
+    show('  QtSvg (Qt\'s PNG writer): whole command', [w for _, w in q])
+    show('  ratio vuplora/QtSvg, whole command', [a[1] / b[1] for a, b in zip(v, q)], '')
+resvg = float(sys.argv[2])
+print(f'resvg-js: load and draw {resvg:.3f} s (one run); vuplora/resvg '
+      f'{statistics.median(r for r, _ in times["vuplora.tmpfs"]) / resvg:.2f}')
+if sys.argv[3] == '1':
+    kinds = [n for n in times if n.startswith('kind.')]
+    alone = sum(statistics.median(r for r, _ in times[k]) for k in kinds)
+    print('kinds alone (load and draw): ' + ', '.join(
+        f'{k[5:]} {statistics.median(r for r, _ in times[k]):.3f} s' for k in kinds) + f'; sum {alone:.3f} s')
+    for order in ('sorted', 'reversed', 'shuffled'):
+        values = [r for r, _ in times[f'order.{order}']]
+        show(f'  {order} order / sum of kinds alone', [x / alone for x in values], '')
+PY
+size() { du -cb "$1"/*.png | tail -1 | cut -f1; }
+printf 'PNG bytes: vuplora-svg %d, QtSvg (Qt'"'"'s writer) %d, ratio %.3f\n' "$(size "$WORK/vuplora")" \
+  "$(size "$WORK/qtsvg")" "$(echo "$(size "$WORK/vuplora") / $(size "$WORK/qtsvg")" | bc -l)"
+[ -s "$WORK/vuplora.disk.err" ] && { echo "vuplora-svg errors:"; sed 's/^/  /' "$WORK/vuplora.disk.err"; }
 /usr/bin/python3 "$HERE/parity.py" "$LIST" "$WORK/vuplora" "$WORK/resvg"
 [ "${KEEP:-0}" = 1 ] && echo "pictures kept in $WORK"
 exit 0

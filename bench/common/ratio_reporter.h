@@ -36,6 +36,9 @@ public:
                     measured / baseline, asNote);
     }
 
+    // The time (median, where repetitions ran) of a benchmark, 0 when it did not run.
+    double Time(const std::string &asName) const { return Find(asName); }
+
 private:
     // By the benchmark's name, whatever suffixes the run added.
     double Find(const std::string &asName) const

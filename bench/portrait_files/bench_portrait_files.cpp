@@ -10,6 +10,13 @@
 //   against decoding the same pictures and encoding the same PNG alone (target:
 //   at most 1.3). The index is loaded once, as `--count` does.
 //
+// - the PNG work of a headless portrait and of the editor's save, through the image
+//   I/O module against the previous method (Qt's PNG plugin decoding the layers'
+//   pictures and writing the portrait), side by side on the same bytes and pictures.
+//   A portrait made the previous way costs the headless portrait less our PNG work
+//   plus Qt's; the ratio of the two is printed (target: at most 0.6), and so for the
+//   editor's save.
+//
 // Times are CPU time of this thread (manual time), so a loaded machine does not
 // skew the ratios.
 
@@ -21,8 +28,12 @@
 #include "platform/errorreport.h"
 #include "platform/fakeplatform.h"
 #include "platform/localtime.h"
+#include "imageio/png_codec.h"
+#include "TestPackPaths.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QImageWriter>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -88,9 +99,107 @@ void WritePng(const QImage &aoPicture, const QString &asFile)
 {
     QSaveFile file(asFile);
     file.open(QIODevice::WriteOnly);
+    PngWrite(file, aoPicture);
+    file.commit();
+}
+
+void WritePngWithQt(const QImage &aoPicture, const QString &asFile)
+{
+    QSaveFile file(asFile);
+    file.open(QIODevice::WriteOnly);
     QImageWriter writer(&file, "png");
     writer.write(aoPicture);
     file.commit();
+}
+
+// The PNG bytes of the pictures of a seed's portrait, as the pack holds them.
+std::vector<QByteArray> PortraitPngs(quint64 aiSeed)
+{
+    const TPortrait portrait = SeededPortrait(*goFaceRes, aiSeed);
+    std::vector<QByteArray> pngs;
+    for (int t = 0; t < FACE_ITEM_TYPE_COUNT; ++t) {
+        if (!portrait.Layers[t].Present)
+            continue;
+        QFile file(QDir(TestPackMembersDir())
+                       .filePath(goFaceRes->GetItemResName(TYPE_FACE_ITEM(t), portrait.Layers[t].Index, ifFile)));
+        if (file.open(QIODevice::ReadOnly)) {
+            QByteArray bytes = file.readAll();
+            if (PngSignature(bytes))
+                pngs.push_back(std::move(bytes));
+        }
+    }
+    return pngs;
+}
+
+// The layers' pictures decoded and the portrait written, by our codec or by Qt's.
+template <bool Qt>
+void BM_PortraitPngWork(benchmark::State &state)
+{
+    TEditor &e = Editor();
+    const QString out = e.Dir.filePath(QStringLiteral("codec.png"));
+    quint64 seed = 0;
+    for (auto _ : state) {
+        const std::vector<QByteArray> pngs = PortraitPngs(seed % 16);
+        const QImage picture = RenderPortrait(*goFaceRes, SeededPortrait(*goFaceRes, seed % 16));
+        ++seed;
+        const double start = ThreadCpuSeconds();
+        for (const QByteArray &png : pngs) {
+            QImage bitmap;
+            if (Qt) {
+                bitmap.loadFromData(png, "PNG");
+                bitmap.convertTo(QImage::Format_ARGB32_Premultiplied);
+            } else {
+                bitmap = PngDecodePremultiplied(png);
+            }
+            benchmark::DoNotOptimize(bitmap);
+        }
+        Qt ? WritePngWithQt(picture, out) : WritePng(picture, out);
+        state.SetIterationTime(ThreadCpuSeconds() - start);
+    }
+}
+BENCHMARK_TEMPLATE(BM_PortraitPngWork, false)->Name("BM_PortraitPngWorkOurs")->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_PortraitPngWork, true)->Name("BM_PortraitPngWorkQt")->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The editor's save to a PNG file, whole (the picture taken from the canvas and
+// written, as the save command does), and the writing alone by our codec or Qt's.
+void BM_SaveToFile(benchmark::State &state)
+{
+    TEditor &e = Editor();
+    const QString out = e.Dir.filePath(QStringLiteral("saved.png"));
+    for (auto _ : state) {
+        e.Frm->RandomPortrait();
+        const double start = ThreadCpuSeconds();
+        WritePng(e.Frm->PortraitPicture(1.0), out);
+        state.SetIterationTime(ThreadCpuSeconds() - start);
+    }
+}
+BENCHMARK(BM_SaveToFile)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+template <bool Qt>
+void BM_SavedPictureWrite(benchmark::State &state)
+{
+    TEditor &e = Editor();
+    const QString out = e.Dir.filePath(QStringLiteral("saved-alone.png"));
+    for (auto _ : state) {
+        e.Frm->RandomPortrait();
+        const QImage picture = e.Frm->PortraitPicture(1.0);
+        const double start = ThreadCpuSeconds();
+        Qt ? WritePngWithQt(picture, out) : WritePng(picture, out);
+        state.SetIterationTime(ThreadCpuSeconds() - start);
+    }
+}
+BENCHMARK_TEMPLATE(BM_SavedPictureWrite, false)->Name("BM_SavedPictureWriteOurs")->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_SavedPictureWrite, true)->Name("BM_SavedPictureWriteQt")->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Measured / (measured - ours + Qt's): the time now against the time the same work
+// took with Qt's codec.
+void PrintAgainstQtCodec(const TRatioReporter &reporter, const char *asWhat, const std::string &asWhole,
+                         const std::string &asOurs, const std::string &asQt)
+{
+    const double whole = reporter.Time(asWhole), ours = reporter.Time(asOurs), qt = reporter.Time(asQt);
+    if (whole > 0 && ours > 0 && qt > 0)
+        std::printf("ratio %s now / with Qt's PNG codec = %.3f / %.3f ms = %.2f (target: at most 0.6)\n", asWhat,
+                    whole * 1e3, (whole - ours + qt) * 1e3, whole / (whole - ours + qt));
 }
 
 void BM_HeadlessPortrait(benchmark::State &state)
@@ -142,6 +251,10 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatio("BM_OpenPortraitFile", "BM_RandomPortrait", " (target: at most 1.3)");
     reporter.PrintRatio("BM_HeadlessPortrait", "BM_DecodePicturesEncodePng", " (target: at most 1.3)");
+    PrintAgainstQtCodec(reporter, "headless portrait", "BM_HeadlessPortrait", "BM_PortraitPngWorkOurs",
+                        "BM_PortraitPngWorkQt");
+    PrintAgainstQtCodec(reporter, "editor's save", "BM_SaveToFile", "BM_SavedPictureWriteOurs",
+                        "BM_SavedPictureWriteQt");
     benchmark::Shutdown();
     // The window goes before the application object.
     Editor().Frm.reset();

@@ -8,6 +8,7 @@
 #include "editor/untVuploraLocks.h"
 #include "editor/untVuploraUndo.h"
 #include "errors/errors.h"
+#include "imageio/png_codec.h"
 #include "platform/platform.h"
 
 #include <QFileInfo>
@@ -89,8 +90,20 @@ void TfrmVuplora::SaveToFile(const QString &asFileName)
     QSaveFile file(asFileName);
     if (!file.open(QIODevice::WriteOnly))
         throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
-    QImageWriter writer(&file, QFileInfo(asFileName).suffix().toLower().toLatin1());
-    if (!writer.write(bitmap) || !file.commit())
+    const QByteArray format = QFileInfo(asFileName).suffix().toLower().toLatin1();
+    if (format == "png") {
+        try {
+            PngWrite(file, bitmap);
+        } catch (const EImageIOError &) {
+            file.cancelWriting();
+            throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
+        }
+    } else {
+        QImageWriter writer(&file, format);
+        if (!writer.write(bitmap))
+            throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
+    }
+    if (!file.commit())
         throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
 }
 

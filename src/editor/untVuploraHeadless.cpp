@@ -5,10 +5,10 @@
 #include "editor/untVuploraCategories.h"
 #include "editor/untVuploraLayer.h"
 #include "errors/errors.h"
+#include "imageio/png_codec.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
 
@@ -115,8 +115,13 @@ void WritePicture(const QImage &aoPicture, const QString &asFileName)
     QSaveFile file(asFileName);
     if (!file.open(QIODevice::WriteOnly))
         throw EVuploraError(QStringLiteral("cannot write '%1'").arg(asFileName));
-    QImageWriter writer(&file, "png");
-    if (!writer.write(aoPicture) || !file.commit())
+    try {
+        PngWrite(file, aoPicture);
+    } catch (const EImageIOError &) {
+        file.cancelWriting();
+        throw EVuploraError(QStringLiteral("cannot write '%1'").arg(asFileName));
+    }
+    if (!file.commit())
         throw EVuploraError(QStringLiteral("cannot write '%1'").arg(asFileName));
 }
 

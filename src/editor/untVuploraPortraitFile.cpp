@@ -11,6 +11,7 @@
 #include "editor/untSelectPack.h"
 #include "editor/untVuploraUndo.h"
 #include "errors/errors.h"
+#include "imageio/png_codec.h"
 #include "platform/errorreport.h"
 #include "platform/platform.h"
 #include "svg/controls/svg_document_component.h"
@@ -379,10 +380,11 @@ void TfrmVuplora::CopyPicture()
         return;
     const QImage picture = PortraitPicture(1.0);
     QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (picture.isNull() || !picture.save(&buffer, "PNG"))
+    try {
+        png = PngEncode(picture);
+    } catch (const EImageIOError &) {
         throw EVuploraError(QStringLiteral("Copying the picture failed."));
+    }
     // PNG bytes keep the transparency for programs that ask for them; the image
     // form lets Qt offer whatever other formats the clipboard's readers ask for.
     auto *mime = new QMimeData;

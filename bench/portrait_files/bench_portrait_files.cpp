@@ -199,7 +199,7 @@ void PrintAgainstQtCodec(const TRatioReporter &reporter, const char *asWhat, con
     const double whole = reporter.Time(asWhole), ours = reporter.Time(asOurs), qt = reporter.Time(asQt);
     if (whole > 0 && ours > 0 && qt > 0)
         std::printf("ratio %s now / with Qt's PNG codec = %.3f / %.3f ms = %.2f (target: at most 0.6)\n", asWhat,
-                    whole * 1e3, (whole - ours + qt) * 1e3, whole / (whole - ours + qt));
+                    whole, whole - ours + qt, whole / (whole - ours + qt));
 }
 
 void BM_HeadlessPortrait(benchmark::State &state)

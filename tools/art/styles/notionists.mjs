@@ -16,7 +16,8 @@ export const mapping = { scale: 0.48, x: 895, y: 759 };
 
 const SKINS = ['#fff4ea', '#f9d7bd', '#eebd94', '#d39a6c', '#a86f4c', '#6f4630'];
 const HAIR_COLOURS = ['#000', '#3b2219', '#6a3f26', '#8d5a2b', '#b7772f', '#2e2e3a'];
-const CLOTHES = ['#ffffff', '#cfe8ff', '#ffd9d9', '#dff5d8', '#fff1b8', '#e7dcff', '#ffe0c2', '#d9f2f2'];
+// No clothes in a skin tone: a collar would read as bare skin.
+const CLOTHES = ['#ffffff', '#cfe8ff', '#ffd9d9', '#dff5d8', '#fff1b8', '#e7dcff', '#eab8c8', '#d9f2f2'];
 
 // This style lays its parts out in its avatar function rather than in a base part.
 const PLACE = placementsInSource(create.toString());

@@ -193,7 +193,7 @@ const startDir = (from, [c1, c2, end]) => unit({ x: c1.x - from.x, y: c1.y - fro
 // gradually downwards, so that it joins without a kink, and lines that lean
 // towards each other do not cross over the long way down. DRIFT is how far it
 // goes sideways, as a share of what the straight continuation would.
-const DRIFT = 0.3;
+const DRIFT = 0.12;
 const STEEPEST = 0.3; // an outline meeting the edge flatter than this leaves as steep as this
 function downwards(dir) {
   if (!dir) return { x: 0, y: 1 };
@@ -205,8 +205,8 @@ function downwards(dir) {
 function continuation(p, dir, bottom) {
   const h = bottom - p.y;
   const end = { x: p.x + (dir.x / dir.y) * h * DRIFT, y: bottom };
-  const c1 = { x: p.x + (dir.x / dir.y) * h * 0.25, y: p.y + h * 0.25 };
-  return [c1, { x: end.x, y: bottom - h * 0.5 }, end];
+  const c1 = { x: p.x + (dir.x / dir.y) * h * 0.08, y: p.y + h * 0.08 };
+  return [c1, { x: end.x, y: bottom - h * 0.75 }, end];
 }
 const reversed = (from, [c1, c2, end]) => [c2, c1, from];
 const straight = (a, b) => [a, b, b];

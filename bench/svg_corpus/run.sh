@@ -59,6 +59,7 @@ for svg in "$PREFIX"/corpus/*.svg; do
   printf '%s\t%s\n' "$svg" "$(basename "$svg" .svg).png"
 done > "$LIST"
 COUNT=$(wc -l < "$LIST")
+mkdir -p "$WORK/resvg"
 
 # run NAME LIST OUTDIR PROGRAM...: runs the program on a list into a fresh OUTDIR and
 # appends "NAME render wall" to $WORK/times.

@@ -21,10 +21,51 @@ float RoundEven(float v)
     return float(std::nearbyint(double(v)));
 }
 
+// The CSS weight of an element's text: relative weights (bolder, lighter) step from the
+// weight the parent has. The model keeps only bold or not; the numbers come from the
+// declarations the elements carry themselves, and where the weight comes from a style
+// rule instead, from that bold.
+int Weight(const TSVGGraphicElement &element, int depth = 0)
+{
+    const TSVGGraphicElement &source = Source(element, ipFontWeight);
+    const QString own = source.Style().Value(u"font-weight").trimmed();
+    const bool bold = source.Font().Style().Bold;
+    const auto parentWeight = [&] {
+        const auto *parent = dynamic_cast<const TSVGGraphicElement *>(source.Parent());
+        return parent && parent != &source && depth < SVGMaxElementDepth ? Weight(*parent, depth + 1) : 400;
+    };
+    if (own == QLatin1String("normal"))
+        return 400;
+    if (own == QLatin1String("bold"))
+        return 700;
+    if (own == QLatin1String("bolder")) {
+        const int w = parentWeight();
+        return w < 350 ? 400 : w < 550 ? 700 : 900;
+    }
+    if (own == QLatin1String("lighter")) {
+        const int w = parentWeight();
+        return w < 550 ? 100 : w < 750 ? 400 : 700;
+    }
+    if (own.isEmpty())
+        return bold ? 700 : 400;
+    // The weights SVG knows are the hundreds; any other value is dropped like an unknown one.
+    bool ok = false;
+    const int n = own.toInt(&ok);
+    return ok && n >= 100 && n <= 900 && n % 100 == 0 ? n : parentWeight();
+}
+
+// Box mode's font: bubbles are bold or not, whatever weight is asked for.
+TCanvasFont BoxFont(const TSVGText &text)
+{
+    TCanvasFont font = SVGResolveFont(text);
+    font.Weight = 0;
+    return font;
+}
+
 void DrawBox(TSVGPainter &painter, TSVGText &text, const TMatrix &M)
 {
     TSVGCanvas &canvas = painter.Canvas();
-    TCanvasFont font = SVGResolveFont(text);
+    TCanvasFont font = BoxFont(text);
     const bool overline = font.Overline;
     font.Overline = false;
     canvas.SetFont(font);
@@ -64,6 +105,7 @@ TCanvasFont SVGResolveFont(const TSVGGraphicElement &element)
     f.Family = family == TSVGFont::DefaultFamily() ? QString() : family;
     f.Size = element.GetResolvedFontSize();
     f.Bold = Source(element, ipFontWeight).Font().Style().Bold;
+    f.Weight = Weight(element);
     f.Italic = Source(element, ipFontStyle).Font().Style().Italic;
     const TSVGFont &decoration = Source(element, ipTextDecoration).Font();
     f.Underline = decoration.Style().Underline;
@@ -85,7 +127,7 @@ QPainterPath SVGTextOutline(const TSVGText &text)
     if (SVGTextIsBox(text)) {
         QImage dummy(1, 1, QImage::Format_ARGB32_Premultiplied);
         TSVGCanvas canvas(dummy);
-        canvas.SetFont(SVGResolveFont(text));
+        canvas.SetFont(BoxFont(text));
         const float height = canvas.TextHeight(text.Text());
         const float a = RoundEven(0.85f * height), b = RoundEven(0.15f * height);
         const QRectF layout(QPointF(text.X(), text.Y() + b - a),

@@ -5,7 +5,6 @@
 #include "svg/model/lists.h"
 #include "svg/model/numbers.h"
 #include "svg/model/units.h"
-#include "svg/model/uri.h"
 #include "svg/render/shapes.h"
 #include "svg/render/text.h"
 
@@ -269,10 +268,10 @@ QPainterPath TextPathGeometry(const TSVGText &textPath)
     if (!textPath.XMLAttribute(u"href", v))
         return out;
     const TSVGDocument *doc = textPath.Document();
-    const QString id = ParseURI(v.trimmed());
-    const auto *target = doc && !id.isEmpty() ? dynamic_cast<const TSVGGraphicElement *>(
-                                                    doc->FindElement(id.startsWith(QLatin1Char('#')) ? id.mid(1) : id))
-                                              : nullptr;
+    const QString ref = v.trimmed();
+    const auto *target = doc && ref.startsWith(QLatin1Char('#'))
+                             ? dynamic_cast<const TSVGGraphicElement *>(doc->FindElement(ref.mid(1)))
+                             : nullptr;
     if (!target || !SVGShapeOutline(*target, out))
         return QPainterPath();
     return target->Matrix().ToQTransform().map(out);
@@ -592,10 +591,13 @@ std::vector<TSVGTextPiece> TLayout::Run()
                 const TFlatPath &flat = PathOf(*path);
                 QPointF point;
                 double angle = 0;
-                if (flat.At(double(FX[size_t(i)]) + p.Advance / 2, point, angle)) {
+                // The glyph's own advance, without the spacing after it, finds its middle.
+                const float half = std::abs(r.Run.CaretX(p.From + p.Length) - r.Run.CaretX(p.From)) *
+                                   FStretch[size_t(i)] / 2;
+                if (flat.At(double(FX[size_t(i)]) + half, point, angle)) {
                     p.Place.translate(point.x(), point.y());
                     p.Place.rotate(angle + FRotate[size_t(i)]);
-                    p.Place.translate(-p.Advance / 2, FY[size_t(i)]);
+                    p.Place.translate(-half, FY[size_t(i)]);
                     p.Place.scale(FStretch[size_t(i)], 1);
                     p.Decorations = decorations;
                     pieces.push_back(std::move(p));
@@ -651,6 +653,7 @@ void TLayout::ApplyTextLength()
             const float gap = count > 1 ? extra / float(count - 1) : 0.0f;
             float moved = 0;
             for (size_t k = s; k < e; ++k) {
+                FBreak[k] = FBreak[k] || (k > s && FAdvance[k] != 0);
                 FX[k] += moved;
                 if (FAdvance[k] != 0 && k + 1 < e)
                     moved += gap;

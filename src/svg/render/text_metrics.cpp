@@ -54,6 +54,52 @@ QString CacheKey(const TCanvasFont &f)
            QLatin1Char(f.SmallCaps ? 'c' : '-') + QString::number(f.Weight);
 }
 
+// The weight CSS font matching picks among a family's faces for a wanted weight: up to
+// 500 the nearest lighter (then heavier) one, from 400 to 500 first 500, above 500 the
+// nearest heavier (then lighter) one. The system's matcher picks the nearest either way.
+int MatchWeight(const QStringList &families, int wanted, bool italic)
+{
+    QList<int> weights;
+    for (const QString &family : families) {
+        for (const QString &style : QFontDatabase::styles(family))
+            if (QFontDatabase::italic(family, style) == italic)
+                weights << QFontDatabase::weight(family, style);
+        if (!weights.isEmpty())
+            break;
+    }
+    if (weights.isEmpty())
+        return wanted;
+    std::sort(weights.begin(), weights.end());
+    if (weights.contains(wanted))
+        return wanted;
+    const auto below = [&](int limit) {
+        int best = -1;
+        for (int w : weights)
+            if (w <= limit)
+                best = w;
+        return best;
+    };
+    const auto above = [&](int limit) {
+        for (int w : weights)
+            if (w >= limit)
+                return w;
+        return -1;
+    };
+    int pick = -1;
+    if (wanted > 500) {
+        pick = above(wanted);
+        if (pick < 0)
+            pick = below(wanted);
+    } else {
+        if (wanted >= 400 && weights.contains(500))
+            return 500;
+        pick = below(wanted);
+        if (pick < 0)
+            pick = above(wanted);
+    }
+    return pick < 0 ? wanted : pick;
+}
+
 // Fonts are per thread: the background renderer lays out text on its own thread.
 TFontEntry &Entry(const TCanvasFont &f)
 {
@@ -83,7 +129,7 @@ TFontEntry &Entry(const TCanvasFont &f)
         e->Font.setFamilies(families);
     e->Font.setPixelSize(int(kReferenceSize));
     if (f.Weight > 0)
-        e->Font.setWeight(QFont::Weight(std::clamp(f.Weight, 1, 1000)));
+        e->Font.setWeight(QFont::Weight(MatchWeight(families, std::clamp(f.Weight, 1, 1000), f.Italic)));
     else
         e->Font.setBold(f.Bold);
     e->Font.setKerning(f.Kerning);

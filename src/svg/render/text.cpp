@@ -200,7 +200,7 @@ void SVGDrawText(TSVGPainter &painter, TSVGText &text, const TMatrix &M)
             groups.push_back({&styled, {}, {}, {}});
         TGroup &g = groups.back();
         g.Glyphs.addPath(SVGTextPieceOutline(piece));
-        for (const TSVGTextDecoration &d : piece.Decorations) {
+        for (const TSVGTextDecoration &d : *piece.Decorations) {
             for (TSVGTextLineKind kind : {tlkUnderline, tlkOverline})
                 if (d.Kinds & kind)
                     AddLines(g.Under, d.Paint, SVGTextPieceLines(piece, kind));

@@ -19,6 +19,9 @@ namespace {
 // a long text is measured and outlined piece by piece and the pieces off the picture
 // need no outline at all.
 constexpr qsizetype kMaxRunChars = 512;
+// Placing characters one by one asks the shaped run for each caret, which costs the
+// characters before it in the run: such runs are cut shorter.
+constexpr qsizetype kMaxPlacedRunChars = 64;
 
 // Segments of a path at most, flattened, that text is laid along.
 constexpr qsizetype kMaxPathPoints = 1 << 20;
@@ -288,6 +291,7 @@ private:
     void Finish();
     bool Lookup(size_t segment, qsizetype i, std::vector<float> TLists::*list, float &value) const;
     float Rotation(size_t segment, qsizetype i) const;
+    bool PerCharacter(const TSegment &segment) const;
     void ApplyTextLength();
     void ApplyAnchors();
     const TFlatPath &PathOf(const TSVGText &textPath);
@@ -430,6 +434,20 @@ float TLayout::Rotation(size_t segment, qsizetype i) const
     return 0;
 }
 
+// Whether a segment's characters may leave the places the shaper gives them.
+bool TLayout::PerCharacter(const TSegment &segment) const
+{
+    const TSVGGraphicElement &styled = *segment.Styled;
+    if (segment.Path || Spacing(styled, u"letter-spacing") != 0 || Spacing(styled, u"word-spacing") != 0)
+        return true;
+    QString length;
+    for (const TLists *l : segment.Chain)
+        if (!l->Rotate.empty() || !l->X.empty() || !l->Y.empty() || !l->DX.empty() || !l->DY.empty() ||
+            l->Element->XMLAttribute(u"textLength", length))
+            return true;
+    return false;
+}
+
 std::vector<TSVGTextPiece> TLayout::Run()
 {
     FStack.clear();
@@ -457,12 +475,16 @@ std::vector<TSVGTextPiece> TLayout::Run()
     std::vector<TShaping> runs;
     for (size_t s = 0; s < FSegments.size(); ++s) {
         const qsizetype end = s + 1 < FSegments.size() ? FSegments[s + 1].Start : n;
+        const bool perCharacter = PerCharacter(FSegments[s]);
+        const qsizetype most = perCharacter ? kMaxPlacedRunChars : kMaxRunChars;
         for (qsizetype start = FSegments[s].Start; start < end;) {
-            qsizetype stop = std::min(end, start + kMaxRunChars);
+            qsizetype stop = std::min(end, start + most);
             if (stop < end) {
-                const qsizetype space = FText.lastIndexOf(QLatin1Char(' '), stop - 1);
-                if (space > start + kMaxRunChars / 2)
-                    stop = space + 1;
+                // Only the run's second half is searched: a text without spaces costs no more.
+                const qsizetype half = start + most / 2;
+                const qsizetype space = QStringView(FText).mid(half, stop - half).lastIndexOf(QLatin1Char(' '));
+                if (space > 0)
+                    stop = half + space + 1;
                 if (FText.at(stop - 1).isHighSurrogate())
                     --stop;
             }
@@ -476,7 +498,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
             }
             for (qsizetype i = start; i < stop; ++i)
                 FSegmentOf[size_t(i)] = s;
-            runs.push_back({start, stop, s, {}, {}, false});
+            runs.push_back({start, stop, s, {}, {}, perCharacter});
             start = stop;
         }
     }
@@ -494,14 +516,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
         const float letter = Spacing(styled, u"letter-spacing"), word = Spacing(styled, u"word-spacing");
         const TFontLines lines = TTextMetrics::FontLines(r.Font);
         const float shift = BaselineOffset(styled, lines) + BaselineShift(styled, FRoot);
-        bool perCharacter = letter != 0 || word != 0 || segment.Path;
-        for (const TLists *l : segment.Chain)
-            perCharacter = perCharacter || !l->Rotate.empty() || !l->X.empty() || !l->Y.empty() ||
-                           !l->DX.empty() || !l->DY.empty();
-        QString length;
-        for (const TLists *l : segment.Chain)
-            perCharacter = perCharacter || l->Element->XMLAttribute(u"textLength", length);
-        r.PerCharacter = perCharacter;
+        const bool perCharacter = r.PerCharacter;
         if (segment.Path != lastPath) {
             // A textPath starts a chunk of its own at its start offset; the text after it
             // goes on from where it ended.
@@ -566,10 +581,13 @@ std::vector<TSVGTextPiece> TLayout::Run()
 
     // Pieces: characters of one run in a row that keep their shaped places.
     std::vector<TSVGTextPiece> pieces;
+    pieces.reserve(size_t(std::count(FBreak.begin(), FBreak.end(), 1)));
     for (const TShaping &r : runs) {
         if (r.Font.Size <= 0)
             continue;
-        const std::vector<TSVGTextDecoration> decorations = Decorations(*FSegments[r.Segment].Styled);
+        const auto decorations =
+            std::make_shared<const std::vector<TSVGTextDecoration>>(Decorations(*FSegments[r.Segment].Styled));
+        const TFontLines lines = TTextMetrics::FontLines(r.Font);
         for (qsizetype i = r.Start; i < r.End;) {
             qsizetype end = i + 1;
             while (end < r.End && !FBreak[size_t(end)])
@@ -577,6 +595,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
             TSVGTextPiece p;
             p.Styled = FSegments[r.Segment].Styled;
             p.Font = r.Font;
+            p.Lines = lines;
             p.Run = r.Run;
             p.From = i - r.Start;
             p.Length = end - i;
@@ -715,13 +734,13 @@ QPainterPath SVGTextPieceOutline(const TSVGTextPiece &piece)
 
 QPolygonF SVGTextPieceBox(const TSVGTextPiece &piece)
 {
-    const TFontLines lines = TTextMetrics::FontLines(piece.Font);
+    const TFontLines &lines = piece.Lines;
     return piece.Place.map(QPolygonF(QRectF(0, -lines.Ascent, piece.Advance, lines.Ascent + lines.Descent)));
 }
 
 QPainterPath SVGTextPieceLines(const TSVGTextPiece &piece, TSVGTextLineKind kind)
 {
-    const TFontLines lines = TTextMetrics::FontLines(piece.Font);
+    const TFontLines &lines = piece.Lines;
     const float y = kind == tlkUnderline  ? lines.UnderlinePosition
                     : kind == tlkOverline ? -lines.Ascent
                                           : -lines.StrikeOutPosition;

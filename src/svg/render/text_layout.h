@@ -12,6 +12,7 @@
 
 #include <QPainterPath>
 #include <QTransform>
+#include <memory>
 #include <vector>
 
 // The most characters one text element lays out, its spans and referenced text
@@ -33,13 +34,14 @@ struct TSVGTextDecoration {
 struct TSVGTextPiece {
     const TSVGGraphicElement *Styled = nullptr;  // whose fill and stroke draw the glyphs
     TCanvasFont Font;
+    TFontLines Lines;
     TShapedRun Run;
     qsizetype From = 0, Length = 0;  // the characters, as positions in Run's text
     float Left = 0;                  // where they start in Run
     float Advance = 0;               // their width along the baseline, spacing included
     // From the piece's own frame (start at x = 0, baseline on y = 0) to the text's user space.
     QTransform Place;
-    std::vector<TSVGTextDecoration> Decorations;
+    std::shared_ptr<const std::vector<TSVGTextDecoration>> Decorations;  // shared by a run's pieces
 };
 
 // Lays out a text element that is not in box mode.

@@ -97,6 +97,56 @@ TEST(Text, PositionListsAndSpansContinue)
     EXPECT_EQ(Ink(moved, QRect(22, 0, 78, 100)).Bottom, 69);
 }
 
+// Characters placed one by one keep the places the shaper gave the whole run: kerning
+// between A and V survives when the V is positioned on its own.
+TEST(Text, PlacingCharactersOneByOneKeepsTheShapedRun)
+{
+    const QImage plain = Render(Text(R"svg(x="10" y="50")svg", "AVAV"));
+    ASSERT_FALSE(IsBlank(plain));
+    for (const char *attributes : {R"svg(x="10" y="50" dx="0 0 0")svg", R"svg(x="10" y="50" rotate="0")svg",
+                                   R"svg(x="10" y="50" dy="0 0 0 0" letter-spacing="0")svg",
+                                   R"svg(x="10" y="50" word-spacing="0" dx="0")svg"})
+        EXPECT_EQ(Differences(Render(Text(attributes, "AVAV")), plain), 0) << attributes;
+    // A rotated V still starts where the kerned run puts it.
+    const TInk turned = Ink(Render(Text(R"svg(x="10" y="50" rotate="0 180")svg", "AV")), QRect(0, 0, 100, 49));
+    const TInk upright = Ink(Render(Text(R"svg(x="10" y="50")svg", "AV")));
+    EXPECT_NEAR(turned.Right, upright.Right - (upright.Right - 10) / 2, 3);
+}
+
+TEST(Text, SpacingWidensTheLineByEachGap)
+{
+    const TInk plain = Ink(Render(Text(R"svg(x="10" y="50")svg", "H H")));
+    const TInk letters = Ink(Render(Text(R"svg(x="10" y="50" letter-spacing="5")svg", "H H")));
+    const TInk words = Ink(Render(Text(R"svg(x="10" y="50" word-spacing="7")svg", "H H")));
+    // Three letters, two gaps after the first and the space; one space.
+    EXPECT_NEAR(letters.Right - plain.Right, 10, 1);
+    EXPECT_NEAR(words.Right - plain.Right, 7, 1);
+    // Anchored at the end, the spacing after the last letter is not part of the line.
+    const TInk end = Ink(Render(Text(R"svg(x="90" y="50" letter-spacing="5" text-anchor="end")svg", "H H")));
+    EXPECT_NEAR(end.Right, 88, 1);
+}
+
+TEST(Text, TextPathSetsGlyphsAlongItsPathAndDropsWhatRunsPastTheEnd)
+{
+    const QString path = QStringLiteral(R"svg(<path id="p" d="M 50 10 V 60" fill="none"/>)svg");
+    const auto along = [&](const char *content) {
+        return Render(path + QStringLiteral(R"svg(<text font-family="Noto Sans" font-size="10">
+            <textPath href="#p">%1</textPath></text>)svg").arg(QLatin1String(content)));
+    };
+    // Down a vertical path the line turns a quarter: tall and narrow, the glyphs' tops
+    // toward the right of the path.
+    const TInk down = Ink(along("HHHH"));
+    ASSERT_FALSE(down.Empty());
+    EXPECT_GT(down.Bottom - down.Top, 20);
+    EXPECT_LT(down.Right - down.Left, 10);
+    EXPECT_GE(down.Left, 49);
+    EXPECT_GE(down.Top, 10);
+    // Glyphs whose middle lies past the path's 50 units are not drawn.
+    EXPECT_LE(Ink(along("HHHHHHHHHHHHHHHHHHHH")).Bottom, 61);
+    // A textPath without a path draws nothing.
+    EXPECT_TRUE(IsBlank(Render(QStringLiteral(R"svg(<text><textPath href="#none">HH</textPath></text>)svg"))));
+}
+
 TEST(Text, WhiteSpaceCollapsesUnlessPreserved)
 {
     const QImage plain = Render(Text(R"svg(x="10" y="50")svg", "A B"));

@@ -44,13 +44,12 @@ void TSVGText::LoadAttributes(pugi::xml_node Node)
 int TSVGText::CreateChild(pugi::xml_node Node)
 {
     const QString name = svgxml::LocalName(Node);
-    // A link inside text lays out its characters like a span.
-    if (name == QLatin1String("tspan") || name == QLatin1String("a"))
+    // A link inside text lays out its characters like a span, and so does a textPath
+    // (its tag name tells the layout to set them along its path).
+    if (name == QLatin1String("tspan") || name == QLatin1String("a") || name == QLatin1String("textPath"))
         return AddChildOfType(etTSpan);
     if (name == QLatin1String("tref"))
         return AddChildOfType(etTRef);
-    if (name == QLatin1String("textPath"))
-        return -1;
     return CreateChildBase(Node);
 }
 

@@ -8,7 +8,12 @@
 #include <QCache>
 #include <QMutex>
 #include <QTextLayout>
+#include <QRawFont>
+#include <QTextLine>
+#include <QtEndian>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <memory>
 #include <utility>
 
@@ -36,13 +41,63 @@ struct TFontEntry {
     // Outlines at the reference size by text: documents are drawn again and again with
     // the same strings, and taking glyphs from the font is the costly part of text.
     QCache<QString, QPainterPath> Outlines{2048};
+    // Shaped runs by text, for the same reason.
+    QCache<QString, TShapedRun> Shaped{4096};
+    std::optional<TFontLines> Lines;  // at the reference size
 };
 
 QString CacheKey(const TCanvasFont &f)
 {
     return f.Family + QLatin1Char('|') + QLatin1Char(f.Bold ? 'b' : '-') +
            QLatin1Char(f.Italic ? 'i' : '-') + QLatin1Char(f.Underline ? 'u' : '-') +
-           QLatin1Char(f.StrikeOut ? 's' : '-');
+           QLatin1Char(f.StrikeOut ? 's' : '-') + QLatin1Char(f.Kerning ? 'k' : '-') +
+           QLatin1Char(f.SmallCaps ? 'c' : '-') + QString::number(f.Weight);
+}
+
+// The weight CSS font matching picks among a family's faces for a wanted weight: up to
+// 500 the nearest lighter (then heavier) one, from 400 to 500 first 500, above 500 the
+// nearest heavier (then lighter) one. The system's matcher picks the nearest either way.
+int MatchWeight(const QStringList &families, int wanted, bool italic)
+{
+    QList<int> weights;
+    for (const QString &family : families) {
+        for (const QString &style : QFontDatabase::styles(family))
+            if (QFontDatabase::italic(family, style) == italic)
+                weights << QFontDatabase::weight(family, style);
+        if (!weights.isEmpty())
+            break;
+    }
+    if (weights.isEmpty())
+        return wanted;
+    std::sort(weights.begin(), weights.end());
+    if (weights.contains(wanted))
+        return wanted;
+    const auto below = [&](int limit) {
+        int best = -1;
+        for (int w : weights)
+            if (w <= limit)
+                best = w;
+        return best;
+    };
+    const auto above = [&](int limit) {
+        for (int w : weights)
+            if (w >= limit)
+                return w;
+        return -1;
+    };
+    int pick = -1;
+    if (wanted > 500) {
+        pick = above(wanted);
+        if (pick < 0)
+            pick = below(wanted);
+    } else {
+        if (wanted >= 400 && weights.contains(500))
+            return 500;
+        pick = below(wanted);
+        if (pick < 0)
+            pick = above(wanted);
+    }
+    return pick < 0 ? wanted : pick;
 }
 
 // Fonts are per thread: the background renderer lays out text on its own thread.
@@ -73,7 +128,13 @@ TFontEntry &Entry(const TCanvasFont &f)
     if (!families.isEmpty())
         e->Font.setFamilies(families);
     e->Font.setPixelSize(int(kReferenceSize));
-    e->Font.setBold(f.Bold);
+    if (f.Weight > 0)
+        e->Font.setWeight(QFont::Weight(MatchWeight(families, std::clamp(f.Weight, 1, 1000), f.Italic)));
+    else
+        e->Font.setBold(f.Bold);
+    e->Font.setKerning(f.Kerning);
+    if (f.SmallCaps)
+        e->Font.setCapitalization(QFont::SmallCaps);
     e->Font.setItalic(f.Italic);
     e->Font.setUnderline(f.Underline);
     e->Font.setStrikeOut(f.StrikeOut);
@@ -174,6 +235,54 @@ QStringList Families(const QString &cssList)
     return out;
 }
 
+TFontLines FontLines(const TCanvasFont &font)
+{
+    TFontEntry &e = Entry(font);
+    if (!e.Lines) {
+        const QFontMetricsF &m = *e.Metrics;
+        TFontLines l;
+        l.Ascent = float(m.ascent());
+        l.Descent = float(m.descent());
+        l.XHeight = float(m.xHeight());
+        l.UnderlinePosition = float(m.underlinePos());
+        l.StrikeOutPosition = float(m.strikeOutPos());
+        l.Thickness = float(m.lineWidth());
+        // The font's own lines (post and OS/2 tables) where it has them.
+        l.StrikeOutThickness = l.Thickness;
+        l.SubscriptOffset = 0.2f * kReferenceSize;
+        l.SuperscriptOffset = 0.34f * kReferenceSize;
+        const QRawFont raw = QRawFont::fromFont(e.Font);
+        if (raw.isValid() && raw.unitsPerEm() > 0) {
+            const auto reader = [&](const QByteArray &table) {
+                return [&table, &raw](int offset) {
+                    return float(qFromBigEndian<qint16>(table.constData() + offset)) * kReferenceSize /
+                           float(raw.unitsPerEm());
+                };
+            };
+            const QByteArray os2 = raw.fontTable("OS/2"), post = raw.fontTable("post");
+            if (os2.size() >= 30) {
+                const auto at = reader(os2);
+                l.SubscriptOffset = at(16);
+                l.SuperscriptOffset = at(24);
+                l.StrikeOutThickness = at(26);
+                l.StrikeOutPosition = at(28);
+            }
+            if (post.size() >= 12) {
+                const auto at = reader(post);
+                l.UnderlinePosition = -at(8);
+                l.Thickness = at(10);
+            }
+        }
+        e.Lines = l;
+    }
+    const float k = Scale(font);
+    TFontLines l = *e.Lines;
+    for (float *v : {&l.Ascent, &l.Descent, &l.XHeight, &l.UnderlinePosition, &l.StrikeOutPosition,
+                     &l.Thickness, &l.StrikeOutThickness, &l.SubscriptOffset, &l.SuperscriptOffset})
+        *v *= k;
+    return l;
+}
+
 float Ascent(const TCanvasFont &font)
 {
     return float(Entry(font).Metrics->ascent()) * Scale(font);
@@ -262,3 +371,86 @@ QPainterPath Outline(const TCanvasFont &font, const QString &text, const QPointF
 }
 
 } // namespace TTextMetrics
+
+struct TShapedRun::TData {
+    QString Text;
+    QTextLayout Layout;
+    QTextLine Line;
+    float Width = 0;  // at the reference size
+    bool RightToLeft = false;
+};
+
+TShapedRun::TShapedRun(const TCanvasFont &font, const QString &text)
+{
+    TFontEntry &e = Entry(font);
+    FScale = Scale(font);
+    if (const TShapedRun *cached = e.Shaped.object(text)) {
+        FData = cached->FData;
+        return;
+    }
+    auto d = std::make_shared<TData>();
+    d->Text = text;
+    d->Layout.setText(text);
+    d->Layout.setFont(e.Font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    d->Layout.setTextOption(option);
+    d->Layout.setCacheEnabled(true);
+    d->Layout.beginLayout();
+    d->Line = d->Layout.createLine();
+    if (d->Line.isValid())
+        d->Line.setLineWidth(1e9);
+    d->Layout.endLayout();
+    if (d->Line.isValid()) {
+        d->Width = float(d->Line.naturalTextWidth());
+        d->RightToLeft = d->Line.cursorToX(0) > d->Line.cursorToX(int(text.size()));
+    }
+    FData = d;
+    e.Shaped.insert(text, new TShapedRun(*this), std::max<qsizetype>(1, text.size()));
+}
+
+const QString &TShapedRun::Text() const
+{
+    static const QString empty;
+    return FData ? FData->Text : empty;
+}
+
+float TShapedRun::Width() const
+{
+    return FData ? FData->Width * FScale : 0.0f;
+}
+
+bool TShapedRun::RightToLeft() const
+{
+    return FData && FData->RightToLeft;
+}
+
+float TShapedRun::CaretX(qsizetype position) const
+{
+    if (!FData || !FData->Line.isValid())
+        return 0;
+    return float(FData->Line.cursorToX(int(position))) * FScale;
+}
+
+QPainterPath TShapedRun::Outline(qsizetype from, qsizetype length) const
+{
+    QPainterPath out;
+    if (!FData || !FData->Line.isValid() || length <= 0)
+        return out;
+    const qreal baseline = FData->Line.ascent();
+    for (const QGlyphRun &run : FData->Layout.glyphRuns(int(from), int(length))) {
+        const QRawFont font = run.rawFont();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
+            QPainterPath glyph = font.pathForGlyph(glyphs[i]);
+            if (!glyph.isEmpty())
+                out.addPath(glyph.translated(positions[i].x(), positions[i].y() - baseline));
+        }
+    }
+    QTransform t;
+    t.scale(FScale, FScale);
+    out = t.map(out);
+    out.setFillRule(Qt::WindingFill);
+    return out;
+}

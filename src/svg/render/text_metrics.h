@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 struct TCanvasFont {
@@ -16,8 +17,44 @@ struct TCanvasFont {
     bool Underline = false;
     bool StrikeOut = false;
     bool Overline = false;
+    int Weight = 0;         // CSS weight 1..1000; 0 follows Bold
+    bool Kerning = true;
+    bool SmallCaps = false;
 
     friend bool operator==(const TCanvasFont &, const TCanvasFont &) = default;
+};
+
+// What text decorations and baselines are placed by, in user units (y down from the
+// alphabetic baseline is positive, as on the canvas).
+struct TFontLines {
+    float Ascent = 0, Descent = 0, XHeight = 0;
+    float UnderlinePosition = 0;   // below the baseline
+    float StrikeOutPosition = 0;   // above the baseline
+    float Thickness = 0;           // of under- and overlines
+    float StrikeOutThickness = 0;
+    float SubscriptOffset = 0;     // below the baseline
+    float SuperscriptOffset = 0;   // above the baseline
+};
+
+// A string shaped as a whole with one font (kerning, ligatures and fallback fonts as the
+// shaper gives them), measured and outlined in user units with its start at x = 0 and
+// its baseline on y = 0. Cheap to copy: the shaped layout is shared.
+class TShapedRun {
+public:
+    TShapedRun() = default;
+    TShapedRun(const TCanvasFont &font, const QString &text);
+    const QString &Text() const;
+    float Width() const;
+    bool RightToLeft() const;
+    // The x of the caret before UTF-16 position Position (0 .. size).
+    float CaretX(qsizetype position) const;
+    // The glyphs of the characters From .. From + Length - 1 where the whole run puts them.
+    QPainterPath Outline(qsizetype from, qsizetype length) const;
+
+private:
+    struct TData;
+    std::shared_ptr<const TData> FData;  // shaped at the reference size, shared by all sizes
+    float FScale = 1;
 };
 
 struct TTextLine {
@@ -40,6 +77,7 @@ int AddFontFolder(const QString &folder);
 // family called serif). Other generic names stay for the system's font matcher.
 QStringList Families(const QString &cssList);
 
+TFontLines FontLines(const TCanvasFont &font);
 float Ascent(const TCanvasFont &font);
 float Descent(const TCanvasFont &font);
 float Advance(const TCanvasFont &font, const QString &text);

@@ -1,0 +1,751 @@
+#include "svg/render/text_layout.h"
+
+#include "svg/model/document.h"
+#include "svg/model/exception.h"
+#include "svg/model/lists.h"
+#include "svg/model/numbers.h"
+#include "svg/model/units.h"
+#include "svg/render/shapes.h"
+#include "svg/render/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <optional>
+
+namespace {
+
+// Shaped runs are cut after this many characters (at a space when one is near), so that
+// a long text is measured and outlined piece by piece and the pieces off the picture
+// need no outline at all.
+constexpr qsizetype kMaxRunChars = 512;
+// Placing characters one by one asks the shaped run for each caret, which costs the
+// characters before it in the run: such runs are cut shorter.
+constexpr qsizetype kMaxPlacedRunChars = 64;
+
+// Segments of a path at most, flattened, that text is laid along.
+constexpr qsizetype kMaxPathPoints = 1 << 20;
+
+struct TLists {
+    std::vector<float> X, Y, DX, DY, Rotate;
+    qsizetype Start = 0, End = 0;  // the element's characters
+    const TSVGGraphicElement *Element = nullptr;
+};
+
+// Characters in a row that share their owner, style and positioning chain.
+struct TSegment {
+    qsizetype Start = 0;
+    const TSVGText *Owner = nullptr;             // the text or span holding the characters
+    const TSVGGraphicElement *Styled = nullptr;  // the element whose style applies (a tref itself)
+    const TSVGText *Path = nullptr;              // the textPath they are laid along
+    std::vector<const TLists *> Chain;           // positioning lists from the owner up to the root
+};
+
+QString CharacterData(const TSVGText &text, int depth)
+{
+    QString out;
+    if (depth > SVGMaxElementDepth)
+        return out;
+    for (const TSVGTextContent &piece : text.Content()) {
+        if (piece.ChildIndex < 0)
+            out += piece.Text;
+        else if (piece.ChildIndex < text.Count())
+            if (const auto *span = dynamic_cast<const TSVGText *>(text.Items(piece.ChildIndex)))
+                out += CharacterData(*span, depth + 1);
+    }
+    return out;
+}
+
+bool Preserve(const TSVGElement *e)
+{
+    for (; e; e = e->Parent()) {
+        QString v;
+        if (e->XMLAttribute(u"space", v))
+            return v.trimmed() == QLatin1String("preserve");
+    }
+    return false;
+}
+
+// The units of an element's lengths, em and ex against its own font size.
+TSVGUnitFactors Factors(const TSVGGraphicElement &e)
+{
+    return SVGFontRelativeFactors(e.GetUnitFactors(), e.GetResolvedFontSize());
+}
+
+bool IsTextPath(const TSVGElement &e)
+{
+    return e.TagName() == QLatin1String("textPath");
+}
+
+// A text property as the element itself declares it (attribute or style), "" if not.
+QString OwnValue(const TSVGGraphicElement &e, QStringView name)
+{
+    QString v = e.Style().Value(name).trimmed();
+    return v == QLatin1String("inherit") ? QString() : v;
+}
+
+// The declaration of an inherited text property that reaches the element, and its owner.
+QString InheritedValue(const TSVGGraphicElement &e, QStringView name, const TSVGGraphicElement **owner = nullptr)
+{
+    for (const TSVGElement *p = &e; p; p = p->Parent()) {
+        const auto *g = dynamic_cast<const TSVGGraphicElement *>(p);
+        if (!g)
+            continue;
+        QString v = OwnValue(*g, name);
+        if (!v.isEmpty()) {
+            if (owner)
+                *owner = g;
+            return v;
+        }
+    }
+    return QString();
+}
+
+// A spacing length ("normal", a length, a percentage of the font size).
+float Spacing(const TSVGGraphicElement &e, QStringView name)
+{
+    const TSVGGraphicElement *owner = nullptr;
+    const QString v = InheritedValue(e, name, &owner);
+    if (v.isEmpty() || v == QLatin1String("normal"))
+        return 0;
+    bool isPercent = false;
+    const float f = ParseFraction(v, isPercent, Factors(*owner), 0);
+    const float out = isPercent ? f * owner->GetResolvedFontSize() : f;
+    return std::isfinite(out) ? out : 0.0f;
+}
+
+// A list of lengths along an axis, or of plain numbers without one.
+std::vector<float> ParseList(const TSVGGraphicElement &e, QStringView name, std::optional<TSVGAxis> axis)
+{
+    std::vector<float> out;
+    QString text;
+    if (!e.XMLAttribute(name, text))
+        return out;
+    for (const QString &item : SplitNumbers(text)) {
+        if (!axis) {
+            // Angles are plain numbers; a list with anything else in it is ignored.
+            double angle = 0;
+            if (!TrySVGStrToFloat(item, angle) || !std::isfinite(angle))
+                return {};
+            out.push_back(float(angle));
+            continue;
+        }
+        bool isPercent = false;
+        const float v = ParseFraction(item, isPercent, Factors(e), std::nanf(""));
+        if (!std::isfinite(v))
+            break;  // an unreadable list ends where it stops making sense
+        out.push_back(!axis ? v : e.ResolvePercent(v, isPercent, *axis));
+    }
+    return out;
+}
+
+void ReadLists(TLists &lists, const TSVGGraphicElement &e)
+{
+    lists.Element = &e;
+    lists.X = ParseList(e, u"x", TSVGAxis::Horizontal);
+    lists.Y = ParseList(e, u"y", TSVGAxis::Vertical);
+    lists.DX = ParseList(e, u"dx", TSVGAxis::Horizontal);
+    lists.DY = ParseList(e, u"dy", TSVGAxis::Vertical);
+    lists.Rotate = ParseList(e, u"rotate", std::nullopt);
+}
+
+// How far down the glyphs move so that the baseline the element aligns on sits on the
+// text's baseline.
+float BaselineOffset(const TSVGGraphicElement &e, const TFontLines &lines)
+{
+    QString v = OwnValue(e, u"alignment-baseline");
+    if (v.isEmpty() || v == QLatin1String("auto") || v == QLatin1String("baseline"))
+        v = InheritedValue(e, u"dominant-baseline");
+    if (v == QLatin1String("text-before-edge") || v == QLatin1String("before-edge") ||
+        v == QLatin1String("text-top") || v == QLatin1String("top"))
+        return lines.Ascent;
+    if (v == QLatin1String("text-after-edge") || v == QLatin1String("after-edge") ||
+        v == QLatin1String("text-bottom") || v == QLatin1String("bottom") || v == QLatin1String("ideographic"))
+        return -lines.Descent;
+    if (v == QLatin1String("middle"))
+        return lines.XHeight / 2;
+    if (v == QLatin1String("central"))
+        return (lines.Ascent - lines.Descent) / 2;
+    if (v == QLatin1String("hanging"))
+        return lines.Ascent * 0.8f;
+    if (v == QLatin1String("mathematical"))
+        return lines.Ascent * 0.5f;
+    return 0;
+}
+
+// baseline-shift adds up along the spans, each against its own font: how far down.
+float BaselineShift(const TSVGGraphicElement &styled, const TSVGText &root)
+{
+    float down = 0;
+    // The text element's own shift moves nothing: it has no parent run to shift against.
+    for (const TSVGElement *p = &styled; p && p != &root; p = p->Parent()) {
+        const auto *g = dynamic_cast<const TSVGGraphicElement *>(p);
+        if (g) {
+            const QString v = OwnValue(*g, u"baseline-shift");
+            if (v == QLatin1String("sub")) {
+                down += TTextMetrics::FontLines(SVGResolveFont(*g)).SubscriptOffset;
+            } else if (v == QLatin1String("super")) {
+                down -= TTextMetrics::FontLines(SVGResolveFont(*g)).SuperscriptOffset;
+            } else if (!v.isEmpty() && v != QLatin1String("baseline")) {
+                bool isPercent = false;
+                const float f = ParseFraction(v, isPercent, Factors(*g), 0);
+                const float up = isPercent ? f * g->GetResolvedFontSize() : f;
+                if (std::isfinite(up))
+                    down -= up;
+            }
+        }
+    }
+    return down;
+}
+
+std::vector<TSVGTextDecoration> Decorations(const TSVGGraphicElement &styled)
+{
+    std::vector<TSVGTextDecoration> out;
+    for (const TSVGElement *p = &styled; p; p = p->Parent()) {
+        const auto *g = dynamic_cast<const TSVGGraphicElement *>(p);
+        if (!g || &g->InheritanceSource(ipTextDecoration) != g)
+            continue;
+        const TSVGFont &font = g->Font();
+        const int kinds = (font.Style().Underline ? tlkUnderline : 0) |
+                          (font.ExtendStyles().testFlag(fsOverline) ? tlkOverline : 0) |
+                          (font.Style().StrikeOut ? tlkLineThrough : 0);
+        if (kinds)
+            out.push_back({g, kinds});
+    }
+    return out;
+}
+
+// A path flattened into points with the distance along it of each.
+struct TFlatPath {
+    std::vector<QPointF> Points;
+    std::vector<double> Along;
+    std::vector<bool> Starts;  // a point that starts a subpath (no segment leads to it)
+    double Length = 0;
+
+    bool At(double s, QPointF &point, double &angle) const
+    {
+        if (Points.size() < 2 || s < 0 || s > Length)
+            return false;
+        size_t i = size_t(std::upper_bound(Along.begin(), Along.end(), s) - Along.begin());
+        i = std::clamp<size_t>(i, 1, Points.size() - 1);
+        while (i + 1 < Points.size() && Starts[i])
+            ++i;
+        const QPointF a = Points[i - 1], b = Points[i];
+        const double span = Along[i] - Along[i - 1];
+        const double t = span > 0 ? (s - Along[i - 1]) / span : 0;
+        point = a + (b - a) * t;
+        angle = std::atan2(b.y() - a.y(), b.x() - a.x()) * 180 / M_PI;
+        return true;
+    }
+};
+
+TFlatPath Flatten(const QPainterPath &path, bool reverse)
+{
+    TFlatPath out;
+    QList<QPolygonF> polygons = path.toSubpathPolygons();
+    if (reverse) {
+        std::reverse(polygons.begin(), polygons.end());
+        for (QPolygonF &p : polygons)
+            std::reverse(p.begin(), p.end());
+    }
+    for (const QPolygonF &polygon : polygons) {
+        bool first = true;
+        for (const QPointF &p : polygon) {
+            if (qsizetype(out.Points.size()) >= kMaxPathPoints)
+                return out;
+            if (!first)
+                out.Length += std::hypot(p.x() - out.Points.back().x(), p.y() - out.Points.back().y());
+            out.Points.push_back(p);
+            out.Along.push_back(out.Length);
+            out.Starts.push_back(first);
+            first = false;
+        }
+    }
+    return out;
+}
+
+QPainterPath TextPathGeometry(const TSVGText &textPath)
+{
+    QPainterPath out;
+    QString v;
+    if (!textPath.XMLAttribute(u"href", v))
+        return out;
+    const TSVGDocument *doc = textPath.Document();
+    const QString ref = v.trimmed();
+    const auto *target = doc && ref.startsWith(QLatin1Char('#'))
+                             ? dynamic_cast<const TSVGGraphicElement *>(doc->FindElement(ref.mid(1)))
+                             : nullptr;
+    if (!target || !SVGShapeOutline(*target, out))
+        return QPainterPath();
+    return target->Matrix().ToQTransform().map(out);
+}
+
+class TLayout {
+public:
+    explicit TLayout(const TSVGText &root) : FRoot(root) {}
+    std::vector<TSVGTextPiece> Run();
+
+private:
+    void Walk(const TSVGText &e, const TSVGText *path, int depth);
+    void Append(const QString &text, const TSVGText &owner, const TSVGGraphicElement &styled, const TSVGText *path);
+    void Finish();
+    bool Lookup(size_t segment, qsizetype i, std::vector<float> TLists::*list, float &value) const;
+    float Rotation(size_t segment, qsizetype i) const;
+    bool PerCharacter(const TSegment &segment) const;
+    void ApplyTextLength();
+    void ApplyAnchors();
+    const TFlatPath &PathOf(const TSVGText &textPath);
+
+    const TSVGText &FRoot;
+    QString FText;
+    std::vector<TSegment> FSegments;
+    std::vector<const TSVGGraphicElement *> FStack;
+    std::map<const TSVGGraphicElement *, TLists> FLists;
+    std::vector<const TLists *> FOrder;  // every element's lists in document order
+    bool FLastSpace = true;  // collapsing: a leading space is dropped
+
+    // Per character (UTF-16 position; the low half of a pair follows its high half).
+    std::vector<float> FX, FY, FAdvance, FRotate;
+    std::vector<float> FStretch;    // horizontal glyph scale (lengthAdjust)
+    std::vector<float> FLetter;     // the letter-spacing in the advance
+    std::vector<int> FChunk;
+    std::vector<char> FBreak;      // a piece starts here
+    std::map<const TSVGText *, TFlatPath> FPaths;
+    std::vector<size_t> FSegmentOf;
+};
+
+void TLayout::Walk(const TSVGText &e, const TSVGText *path, int depth)
+{
+    if (depth > SVGMaxElementDepth || (&e != &FRoot && e.DisplayText() == QLatin1String("none")))
+        return;
+    if (&e != &FRoot && IsTextPath(e)) {
+        if (path || depth != 1)
+            return;  // a textPath lays out only as a child of the text itself
+        path = &e;
+    }
+    FStack.push_back(&e);
+    TLists &lists = FLists[&e];
+    ReadLists(lists, e);
+    lists.Start = FText.size();
+    FOrder.push_back(&lists);
+    for (const TSVGTextContent &piece : e.Content()) {
+        if (piece.ChildIndex < 0) {
+            Append(piece.Text, e, e, path);
+            continue;
+        }
+        if (piece.ChildIndex >= e.Count())
+            continue;
+        const TSVGElement *child = e.Items(piece.ChildIndex);
+        if (!child->HasFeatures() || !child->HasExtensions() || !child->HasLanguages())
+            continue;
+        if (const auto *span = dynamic_cast<const TSVGText *>(child)) {
+            Walk(*span, path, depth + 1);
+        } else if (const auto *ref = dynamic_cast<const TSVGTextRef *>(child)) {
+            // tref: the character data of the referenced element, in the tref's style,
+            // positioned by the tref's own x, y, dx and dy.
+            const auto *target = dynamic_cast<const TSVGText *>(ref->ReferencedElement());
+            if (!target || !ref->Visible())
+                continue;
+            const QString data = CharacterData(*target, 0);
+            FStack.push_back(ref);
+            TLists &own = FLists[ref];
+            ReadLists(own, *ref);
+            own.Start = FText.size();
+            FOrder.push_back(&own);
+            Append(data, e, *ref, path);
+            own.End = FText.size();
+            FStack.pop_back();
+        }
+    }
+    lists.End = FText.size();
+    FStack.pop_back();
+}
+
+void TLayout::Append(const QString &text, const TSVGText &owner, const TSVGGraphicElement &styled,
+                     const TSVGText *path)
+{
+    const bool preserve = Preserve(&owner);
+    bool segmentOpen = false;
+    for (QChar c : text) {
+        if (preserve) {
+            if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t'))
+                c = QLatin1Char(' ');
+        } else {
+            if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+                continue;
+            if (c == QLatin1Char('\t'))
+                c = QLatin1Char(' ');
+            if (c == QLatin1Char(' ')) {
+                if (FLastSpace)
+                    continue;
+                FLastSpace = true;
+            } else {
+                FLastSpace = false;
+            }
+        }
+        if (FText.size() >= SVGMaxTextChars)
+            throw ESVGException(QStringLiteral("Text too long: more than %1 characters in one text element")
+                                    .arg(SVGMaxTextChars));
+        if (!segmentOpen) {
+            TSegment segment;
+            segment.Start = FText.size();
+            segment.Owner = &owner;
+            segment.Styled = &styled;
+            segment.Path = path;
+            for (auto it = FStack.rbegin(); it != FStack.rend(); ++it)
+                segment.Chain.push_back(&FLists[*it]);
+            FSegments.push_back(std::move(segment));
+            segmentOpen = true;
+        }
+        FText += c;
+    }
+}
+
+void TLayout::Finish()
+{
+    // A trailing space of the whole text goes too when white space collapses.
+    if (!FText.isEmpty() && FText.back() == QLatin1Char(' ') && !Preserve(FSegments.back().Owner)) {
+        FText.chop(1);
+        if (FSegments.back().Start == FText.size())
+            FSegments.pop_back();
+        for (auto &[element, lists] : FLists)
+            lists.End = std::min(lists.End, FText.size());
+    }
+}
+
+bool TLayout::Lookup(size_t segment, qsizetype i, std::vector<float> TLists::*list, float &value) const
+{
+    for (const TLists *l : FSegments[segment].Chain) {
+        const size_t k = size_t(i - l->Start);
+        if (k < (l->*list).size()) {
+            value = (l->*list)[k];
+            return true;
+        }
+    }
+    return false;
+}
+
+float TLayout::Rotation(size_t segment, qsizetype i) const
+{
+    // The last value of the nearest list goes on for the element's remaining characters.
+    for (const TLists *l : FSegments[segment].Chain)
+        if (!l->Rotate.empty())
+            return l->Rotate[std::min(size_t(i - l->Start), l->Rotate.size() - 1)];
+    return 0;
+}
+
+// Whether a segment's characters may leave the places the shaper gives them.
+bool TLayout::PerCharacter(const TSegment &segment) const
+{
+    const TSVGGraphicElement &styled = *segment.Styled;
+    if (segment.Path || Spacing(styled, u"letter-spacing") != 0 || Spacing(styled, u"word-spacing") != 0)
+        return true;
+    QString length;
+    for (const TLists *l : segment.Chain)
+        if (!l->Rotate.empty() || !l->X.empty() || !l->Y.empty() || !l->DX.empty() || !l->DY.empty() ||
+            l->Element->XMLAttribute(u"textLength", length))
+            return true;
+    return false;
+}
+
+std::vector<TSVGTextPiece> TLayout::Run()
+{
+    FStack.clear();
+    Walk(FRoot, nullptr, 0);
+    Finish();
+    const qsizetype n = FText.size();
+    FX.assign(size_t(n), 0);
+    FY.assign(size_t(n), 0);
+    FAdvance.assign(size_t(n), 0);
+    FRotate.assign(size_t(n), 0);
+    FStretch.assign(size_t(n), 1);
+    FLetter.assign(size_t(n), 0);
+    FChunk.assign(size_t(n), 0);
+    FBreak.assign(size_t(n), 0);
+    FSegmentOf.assign(size_t(n), 0);
+
+    // Shaping: one run per segment, cut when long.
+    struct TShaping {
+        qsizetype Start = 0, End = 0;
+        size_t Segment = 0;
+        TShapedRun Run;
+        TCanvasFont Font;
+        bool PerCharacter = false;
+    };
+    std::vector<TShaping> runs;
+    for (size_t s = 0; s < FSegments.size(); ++s) {
+        const qsizetype end = s + 1 < FSegments.size() ? FSegments[s + 1].Start : n;
+        const bool perCharacter = PerCharacter(FSegments[s]);
+        const qsizetype most = perCharacter ? kMaxPlacedRunChars : kMaxRunChars;
+        for (qsizetype start = FSegments[s].Start; start < end;) {
+            qsizetype stop = std::min(end, start + most);
+            if (stop < end) {
+                // Only the run's second half is searched: a text without spaces costs no more.
+                const qsizetype half = start + most / 2;
+                const qsizetype space = QStringView(FText).mid(half, stop - half).lastIndexOf(QLatin1Char(' '));
+                if (space > 0)
+                    stop = half + space + 1;
+                if (FText.at(stop - 1).isHighSurrogate())
+                    --stop;
+            }
+            // An absolute position starts a text chunk, which is shaped on its own.
+            for (qsizetype i = start + 1; i < stop; ++i) {
+                float v = 0;
+                if (Lookup(s, i, &TLists::X, v) || Lookup(s, i, &TLists::Y, v)) {
+                    stop = i;
+                    break;
+                }
+            }
+            for (qsizetype i = start; i < stop; ++i)
+                FSegmentOf[size_t(i)] = s;
+            runs.push_back({start, stop, s, {}, {}, perCharacter});
+            start = stop;
+        }
+    }
+
+    float cx = 0, cy = 0;
+    int chunk = 0;
+    const TSVGText *lastPath = nullptr;
+    for (TShaping &r : runs) {
+        const TSegment &segment = FSegments[r.Segment];
+        const TSVGGraphicElement &styled = *segment.Styled;
+        r.Font = SVGResolveFont(styled);
+        r.Font.Underline = r.Font.StrikeOut = r.Font.Overline = false;
+        const QString text = FText.mid(r.Start, r.End - r.Start);
+        r.Run = TShapedRun(r.Font, text);
+        const float letter = Spacing(styled, u"letter-spacing"), word = Spacing(styled, u"word-spacing");
+        const TFontLines lines = TTextMetrics::FontLines(r.Font);
+        const float shift = BaselineOffset(styled, lines) + BaselineShift(styled, FRoot);
+        const bool perCharacter = r.PerCharacter;
+        if (segment.Path != lastPath) {
+            // A textPath starts a chunk of its own at its start offset; the text after it
+            // goes on from where it ended.
+            if (segment.Path) {
+                cx = 0;
+                cy = 0;
+                QString offset;
+                if (segment.Path->XMLAttribute(u"startOffset", offset)) {
+                    bool isPercent = false;
+                    const float f = ParseFraction(offset, isPercent, Factors(*segment.Path), 0);
+                    cx = isPercent ? f * float(PathOf(*segment.Path).Length) : f;
+                }
+            }
+            ++chunk;
+            lastPath = segment.Path;
+        }
+        for (qsizetype i = r.Start; i < r.End; ++i) {
+            const size_t k = size_t(i);
+            float x = 0, y = 0, dx = 0, dy = 0;
+            const bool hasX = perCharacter && Lookup(r.Segment, i, &TLists::X, x);
+            const bool hasY = perCharacter && Lookup(r.Segment, i, &TLists::Y, y);
+            const bool hasDX = perCharacter && Lookup(r.Segment, i, &TLists::DX, dx);
+            const bool hasDY = perCharacter && Lookup(r.Segment, i, &TLists::DY, dy);
+            if ((hasX || hasY) && i > 0)
+                ++chunk;
+            if (hasX)
+                cx = x;
+            if (hasY && !segment.Path)
+                cy = y;
+            cx += dx;
+            cy += dy;
+            FRotate[k] = perCharacter ? Rotation(r.Segment, i) : 0.0f;
+            const bool low = FText.at(i).isLowSurrogate() && i > r.Start && FText.at(i - 1).isHighSurrogate();
+            FBreak[k] = i == r.Start || (!low && (hasX || hasY || hasDX || hasDY || FRotate[k] != 0 ||
+                                                  (i > r.Start && FRotate[k - 1] != 0) || letter != 0 ||
+                                                  segment.Path || (word != 0 && i > r.Start &&
+                                                                   FText.at(i - 1) == QLatin1Char(' '))));
+            FX[k] = cx;
+            FY[k] = cy + shift;
+            FChunk[k] = chunk;
+            if (low)
+                continue;
+            float advance = 0;
+            if (perCharacter) {
+                const qsizetype next = i + 1 < r.End && FText.at(i).isHighSurrogate() ? i + 2 : i + 1;
+                advance = std::abs(r.Run.CaretX(next - r.Start) - r.Run.CaretX(i - r.Start));
+                if (advance > 0 || FText.at(i) == QLatin1Char(' ')) {
+                    advance += letter;
+                    FLetter[k] = letter;
+                }
+                if (FText.at(i) == QLatin1Char(' '))
+                    advance += word;
+            } else if (i == r.Start) {
+                advance = r.Run.Width();
+            }
+            FAdvance[k] = advance;
+            cx += advance;
+        }
+    }
+    ApplyTextLength();
+    ApplyAnchors();
+
+    // Pieces: characters of one run in a row that keep their shaped places.
+    std::vector<TSVGTextPiece> pieces;
+    pieces.reserve(size_t(std::count(FBreak.begin(), FBreak.end(), 1)));
+    for (const TShaping &r : runs) {
+        if (r.Font.Size <= 0)
+            continue;
+        const auto decorations =
+            std::make_shared<const std::vector<TSVGTextDecoration>>(Decorations(*FSegments[r.Segment].Styled));
+        const TFontLines lines = TTextMetrics::FontLines(r.Font);
+        for (qsizetype i = r.Start; i < r.End;) {
+            qsizetype end = i + 1;
+            while (end < r.End && !FBreak[size_t(end)])
+                ++end;
+            TSVGTextPiece p;
+            p.Styled = FSegments[r.Segment].Styled;
+            p.Font = r.Font;
+            p.Lines = lines;
+            p.Run = r.Run;
+            p.From = i - r.Start;
+            p.Length = end - i;
+            if (r.PerCharacter) {
+                const float a = r.Run.CaretX(p.From), b = r.Run.CaretX(p.From + p.Length);
+                p.Left = std::min(a, b);
+            }
+            for (qsizetype k = i; k < end; ++k)
+                p.Advance += FAdvance[size_t(k)];
+            if (const TSVGText *path = FSegments[r.Segment].Path) {
+                // Along a path: the glyph's middle on the path, the glyph turned with it.
+                const TFlatPath &flat = PathOf(*path);
+                QPointF point;
+                double angle = 0;
+                // The glyph's own advance, without the spacing after it, finds its middle.
+                const float half = std::abs(r.Run.CaretX(p.From + p.Length) - r.Run.CaretX(p.From)) *
+                                   FStretch[size_t(i)] / 2;
+                if (flat.At(double(FX[size_t(i)]) + half, point, angle)) {
+                    p.Place.translate(point.x(), point.y());
+                    p.Place.rotate(angle + FRotate[size_t(i)]);
+                    p.Place.translate(-half, FY[size_t(i)]);
+                    p.Place.scale(FStretch[size_t(i)], 1);
+                    p.Decorations = decorations;
+                    pieces.push_back(std::move(p));
+                }
+                i = end;
+                continue;
+            }
+            p.Place.translate(FX[size_t(i)], FY[size_t(i)]);
+            p.Place.rotate(FRotate[size_t(i)]);
+            p.Place.scale(FStretch[size_t(i)], 1);
+            p.Decorations = decorations;
+            pieces.push_back(std::move(p));
+            i = end;
+        }
+    }
+    return pieces;
+}
+
+void TLayout::ApplyTextLength()
+{
+    for (const TLists *l : FOrder) {
+        QString v;
+        if (!l->Element->XMLAttribute(u"textLength", v) || l->Start >= l->End)
+            continue;
+        bool isPercent = false;
+        const float f = ParseFraction(v, isPercent, Factors(*l->Element), std::nanf(""));
+        const float target = l->Element->ResolvePercent(f, isPercent, TSVGAxis::Horizontal);
+        if (!std::isfinite(target) || target < 0)
+            continue;
+        QString how;
+        const bool glyphs = l->Element->XMLAttribute(u"lengthAdjust", how) &&
+                            how.trimmed() == QLatin1String("spacingAndGlyphs");
+        const size_t s = size_t(l->Start), e = size_t(l->End);
+        float left = FX[s], right = FX[s];
+        size_t count = 0;
+        for (size_t k = s; k < e; ++k) {
+            left = std::min(left, FX[k]);
+            right = std::max(right, FX[k] + FAdvance[k]);
+            count += FAdvance[k] != 0;
+        }
+        const float actual = right - left;
+        if (actual <= 0 || count == 0)
+            continue;
+        const float extra = target - actual;
+        if (glyphs) {
+            const float factor = target / actual;
+            for (size_t k = s; k < e; ++k) {
+                FX[k] = left + (FX[k] - left) * factor;
+                FAdvance[k] *= factor;
+                FStretch[k] *= factor;
+            }
+        } else {
+            const float gap = count > 1 ? extra / float(count - 1) : 0.0f;
+            float moved = 0;
+            for (size_t k = s; k < e; ++k) {
+                FBreak[k] = FBreak[k] || (k > s && FAdvance[k] != 0);
+                FX[k] += moved;
+                if (FAdvance[k] != 0 && k + 1 < e)
+                    moved += gap;
+            }
+        }
+        for (size_t k = e; k < FX.size() && FChunk[k] == FChunk[e - 1]; ++k)
+            FX[k] += extra;
+    }
+}
+
+void TLayout::ApplyAnchors()
+{
+    // text-anchor per chunk, from the element of the chunk's first character.
+    const size_t n = FX.size();
+    for (size_t first = 0; first < n;) {
+        size_t last = first;
+        while (last + 1 < n && FChunk[last + 1] == FChunk[first])
+            ++last;
+        // The spacing after the chunk's last letter is not part of its width.
+        float right = FX[first];
+        for (size_t k = first; k <= last; ++k)
+            right = std::max(right, FX[k] + FAdvance[k] - (k == last ? FLetter[k] : 0.0f));
+        const TSVGTextAlign align = FSegments[FSegmentOf[first]].Styled->TextAlign();
+        const float width = right - FX[first];
+        const float shift = align == staCenter ? -width / 2 : align == staTrailing ? -width : 0.0f;
+        if (shift != 0)
+            for (size_t k = first; k <= last; ++k)
+                FX[k] += shift;
+        first = last + 1;
+    }
+}
+
+const TFlatPath &TLayout::PathOf(const TSVGText &textPath)
+{
+    auto it = FPaths.find(&textPath);
+    if (it == FPaths.end()) {
+        QString side;
+        const bool right = textPath.XMLAttribute(u"side", side) && side.trimmed() == QLatin1String("right");
+        it = FPaths.emplace(&textPath, Flatten(TextPathGeometry(textPath), right)).first;
+    }
+    return it->second;
+}
+
+} // namespace
+
+std::vector<TSVGTextPiece> SVGLayOutText(const TSVGText &text)
+{
+    TLayout layout(text);
+    return layout.Run();
+}
+
+QPainterPath SVGTextPieceOutline(const TSVGTextPiece &piece)
+{
+    QPainterPath glyphs = piece.Run.Outline(piece.From, piece.Length);
+    QTransform t = piece.Place;
+    t.translate(-piece.Left, 0);
+    return t.map(glyphs);
+}
+
+QPolygonF SVGTextPieceBox(const TSVGTextPiece &piece)
+{
+    const TFontLines &lines = piece.Lines;
+    return piece.Place.map(QPolygonF(QRectF(0, -lines.Ascent, piece.Advance, lines.Ascent + lines.Descent)));
+}
+
+QPainterPath SVGTextPieceLines(const TSVGTextPiece &piece, TSVGTextLineKind kind)
+{
+    const TFontLines &lines = piece.Lines;
+    const float y = kind == tlkUnderline  ? lines.UnderlinePosition
+                    : kind == tlkOverline ? -lines.Ascent
+                                          : -lines.StrikeOutPosition;
+    const float thickness = kind == tlkLineThrough ? lines.StrikeOutThickness : lines.Thickness;
+    QPainterPath out;
+    out.addRect(QRectF(0, y - thickness / 2, piece.Advance, thickness));
+    return piece.Place.map(out);
+}

@@ -460,6 +460,17 @@ void TSVGCanvas::EndLayer(float opacity, const QImage &alphaMask)
 
 void TSVGCanvas::EndLayer(float opacity, const QImage &alphaMask, const QRect &area)
 {
+    FinishLayer(opacity, alphaMask, area, nullptr);
+}
+
+void TSVGCanvas::EndLayer(float opacity, const TLayerEffect &effect)
+{
+    FinishLayer(opacity, QImage(), QRect(0, 0, Width(), Height()), &effect);
+}
+
+void TSVGCanvas::FinishLayer(float opacity, const QImage &alphaMask, const QRect &area,
+                             const TLayerEffect *effect)
+{
     if (FLayers.empty())
         return;
     // States saved inside the layer end with it.
@@ -476,14 +487,17 @@ void TSVGCanvas::EndLayer(float opacity, const QImage &alphaMask, const QRect &a
     FLayers.pop_back();
     FClip = layer.ParentClip;
     FShapedClip = layer.ParentShapedClip;
+    layer.Painter->end();
+    // The painter below takes over before the effect runs, which may raise.
+    FPainter = FLayers.empty() ? FRoot.get() : FLayers.back().Painter.get();
+    if (effect)
+        layer.Drawn = (*effect)(*layer.Image, layer.Drawn) & layer.Image->rect();
     // Only what was drawn, and of that only what the mask lets through, is blended.
     const QRect blended = area & layer.Drawn;
-    layer.Painter->end();
     if (blended.isEmpty())
         opacity = 0;
     else if (!alphaMask.isNull())
         SVGMultiplyAlpha(*layer.Image, alphaMask, blended);
-    FPainter = FLayers.empty() ? FRoot.get() : FLayers.back().Painter.get();
     if (opacity <= 0)
         return;
     FPainter->save();

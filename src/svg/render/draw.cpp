@@ -9,6 +9,7 @@
 #include "svg/model/text.h"
 #include "svg/model/image.h"
 #include "svg/render/clip_path.h"
+#include "svg/render/filter.h"
 #include "svg/render/image.h"
 #include "svg/render/markers.h"
 #include "svg/render/paint.h"
@@ -37,6 +38,8 @@ bool IsNeverDrawn(const TSVGElement &e)
     case etMarker:
     case etSymbol:
     case etMask:
+    case etFilter:
+    case etFilterPrimitive:
         return true;
     default:
         return false;
@@ -153,7 +156,7 @@ bool TSVGPainter::NeedsLayer(const TSVGGraphicElement &element) const
 }
 
 TSVGPainter::TBracket TSVGPainter::BeginDraw(TSVGGraphicElement &element, const TMatrix &M,
-                                             TSVGEffects effects)
+                                             TSVGEffects effects, bool filtered)
 {
     TBracket b;
     b.State = FCanvas.SaveState();
@@ -162,7 +165,7 @@ TSVGPainter::TBracket TSVGPainter::BeginDraw(TSVGGraphicElement &element, const 
     const float opacity = FOpacity * (FClipMode ? 1.0f : std::clamp(element.Opacity(), 0.0f, 1.0f));
     b.Opacity = opacity;
     b.Coverage = std::move(effects.Coverage);
-    if (b.Coverage || (opacity < 1 && NeedsLayer(element))) {
+    if (b.Coverage || (opacity < 1 && (filtered || NeedsLayer(element)))) {
         FCanvas.BeginLayer();
         b.Layer = true;
         FOpacity = 1;
@@ -201,21 +204,35 @@ void TSVGPainter::DoDraw(TSVGGraphicElement &element, const TMatrix &aMatrix)
         return;
     const TMatrix M = element.Matrix() * aMatrix;
     TBracket bracket;
+    TSVGFilterUse filter;
     try {
         TSVGEffects effects = SVGElementEffects(*this, element, M);
-        if (effects.Hidden) {
+        if (!FClipMode)
+            filter = SVGElementFilter(*this, element, M);
+        if (effects.Hidden || filter.Hidden) {
             Leave(&element);
-            return;  // clipped or masked away entirely
+            return;  // clipped or masked away entirely, or filtered through nothing
         }
-        bracket = BeginDraw(element, M, std::move(effects));
+        bracket = BeginDraw(element, M, std::move(effects), filter.Chain != nullptr);
     } catch (...) {
         Leave(&element);
         throw;
     }
     try {
+        // The filter works on the element's own drawing; clip, mask and opacity follow.
+        if (filter.Chain)
+            FCanvas.BeginLayer();
         DrawShape(element, M);
         DrawChildren(element, M);
+        if (filter.Chain) {
+            const std::shared_ptr<TSVGFilterChain> chain = std::move(filter.Chain);  // the layer ends whatever it does
+            FCanvas.EndLayer(1, [&chain](QImage &layer, const QRect &drawn) {
+                return SVGApplyFilter(*chain, layer, drawn);
+            });
+        }
     } catch (...) {
+        if (filter.Chain)
+            FCanvas.EndLayer(0);
         EndDraw(element, M, bracket);
         Leave(&element);
         throw;

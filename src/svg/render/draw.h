@@ -89,7 +89,7 @@ private:
         float SavedOpacity = 1;
         std::unique_ptr<TSVGCoverage> Coverage;  // clip-path and mask, blended with the layer
     };
-    TBracket BeginDraw(TSVGGraphicElement &element, const TMatrix &M, TSVGEffects effects);
+    TBracket BeginDraw(TSVGGraphicElement &element, const TMatrix &M, TSVGEffects effects, bool filtered);
     void EndDraw(TSVGGraphicElement &element, const TMatrix &M, const TBracket &bracket);
     void DrawViewport(TSVGGraphicElement &element, const TMatrix &aMatrix);
     bool NeedsLayer(const TSVGGraphicElement &element) const;

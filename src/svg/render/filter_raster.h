@@ -1,0 +1,70 @@
+#pragma once
+// The pictures filter primitives pass on: premultiplied ARGB32 rasters the size of the
+// filter region in device pixels, each marked with the colour space its channels are
+// in, and the operations several families of primitives share. Every raster here is
+// allocated through the raster limits. Rectangles are in the region's own pixels.
+
+#include "svg/render/raster_limits.h"
+
+#include <QImage>
+#include <QRect>
+#include <array>
+#include <vector>
+
+enum class TSVGFilterSpace { SRGB, LinearRGB };
+
+struct TSVGFilterImage {
+    QImage Image;
+    TSVGFilterSpace Space = TSVGFilterSpace::SRGB;
+};
+
+// The picture converted to Space (a copy only when the spaces differ).
+TSVGFilterImage SVGFilterToSpace(const TSVGFilterImage &image, TSVGFilterSpace space);
+
+// Everything of Image outside Area becomes transparent.
+void SVGFilterKeepArea(QImage &image, const QRect &area);
+
+// Unpremultiplied channels of a premultiplied pixel and back, rounded.
+struct TSVGRgba {
+    float R, G, B, A;  // 0 .. 1
+};
+TSVGRgba SVGFilterUnpremultiply(QRgb p);
+QRgb SVGFilterPremultiply(float r, float g, float b, float a);  // clamped to 0 .. 1
+QRgb SVGFilterSourceOver(QRgb source, QRgb backdrop);
+
+// --- the kernels behind the primitives (filter_blur.cpp, filter_color.cpp, filter_light.cpp)
+
+// Gaussian blur with deviations in device pixels (zero leaves that axis alone): an
+// exact kernel for deviations below 2, three running-sum box passes above, so that the
+// cost does not grow with the deviation.
+void SVGFilterBlur(QImage &image, double deviationX, double deviationY);
+// Erosion (the least of each channel) or dilation (the greatest) over a window of
+// 2 * RadiusX + 1 by 2 * RadiusY + 1 pixels, in separable passes.
+void SVGFilterMorphology(QImage &image, int radiusX, int radiusY, bool dilate);
+// feDropShadow: Image's alpha blurred and moved (device pixels), filled with Color
+// (unpremultiplied ARGB), and Image over it.
+QImage SVGFilterDropShadow(const QImage &image, double dx, double dy, double deviationX, double deviationY,
+                           QRgb color);
+// Moves the picture by whole pixels.
+QImage SVGFilterOffset(const QImage &image, int dx, int dy);
+
+// A 5 x 4 colour matrix applied to unpremultiplied channels (row-major, the fifth column
+// in units of 1).
+using TSVGColorMatrix = std::array<float, 20>;
+void SVGFilterColorMatrix(QImage &image, const TSVGColorMatrix &m);
+TSVGColorMatrix SVGSaturateMatrix(float s);
+TSVGColorMatrix SVGHueRotateMatrix(float degrees);
+TSVGColorMatrix SVGLuminanceToAlphaMatrix();
+// One 256-entry table per channel (R, G, B, A) applied to unpremultiplied channels.
+using TSVGChannelTables = std::array<std::array<quint8, 256>, 4>;
+void SVGFilterTransfer(QImage &image, const TSVGChannelTables &tables);
+
+// The sixteen blend modes of compositing, by their CSS names; -1 for another name.
+int SVGBlendMode(QStringView name);
+// Source blended over Backdrop with a mode of SVGBlendMode, into Backdrop.
+void SVGFilterBlend(QImage &backdrop, const QImage &source, int mode);
+// Porter-Duff operators over, in, out, atop, xor (and arithmetic with K1..K4, clamped)
+// of Source with Destination, into Destination.
+enum class TSVGCompositeOp { Over, In, Out, Atop, Xor, Arithmetic };
+void SVGFilterComposite(QImage &destination, const QImage &source, TSVGCompositeOp op,
+                        const std::array<float, 4> &k = {});

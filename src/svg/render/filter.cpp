@@ -136,8 +136,11 @@ private:
 
     TSVGFilterImage Input(const QString &in, TSVGFilterSpace space)
     {
-        const QSize size = FContext.Size();
-        if (in == QLatin1String("SourceGraphic"))
+        // The background and the paints are not kept apart from the drawing; like resvg,
+        // the drawing stands in for them.
+        if (in == QLatin1String("SourceGraphic") || in == QLatin1String("BackgroundImage") ||
+            in == QLatin1String("BackgroundAlpha") || in == QLatin1String("FillPaint") ||
+            in == QLatin1String("StrokePaint"))
             return SVGFilterToSpace({FSource, TSVGFilterSpace::SRGB}, space);
         if (in == QLatin1String("SourceAlpha")) {
             QImage alpha = FSource.copy();
@@ -148,9 +151,6 @@ private:
             }
             return {alpha, space};
         }
-        if (in == QLatin1String("BackgroundImage") || in == QLatin1String("BackgroundAlpha") ||
-            in == QLatin1String("FillPaint") || in == QLatin1String("StrokePaint"))
-            return {SVGNewRaster(size), space};
         if (!in.isEmpty())
             if (const auto it = FNamed.find(in); it != FNamed.end())
                 return SVGFilterToSpace(it->second->Image, space);

@@ -26,12 +26,13 @@ constexpr TFunctionName FunctionNames[] = {
     {"saturate", TKind::Saturate, 1},     {"sepia", TKind::Sepia, 1},
 };
 
-// A length in user units: a number with a unit, or a bare 0.
+// A length in user units: a number with a unit, or a bare number (user units, as SVG
+// files write them).
 std::optional<double> Length(const QString &text)
 {
     double v = 0;
     if (TrySVGStrToFloat(text, v))
-        return v == 0 ? std::optional<double>(0) : std::nullopt;
+        return v;
     TSVGUnit unit = suNone;
     const QStringView number = SVGSplitUnit(text, unit);
     if (unit == suNone || unit == suPercent || !TrySVGStrToFloat(number, v))
@@ -93,12 +94,15 @@ bool ReadDropShadow(const QString &args, TSVGFilterFunction &f)
         words << word;
     std::vector<double> lengths;
     QString color;
+    bool afterLength = false;
     for (const QString &w : words) {
         // The lengths stand together, before or after the colour.
-        if (const auto l = Length(w); l && lengths.size() < 3 && (color.isEmpty() || lengths.empty())) {
+        if (const auto l = Length(w); l && lengths.size() < 3 && (lengths.empty() || afterLength)) {
             lengths.push_back(*l);
+            afterLength = true;
             continue;
         }
+        afterLength = false;
         if (!color.isEmpty())
             return false;
         color = w;

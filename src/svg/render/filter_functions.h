@@ -25,6 +25,6 @@ struct TSVGFilterFunction {
 
 // The items of a `filter` value; empty for "none" and for an empty text. Nullopt when
 // the value cannot be read (an unknown function, a negative amount or deviation, a
-// length without unit other than 0, a missing closing parenthesis): the property then
+// missing closing parenthesis): the property then
 // counts as not given.
 std::optional<std::vector<TSVGFilterFunction>> SVGParseFilterValue(const QString &text);

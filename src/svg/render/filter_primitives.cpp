@@ -274,10 +274,9 @@ TSVGFilterImage Morphology(const TSVGFilterContext &c, const TSVGFilterPrimitive
 {
     TSVGFilterImage in = In(c, p, u"in", space);
     double rx = 0, ry = 0;
-    if (!NumberPair(p, u"radius", 0, rx, ry) || rx < 0 || ry < 0)
-        return Blank(c, space);
-    if (rx == 0 && ry == 0)
-        return Blank(c, space);
+    // A radius that is not positive leaves the input as it is.
+    if (!NumberPair(p, u"radius", 0, rx, ry) || !(rx > 0) || !(ry > 0))
+        return in;
     const double dx = std::min(c.DeviceX(rx), 1e7), dy = std::min(c.DeviceY(ry), 1e7);
     in.Image = in.Image.copy();
     SVGFilterMorphology(in.Image, int(std::round(dx)), int(std::round(dy)),

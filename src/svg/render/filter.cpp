@@ -239,7 +239,9 @@ TSVGFilterUse SVGElementFilter(TSVGPainter &painter, TSVGGraphicElement &element
         if (f.Kind == TSVGFilterFunctionKind::Url) {
             TSVGElement *target = doc && !f.Id.isEmpty() ? doc->FindElement(f.Id) : nullptr;
             if (!target || target->SVGType() != etFilter) {
-                use.Hidden = true;
+                // Alone it hides the element; within a list, resvg draws the element
+                // unfiltered, and so do the references.
+                use.Hidden = chain->Items.size() == 1;
                 return use;
             }
             filter = static_cast<TSVGFilter *>(target);

@@ -99,9 +99,8 @@ TSVGFilterImage Blur(const TSVGFilterContext &c, const TSVGFilterPrimitive &p, T
 {
     TSVGFilterImage in = In(c, p, u"in", space);
     double sx = 0, sy = 0;
-    if (!NumberPair(p, u"stdDeviation", 0, sx, sy) || sx < 0 || sy < 0)
-        return Blank(c, space);
-    if (sx == 0 && sy == 0)
+    // A negative deviation is an error that leaves the input as it is, like zero.
+    if (!NumberPair(p, u"stdDeviation", 0, sx, sy) || sx < 0 || sy < 0 || (sx == 0 && sy == 0))
         return in;
     in.Image = in.Image.copy();
     SVGFilterBlur(in.Image, c.DeviceX(sx), c.DeviceY(sy));

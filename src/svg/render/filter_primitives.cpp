@@ -283,6 +283,85 @@ TSVGFilterImage Morphology(const TSVGFilterContext &c, const TSVGFilterPrimitive
     return in;
 }
 
+// A point of a light source in the region's pixels.
+TSVGLightPoint LightPoint(const TSVGFilterContext &c, const TSVGFilterPrimitive &light, QStringView x, QStringView y,
+                          QStringView z)
+{
+    double ux = Number(light, x, 0), uy = Number(light, y, 0), uz = Number(light, z, 0);
+    double zScale = (c.ScaleX + c.ScaleY) / 2;
+    if (c.PrimitiveBox) {
+        ux = c.Box.left() + ux * c.Box.width();
+        uy = c.Box.top() + uy * c.Box.height();
+        zScale *= std::sqrt((c.Box.width() * c.Box.width() + c.Box.height() * c.Box.height()) / 2);
+    }
+    const QPointF d = c.M.ToQTransform().map(QPointF(ux, uy)) - QPointF(c.Region.topLeft());
+    return {d.x(), d.y(), uz * zScale};
+}
+
+TSVGFilterImage Lighting(const TSVGFilterContext &c, const TSVGFilterPrimitive &p, bool specular, TSVGFilterSpace space)
+{
+    const TSVGFilterPrimitive *light = nullptr;
+    for (int i = 0; i < p.Count() && !light; ++i) {
+        const TSVGElement *e = p.Items(i);
+        const QString tag = e->TagName();
+        if (e->SVGType() == etFilterPrimitive &&
+            (tag == QLatin1String("feDistantLight") || tag == QLatin1String("fePointLight") ||
+             tag == QLatin1String("feSpotLight")))
+            light = static_cast<const TSVGFilterPrimitive *>(e);
+    }
+    if (!light)
+        return Blank(c, space);
+    TSVGLighting l;
+    l.Specular = specular;
+    l.SurfaceScale = Number(p, u"surfaceScale", 1);
+    l.Constant = Number(p, specular ? u"specularConstant" : u"diffuseConstant", 1);
+    l.Exponent = Number(p, u"specularExponent", 1);
+    if (specular && !(l.Exponent >= 1 && l.Exponent <= 128))
+        return Blank(c, space);
+    l.Color = ColorProperty(p, u"lighting-color", 0xFFFFFFFFu, 1, space);
+    const QString tag = light->TagName();
+    constexpr double kRadians = M_PI / 180;
+    if (tag == QLatin1String("feDistantLight")) {
+        l.Kind = TSVGLightKind::Distant;
+        l.Azimuth = Number(*light, u"azimuth", 0) * kRadians;
+        l.Elevation = Number(*light, u"elevation", 0) * kRadians;
+    } else {
+        l.Kind = tag == QLatin1String("fePointLight") ? TSVGLightKind::Point : TSVGLightKind::Spot;
+        l.Position = LightPoint(c, *light, u"x", u"y", u"z");
+        l.PointsAt = LightPoint(c, *light, u"pointsAtX", u"pointsAtY", u"pointsAtZ");
+        l.SpotExponent = Number(*light, u"specularExponent", 1);
+        if (const QString cone = SVGFilterAttribute(*light, u"limitingConeAngle"); !cone.isEmpty()) {
+            l.HasCone = true;
+            l.ConeAngle = std::abs(Number(*light, u"limitingConeAngle", 90)) * kRadians;
+        }
+    }
+    const TSVGFilterImage in = In(c, p, u"in", space);
+    TSVGFilterImage out = Blank(c, space);
+    SVGFilterLighting(in.Image, out.Image, l);
+    return out;
+}
+
+TSVGFilterImage Turbulence(const TSVGFilterContext &c, const TSVGFilterPrimitive &p, const QRect &sub,
+                           TSVGFilterSpace space)
+{
+    TSVGFilterImage out = Blank(c, space);
+    double fx = 0, fy = 0;
+    if (!NumberPair(p, u"baseFrequency", 0, fx, fy) || fx < 0 || fy < 0)
+        return out;
+    TSVGTurbulence t;
+    t.FreqX = fx;
+    t.FreqY = fy;
+    t.Octaves = int(std::clamp(Number(p, u"numOctaves", 1), -1.0, 1e6));
+    t.Seed = long(std::clamp(std::trunc(Number(p, u"seed", 0)), -2147483647.0, 2147483647.0));
+    t.Fractal = SVGFilterAttribute(p, u"type") == QLatin1String("fractalNoise");
+    t.Stitch = SVGFilterAttribute(p, u"stitchTiles") == QLatin1String("stitch");
+    const QTransform toUser = c.M.Inverse().ToQTransform();
+    t.ToUser = QTransform::fromTranslate(c.Region.left(), c.Region.top()) * toUser;
+    t.Tile = toUser.mapRect(QRectF(sub.translated(c.Region.topLeft())));
+    SVGFilterTurbulence(out.Image, sub, t);
+    return out;
+}
+
 } // namespace
 
 QString SVGFilterAttribute(const TSVGFilterPrimitive &primitive, QStringView name)
@@ -350,6 +429,10 @@ TSVGFilterImage SVGRunFilterPrimitive(const TSVGFilterContext &c, const TSVGFilt
         out = Tile(c, p, sub, space);
     else if (tag == QLatin1String("feMorphology"))
         out = Morphology(c, p, space);
+    else if (tag == QLatin1String("feDiffuseLighting") || tag == QLatin1String("feSpecularLighting"))
+        out = Lighting(c, p, tag == QLatin1String("feSpecularLighting"), space);
+    else if (tag == QLatin1String("feTurbulence"))
+        out = Turbulence(c, p, sub, space);
     else
         out = Blank(c, space);
     if (out.Image.isNull())

@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QTransform>
 #include <array>
 #include <vector>
 
@@ -58,6 +59,37 @@ TSVGColorMatrix SVGLuminanceToAlphaMatrix();
 // One 256-entry table per channel (R, G, B, A) applied to unpremultiplied channels.
 using TSVGChannelTables = std::array<std::array<quint8, 256>, 4>;
 void SVGFilterTransfer(QImage &image, const TSVGChannelTables &tables);
+
+// Diffuse or specular lighting of Input's alpha as a height map into Output (same
+// size). Positions are in the region's pixels, angles in radians.
+enum class TSVGLightKind { Distant, Point, Spot };
+struct TSVGLightPoint {
+    double X = 0, Y = 0, Z = 0;
+};
+struct TSVGLighting {
+    bool Specular = false;
+    double SurfaceScale = 1, Constant = 1, Exponent = 1;
+    QRgb Color = 0xFFFFFFFFu;  // unpremultiplied, in the primitive's space
+    TSVGLightKind Kind = TSVGLightKind::Distant;
+    double Azimuth = 0, Elevation = 0;
+    TSVGLightPoint Position, PointsAt;
+    double SpotExponent = 1;
+    bool HasCone = false;
+    double ConeAngle = 0;
+};
+void SVGFilterLighting(const QImage &input, QImage &output, const TSVGLighting &lighting);
+
+// feTurbulence into Area of Output; ToUser maps the region's pixels to user space,
+// where the noise is laid out; Tile is the stitching tile in user space.
+struct TSVGTurbulence {
+    double FreqX = 0, FreqY = 0;
+    int Octaves = 1;
+    long Seed = 0;
+    bool Fractal = false, Stitch = false;
+    QRectF Tile;
+    QTransform ToUser;
+};
+void SVGFilterTurbulence(QImage &output, const QRect &area, const TSVGTurbulence &turbulence);
 
 // The sixteen blend modes of compositing, by their CSS names; -1 for another name.
 int SVGBlendMode(QStringView name);

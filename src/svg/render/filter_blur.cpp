@@ -184,3 +184,57 @@ QImage SVGFilterOffset(const QImage &image, int dx, int dy)
     }
     return out;
 }
+
+void SVGFilterConvolve(const QImage &input, QImage &output, const TSVGConvolution &k)
+{
+    const int w = input.width(), h = input.height();
+    QImage source = input;
+    if (k.PreserveAlpha)
+        source = input.convertToFormat(QImage::Format_ARGB32);
+    const auto pixel = [&source, w, h, &k](int x, int y, bool &inside) -> QRgb {
+        inside = true;
+        if (x < 0 || x >= w || y < 0 || y >= h) {
+            switch (k.Edge) {
+            case TSVGConvolution::TEdge::Duplicate:
+                x = std::clamp(x, 0, w - 1);
+                y = std::clamp(y, 0, h - 1);
+                break;
+            case TSVGConvolution::TEdge::Wrap:
+                x = ((x % w) + w) % w;
+                y = ((y % h) + h) % h;
+                break;
+            case TSVGConvolution::TEdge::None:
+                inside = false;
+                return 0;
+            }
+        }
+        return reinterpret_cast<const QRgb *>(source.constScanLine(y))[x];
+    };
+    for (int y = 0; y < h; ++y) {
+        auto *out = reinterpret_cast<QRgb *>(output.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            double r = 0, g = 0, b = 0, a = 0;
+            for (int oy = 0; oy < k.OrderY; ++oy)
+                for (int ox = 0; ox < k.OrderX; ++ox) {
+                    bool inside = true;
+                    const QRgb p = pixel(x - k.TargetX + ox, y - k.TargetY + oy, inside);
+                    if (!inside)
+                        continue;
+                    const double m = k.Kernel[size_t((k.OrderY - oy - 1) * k.OrderX + (k.OrderX - ox - 1))];
+                    r += qRed(p) / 255.0 * m;
+                    g += qGreen(p) / 255.0 * m;
+                    b += qBlue(p) / 255.0 * m;
+                    a += qAlpha(p) / 255.0 * m;
+                }
+            const QRgb self = reinterpret_cast<const QRgb *>(source.constScanLine(y))[x];
+            const double na = k.PreserveAlpha ? qAlpha(self) / 255.0 : a / k.Divisor + k.Bias;
+            const double bounded = std::clamp(na, 0.0, 1.0);
+            const auto channel = [&](double v) {
+                v = v / k.Divisor + k.Bias * na;
+                v = k.PreserveAlpha ? std::clamp(v, 0.0, 1.0) * bounded : std::clamp(v, 0.0, bounded);
+                return int(v * 255 + 0.5);
+            };
+            out[x] = qRgba(channel(r), channel(g), channel(b), int(bounded * 255 + 0.5));
+        }
+    }
+}

@@ -2,6 +2,7 @@
 // kernels of its family (filter_blur.cpp, filter_color.cpp, filter_light.cpp).
 
 #include "svg/model/color.h"
+#include "svg/model/exception.h"
 #include "svg/model/filter.h"
 #include "svg/model/lists.h"
 #include "svg/model/numbers.h"
@@ -362,6 +363,62 @@ TSVGFilterImage Turbulence(const TSVGFilterContext &c, const TSVGFilterPrimitive
     return out;
 }
 
+// A whole positive number of an attribute ("3" but not "3.5" or "-1").
+bool WholeNumber(const QString &text, int &value)
+{
+    double v = 0;
+    if (!TrySVGStrToFloat(text, v) || v != std::trunc(v) || v < 1 || v > 1e6)
+        return false;
+    value = int(v);
+    return true;
+}
+
+// A convolution costs its kernel's size for every pixel of the region; past this many
+// products it is refused rather than run for minutes.
+constexpr double kMaxConvolutionWork = 4e8;
+
+TSVGFilterImage ConvolveMatrix(const TSVGFilterContext &c, const TSVGFilterPrimitive &p, TSVGFilterSpace space)
+{
+    TSVGFilterImage out = Blank(c, space);
+    TSVGConvolution k;
+    if (const QString order = SVGFilterAttribute(p, u"order"); !order.isEmpty()) {
+        const QStringList parts = SplitNumbers(order);
+        if (parts.isEmpty() || parts.size() > 2 || !WholeNumber(parts[0], k.OrderX) ||
+            !WholeNumber(parts.size() == 2 ? parts[1] : parts[0], k.OrderY))
+            return out;
+    }
+    k.Kernel = SVGFilterNumbers(SVGFilterAttribute(p, u"kernelMatrix"));
+    if (qint64(k.Kernel.size()) != qint64(k.OrderX) * k.OrderY)
+        return out;
+    if (double(k.Kernel.size()) * c.Size().width() * c.Size().height() > kMaxConvolutionWork)
+        throw ESVGException(QStringLiteral("Filter too costly: a %1 x %2 convolution over %3 x %4 pixels")
+                                .arg(k.OrderX).arg(k.OrderY).arg(c.Size().width()).arg(c.Size().height()));
+    double sum = 0;
+    for (double v : k.Kernel)
+        sum += v;
+    k.Divisor = sum == 0 ? 1 : sum;
+    if (const QString d = SVGFilterAttribute(p, u"divisor"); !d.isEmpty()) {
+        const double v = Number(p, u"divisor", 0);
+        if (v == 0)
+            return out;
+        k.Divisor = v;
+    }
+    k.Bias = Number(p, u"bias", 0);
+    k.TargetX = int(Number(p, u"targetX", k.OrderX / 2));
+    k.TargetY = int(Number(p, u"targetY", k.OrderY / 2));
+    if (k.TargetX < 0 || k.TargetX >= k.OrderX || k.TargetY < 0 || k.TargetY >= k.OrderY)
+        return out;
+    const QString edge = SVGFilterAttribute(p, u"edgeMode");
+    if (edge == QLatin1String("wrap"))
+        k.Edge = TSVGConvolution::TEdge::Wrap;
+    else if (edge == QLatin1String("none"))
+        k.Edge = TSVGConvolution::TEdge::None;
+    k.PreserveAlpha = SVGFilterAttribute(p, u"preserveAlpha") == QLatin1String("true");
+    const TSVGFilterImage in = In(c, p, u"in", space);
+    SVGFilterConvolve(in.Image, out.Image, k);
+    return out;
+}
+
 } // namespace
 
 QString SVGFilterAttribute(const TSVGFilterPrimitive &primitive, QStringView name)
@@ -431,6 +488,8 @@ TSVGFilterImage SVGRunFilterPrimitive(const TSVGFilterContext &c, const TSVGFilt
         out = Morphology(c, p, space);
     else if (tag == QLatin1String("feDiffuseLighting") || tag == QLatin1String("feSpecularLighting"))
         out = Lighting(c, p, tag == QLatin1String("feSpecularLighting"), space);
+    else if (tag == QLatin1String("feConvolveMatrix"))
+        out = ConvolveMatrix(c, p, space);
     else if (tag == QLatin1String("feTurbulence"))
         out = Turbulence(c, p, sub, space);
     else

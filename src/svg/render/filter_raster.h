@@ -46,6 +46,17 @@ void SVGFilterMorphology(QImage &image, int radiusX, int radiusY, bool dilate);
 // (unpremultiplied ARGB), and Image over it.
 QImage SVGFilterDropShadow(const QImage &image, double dx, double dy, double deviationX, double deviationY,
                            QRgb color);
+// feConvolveMatrix of Input into Output (same size): Kernel row by row, OrderX wide.
+// With PreserveAlpha the colour channels of the unpremultiplied input are convolved
+// and its alpha kept.
+struct TSVGConvolution {
+    int OrderX = 3, OrderY = 3, TargetX = 1, TargetY = 1;
+    std::vector<double> Kernel;
+    double Divisor = 1, Bias = 0;
+    enum class TEdge { Duplicate, Wrap, None } Edge = TEdge::Duplicate;
+    bool PreserveAlpha = false;
+};
+void SVGFilterConvolve(const QImage &input, QImage &output, const TSVGConvolution &convolution);
 // Moves the picture by whole pixels.
 QImage SVGFilterOffset(const QImage &image, int dx, int dy);
 

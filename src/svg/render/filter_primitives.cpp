@@ -2,11 +2,15 @@
 // kernels of its family (filter_blur.cpp, filter_color.cpp, filter_light.cpp).
 
 #include "svg/model/color.h"
+#include "svg/model/document.h"
 #include "svg/model/exception.h"
 #include "svg/model/filter.h"
 #include "svg/model/lists.h"
 #include "svg/model/numbers.h"
+#include "svg/render/canvas.h"
+#include "svg/render/draw.h"
 #include "svg/render/filter_context.h"
+#include "svg/render/image.h"
 #include "svg/render/scanline.h"
 
 #include <algorithm>
@@ -419,6 +423,56 @@ TSVGFilterImage ConvolveMatrix(const TSVGFilterContext &c, const TSVGFilterPrimi
     return out;
 }
 
+TSVGFilterImage Image(const TSVGFilterContext &c, const TSVGFilterPrimitive &p, const QRect &sub)
+{
+    TSVGFilterImage out{SVGNewRaster(c.Size()), TSVGFilterSpace::SRGB};
+    QString href;
+    const TSVGDocument *doc = p.Document();
+    if (!p.XMLAttribute(u"href", href) || !doc)
+        return out;
+    href = href.trimmed();
+    if (href.startsWith(QLatin1Char('#'))) {
+        TSVGElement *target = doc->FindElement(href.mid(1));
+        if (!target || !target->AsGraphic())
+            return out;
+        // The filtered element itself shows as it is drawn, unfiltered (resvg agrees);
+        // an ancestor being drawn would draw it again without end.
+        if (target == c.Element)
+            return c.Input(QStringLiteral("SourceGraphic"), TSVGFilterSpace::SRGB);
+        if (c.Painter->Active(target))
+            return out;
+        // The subregion's corner moves the element, as a use's x and y would.
+        const QPointF corner = (c.M.ToQTransform() * QTransform::fromTranslate(-c.Region.left(), -c.Region.top()))
+                                   .inverted()
+                                   .map(QPointF(sub.topLeft()));
+        const double tx = corner.x(), ty = corner.y();
+        TSVGCanvas canvas(out.Image);
+        TSVGPainter painter(canvas, c.Painter->Rect());
+        painter.ShareGuardsWith(*c.Painter);
+        const TMatrix m = TMatrix::CreateTranslation(float(tx), float(ty)) * c.M *
+                          TMatrix::CreateTranslation(float(-c.Region.left()), float(-c.Region.top()));
+        painter.Draw(*target, m);
+        return out;
+    }
+    const QImage picture = SVGLoadRasterPicture(*doc, href);
+    if (picture.isNull())
+        return out;
+    // The picture fills the subregion, centred with its proportions kept unless
+    // preserveAspectRatio is none.
+    const QTransform toDevice = c.M.ToQTransform() * QTransform::fromTranslate(-c.Region.left(), -c.Region.top());
+    const QRectF user = toDevice.inverted().mapRect(QRectF(sub));
+    QRectF target = user;
+    if (SVGFilterAttribute(p, u"preserveAspectRatio") != QLatin1String("none")) {
+        const QSizeF fitted = QSizeF(picture.size()).scaled(user.size(), Qt::KeepAspectRatio);
+        target = QRectF(user.center() - QPointF(fitted.width() / 2, fitted.height() / 2), fitted);
+    }
+    QPainter painter(&out.Image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setTransform(toDevice);
+    painter.drawImage(target, picture);
+    return out;
+}
+
 } // namespace
 
 QString SVGFilterAttribute(const TSVGFilterPrimitive &primitive, QStringView name)
@@ -490,6 +544,8 @@ TSVGFilterImage SVGRunFilterPrimitive(const TSVGFilterContext &c, const TSVGFilt
         out = Lighting(c, p, tag == QLatin1String("feSpecularLighting"), space);
     else if (tag == QLatin1String("feConvolveMatrix"))
         out = ConvolveMatrix(c, p, space);
+    else if (tag == QLatin1String("feImage"))
+        out = Image(c, p, sub);
     else if (tag == QLatin1String("feTurbulence"))
         out = Turbulence(c, p, sub, space);
     else

@@ -8,6 +8,7 @@
 #include "svg/model/matrix.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 
 class QIODevice;
@@ -42,6 +43,10 @@ QByteArray SVGDataURIBytes(const QString &uri, bool &isDataURI);
 // followed. Empty for anything else (no file behind the document, URLs, absolute
 // names, climbing out, missing files).
 QString SVGImageFilePath(const TSVGDocument &document, const QString &reference);
+
+// The raster picture (premultiplied) a reference names, read by the same rules as an
+// `image` element's; null for anything else or what cannot be had.
+QImage SVGLoadRasterPicture(const TSVGDocument &document, const QString &reference);
 
 // Draws the picture; M maps the element's user space (its transform applied) to the canvas.
 void SVGDrawImage(TSVGPainter &painter, TSVGImage &image, const TMatrix &M);

@@ -1,5 +1,7 @@
 #include "svg/render/canvas.h"
 
+#include "svg/render/filter_raster.h"
+
 #include <QFontMetricsF>
 #include <QTextLayout>
 #include <algorithm>
@@ -500,6 +502,15 @@ void TSVGCanvas::FinishLayer(float opacity, const QImage &alphaMask, const QRect
         SVGMultiplyAlpha(*layer.Image, alphaMask, blended);
     if (opacity <= 0)
         return;
+    if (layer.BlendMode != 0 && !FShapedClip) {
+        // Blend modes need both pictures' pixels; the clip below is whole pixels here.
+        const QRect area = blended & FClip;
+        if (opacity < 1)
+            SVGMultiplyOpacity(*layer.Image, area, opacity);
+        SVGBlendArea(FLayers.empty() ? FImage : *FLayers.back().Image, *layer.Image, area, layer.BlendMode);
+        MarkDrawn(QRectF(area));
+        return;
+    }
     FPainter->save();
     FPainter->resetTransform();
     FPainter->setOpacity(std::min(1.0f, opacity));

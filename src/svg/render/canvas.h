@@ -129,6 +129,13 @@ public:
     using TLayerEffect = std::function<QRect(QImage &layer, const QRect &drawn)>;
     void EndLayer(float opacity, const TLayerEffect &effect);
     int LayerDepth() const { return int(FLayers.size()); }
+    // The current layer is blended with one of the sixteen modes of SVGBlendMode (0 is
+    // source-over) onto what lies below it when it ends.
+    void SetLayerBlend(int mode)
+    {
+        if (!FLayers.empty())
+            FLayers.back().BlendMode = mode;
+    }
 
     // The painter of the current layer, for callers that must draw something the canvas
     // does not offer; state must be left as found. The whole layer then counts as drawn.
@@ -160,6 +167,7 @@ private:
         TSVGRasterReservation Reserved;
         QRect ParentClip;  // the clip in force on the painter below, back when the layer ends
         bool ParentShapedClip = false;
+        int BlendMode = 0;
         QRect Drawn;  // device pixels drawn on so far; only they are blended
         std::unique_ptr<QImage> Image;  // the painter keeps its address
         std::unique_ptr<QPainter> Painter;

@@ -10,6 +10,7 @@
 #include "svg/model/image.h"
 #include "svg/render/clip_path.h"
 #include "svg/render/filter.h"
+#include "svg/render/filter_raster.h"
 #include "svg/render/image.h"
 #include "svg/render/markers.h"
 #include "svg/render/paint.h"
@@ -165,8 +166,14 @@ TSVGPainter::TBracket TSVGPainter::BeginDraw(TSVGGraphicElement &element, const 
     const float opacity = FOpacity * (FClipMode ? 1.0f : std::clamp(element.Opacity(), 0.0f, 1.0f));
     b.Opacity = opacity;
     b.Coverage = std::move(effects.Coverage);
-    if (b.Coverage || (opacity < 1 && (filtered || NeedsLayer(element)))) {
+    // Blending and isolation are CSS properties only: presentation attributes of that
+    // name say nothing (the references agree).
+    const int blend = FClipMode ? 0 : std::max(0, SVGBlendMode(element.InlineStyle().Value(u"mix-blend-mode").trimmed()));
+    const bool isolated =
+        !FClipMode && element.InlineStyle().Value(u"isolation").trimmed() == QLatin1String("isolate");
+    if (b.Coverage || blend > 0 || isolated || (opacity < 1 && (filtered || NeedsLayer(element)))) {
         FCanvas.BeginLayer();
+        FCanvas.SetLayerBlend(blend);
         b.Layer = true;
         FOpacity = 1;
     } else {

@@ -254,10 +254,27 @@ int SVGBlendMode(QStringView name)
 
 void SVGFilterBlend(QImage &backdrop, const QImage &source, int mode)
 {
-    for (int y = 0; y < backdrop.height(); ++y) {
+    SVGBlendArea(backdrop, source, backdrop.rect(), mode);
+}
+
+void SVGMultiplyOpacity(QImage &image, const QRect &area, float opacity)
+{
+    const QRect r = area & image.rect();
+    const uint m = uint(std::lround(std::clamp(opacity, 0.0f, 1.0f) * 255));
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = r.left(); x <= r.right(); ++x)
+            line[x] = SVGByteMul(line[x], m);
+    }
+}
+
+void SVGBlendArea(QImage &backdrop, const QImage &source, const QRect &area, int mode)
+{
+    const QRect r = area & backdrop.rect() & source.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
         auto *b = reinterpret_cast<QRgb *>(backdrop.scanLine(y));
         const auto *s = reinterpret_cast<const QRgb *>(source.constScanLine(y));
-        for (int x = 0; x < backdrop.width(); ++x) {
+        for (int x = r.left(); x <= r.right(); ++x) {
             const QRgb sp = s[x], bp = b[x];
             if (qAlpha(sp) == 0)
                 continue;

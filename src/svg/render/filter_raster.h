@@ -104,8 +104,12 @@ void SVGFilterTurbulence(QImage &output, const QRect &area, const TSVGTurbulence
 
 // The sixteen blend modes of compositing, by their CSS names; -1 for another name.
 int SVGBlendMode(QStringView name);
-// Source blended over Backdrop with a mode of SVGBlendMode, into Backdrop.
+// Source blended over Backdrop with a mode of SVGBlendMode, into Backdrop; the second
+// form only within Area, where both pictures are the same size.
 void SVGFilterBlend(QImage &backdrop, const QImage &source, int mode);
+void SVGBlendArea(QImage &backdrop, const QImage &source, const QRect &area, int mode);
+// Every pixel within Area scaled by Opacity (0 .. 1).
+void SVGMultiplyOpacity(QImage &image, const QRect &area, float opacity);
 // Porter-Duff operators over, in, out, atop, xor (and arithmetic with K1..K4, clamped)
 // of Source with Destination, into Destination.
 enum class TSVGCompositeOp { Over, In, Out, Atop, Xor, Arithmetic };

@@ -293,9 +293,16 @@ bool TSVGPainter::DrawShape(TSVGGraphicElement &element, const TMatrix &M)
     QPainterPath outline;
     if (!SVGShapeOutline(element, outline))
         return false;
-    FillAndStrokePath(element, outline, M);
-    if (!FClipMode)
-        SVGDrawMarkers(*this, element, M);
+    if (FClipMode) {
+        FillAndStrokePath(element, outline, M);
+        return true;
+    }
+    for (const TPaintPart part : PaintOrder(element)) {
+        if (part == TPaintPart::Markers)
+            SVGDrawMarkers(*this, element, M);
+        else
+            FillAndStrokePath(element, outline, M, nullptr, part);
+    }
     return true;
 }
 
@@ -322,7 +329,7 @@ void TSVGPainter::AddClipArea(const QRectF &bounds, const TMatrix &M)
 }
 
 void TSVGPainter::FillAndStrokePath(const TSVGGraphicElement &element, const QPainterPath &path,
-                                    const TMatrix &M, const QRectF *spanned)
+                                    const TMatrix &M, const QRectF *spanned, int parts)
 {
     if (path.isEmpty())
         return;
@@ -354,14 +361,52 @@ void TSVGPainter::FillAndStrokePath(const TSVGGraphicElement &element, const QPa
     const QRectF bbox = spanned                                         ? *spanned
                         : !fill.URI.isEmpty() || (stroked && !stroke.URI.isEmpty()) ? p.boundingRect()
                                                                         : QRectF();
-    FCanvas.SetMatrix(M);
-    FCanvas.SetFill(SVGCanvasPaint(*this, element, fill.Kind, fill.Color, fill.URI, fill.HasFallback, {bbox, M}));
-    FCanvas.FillPath(p, FOpacity * fill.Opacity);
-    if (!stroked)
-        return;
-    FCanvas.SetStroke(SVGCanvasStroke(*this, element, stroke, {bbox, M}));
-    FCanvas.SetMatrix(M);
-    FCanvas.DrawPath(p, FOpacity * stroke.Opacity);
+    const auto paintFill = [&] {
+        FCanvas.SetMatrix(M);
+        FCanvas.SetFill(SVGCanvasPaint(*this, element, fill.Kind, fill.Color, fill.URI, fill.HasFallback, {bbox, M}));
+        FCanvas.FillPath(p, FOpacity * fill.Opacity);
+    };
+    const auto paintStroke = [&] {
+        if (!stroked)
+            return;
+        FCanvas.SetStroke(SVGCanvasStroke(*this, element, stroke, {bbox, M}));
+        FCanvas.SetMatrix(M);
+        FCanvas.DrawPath(p, FOpacity * stroke.Opacity);
+    };
+    for (const TPaintPart part : PaintOrder(element)) {
+        if (part == TPaintPart::Fill && (parts & TPaintPart::Fill))
+            paintFill();
+        else if (part == TPaintPart::Stroke && (parts & TPaintPart::Stroke))
+            paintStroke();
+    }
+}
+
+std::array<TSVGPainter::TPaintPart, 3> TSVGPainter::PaintOrder(const TSVGGraphicElement &element)
+{
+    std::array<TPaintPart, 3> order = {TPaintPart::Fill, TPaintPart::Stroke, TPaintPart::Markers};
+    // An inherited property: the nearest element that states it.
+    QString text;
+    for (const TSVGElement *e = &element; e && text.isEmpty(); e = e->Parent())
+        if (const TSVGGraphicElement *g = e->AsGraphic())
+            text = g->Style().Value(u"paint-order").trimmed();
+    if (text.isEmpty() || text == QLatin1String("normal"))
+        return order;
+    // The named parts first, in their order; the others after them in the usual one.
+    std::array<TPaintPart, 3> named{};
+    size_t count = 0;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const TPaintPart part = word == QLatin1String("fill")      ? TPaintPart::Fill
+                                : word == QLatin1String("stroke")  ? TPaintPart::Stroke
+                                : word == QLatin1String("markers") ? TPaintPart::Markers
+                                                                   : TPaintPart::None;
+        if (part == TPaintPart::None || count == 3 || std::find(named.begin(), named.begin() + count, part) != named.begin() + count)
+            return order;  // an invalid value is no value
+        named[count++] = part;
+    }
+    for (const TPaintPart part : order)
+        if (std::find(named.begin(), named.begin() + count, part) == named.begin() + count)
+            named[count++] = part;
+    return named;
 }
 
 void TSVGPainter::DrawViewport(TSVGGraphicElement &element, const TMatrix &aMatrix)

@@ -8,6 +8,7 @@
 #include "svg/model/structure.h"
 #include "svg/model/text.h"
 #include "svg/model/image.h"
+#include "svg/model/units.h"
 #include "svg/render/clip_path.h"
 #include "svg/render/filter.h"
 #include "svg/render/filter_raster.h"
@@ -19,6 +20,7 @@
 #include "svg/render/use.h"
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -55,6 +57,57 @@ bool IsNestedViewport(const TSVGElement &e)
 bool IsContainer(const TSVGElement &e)
 {
     return dynamic_cast<const TSVGCustomGroup *>(&e) != nullptr;
+}
+
+// transform-origin: the point the element's transform turns and scales about, in user
+// units (keywords and percentages of the viewport, the view box being SVG's reference
+// box). Null when the element states none.
+std::optional<QPointF> TransformOrigin(const TSVGGraphicElement &element)
+{
+    const QString text = element.Style().Value(u"transform-origin").trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty() || words.size() > 3)
+        return std::nullopt;
+    // A vertical keyword first ("top left") swaps the pair.
+    if (words.size() >= 2 && (words[0] == QLatin1String("top") || words[0] == QLatin1String("bottom")))
+        std::swap(words[0], words[1]);
+    if (words.size() == 1 && (words[0] == QLatin1String("top") || words[0] == QLatin1String("bottom")))
+        words.prepend(QStringLiteral("center"));
+    if (words.size() == 1)
+        words << QStringLiteral("center");
+    const auto side = [&element](const QString &w, TSVGAxis axis) -> std::optional<float> {
+        const bool horizontal = axis == TSVGAxis::Horizontal;
+        if (w == QLatin1String("center"))
+            return element.ResolvePercent(0.5f, true, axis);
+        if (w == QLatin1String(horizontal ? "left" : "top"))
+            return 0.0f;
+        if (w == QLatin1String(horizontal ? "right" : "bottom"))
+            return element.ResolvePercent(1, true, axis);
+        bool isPercent = false;
+        const float v = ParseFraction(w, isPercent, SVGDefaultUnitFactors(), NAN);
+        if (!std::isfinite(v))
+            return std::nullopt;
+        return element.ResolvePercent(v, isPercent, axis);
+    };
+    const std::optional<float> x = side(words[0], TSVGAxis::Horizontal), y = side(words[1], TSVGAxis::Vertical);
+    if (!x || !y)
+        return std::nullopt;
+    return QPointF(*x, *y);
+}
+
+// The element's transform about its transform-origin.
+TMatrix OwnTransform(const TSVGGraphicElement &element)
+{
+    const TMatrix &own = element.Matrix();
+    if (own == TMatrix::Identity())
+        return own;
+    const std::optional<QPointF> origin = TransformOrigin(element);
+    if (!origin)
+        return own;
+    const float ox = float(origin->x()), oy = float(origin->y());
+    return TMatrix::CreateTranslation(-ox, -oy) * own * TMatrix::CreateTranslation(ox, oy);
 }
 
 } // namespace
@@ -209,7 +262,7 @@ void TSVGPainter::DoDraw(TSVGGraphicElement &element, const TMatrix &aMatrix)
         return;  // fully transparent: neither the element nor its content shows
     if (!Enter(&element))
         return;
-    const TMatrix M = element.Matrix() * aMatrix;
+    const TMatrix M = OwnTransform(element) * aMatrix;
     TBracket bracket;
     TSVGFilterUse filter;
     try {

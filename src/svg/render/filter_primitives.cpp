@@ -467,7 +467,7 @@ TSVGFilterImage Image(const TSVGFilterContext &c, const TSVGFilterPrimitive &p, 
         target = QRectF(user.center() - QPointF(fitted.width() / 2, fitted.height() / 2), fitted);
     }
     QPainter painter(&out.Image);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, SVGSmoothPictures(p));
     painter.setTransform(toDevice);
     painter.drawImage(target, picture);
     return out;

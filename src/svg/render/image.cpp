@@ -192,6 +192,20 @@ QSizeF ViewportSize(const TSVGImage &image, const QSizeF &intrinsic)
 
 } // namespace
 
+bool SVGSmoothPictures(const TSVGElement &element)
+{
+    // An inherited property: the nearest element that states it.
+    for (const TSVGElement *e = &element; e; e = e->Parent())
+        if (const TSVGGraphicElement *g = e->AsGraphic()) {
+            const QString v = g->Style().Value(u"image-rendering").trimmed();
+            if (v.isEmpty() || v == QLatin1String("inherit"))
+                continue;
+            return v != QLatin1String("optimizeSpeed") && v != QLatin1String("pixelated") &&
+                   v != QLatin1String("crisp-edges");
+        }
+    return true;
+}
+
 QImage SVGLoadRasterPicture(const TSVGDocument &document, const QString &reference)
 {
     TPicture p = Load(&document, reference);
@@ -313,7 +327,7 @@ void SVGDrawImage(TSVGPainter &painter, TSVGImage &image, const TMatrix &M)
         canvas.SetMatrix(fit);
         if (picture.Kind == TSVGImageKind::Raster) {
             canvas.DrawBitmap(picture.Raster, QRectF(picture.Raster.rect()), box,
-                              painter.OpacityFactor());
+                              painter.OpacityFactor(), SVGSmoothPictures(image));
         } else {
             TSVGDocument &doc = *picture.Svg;
             const TMatrix inner = doc.ViewBoxSpecified() ? SVGViewBoxMatrix(doc, box) : TMatrix();

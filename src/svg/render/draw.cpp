@@ -97,6 +97,13 @@ std::optional<QPointF> TransformOrigin(const TSVGGraphicElement &element)
     return QPointF(*x, *y);
 }
 
+// The element's mix-blend-mode (0 for normal). A CSS property only: a presentation
+// attribute of that name says nothing (the references agree).
+int BlendModeOf(const TSVGGraphicElement &element)
+{
+    return std::max(0, SVGBlendMode(element.InlineStyle().Value(u"mix-blend-mode").trimmed()));
+}
+
 // The element's transform about its transform-origin.
 TMatrix OwnTransform(const TSVGGraphicElement &element)
 {
@@ -189,9 +196,16 @@ bool TSVGPainter::NeedsLayer(const TSVGGraphicElement &element) const
         // for it to overlap. A switch draws at most one.
         if (element.SVGType() == etSwitch)
             return false;
+        // Nor can a child that blends: group opacity isolates it from the backdrop.
         int drawn = 0;
-        for (int i = 0; i < element.Count() && drawn < 2; ++i)
-            drawn += CanDraw(*element.Items(i)) ? 1 : 0;
+        for (int i = 0; i < element.Count() && drawn < 2; ++i) {
+            const TSVGElement &child = *element.Items(i);
+            if (!CanDraw(child))
+                continue;
+            ++drawn;
+            if (BlendModeOf(*child.AsGraphic()) > 0)
+                return true;
+        }
         return drawn > 1;
     }
     if (element.SVGType() == etUse || element.SVGType() == etTRef)
@@ -219,9 +233,8 @@ TSVGPainter::TBracket TSVGPainter::BeginDraw(TSVGGraphicElement &element, const 
     const float opacity = FOpacity * (FClipMode ? 1.0f : std::clamp(element.Opacity(), 0.0f, 1.0f));
     b.Opacity = opacity;
     b.Coverage = std::move(effects.Coverage);
-    // Blending and isolation are CSS properties only: presentation attributes of that
-    // name say nothing (the references agree).
-    const int blend = FClipMode ? 0 : std::max(0, SVGBlendMode(element.InlineStyle().Value(u"mix-blend-mode").trimmed()));
+    // Isolation is a CSS property only, as mix-blend-mode.
+    const int blend = FClipMode ? 0 : BlendModeOf(element);
     const bool isolated =
         !FClipMode && element.InlineStyle().Value(u"isolation").trimmed() == QLatin1String("isolate");
     if (b.Coverage || blend > 0 || isolated || (opacity < 1 && (filtered || NeedsLayer(element)))) {

@@ -36,6 +36,7 @@ TEST(SVGFilterValue, ReadsReferencesAndFunctionsAndRefusesWhatCannotBeRead)
         {"frobnicate(1)", false, {}, 0},
         {"drop-shadow(4)", false, {}, 0},
         {"drop-shadow(4 blue 5)", false, {}, 0},
+        {"drop-shadow(4 5 hsl(120, 50%,&50%))", false, {}, 0},  // a colour that raises
         {"hue-rotate(30)", false, {}, 0},  // an angle needs its unit
     };
     for (const TRow &row : rows) {

@@ -1,5 +1,6 @@
 #include "svg/render/filter_functions.h"
 
+#include "errors/errors.h"
 #include "svg/model/color.h"
 #include "svg/model/numbers.h"
 #include "svg/model/units.h"
@@ -120,7 +121,12 @@ bool ReadDropShadow(const QString &args, TSVGFilterFunction &f)
     }
     if (!color.isEmpty()) {
         bool none = false, inherited = false, current = false;
-        const TAlphaColor c = ParseColor(color, 0, none, inherited, &current);
+        TAlphaColor c = 0;
+        try {
+            c = ParseColor(color, 0, none, inherited, &current);
+        } catch (const EConvertError &) {
+            return false;  // a malformed colour function
+        }
         if (none || inherited)
             return false;
         f.CurrentColor = current;

@@ -1,6 +1,7 @@
 // The filter primitives: each reads its attributes and inputs and hands them to the
 // kernels of its family (filter_blur.cpp, filter_color.cpp, filter_light.cpp).
 
+#include "errors/errors.h"
 #include "svg/model/color.h"
 #include "svg/model/document.h"
 #include "svg/model/exception.h"
@@ -44,8 +45,12 @@ QRgb ColorProperty(const TSVGFilterPrimitive &p, QStringView name, QRgb byDefaul
     const QString text = SVGFilterAttribute(p, name);
     if (!text.isEmpty()) {
         bool none = false, inherited = false, current = false;
-        const TAlphaColor c = ParseColor(text, byDefault, none, inherited, &current);
-        color = current ? p.CurrentColor() : none ? 0u : c;
+        try {
+            const TAlphaColor c = ParseColor(text, byDefault, none, inherited, &current);
+            color = current ? p.CurrentColor() : none ? 0u : c;
+        } catch (const EConvertError &) {
+            color = byDefault;  // an unreadable colour is no colour given
+        }
     }
     color = ApplyOpacity(color, std::clamp(opacity, 0.0f, 1.0f));
     if (space == TSVGFilterSpace::LinearRGB) {

@@ -4,6 +4,8 @@
 
 #include "svg/render/filter_raster.h"
 
+#include "svg/model/exception.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -243,10 +245,13 @@ double Turbulence(const TNoise &n, int channel, const double point[2], double fr
 
 void SVGFilterTurbulence(QImage &output, const QRect &area, const TSVGTurbulence &t)
 {
-    const TNoise noise(t.Seed);
-    // Past this many octaves each adds less than a millionth: nothing a byte can show.
-    const int octaves = std::clamp(t.Octaves, 0, 24);
+    // Past ten octaves each adds less than half a step of a byte: nothing that shows.
+    const int octaves = std::clamp(t.Octaves, 0, 10);
     const QRect r = area & output.rect();
+    if (4.0 * octaves * r.width() * r.height() > SVGMaxTurbulenceSamples)
+        throw ESVGException(QStringLiteral("Filter too costly: turbulence of %1 octaves over %2 x %3 pixels")
+                                .arg(octaves).arg(r.width()).arg(r.height()));
+    const TNoise noise(t.Seed);
     for (int y = r.top(); y <= r.bottom(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(output.scanLine(y));
         for (int x = r.left(); x <= r.right(); ++x) {

@@ -100,6 +100,10 @@ struct TSVGTurbulence {
     QRectF Tile;
     QTransform ToUser;
 };
+// More noise samples (channels x octaves x pixels) than this raise ESVGException
+// "Filter too costly: turbulence of %1 octaves over %2 x %3 pixels" instead of taking
+// seconds; octaves past ten are not computed (they cannot change a byte).
+inline constexpr double SVGMaxTurbulenceSamples = 1.6e7;
 void SVGFilterTurbulence(QImage &output, const QRect &area, const TSVGTurbulence &turbulence);
 
 // The sixteen blend modes of compositing, by their CSS names; -1 for another name.

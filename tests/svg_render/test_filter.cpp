@@ -48,8 +48,9 @@ TEST(SVGFilterValue, ReadsReferencesAndFunctionsAndRefusesWhatCannotBeRead)
         ASSERT_EQ(value->size(), row.Kinds.size());
         for (size_t i = 0; i < row.Kinds.size(); ++i)
             EXPECT_EQ((*value)[i].Kind, row.Kinds[i]);
-        if (!value->empty() && row.Kinds[0] != TKind::Url)
+        if (!value->empty() && row.Kinds[0] != TKind::Url) {
             EXPECT_NEAR((*value)[0].Amount, row.FirstAmount, 1e-4);
+        }
     }
     const auto shadow = SVGParseFilterValue(QStringLiteral("drop-shadow(4 5 rgb(0, 0, 255))"));
     EXPECT_EQ((*shadow)[0].Dx, 4);

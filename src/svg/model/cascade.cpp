@@ -30,7 +30,8 @@ const QString MiterLimitName = QStringLiteral("stroke-miterlimit");
 const QString TransformName = QStringLiteral("transform");
 const QString MaskName = QStringLiteral("mask");
 const QString MaskTypeName = QStringLiteral("mask-type");
-const QString ExtraNames[] = {MiterLimitName, TransformName, MaskName, MaskTypeName};
+const QString FilterName = QStringLiteral("filter");
+const QString ExtraNames[] = {MiterLimitName, TransformName, MaskName, MaskTypeName, FilterName};
 
 struct TValues {
     std::array<QString, SVGStylePropertyCount> Properties;
@@ -381,6 +382,8 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
         FCascadedMask = mask;
     if (const QString type = aStyle.Value(MaskTypeName); !type.isEmpty())
         FCascadedMaskType = type;
+    if (const QString filter = aStyle.Value(FilterName); !filter.isEmpty())
+        FCascadedFilter = filter;
     if (const QString display = text(ipDisplay).trimmed(); !display.isEmpty())
         FCascadedDisplay = display;
     if (const QString overflow = text(ipOverflow).trimmed(); !overflow.isEmpty())

@@ -11,12 +11,12 @@
 
 namespace {
 
-constexpr std::array<const char16_t *, etMask + 1> TagNames = {
+constexpr std::array<const char16_t *, etFilterPrimitive + 1> TagNames = {
     u"", u"svg", u"g", u"image", u"defs", u"use", u"circle", u"ellipse", u"rect", u"line",
     u"polyline", u"polygon", u"path", u"text", u"switch", u"desc", u"title", u"style",
     u"tspan", u"textPath", u"tref", u"clipPath", u"linearGradient", u"radialGradient",
     u"stop", u"marker", u"metadata", u"script", u"comment", u"symbol", u"pattern",
-    u"mask",
+    u"mask", u"filter", u"",
 };
 
 QStringList TextLines(const QString &text)
@@ -32,14 +32,14 @@ QStringList TextLines(const QString &text)
 
 QString SVGTagName(TSVGElementType type)
 {
-    if (type < etNone || type > etMask)
+    if (type < etNone || type > etFilterPrimitive)
         return QString();
     return QString::fromUtf16(TagNames[type]);
 }
 
 TSVGElementType SVGTypeByTag(QStringView tag)
 {
-    for (int i = etDoc; i <= etMask; ++i)
+    for (int i = etDoc; i <= etFilter; ++i)
         if (tag == QStringView(TagNames[i]))
             return TSVGElementType(i);
     return etNone;

@@ -33,7 +33,10 @@ enum TSVGElementType : int {
     etDoc, etGroup, etImage, etDefs, etUse, etCircle, etEllipse, etRectangle, etLine,
     etPolyline, etPolygon, etPath, etText, etSwitch, etDesc, etTitle, etStyle, etTSpan,
     etTextPath, etTRef, etClipPath, etLinearGradient, etRadialGradient, etGradientStop,
-    etMarker, etMetadata, etScript, etComment, etSymbol, etPattern, etMask,
+    etMarker, etMetadata, etScript, etComment, etSymbol, etPattern, etMask, etFilter,
+    // Every filter primitive and primitive child (feFlood, feMergeNode, ...): its tag is
+    // the one it was read with.
+    etFilterPrimitive,
 };
 
 // The tag of a type ("svg", "linearGradient"); empty for etNone.

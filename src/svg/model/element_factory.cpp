@@ -2,6 +2,7 @@
 
 #include "svg/model/clip_path.h"
 #include "svg/model/document.h"
+#include "svg/model/filter.h"
 #include "svg/model/image.h"
 #include "svg/model/mask.h"
 #include "svg/model/marker.h"
@@ -40,6 +41,8 @@ std::unique_ptr<TSVGElement> SVGCreateElement(TSVGElementType Type, TSVGDocument
     case etSymbol: return std::make_unique<TSVGSymbol>(aOwner);
     case etPattern: return std::make_unique<TSVGPattern>(aOwner);
     case etMask: return std::make_unique<TSVGMask>(aOwner);
+    case etFilter: return std::make_unique<TSVGFilter>(aOwner);
+    case etFilterPrimitive: return std::make_unique<TSVGFilterPrimitive>(aOwner);
     case etNone:
     case etDesc:
     case etTitle:

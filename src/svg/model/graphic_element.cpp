@@ -75,6 +75,7 @@ void TSVGGraphicElement::InitPresentation()
     // A root element read again must not keep what the last document's rules set.
     FCascadedMask.clear();
     FCascadedMaskType.clear();
+    FCascadedFilter.clear();
     FCascadedDisplay.clear();
     FCascadedOverflow.clear();
     FColorInterpolation = sciSRGB;
@@ -114,6 +115,7 @@ void TSVGGraphicElement::AssignProperties(const TSVGElement &Source)
     FMarkerMidURI = src->FMarkerMidURI;
     FCascadedMask = src->FCascadedMask;
     FCascadedMaskType = src->FCascadedMaskType;
+    FCascadedFilter = src->FCascadedFilter;
     FCascadedDisplay = src->FCascadedDisplay;
     FCascadedOverflow = src->FCascadedOverflow;
     FColorInterpolation = src->FColorInterpolation;

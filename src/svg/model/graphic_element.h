@@ -100,6 +100,8 @@ public:
     // until styles are applied or when no rule, attribute or declaration sets them.
     const QString &CascadedMask() const { return FCascadedMask; }
     const QString &CascadedMaskType() const { return FCascadedMaskType; }
+    // `filter` as the cascade left it, in the same way.
+    const QString &CascadedFilter() const { return FCascadedFilter; }
     // `display` and `overflow` as the cascade left them (style sheets included), for what
     // the parsed flags do not tell apart: display apart from visibility, overflow's auto
     // and inherit. The element's own style where styles were never applied.
@@ -226,6 +228,7 @@ private:
     QString FMarkerMidURI;
     QString FCascadedMask;
     QString FCascadedMaskType;
+    QString FCascadedFilter;
     QString FCascadedDisplay;
     QString FCascadedOverflow;
     TSVGColorInterpolation FColorInterpolation = sciSRGB;

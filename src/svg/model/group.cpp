@@ -31,6 +31,9 @@ int TSVGCustomGroup::CreateChild(pugi::xml_node Node)
     case etComment:
         return -1;
     case etNone:
+        // A link is a group as far as drawing goes; it keeps its tag.
+        if (name == QLatin1String("a"))
+            return AddChildOfType(etGroup);
         return CreateChildBase(Node);
     default:
         return AddChildOfType(type);

@@ -1,5 +1,7 @@
 #include "svg/render/canvas.h"
 
+#include "svg/render/filter_raster.h"
+
 #include <QFontMetricsF>
 #include <QTextLayout>
 #include <algorithm>
@@ -460,6 +462,17 @@ void TSVGCanvas::EndLayer(float opacity, const QImage &alphaMask)
 
 void TSVGCanvas::EndLayer(float opacity, const QImage &alphaMask, const QRect &area)
 {
+    FinishLayer(opacity, alphaMask, area, nullptr);
+}
+
+void TSVGCanvas::EndLayer(float opacity, const TLayerEffect &effect)
+{
+    FinishLayer(opacity, QImage(), QRect(0, 0, Width(), Height()), &effect);
+}
+
+void TSVGCanvas::FinishLayer(float opacity, const QImage &alphaMask, const QRect &area,
+                             const TLayerEffect *effect)
+{
     if (FLayers.empty())
         return;
     // States saved inside the layer end with it.
@@ -476,16 +489,28 @@ void TSVGCanvas::EndLayer(float opacity, const QImage &alphaMask, const QRect &a
     FLayers.pop_back();
     FClip = layer.ParentClip;
     FShapedClip = layer.ParentShapedClip;
+    layer.Painter->end();
+    // The painter below takes over before the effect runs, which may raise.
+    FPainter = FLayers.empty() ? FRoot.get() : FLayers.back().Painter.get();
+    if (effect)
+        layer.Drawn = (*effect)(*layer.Image, layer.Drawn) & layer.Image->rect();
     // Only what was drawn, and of that only what the mask lets through, is blended.
     const QRect blended = area & layer.Drawn;
-    layer.Painter->end();
     if (blended.isEmpty())
         opacity = 0;
     else if (!alphaMask.isNull())
         SVGMultiplyAlpha(*layer.Image, alphaMask, blended);
-    FPainter = FLayers.empty() ? FRoot.get() : FLayers.back().Painter.get();
     if (opacity <= 0)
         return;
+    if (layer.BlendMode != 0 && !FShapedClip) {
+        // Blend modes need both pictures' pixels; the clip below is whole pixels here.
+        const QRect area = blended & FClip;
+        if (opacity < 1)
+            SVGMultiplyOpacity(*layer.Image, area, opacity);
+        SVGBlendArea(FLayers.empty() ? FImage : *FLayers.back().Image, *layer.Image, area, layer.BlendMode);
+        MarkDrawn(QRectF(area));
+        return;
+    }
     FPainter->save();
     FPainter->resetTransform();
     FPainter->setOpacity(std::min(1.0f, opacity));

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QVector>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -122,7 +123,19 @@ public:
     // ... where the mask is known to be transparent outside Area (device pixels), only
     // Area of the layer is blended.
     void EndLayer(float opacity, const QImage &alphaMask, const QRect &area);
+    // ... after Effect has turned the layer's picture into another (a filter): it gets the
+    // picture and the device pixels drawn on, and answers the pixels that hold something
+    // now; nothing outside them is blended.
+    using TLayerEffect = std::function<QRect(QImage &layer, const QRect &drawn)>;
+    void EndLayer(float opacity, const TLayerEffect &effect);
     int LayerDepth() const { return int(FLayers.size()); }
+    // The current layer is blended with one of the sixteen modes of SVGBlendMode (0 is
+    // source-over) onto what lies below it when it ends.
+    void SetLayerBlend(int mode)
+    {
+        if (!FLayers.empty())
+            FLayers.back().BlendMode = mode;
+    }
 
     // The painter of the current layer, for callers that must draw something the canvas
     // does not offer; state must be left as found. The whole layer then counts as drawn.
@@ -154,6 +167,7 @@ private:
         TSVGRasterReservation Reserved;
         QRect ParentClip;  // the clip in force on the painter below, back when the layer ends
         bool ParentShapedClip = false;
+        int BlendMode = 0;
         QRect Drawn;  // device pixels drawn on so far; only they are blended
         std::unique_ptr<QImage> Image;  // the painter keeps its address
         std::unique_ptr<QPainter> Painter;
@@ -168,6 +182,7 @@ private:
     // Fills Path with the solid fill straight into the current picture when the clip
     // allows; false when Qt must draw it.
     bool FillSolid(const QPainterPath &path, float opacity);
+    void FinishLayer(float opacity, const QImage &alphaMask, const QRect &area, const TLayerEffect *effect);
 
     QImage &FImage;
     std::unique_ptr<QPainter> FRoot;

@@ -98,3 +98,41 @@ TSVGEffects SVGElementEffects(TSVGPainter &painter, const TSVGGraphicElement &el
     }
     return effects;
 }
+
+bool SVGUserSpaceUnits(const TSVGElement &element, QStringView attribute, bool byDefault)
+{
+    QString text;
+    if (!element.XMLAttribute(attribute, text))
+        return byDefault;
+    text = text.trimmed();
+    if (text == QLatin1String("userSpaceOnUse"))
+        return true;
+    if (text == QLatin1String("objectBoundingBox"))
+        return false;
+    return byDefault;
+}
+
+namespace {
+
+// One edge or side of a region in user space. SVG's defaults (-10%, 120%) hold for a
+// missing attribute in either unit system.
+float RegionLength(const TSVGGraphicElement &element, QStringView name, const TSVGLength &stored,
+                   float byDefault, bool boundingBox, double origin, double extent, TSVGAxis axis)
+{
+    QString text;
+    const bool given = element.XMLAttribute(name, text);
+    if (boundingBox)
+        return float(origin + (given ? stored.Value : byDefault) * extent);
+    return given ? element.ResolvePercent(stored, axis) : element.ResolvePercent(byDefault, true, axis);
+}
+
+} // namespace
+
+QRectF SVGEffectRegion(const TSVGGraphicElement &element, bool inBox, const QRectF &b)
+{
+    return QRectF(
+        RegionLength(element, u"x", element.StoredXLength(), -0.1f, inBox, b.left(), b.width(), TSVGAxis::Horizontal),
+        RegionLength(element, u"y", element.StoredYLength(), -0.1f, inBox, b.top(), b.height(), TSVGAxis::Vertical),
+        RegionLength(element, u"width", element.StoredWidthLength(), 1.2f, inBox, 0, b.width(), TSVGAxis::Horizontal),
+        RegionLength(element, u"height", element.StoredHeightLength(), 1.2f, inBox, 0, b.height(), TSVGAxis::Vertical));
+}

@@ -44,6 +44,14 @@ void SVGMultiplyCoverage(QImage &target, const QImage &other, const QRect &area)
 // The product of two coverages (its area the intersection) left in Target.
 void SVGMultiplyCoverage(TSVGCoverage &target, const TSVGCoverage &other);
 
+// Whether an element's units attribute (maskUnits, filterUnits, ...) says userSpaceOnUse;
+// objectBoundingBox says no, and anything else ByDefault.
+bool SVGUserSpaceUnits(const TSVGElement &element, QStringView attribute, bool byDefault);
+// The region a mask or filter element states with x, y, width and height (SVG's
+// defaults -10%, -10%, 120%, 120% for missing ones), in user space: in InBox, fractions
+// of Box; else user units with percentages of the viewport.
+QRectF SVGEffectRegion(const TSVGGraphicElement &element, bool inBox, const QRectF &box);
+
 // The referencing element's bounding box, measured once when first asked.
 class TSVGObjectBox {
 public:

@@ -8,7 +8,10 @@
 #include "svg/model/structure.h"
 #include "svg/model/text.h"
 #include "svg/model/image.h"
+#include "svg/model/units.h"
 #include "svg/render/clip_path.h"
+#include "svg/render/filter.h"
+#include "svg/render/filter_raster.h"
 #include "svg/render/image.h"
 #include "svg/render/markers.h"
 #include "svg/render/paint.h"
@@ -17,6 +20,7 @@
 #include "svg/render/use.h"
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -37,6 +41,8 @@ bool IsNeverDrawn(const TSVGElement &e)
     case etMarker:
     case etSymbol:
     case etMask:
+    case etFilter:
+    case etFilterPrimitive:
         return true;
     default:
         return false;
@@ -51,6 +57,64 @@ bool IsNestedViewport(const TSVGElement &e)
 bool IsContainer(const TSVGElement &e)
 {
     return dynamic_cast<const TSVGCustomGroup *>(&e) != nullptr;
+}
+
+// transform-origin: the point the element's transform turns and scales about, in user
+// units (keywords and percentages of the viewport, the view box being SVG's reference
+// box). Null when the element states none.
+std::optional<QPointF> TransformOrigin(const TSVGGraphicElement &element)
+{
+    const QString text = element.Style().Value(u"transform-origin").trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty() || words.size() > 3)
+        return std::nullopt;
+    // A vertical keyword first ("top left") swaps the pair.
+    if (words.size() >= 2 && (words[0] == QLatin1String("top") || words[0] == QLatin1String("bottom")))
+        std::swap(words[0], words[1]);
+    if (words.size() == 1 && (words[0] == QLatin1String("top") || words[0] == QLatin1String("bottom")))
+        words.prepend(QStringLiteral("center"));
+    if (words.size() == 1)
+        words << QStringLiteral("center");
+    const auto side = [&element](const QString &w, TSVGAxis axis) -> std::optional<float> {
+        const bool horizontal = axis == TSVGAxis::Horizontal;
+        if (w == QLatin1String("center"))
+            return element.ResolvePercent(0.5f, true, axis);
+        if (w == QLatin1String(horizontal ? "left" : "top"))
+            return 0.0f;
+        if (w == QLatin1String(horizontal ? "right" : "bottom"))
+            return element.ResolvePercent(1, true, axis);
+        bool isPercent = false;
+        const float v = ParseFraction(w, isPercent, SVGDefaultUnitFactors(), NAN);
+        if (!std::isfinite(v))
+            return std::nullopt;
+        return element.ResolvePercent(v, isPercent, axis);
+    };
+    const std::optional<float> x = side(words[0], TSVGAxis::Horizontal), y = side(words[1], TSVGAxis::Vertical);
+    if (!x || !y)
+        return std::nullopt;
+    return QPointF(*x, *y);
+}
+
+// The element's mix-blend-mode (0 for normal). A CSS property only: a presentation
+// attribute of that name says nothing (the references agree).
+int BlendModeOf(const TSVGGraphicElement &element)
+{
+    return std::max(0, SVGBlendMode(element.InlineStyle().Value(u"mix-blend-mode").trimmed()));
+}
+
+// The element's transform about its transform-origin.
+TMatrix OwnTransform(const TSVGGraphicElement &element)
+{
+    const TMatrix &own = element.Matrix();
+    if (own == TMatrix::Identity())
+        return own;
+    const std::optional<QPointF> origin = TransformOrigin(element);
+    if (!origin)
+        return own;
+    const float ox = float(origin->x()), oy = float(origin->y());
+    return TMatrix::CreateTranslation(-ox, -oy) * own * TMatrix::CreateTranslation(ox, oy);
 }
 
 } // namespace
@@ -132,9 +196,16 @@ bool TSVGPainter::NeedsLayer(const TSVGGraphicElement &element) const
         // for it to overlap. A switch draws at most one.
         if (element.SVGType() == etSwitch)
             return false;
+        // Nor can a child that blends: group opacity isolates it from the backdrop.
         int drawn = 0;
-        for (int i = 0; i < element.Count() && drawn < 2; ++i)
-            drawn += CanDraw(*element.Items(i)) ? 1 : 0;
+        for (int i = 0; i < element.Count() && drawn < 2; ++i) {
+            const TSVGElement &child = *element.Items(i);
+            if (!CanDraw(child))
+                continue;
+            ++drawn;
+            if (BlendModeOf(*child.AsGraphic()) > 0)
+                return true;
+        }
         return drawn > 1;
     }
     if (element.SVGType() == etUse || element.SVGType() == etTRef)
@@ -153,7 +224,7 @@ bool TSVGPainter::NeedsLayer(const TSVGGraphicElement &element) const
 }
 
 TSVGPainter::TBracket TSVGPainter::BeginDraw(TSVGGraphicElement &element, const TMatrix &M,
-                                             TSVGEffects effects)
+                                             TSVGEffects effects, bool filtered)
 {
     TBracket b;
     b.State = FCanvas.SaveState();
@@ -162,8 +233,13 @@ TSVGPainter::TBracket TSVGPainter::BeginDraw(TSVGGraphicElement &element, const 
     const float opacity = FOpacity * (FClipMode ? 1.0f : std::clamp(element.Opacity(), 0.0f, 1.0f));
     b.Opacity = opacity;
     b.Coverage = std::move(effects.Coverage);
-    if (b.Coverage || (opacity < 1 && NeedsLayer(element))) {
+    // Isolation is a CSS property only, as mix-blend-mode.
+    const int blend = FClipMode ? 0 : BlendModeOf(element);
+    const bool isolated =
+        !FClipMode && element.InlineStyle().Value(u"isolation").trimmed() == QLatin1String("isolate");
+    if (b.Coverage || blend > 0 || isolated || (opacity < 1 && (filtered || NeedsLayer(element)))) {
         FCanvas.BeginLayer();
+        FCanvas.SetLayerBlend(blend);
         b.Layer = true;
         FOpacity = 1;
     } else {
@@ -199,23 +275,37 @@ void TSVGPainter::DoDraw(TSVGGraphicElement &element, const TMatrix &aMatrix)
         return;  // fully transparent: neither the element nor its content shows
     if (!Enter(&element))
         return;
-    const TMatrix M = element.Matrix() * aMatrix;
+    const TMatrix M = OwnTransform(element) * aMatrix;
     TBracket bracket;
+    TSVGFilterUse filter;
     try {
         TSVGEffects effects = SVGElementEffects(*this, element, M);
-        if (effects.Hidden) {
+        if (!FClipMode)
+            filter = SVGElementFilter(*this, element, M);
+        if (effects.Hidden || filter.Hidden) {
             Leave(&element);
-            return;  // clipped or masked away entirely
+            return;  // clipped or masked away entirely, or filtered through nothing
         }
-        bracket = BeginDraw(element, M, std::move(effects));
+        bracket = BeginDraw(element, M, std::move(effects), filter.Chain != nullptr);
     } catch (...) {
         Leave(&element);
         throw;
     }
     try {
+        // The filter works on the element's own drawing; clip, mask and opacity follow.
+        if (filter.Chain)
+            FCanvas.BeginLayer();
         DrawShape(element, M);
         DrawChildren(element, M);
+        if (filter.Chain) {
+            const std::shared_ptr<TSVGFilterChain> chain = std::move(filter.Chain);  // the layer ends whatever it does
+            FCanvas.EndLayer(1, [&chain](QImage &layer, const QRect &drawn) {
+                return SVGApplyFilter(*chain, layer, drawn);
+            });
+        }
     } catch (...) {
+        if (filter.Chain)
+            FCanvas.EndLayer(0);
         EndDraw(element, M, bracket);
         Leave(&element);
         throw;
@@ -269,9 +359,16 @@ bool TSVGPainter::DrawShape(TSVGGraphicElement &element, const TMatrix &M)
     QPainterPath outline;
     if (!SVGShapeOutline(element, outline))
         return false;
-    FillAndStrokePath(element, outline, M);
-    if (!FClipMode)
-        SVGDrawMarkers(*this, element, M);
+    if (FClipMode) {
+        FillAndStrokePath(element, outline, M);
+        return true;
+    }
+    for (const TPaintPart part : PaintOrder(element)) {
+        if (part == TPaintPart::Markers)
+            SVGDrawMarkers(*this, element, M);
+        else
+            FillAndStrokePath(element, outline, M, nullptr, part);
+    }
     return true;
 }
 
@@ -298,7 +395,7 @@ void TSVGPainter::AddClipArea(const QRectF &bounds, const TMatrix &M)
 }
 
 void TSVGPainter::FillAndStrokePath(const TSVGGraphicElement &element, const QPainterPath &path,
-                                    const TMatrix &M, const QRectF *spanned)
+                                    const TMatrix &M, const QRectF *spanned, int parts)
 {
     if (path.isEmpty())
         return;
@@ -330,14 +427,52 @@ void TSVGPainter::FillAndStrokePath(const TSVGGraphicElement &element, const QPa
     const QRectF bbox = spanned                                         ? *spanned
                         : !fill.URI.isEmpty() || (stroked && !stroke.URI.isEmpty()) ? p.boundingRect()
                                                                         : QRectF();
-    FCanvas.SetMatrix(M);
-    FCanvas.SetFill(SVGCanvasPaint(*this, element, fill.Kind, fill.Color, fill.URI, fill.HasFallback, {bbox, M}));
-    FCanvas.FillPath(p, FOpacity * fill.Opacity);
-    if (!stroked)
-        return;
-    FCanvas.SetStroke(SVGCanvasStroke(*this, element, stroke, {bbox, M}));
-    FCanvas.SetMatrix(M);
-    FCanvas.DrawPath(p, FOpacity * stroke.Opacity);
+    const auto paintFill = [&] {
+        FCanvas.SetMatrix(M);
+        FCanvas.SetFill(SVGCanvasPaint(*this, element, fill.Kind, fill.Color, fill.URI, fill.HasFallback, {bbox, M}));
+        FCanvas.FillPath(p, FOpacity * fill.Opacity);
+    };
+    const auto paintStroke = [&] {
+        if (!stroked)
+            return;
+        FCanvas.SetStroke(SVGCanvasStroke(*this, element, stroke, {bbox, M}));
+        FCanvas.SetMatrix(M);
+        FCanvas.DrawPath(p, FOpacity * stroke.Opacity);
+    };
+    for (const TPaintPart part : PaintOrder(element)) {
+        if (part == TPaintPart::Fill && (parts & TPaintPart::Fill))
+            paintFill();
+        else if (part == TPaintPart::Stroke && (parts & TPaintPart::Stroke))
+            paintStroke();
+    }
+}
+
+std::array<TSVGPainter::TPaintPart, 3> TSVGPainter::PaintOrder(const TSVGGraphicElement &element)
+{
+    std::array<TPaintPart, 3> order = {TPaintPart::Fill, TPaintPart::Stroke, TPaintPart::Markers};
+    // An inherited property: the nearest element that states it.
+    QString text;
+    for (const TSVGElement *e = &element; e && text.isEmpty(); e = e->Parent())
+        if (const TSVGGraphicElement *g = e->AsGraphic())
+            text = g->Style().Value(u"paint-order").trimmed();
+    if (text.isEmpty() || text == QLatin1String("normal"))
+        return order;
+    // The named parts first, in their order; the others after them in the usual one.
+    std::array<TPaintPart, 3> named{};
+    size_t count = 0;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const TPaintPart part = word == QLatin1String("fill")      ? TPaintPart::Fill
+                                : word == QLatin1String("stroke")  ? TPaintPart::Stroke
+                                : word == QLatin1String("markers") ? TPaintPart::Markers
+                                                                   : TPaintPart::None;
+        if (part == TPaintPart::None || count == 3 || std::find(named.begin(), named.begin() + count, part) != named.begin() + count)
+            return order;  // an invalid value is no value
+        named[count++] = part;
+    }
+    for (const TPaintPart part : order)
+        if (std::find(named.begin(), named.begin() + count, part) == named.begin() + count)
+            named[count++] = part;
+    return named;
 }
 
 void TSVGPainter::DrawViewport(TSVGGraphicElement &element, const TMatrix &aMatrix)

@@ -10,6 +10,7 @@
 #include "svg/render/coverage.h"
 
 #include <QPainterPath>
+#include <array>
 #include <unordered_set>
 
 class TSVGDocument;
@@ -40,8 +41,12 @@ public:
     // Fills Path (in the element's user space) with the element's fill under its fill
     // rule and strokes it with its stroke. Paint servers span BBox when given (text),
     // else the path's own bounds; a given BBox also keeps the path's own fill rule.
+    // Parts limits what is painted (fill, stroke or both), in the order paint-order says.
+    enum TPaintPart { None = 0, Fill = 1, Stroke = 2, Markers = 4 };
     void FillAndStrokePath(const TSVGGraphicElement &element, const QPainterPath &path,
-                           const TMatrix &M, const QRectF *bbox = nullptr);
+                           const TMatrix &M, const QRectF *bbox = nullptr, int parts = Fill | Stroke);
+    // The order of fill, stroke and markers the element's paint-order gives.
+    static std::array<TPaintPart, 3> PaintOrder(const TSVGGraphicElement &element);
     // Loads the element's stroke into the canvas for geometry with bounds BBox.
     void ApplyPen(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M);
     // Loads the element's fill into the canvas; answers the opacity factor to draw with.
@@ -89,7 +94,7 @@ private:
         float SavedOpacity = 1;
         std::unique_ptr<TSVGCoverage> Coverage;  // clip-path and mask, blended with the layer
     };
-    TBracket BeginDraw(TSVGGraphicElement &element, const TMatrix &M, TSVGEffects effects);
+    TBracket BeginDraw(TSVGGraphicElement &element, const TMatrix &M, TSVGEffects effects, bool filtered);
     void EndDraw(TSVGGraphicElement &element, const TMatrix &M, const TBracket &bracket);
     void DrawViewport(TSVGGraphicElement &element, const TMatrix &aMatrix);
     bool NeedsLayer(const TSVGGraphicElement &element) const;

@@ -142,21 +142,20 @@ TPicture Decode(const QByteArray &bytes, TSVGImageKind kind, const TSVGDocument 
     return p;
 }
 
-TPicture Load(const TSVGImage &image)
+TPicture Load(const TSVGDocument *doc, const QString &reference)
 {
-    const TSVGDocument *doc = image.Document();
     if (!doc)
         return {};
     const QString ownFile = CanonicalFile(doc->FileName());
     bool isData = false;
-    const QByteArray data = SVGDataURIBytes(image.Reference(), isData);
+    const QByteArray data = SVGDataURIBytes(reference, isData);
     if (isData) {
         const TSVGImageKind kind = SVGImageKindOf(data.left(SVGImageSignatureBytes));
         TPicture p = Decode(data, kind, *doc, ownFile);
         p.Document = ownFile;
         return p;
     }
-    const QString file = SVGImageFilePath(*doc, image.Reference());
+    const QString file = SVGImageFilePath(*doc, reference);
     if (file.isEmpty() || file == ownFile)
         return {};
     for (const QString &f : gNesting.Files)
@@ -192,6 +191,26 @@ QSizeF ViewportSize(const TSVGImage &image, const QSizeF &intrinsic)
 }
 
 } // namespace
+
+bool SVGSmoothPictures(const TSVGElement &element)
+{
+    // An inherited property: the nearest element that states it.
+    for (const TSVGElement *e = &element; e; e = e->Parent())
+        if (const TSVGGraphicElement *g = e->AsGraphic()) {
+            const QString v = g->Style().Value(u"image-rendering").trimmed();
+            if (v.isEmpty() || v == QLatin1String("inherit"))
+                continue;
+            return v != QLatin1String("optimizeSpeed") && v != QLatin1String("pixelated") &&
+                   v != QLatin1String("crisp-edges");
+        }
+    return true;
+}
+
+QImage SVGLoadRasterPicture(const TSVGDocument &document, const QString &reference)
+{
+    TPicture p = Load(&document, reference);
+    return p.Kind == TSVGImageKind::Raster ? p.Raster : QImage();
+}
 
 TSVGImageKind SVGImageKindOf(const QByteArray &head)
 {
@@ -279,7 +298,7 @@ void SVGDrawImage(TSVGPainter &painter, TSVGImage &image, const TMatrix &M)
 {
     TPicture picture;
     try {
-        picture = Load(image);
+        picture = Load(image.Document(), image.Reference());
     } catch (const std::exception &) {
         // A picture that cannot be had is left out, whatever the reason.
         return;
@@ -308,7 +327,7 @@ void SVGDrawImage(TSVGPainter &painter, TSVGImage &image, const TMatrix &M)
         canvas.SetMatrix(fit);
         if (picture.Kind == TSVGImageKind::Raster) {
             canvas.DrawBitmap(picture.Raster, QRectF(picture.Raster.rect()), box,
-                              painter.OpacityFactor());
+                              painter.OpacityFactor(), SVGSmoothPictures(image));
         } else {
             TSVGDocument &doc = *picture.Svg;
             const TMatrix inner = doc.ViewBoxSpecified() ? SVGViewBoxMatrix(doc, box) : TMatrix();

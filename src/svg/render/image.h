@@ -8,10 +8,12 @@
 #include "svg/model/matrix.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 
 class QIODevice;
 class TSVGDocument;
+class TSVGElement;
 class TSVGImage;
 class TSVGPainter;
 
@@ -42,6 +44,14 @@ QByteArray SVGDataURIBytes(const QString &uri, bool &isDataURI);
 // followed. Empty for anything else (no file behind the document, URLs, absolute
 // names, climbing out, missing files).
 QString SVGImageFilePath(const TSVGDocument &document, const QString &reference);
+
+// Whether pictures are drawn smoothly where Element is: image-rendering (inherited)
+// optimizeSpeed, pixelated and crisp-edges ask for the nearest pixel instead.
+bool SVGSmoothPictures(const TSVGElement &element);
+
+// The raster picture (premultiplied) a reference names, read by the same rules as an
+// `image` element's; null for anything else or what cannot be had.
+QImage SVGLoadRasterPicture(const TSVGDocument &document, const QString &reference);
 
 // Draws the picture; M maps the element's user space (its transform applied) to the canvas.
 void SVGDrawImage(TSVGPainter &painter, TSVGImage &image, const TMatrix &M);

@@ -23,31 +23,6 @@ QString MaskProperty(const TSVGGraphicElement &element, QStringView name)
 // How far a chain of masks on masks is followed when looking for a cycle.
 constexpr int kMaxMaskChain = 64;
 
-bool UserSpaceUnits(const TSVGElement &element, QStringView attribute, bool byDefault)
-{
-    QString text;
-    if (!element.XMLAttribute(attribute, text))
-        return byDefault;
-    text = text.trimmed();
-    if (text == QLatin1String("userSpaceOnUse"))
-        return true;
-    if (text == QLatin1String("objectBoundingBox"))
-        return false;
-    return byDefault;
-}
-
-// One edge or side of the mask region in user space. SVG's defaults (-10%, 120%) hold
-// for a missing attribute in either unit system.
-float RegionLength(const TSVGMask &mask, QStringView name, const TSVGLength &stored, float byDefault,
-                   bool boundingBox, double origin, double extent, TSVGAxis axis)
-{
-    QString text;
-    const bool given = mask.XMLAttribute(name, text);
-    if (boundingBox)
-        return float(origin + (given ? stored.Value : byDefault) * extent);
-    return given ? mask.ResolvePercent(stored, axis) : mask.ResolvePercent(byDefault, true, axis);
-}
-
 // A mask whose own mask leads back to it through masks on masks ignores its own mask,
 // as resvg does; every other mask in such a chain keeps its.
 bool MaskChainReturns(const TSVGMask &start)
@@ -144,18 +119,13 @@ struct TMaskSpace {
 std::optional<TMaskSpace> MaskSpace(const TSVGMask &mask, TSVGObjectBox &box, const TMatrix &M)
 {
     TMaskSpace space;
-    space.RegionInBox = !UserSpaceUnits(mask, u"maskUnits", false);
-    const bool contentInBox = !UserSpaceUnits(mask, u"maskContentUnits", true);
+    space.RegionInBox = !SVGUserSpaceUnits(mask, u"maskUnits", false);
+    const bool contentInBox = !SVGUserSpaceUnits(mask, u"maskContentUnits", true);
     if ((space.RegionInBox || contentInBox) && !box.Usable())
         return std::nullopt;
     const QRectF b = space.RegionInBox || contentInBox ? box.Get() : QRectF();
     space.Box = b;
-    const bool inBox = space.RegionInBox;
-    space.Region = QRectF(
-        RegionLength(mask, u"x", mask.StoredXLength(), -0.1f, inBox, b.left(), b.width(), TSVGAxis::Horizontal),
-        RegionLength(mask, u"y", mask.StoredYLength(), -0.1f, inBox, b.top(), b.height(), TSVGAxis::Vertical),
-        RegionLength(mask, u"width", mask.StoredWidthLength(), 1.2f, inBox, 0, b.width(), TSVGAxis::Horizontal),
-        RegionLength(mask, u"height", mask.StoredHeightLength(), 1.2f, inBox, 0, b.height(), TSVGAxis::Vertical));
+    space.Region = SVGEffectRegion(mask, space.RegionInBox, b);
     space.Content = M;
     if (contentInBox)
         space.Content = TMatrix::CreateScaling(float(b.width()), float(b.height())) *

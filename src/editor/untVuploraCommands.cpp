@@ -9,10 +9,9 @@
 #include "editor/untVuploraUndo.h"
 #include "errors/errors.h"
 #include "platform/platform.h"
+#include "platform/safewrite.h"
 
 #include <QFileInfo>
-#include <QImageWriter>
-#include <QSaveFile>
 #include <QWindow>
 
 namespace {
@@ -83,15 +82,13 @@ void TfrmVuplora::SaveToFile(const QString &asFileName)
     const QImage bitmap = PortraitPicture(displayScale);
     if (bitmap.isNull())
         throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
-    // The picture goes to a temporary file beside the target, which replaces
-    // the target only once it is complete: a failed save leaves an existing
-    // file of that name as it was.
-    QSaveFile file(asFileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // A failed save leaves an existing file of that name as it was, and a device
+    // or a pipe under the name alone (platform/safewrite.h).
+    try {
+        SafeWriteFile(asFileName, PictureWriter(bitmap, QFileInfo(asFileName).suffix().toLower().toLatin1()));
+    } catch (const ESafeWriteError &) {
         throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
-    QImageWriter writer(&file, QFileInfo(asFileName).suffix().toLower().toLatin1());
-    if (!writer.write(bitmap) || !file.commit())
-        throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
+    }
 }
 
 void TfrmVuplora::imgTabRandomClick()

@@ -13,6 +13,7 @@
 #include "errors/errors.h"
 #include "platform/errorreport.h"
 #include "platform/platform.h"
+#include "platform/safewrite.h"
 #include "svg/controls/svg_document_component.h"
 #include "svg/model/document.h"
 
@@ -24,7 +25,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -313,9 +313,11 @@ void TfrmVuplora::SavePortraitFile(const QString &asFileName)
 {
     const QByteArray data = WritePortrait(CapturePortrait());
     // As with pictures, an existing file is replaced only by a complete one.
-    QSaveFile file(asFileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+    try {
+        SafeWriteFile(asFileName, data);
+    } catch (const ESafeWriteError &) {
         throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
+    }
 }
 
 void TfrmVuplora::OpenPortraitFile(const QString &asFileName)

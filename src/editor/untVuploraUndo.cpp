@@ -64,7 +64,7 @@ bool SameBitmap(const QImage &aoA, const QImage &aoB)
 
 bool SameLayer(const TLayerState &aoA, const TLayerState &aoB)
 {
-    return aoA.Index == aoB.Index && aoA.Color == aoB.Color && aoA.Y == aoB.Y && aoA.Visible == aoB.Visible
+    return aoA.Index == aoB.Index && aoA.Color == aoB.Color && aoA.Pos == aoB.Pos && aoA.Visible == aoB.Visible
            && aoA.Dropped == aoB.Dropped && SameBitmap(aoA.Bitmap, aoB.Bitmap);
 }
 
@@ -129,7 +129,7 @@ TPortraitState CapturePortrait(const TfrmVuplora &aoWindow)
             s.Index = item->miIndex;
             s.Color = item->miColor;
         }
-        s.Y = layer->y();
+        s.Pos = layer->pos();
         s.Visible = layer->isVisible();
         s.Bitmap = layer->Bitmap();
     }
@@ -245,7 +245,7 @@ void TPortraitHistory::Restore(const TPortraitState &aoState)
         if (!item)
             continue;
         const TLayerState &s = aoState.Layers[category.Type];
-        if (item->miIndex != s.Index || item->miColor != s.Color || layer->y() != s.Y) {
+        if (item->miIndex != s.Index || item->miColor != s.Color || layer->pos() != s.Pos) {
             ++changedLayers;
             changed = category.Type;
         }
@@ -261,8 +261,8 @@ void TPortraitHistory::Restore(const TPortraitState &aoState)
         }
         item->miIndex = s.Index;
         item->miColor = s.Color;
-        if (layer->y() != s.Y)
-            layer->setY(s.Y);
+        if (layer->pos() != s.Pos)
+            layer->setPos(s.Pos);
         if (layer->isVisible() != s.Visible)
             layer->setVisible(s.Visible);
     }

@@ -26,7 +26,8 @@ class TfrmVuplora;
 struct TLayerState {
     qint32 Index = 0;
     quint32 Color = 0;
-    qreal Y = 0;
+    // Both coordinates: a portrait file places layers anywhere, not only up and down.
+    QPointF Pos;
     bool Visible = true;
     // The picture the layer showed; may be dropped from old steps to save
     // memory, and is then loaded again from the pack by index and colour.

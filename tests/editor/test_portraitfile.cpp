@@ -15,11 +15,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -156,6 +159,81 @@ TEST_F(TPortraitFileTest, OpeningIsOneStepUndoTakesBackAndAnotherPackStartsANewH
     EXPECT_EQ(giPackIndex, 2);
     EXPECT_FALSE(frm->FHistory->CanUndo());
     EXPECT_TRUE(moErrors.isEmpty()) << moErrors.join(u'\n');
+}
+
+TEST_F(TPortraitFileTest, UndoOfAnOpeningRestoresEveryFieldTheFileChanged)
+{
+    auto frm = NewWindow();
+    Compose(*frm);
+    // Opened, so that the history holds it as the state undo goes back to.
+    frm->SavePortraitFile(Path("base.vuplora"));
+    frm->OpenPortraitFile(Path("base.vuplora"));
+    const TPortrait base = frm->CapturePortrait();
+    const QImage picture = frm->PortraitPicture(1.0);
+    const struct {
+        const char *Change;
+        std::function<void(TPortrait &)> Make;
+    } changes[] = {
+        {"every layer 200 units right", [](TPortrait &p) {
+             for (TYPE_FACE_ITEM type : {fiBG, fiHand, fiFace, fiHair, fiEye, fiNose, fiMouth, fiBrow, fiGlasses})
+                 p.Layers[type].Pos.rx() += 200;
+         }},
+        {"the mouth 30 units down", [](TPortrait &p) { p.Layers[fiMouth].Pos.ry() += 30; }},
+        {"the nose 40 units left and up", [](TPortrait &p) { p.Layers[fiNose].Pos -= QPointF(40, 40); }},
+        {"another mouth", [](TPortrait &p) { p.Layers[fiMouth].Index = p.Layers[fiMouth].Index == 0 ? 1 : 0; }},
+        {"hair in another colour", [](TPortrait &p) { p.Layers[fiHair].Color = 0xFF1F3F74; }},
+        {"hair in its own colours", [](TPortrait &p) { p.Layers[fiHair].Color = 0; }},
+        {"the nose hidden", [](TPortrait &p) { p.Layers[fiNose].Visible = false; }},
+        {"no glasses", [](TPortrait &p) { p.Layers[fiGlasses].Present = false; }},
+        {"the bubble moved and resized", [](TPortrait &p) { p.Bubble.Frame = QRectF(40, 300, 200, 150); }},
+        {"the bubble hidden", [](TPortrait &p) { p.Bubble.Shown = false; }},
+        {"the watermark moved", [](TPortrait &p) { p.Watermark = QPointF(300, 900); }},
+    };
+    for (const auto &c : changes) {
+        SCOPED_TRACE(c.Change);
+        TPortrait changed = base;
+        c.Make(changed);
+        ASSERT_FALSE(changed == base);
+        QFile file(Path("changed.vuplora"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(WritePortrait(changed));
+        file.close();
+
+        frm->OpenPortraitFile(Path("changed.vuplora"));
+        const TPortrait opened = frm->CapturePortrait();
+        const QImage changedPicture = frm->PortraitPicture(1.0);
+        ASSERT_FALSE(opened == base) << moErrors.join(u'\n').toStdString();
+        // The watermark is left out of the picture; everything else shows in it.
+        EXPECT_EQ(changedPicture != picture, opened.Watermark == base.Watermark);
+        frm->FHistory->Undo();
+        EXPECT_EQ(frm->PortraitPicture(1.0), picture);
+        EXPECT_TRUE(frm->CapturePortrait() == base);
+        frm->FHistory->Redo();
+        EXPECT_EQ(frm->PortraitPicture(1.0), changedPicture);
+        EXPECT_TRUE(frm->CapturePortrait() == opened);
+        frm->FHistory->Undo();
+    }
+    EXPECT_TRUE(moErrors.isEmpty()) << moErrors.join(u'\n');
+}
+
+TEST_F(TPortraitFileTest, SavingOverAPipeOrALinkIsReportedAndLeavesThemAlone)
+{
+    auto frm = NewWindow();
+    const QString fifo = Path("pipe.vuplora");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString toDevice = Path("null.vuplora");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), toDevice));
+    for (const QString &target : {fifo, toDevice}) {
+        SCOPED_TRACE(target.toStdString());
+        try {
+            frm->SavePortraitFile(target);
+            ADD_FAILURE() << "saved";
+        } catch (const EVuploraError &e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("Saving portrait file failed."));
+        }
+    }
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+    EXPECT_EQ(QFileInfo(toDevice).symLinkTarget(), QStringLiteral("/dev/null"));
 }
 
 TEST_F(TPortraitFileTest, ShortcutsSaveOpenAndCopy)

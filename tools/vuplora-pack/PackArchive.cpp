@@ -3,12 +3,12 @@
 #include "assets/ArchiveReader.h"
 #include "assets/FaceIndexReader.h"
 #include "assets/vpCrypt.h"
+#include "platform/safewrite.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 
 #include <zip.h>
@@ -300,12 +300,9 @@ QByteArray ReadAllBounded(QIODevice &aoDevice, const QString &asWhat, qint64 aiM
 
 void WriteWholeFile(const QString &asPath, const QByteArray &aoData)
 {
-    // The file is replaced by renaming a new one over it: over a device or a link that
-    // would swap the thing itself for a plain file.
-    const QFileInfo oInfo(asPath);
-    if (oInfo.isSymLink() || (oInfo.exists() && !oInfo.isFile()))
-        throw EPackError(QStringLiteral("Cannot write '%1': it exists and is not a regular file").arg(asPath));
-    QSaveFile oFile(asPath);
-    if (!oFile.open(QIODevice::WriteOnly) || oFile.write(aoData) != aoData.size() || !oFile.commit())
-        throw EPackError(QStringLiteral("Cannot write '%1': %2").arg(asPath, oFile.errorString()));
+    try {
+        SafeWriteFile(asPath, aoData);
+    } catch (const ESafeWriteError &e) {
+        throw EPackError(QStringLiteral("Cannot write '%1': %2").arg(asPath, e.Message()));
+    }
 }

@@ -19,6 +19,7 @@
 // could not be rendered or written, 2 usage.
 
 #include "errors/errors.h"
+#include "platform/safewrite.h"
 #include "svg/model/color.h"
 #include "svg/render/rasterize.h"
 #include "svg/render/raster_limits.h"
@@ -29,9 +30,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextStream>
 #include <cstdio>
 #include <exception>
@@ -131,46 +130,19 @@ QByteArray ReadDocument(const QString &name)
     return SVGReadDocumentStream(in);
 }
 
-// Writes the picture whole or not at all: a new file takes the name only once it is
-// complete, so a full disk or a stopped run leaves no truncated picture behind. An
-// existing name that is not a regular file is left alone, since renaming over a link
-// or a device would replace the thing itself.
+// Writes the picture whole or not at all (see platform/safewrite.h).
 bool WritePicture(const QImage &image, const QString &name, QString &error)
 {
-    if (IsStdio(name)) {
-        QFile out;
-        if (!out.open(stdout, QIODevice::WriteOnly)) {
-            error = out.errorString();
-            return false;
-        }
-        QImageWriter writer(&out, "PNG");
-        if (!writer.write(image) || !out.flush()) {
-            error = writer.error() != QImageWriter::UnknownError ? writer.errorString() : out.errorString();
-            return false;
-        }
+    try {
+        if (IsStdio(name))
+            SafeWriteStandardOutput(PictureWriter(image, "PNG"));
+        else
+            SafeWriteFile(name, PictureWriter(image, "PNG"));
         return true;
-    }
-    const QFileInfo info(name);
-    if (info.isSymLink() || (info.exists() && !info.isFile())) {
-        error = QStringLiteral("it exists and is not a regular file");
+    } catch (const ESafeWriteError &e) {
+        error = e.Message();
         return false;
     }
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    QImageWriter writer(&file, "PNG");
-    if (!writer.write(image)) {
-        error = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 // A batch output name stays inside the output folder, also where a folder on its way

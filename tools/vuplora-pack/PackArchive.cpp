@@ -250,6 +250,27 @@ std::vector<TPackListEntry> ListPack(const QByteArray &aoArchive, const QString 
     return oList;
 }
 
+QString PrintableText(const QString &asText)
+{
+    QString sOut;
+    sOut.reserve(asText.size());
+    for (const QChar c : asText) {
+        if (c == u'\\')
+            sOut += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            sOut += QStringLiteral("\\n");
+        else if (c == u'\r')
+            sOut += QStringLiteral("\\r");
+        else if (c == u'\t')
+            sOut += QStringLiteral("\\t");
+        else if (c.category() == QChar::Other_Control)
+            sOut += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            sOut += c;
+    }
+    return sOut;
+}
+
 QByteArray ExtractMember(const QByteArray &aoArchive, const QString &asWhat, const QString &asMember)
 {
     const TZipReader oZip(OpenZipFromMemory(aoArchive, asWhat));

@@ -10,6 +10,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    SVGTestIsolateFonts();
     QGuiApplication app(argc, argv);
     SVGTestUseSuiteFonts();
     ::testing::InitGoogleTest(&argc, argv);

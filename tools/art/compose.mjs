@@ -86,3 +86,38 @@ export function contactDocument(pack, membersDir, seed) {
   y += ph + 20;
   return svgDocument({ x: 0, y: 0, w: width, h: y }, width, y, `<rect width="${width}" height="${y}" fill="#fff"/>${body}`);
 }
+
+// Portraits at half size in a grid, `perRow` to a row, each under its caption.
+export function gridDocument(title, pack, membersDir, cells, perRow) {
+  const w = CANVAS.w / 2;
+  const h = CANVAS.h / 2;
+  const gap = 16;
+  const caption = 28;
+  const top = 70;
+  const width = 20 + perRow * (w + gap);
+  const height = top + Math.ceil(cells.length / perRow) * (h + caption + gap) + 10;
+  let body = `<text x="20" y="45" font-family="Noto Sans" font-size="30" font-weight="bold" fill="#333">` +
+    `${esc(title)}</text>`;
+  cells.forEach(({ label, choice }, i) => {
+    const x = 20 + (i % perRow) * (w + gap);
+    const y = top + Math.floor(i / perRow) * (h + caption + gap);
+    body += `<text x="${x}" y="${y + 20}" font-family="Noto Sans" font-size="18" fill="#333">${esc(label)}</text>` +
+      `<g transform="translate(${x} ${y + caption}) scale(0.5)">` +
+      `<svg width="${CANVAS.w}" height="${CANVAS.h}" overflow="hidden">${portraitMarkup(pack, membersDir, choice)}</svg></g>`;
+  });
+  return { width, document: svgDocument({ x: 0, y: 0, w: width, h: height }, width, height,
+    `<rect width="${width}" height="${height}" fill="#fff"/>${body}`) };
+}
+
+// Every face on every body with one hairstyle, and every hairstyle on one face.
+export function partSheets(pack, membersDir) {
+  const { Face, Hand, Hair } = pack.categories;
+  const base = { BG: 0, Hand: 0, Face: 1, Hair: 0, Eye: 0, Nose: 0, Mouth: 0, Brow: 0 };
+  const bodies = Face.flatMap((face, f) => Hand.map((body, b) =>
+    ({ label: `${face.id} / ${body.id}`, choice: { ...base, Face: f, Hand: b } })));
+  const hair = Hair.map((item, i) => ({ label: item.id, choice: { ...base, Hair: i } }));
+  return {
+    bodies: gridDocument(`Pack ${pack.pack}: every face on every body`, pack, membersDir, bodies, Hand.length),
+    hair: gridDocument(`Pack ${pack.pack}: every hairstyle`, pack, membersDir, hair, 9),
+  };
+}

@@ -93,14 +93,3 @@ export function clipTo(box, markup) {
   return `<svg x="${num(box.x)}" y="${num(box.y)}" width="${num(box.w)}" height="${num(box.h)}" ` +
     `viewBox="${viewBox(box)}" overflow="hidden">${markup}</svg>`;
 }
-
-// Continues the bottom edge of a body down to `bottom`: a thin band (style
-// units) just above `edge` is stretched over the rest, so colours and vertical
-// lines go on. Thin bands under a large stretch can make resvg 2.6 panic, and
-// the parity check draws these documents with it.
-export function extendDown(markup, left, right, edge, bottom, band) {
-  const slice = { x: left, y: edge - band, w: right - left, h: band };
-  return `<svg x="${num(left)}" y="${num(edge - band)}" width="${num(right - left)}" ` +
-    `height="${num(bottom - edge + band)}" viewBox="${viewBox(slice)}" preserveAspectRatio="none" ` +
-    `overflow="hidden">${markup}</svg>${markup}`;
-}

@@ -1,13 +1,15 @@
-// Pack 1: the Avataaars parts, three canvas units to one style unit, so that
-// the head (ears included) fills the face rectangle.
+// Pack 1: the Avataaars parts. The scale leaves room above the head for the
+// tallest hairstyles and hats, and the eyes sit a little below the middle of
+// their rectangle so that the brows stay inside theirs.
 
-import { at, clipTo, extendDown, recolour } from '../lib/canvas.mjs';
+import { RECTS, at, clipTo, preImage, recolour } from '../lib/canvas.mjs';
+import { extendDown } from '../lib/extend.mjs';
 import { loadComponents, markers, placements, withoutMarkers } from '../lib/components.mjs';
 
 const C = await loadComponents('@dicebear/avataaars');
 
 export const name = 'avataaars';
-export const mapping = { scale: 3, x: 132, y: 116 };
+export const mapping = { scale: 2.3, x: 132, y: 110 };
 
 const SKINS = ['#ffdbb4', '#edb98a', '#d08b5b', '#ae5d29', '#8d5524', '#614335'];
 const HAIR_COLOURS = ['#2c1b18', '#724133', '#a55728', '#b58143', '#d6b370', '#4a312c', '#c93305'];
@@ -49,15 +51,18 @@ const head = (skin) => clipTo({ x: 0, y: 0, w: 264, h: 188 }, withoutMarkers(C.b
 
 function body(variant, clothes) {
   const graphic = { name: 'bear', value: C.clothingGraphic.bear };
-  const markup = at(PLACE.clothing.x, PLACE.clothing.y,
-    C.clothing[variant]({ clothingGraphic: variant === 'graphicShirt' ? graphic : undefined }, colours({ clothes })));
+  const canvas = preImage(mapping, RECTS.Hand);
+  const { x, y } = PLACE.clothing;
+  const markup = at(x, y, extendDown(
+    C.clothing[variant]({ clothingGraphic: variant === 'graphicShirt' ? graphic : undefined }, colours({ clothes })),
+    canvas.y + canvas.h - y + 20));
   // A high collar fills the neck and the neckline, so that no skin of the body
   // shows: the face picks its own skin tone and the body cannot follow it. It
   // lies under the clothes, whose neckline then frames it.
   const tube = 'M108 180h48v14c0 3 4 5 12 7v25H96v-25c8-2 12-4 12-7z';
   const collar = `<path d="${tube}" fill="${clothes}"/><path d="${tube}" fill="#000" fill-opacity=".18"/>` +
     '<path d="M109 186h46M109 192h46" stroke="#000" stroke-opacity=".12" stroke-width="1.5"/>';
-  return extendDown(collar + markup, 32, 232, 280, 404, 2);
+  return collar + markup;
 }
 
 export function parts() {

@@ -1,19 +1,23 @@
 // Pack 2: the Notionists parts. The face is drawn in three-quarter view with
-// the features right of the head's middle, so the mapping is anchored on the
-// eyes and scaled until the whole head fits the face rectangle.
+// the features right of the head's middle; the mapping puts the eyes a little
+// right of and below the middle of their rectangle, so that the head with its
+// hair stands in the middle of the canvas, whole, and every feature still
+// inside its own rectangle.
 
-import { at, clipTo, extendDown, recolour } from '../lib/canvas.mjs';
+import { RECTS, at, clipTo, preImage, recolour } from '../lib/canvas.mjs';
+import { extendDown } from '../lib/extend.mjs';
 import { loadComponents, placementsInSource } from '../lib/components.mjs';
 
 const C = await loadComponents('@dicebear/notionists');
 const { create } = await import('@dicebear/notionists');
 
 export const name = 'notionists';
-export const mapping = { scale: 0.48, x: 945, y: 780 };
+export const mapping = { scale: 0.48, x: 895, y: 759 };
 
 const SKINS = ['#fff4ea', '#f9d7bd', '#eebd94', '#d39a6c', '#a86f4c', '#6f4630'];
 const HAIR_COLOURS = ['#000', '#3b2219', '#6a3f26', '#8d5a2b', '#b7772f', '#2e2e3a'];
-const CLOTHES = ['#ffffff', '#cfe8ff', '#ffd9d9', '#dff5d8', '#fff1b8', '#e7dcff', '#ffe0c2', '#d9f2f2'];
+// No clothes in a skin tone: a collar would read as bare skin.
+const CLOTHES = ['#ffffff', '#cfe8ff', '#ffd9d9', '#dff5d8', '#fff1b8', '#e7dcff', '#eab8c8', '#d9f2f2'];
 
 // This style lays its parts out in its avatar function rather than in a base part.
 const PLACE = placementsInSource(create.toString());
@@ -43,13 +47,22 @@ const part = (component, variant) => at(PLACE[component].x, PLACE[component].y, 
 
 // The head and neck; the neck is cut just above the collars, which the face
 // layer would otherwise cover.
-const head = (skin) => clipTo({ x: 0, y: 0, w: 1744, h: 1105 }, recolour(part('base', 'variant01'), '#fff', skin));
+const NECK_CUT = 1105;
+const head = (skin) => clipTo({ x: 0, y: 0, w: 1744, h: NECK_CUT }, recolour(part('base', 'variant01'), '#fff', skin));
 
 function body(variant, clothes) {
-  const markup = recolour(part('body', variant), '#fff', clothes);
-  // The neck inside the collar comes with the body, in the lightest skin.
-  const neck = clipTo({ x: 0, y: 1090, w: 1744, h: 400 }, recolour(part('base', 'variant01'), '#fff', SKINS[1]));
-  return neck + extendDown(markup, 100, 1640, 1742, 2600, 16);
+  const canvasBottom = preImage(mapping, RECTS.Hand);
+  const { x, y } = PLACE.body;
+  const markup = at(x, y, recolour(extendDown(C.body[variant]({}, {}), canvasBottom.y + canvasBottom.h - y + 40),
+    '#fff', clothes));
+  // The face layer lies above the body and brings its own neck down to NECK_CUT;
+  // below that the body cannot know the skin, so the opening of the collar is
+  // filled with an undershirt in the shade of the clothes, edged like the
+  // style's lines. It lies under the clothes, whose collar frames it.
+  const shape = `M668 ${NECK_CUT}H969L1110 1260V1380H550V1260z`;
+  const undershirt = `<path d="${shape}" fill="${clothes}"/><path d="${shape}" fill="#000" fill-opacity=".16"/>` +
+    `<path d="M672 ${NECK_CUT + 5}H965" stroke="#000" stroke-width="10"/>`;
+  return undershirt + markup;
 }
 
 export function parts() {

@@ -65,11 +65,11 @@ TSVGPainter::TSVGPainter(TSVGCanvas &canvas, const QRectF &aRect)
 {
 }
 
-void TSVGPainter::SpendReferenceBudget()
+void TSVGPainter::SpendReferenceBudget(qint64 elements)
 {
-    if (*FReferenceBudget <= 0)
+    if (*FReferenceBudget < elements)
         throw ESVGException(QString::fromLatin1(SVG_TOO_MUCH_REDRAWN));
-    --*FReferenceBudget;
+    *FReferenceBudget -= elements;
 }
 
 bool TSVGPainter::Enter(const TSVGElement *element)

@@ -16,6 +16,14 @@
 class TSVGDocument;
 struct TSVGPictureCache;
 
+// How many elements one drawing may draw through references, and the message past it.
+inline constexpr qint64 SVGMaxReferencedElements = 100'000;
+// What drawing the content of one mask, clip path, pattern tile or SVG picture costs
+// beyond its elements, in elements.
+inline constexpr qint64 SVGReferenceLayerWork = 16;
+inline constexpr char SVG_TOO_MUCH_REDRAWN[] =
+    "Drawing too complex: more than 100000 elements drawn through use, markers, masks, patterns and clip paths";
+
 class TSVGPainter {
 public:
     TSVGPainter(TSVGCanvas &canvas, const QRectF &aRect);
@@ -73,6 +81,10 @@ public:
     // path's) shares; what the nested painter draws is drawn through a reference.
     void ShareGuardsWith(TSVGPainter &outer)
     {
+        // A nested painter draws into a raster of its own and composites it: charged
+        // as SVGReferenceLayerWork elements, so that fan-out through masks, clip paths
+        // and patterns ends in about as much time as fan-out through use.
+        outer.SpendReferenceBudget(SVGReferenceLayerWork);
         FActive = outer.FActive;
         FDepth = outer.FDepth;
         FReferenceBudget = outer.FReferenceBudget;
@@ -88,7 +100,7 @@ public:
     // references of references cannot multiply a small document into an endless
     // drawing: a mask whose content is masked by the next level doubles the work per
     // level. Past SVGMaxReferencedElements: ESVGException SVG_TOO_MUCH_REDRAWN.
-    void SpendReferenceBudget();
+    void SpendReferenceBudget(qint64 elements = 1);
 
     // Marks the drawing of a use's or a marker's content as drawn through a reference.
     class TReferenceScope {
@@ -128,10 +140,6 @@ private:
     int FReferenced = 0;
 };
 
-// How many elements one drawing may draw through references, and the message past it.
-inline constexpr qint64 SVGMaxReferencedElements = 100'000;
-inline constexpr char SVG_TOO_MUCH_REDRAWN[] =
-    "Drawing too complex: more than 100000 elements drawn through use, markers, masks, patterns and clip paths";
 
 class TSVGCustomViewBox;
 

@@ -6,6 +6,7 @@
 
 #include <limits>
 #include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -59,13 +60,44 @@ QString ValueText(const JsonValue &value, const QString &what)
     return QString::fromUtf8(value.GetString(), qsizetype(value.GetStringLength()));
 }
 
-QString RequiredText(const JsonValue &object, const char *key, const QString &where)
+// The first member of each name of an object, found in one pass: the root and a
+// category hold as many members as they have categories and items, and a search
+// per key would make reading an index quadratic in its items.
+class TFirstMembers {
+public:
+    explicit TFirstMembers(const JsonValue &object)
+    {
+        moFirst.reserve(object.MemberCount());
+        // emplace keeps the first of a name.
+        for (auto it = object.MemberBegin(); it != object.MemberEnd(); ++it)
+            moFirst.emplace(std::string_view(it->name.GetString(), it->name.GetStringLength()), &it->value);
+    }
+    const JsonValue *Find(std::string_view key) const
+    {
+        const auto it = moFirst.find(key);
+        return it == moFirst.end() ? nullptr : it->second;
+    }
+
+private:
+    std::unordered_map<std::string_view, const JsonValue *> moFirst;
+};
+
+QString RequiredText(const JsonValue *value, const char *key, const QString &where)
 {
     const QString what = QStringLiteral("\"%1\" %2").arg(QLatin1String(key), where);
-    const JsonValue *value = FindFirst(object, key);
     if (!value)
         throw EFaceIndexError(QStringLiteral("Pack index: %1 is missing").arg(what));
     return ValueText(*value, what);
+}
+
+QString RequiredText(const JsonValue &object, const char *key, const QString &where)
+{
+    return RequiredText(FindFirst(object, key), key, where);
+}
+
+QString RequiredText(const TFirstMembers &members, const char *key, const QString &where)
+{
+    return RequiredText(members.Find(key), key, where);
 }
 
 // A decimal integer with an optional sign that fits 32 bits; anything else (a
@@ -84,10 +116,10 @@ qint32 ToInteger(const QString &text)
     return qint32(value);
 }
 
-const JsonValue &RequiredObject(const JsonValue &parent, qint32 key, const QString &what)
+const JsonValue &RequiredObject(const TFirstMembers &parent, qint32 key, const QString &what)
 {
     const QByteArray name = QByteArray::number(key);
-    const JsonValue *value = FindFirst(parent, std::string_view(name.constData(), size_t(name.size())));
+    const JsonValue *value = parent.Find(std::string_view(name.constData(), size_t(name.size())));
     if (!value)
         throw EFaceIndexError(QStringLiteral("Pack index: %1 is missing").arg(what));
     if (!value->IsObject())
@@ -95,8 +127,9 @@ const JsonValue &RequiredObject(const JsonValue &parent, qint32 key, const QStri
     return *value;
 }
 
-void ReadItems(const JsonValue &category, qint32 categoryKey, STRU_FACE_ITEM_LIST &list)
+void ReadItems(const JsonValue &categoryObject, qint32 categoryKey, STRU_FACE_ITEM_LIST &list)
 {
+    const TFirstMembers category(categoryObject);
     const QString categoryName = QStringLiteral("of category %1").arg(categoryKey);
     const qint32 count = ToInteger(RequiredText(category, "count", categoryName));
     for (qint32 j = 0; j < count; ++j) {
@@ -130,11 +163,12 @@ void ReadFaceIndex(const QByteArray &memberBytes, TFaceItemLists &target)
     if (!document.IsObject())
         throw EFaceIndexError(QStringLiteral("Pack index: the root is not an object"));
 
-    const qint32 categoryCount = ToInteger(RequiredText(document, "c", QStringLiteral("of the root")));
+    const TFirstMembers root(document);
+    const qint32 categoryCount = ToInteger(RequiredText(root, "c", QStringLiteral("of the root")));
     TYPE_FACE_ITEM previousType = fiFace;
     for (qint32 i = 0; i < categoryCount; ++i) {
         const QString categoryName = QStringLiteral("category %1").arg(i);
-        const JsonValue &category = RequiredObject(document, i, categoryName);
+        const JsonValue &category = RequiredObject(root, i, categoryName);
         TYPE_FACE_ITEM type = previousType;
         // An unknown name repeats the type of the category before (fiFace for the first).
         FaceItemTypeFromName(RequiredText(category, "type", QStringLiteral("of ") + categoryName), type);

@@ -6,6 +6,8 @@
 #include "assets/RapidJson.h"
 
 #include <cmath>
+#include <string_view>
+#include <unordered_set>
 
 namespace {
 
@@ -23,7 +25,17 @@ const char FORMAT_NAME[] = "vuplora-portrait";
 // when it is missing, mistyped or out of range.
 class TFields {
 public:
-    TFields(const JsonValue &aoObject, QString asPath) : moObject(aoObject), msPath(std::move(asPath)) {}
+    TFields(const JsonValue &aoObject, QString asPath) : moObject(aoObject), msPath(std::move(asPath))
+    {
+        // The format is ours and names each field once: a second one would be a
+        // value some reader takes and another ignores.
+        std::unordered_set<std::string_view> names;
+        names.reserve(aoObject.MemberCount());
+        for (auto it = aoObject.MemberBegin(); it != aoObject.MemberEnd(); ++it)
+            if (!names.emplace(it->name.GetString(), it->name.GetStringLength()).second)
+                Refuse(QStringLiteral("\"%1\" appears twice.")
+                           .arg(Path(QString::fromUtf8(it->name.GetString(), qsizetype(it->name.GetStringLength())))));
+    }
 
     const JsonValue &Get(const char *asName) const
     {
@@ -93,10 +105,10 @@ public:
     }
 
 private:
-    QString Path(const char *asName) const
+    QString Path(const char *asName) const { return Path(QString::fromUtf8(asName)); }
+    QString Path(const QString &asName) const
     {
-        const QString name = QString::fromUtf8(asName);
-        return msPath.isEmpty() ? name : msPath + QLatin1Char('.') + name;
+        return msPath.isEmpty() ? asName : msPath + QLatin1Char('.') + asName;
     }
 
     const JsonValue &moObject;
@@ -249,7 +261,9 @@ TPortrait ReadPortrait(const QByteArray &aoData)
         Refuse(QStringLiteral("the file holds no JSON object."));
     const TFields root(document, QString());
     const JsonValue &format = root.Get("format");
-    if (!format.IsString() || QByteArray(format.GetString()) != FORMAT_NAME)
+    // By length: a NUL inside the value would end a C string early.
+    if (!format.IsString()
+        || QByteArrayView(format.GetString(), qsizetype(format.GetStringLength())) != QByteArrayView(FORMAT_NAME))
         Refuse(QStringLiteral("\"format\" is not \"%1\".").arg(QLatin1String(FORMAT_NAME)));
     if (!root.Get("version").IsInt64())
         root.WrongType("version");

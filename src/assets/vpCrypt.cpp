@@ -217,8 +217,12 @@ void InflateStream(QIODevice *source, QIODevice *dest)
             const qint64 got = source->read(in.data(), in.size());
             if (got < 0)
                 throw EVuploraError(QStringLiteral("Stream read error"));
+            // An empty source is an empty member; one that ends inside the stream
+            // (its checksum included) is a truncated member, never a whole one.
+            if (got == 0 && stream.total_in == 0)
+                break;
             if (got == 0)
-                break; // the source ended before the stream: keep what was inflated
+                throw EZDecompressionError(QString::fromLatin1(STREAM_ENDS_EARLY));
             stream.next_in = reinterpret_cast<Bytef *>(in.data());
             stream.avail_in = uInt(got);
         }

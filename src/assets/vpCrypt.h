@@ -43,11 +43,15 @@ bool DecryptStream(QIODevice *source, const QByteArray &keyText, QIODevice *dest
 inline constexpr qint64 MAX_INFLATED_BYTES = 64 * 1024 * 1024;
 
 // Inflates the zlib stream held in source (from its start) and writes the bytes
-// at dest's position. Bytes after the end of the stream are ignored; a source
-// that ends early yields what was inflated so far. A stream that inflates to more
-// than MAX_INFLATED_BYTES fails with EZDecompressionError "Decompressed content
-// larger than 67108864 bytes" once that much has been written.
+// at dest's position. Bytes after the end of the stream are ignored. The header and
+// the Adler-32 trailer must be valid: an empty source yields nothing, but one that
+// ends inside the stream, its trailer included, fails with EZDecompressionError
+// STREAM_ENDS_EARLY (dest keeps what was inflated before), since a member cut short
+// is not a whole one; a wrong checksum is zlib's "data error". A stream that
+// inflates to more than MAX_INFLATED_BYTES fails with EZDecompressionError
+// "Decompressed content larger than 67108864 bytes" once that much has been written.
 void InflateStream(QIODevice *source, QIODevice *dest);
+inline constexpr char STREAM_ENDS_EARLY[] = "Compressed stream is truncated";
 
 // DecryptStream into a temporary buffer, then InflateStream into dest.
 void DecodeStream(QIODevice *source, QIODevice *dest, const QByteArray &keyText, int keyType);

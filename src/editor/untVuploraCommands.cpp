@@ -8,12 +8,11 @@
 #include "editor/untVuploraLocks.h"
 #include "editor/untVuploraUndo.h"
 #include "errors/errors.h"
-#include "imageio/png_codec.h"
+#include "imageio/picture_writer.h"
 #include "platform/platform.h"
+#include "platform/safewrite.h"
 
 #include <QFileInfo>
-#include <QImageWriter>
-#include <QSaveFile>
 #include <QWindow>
 
 namespace {
@@ -84,27 +83,13 @@ void TfrmVuplora::SaveToFile(const QString &asFileName)
     const QImage bitmap = PortraitPicture(displayScale);
     if (bitmap.isNull())
         throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
-    // The picture goes to a temporary file beside the target, which replaces
-    // the target only once it is complete: a failed save leaves an existing
-    // file of that name as it was.
-    QSaveFile file(asFileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // A failed save leaves an existing file of that name as it was, and a device
+    // or a pipe under the name alone (platform/safewrite.h).
+    try {
+        SafeWriteFile(asFileName, PictureWriter(bitmap, QFileInfo(asFileName).suffix().toLower().toLatin1()));
+    } catch (const ESafeWriteError &) {
         throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
-    const QByteArray format = QFileInfo(asFileName).suffix().toLower().toLatin1();
-    if (format == "png") {
-        try {
-            PngWrite(file, bitmap);
-        } catch (const EImageIOError &) {
-            file.cancelWriting();
-            throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
-        }
-    } else {
-        QImageWriter writer(&file, format);
-        if (!writer.write(bitmap))
-            throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
     }
-    if (!file.commit())
-        throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
 }
 
 void TfrmVuplora::imgTabRandomClick()

@@ -5,12 +5,12 @@
 #include "editor/untVuploraCategories.h"
 #include "editor/untVuploraLayer.h"
 #include "errors/errors.h"
-#include "imageio/png_codec.h"
+#include "imageio/picture_writer.h"
+#include "platform/safewrite.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -28,6 +28,7 @@ const char USAGE[] =
     "Composes a random portrait from pack N (1 or 2) without a window and writes it\n"
     "as a 640 x 1136 PNG with transparency. The same pack and seed S (0 to\n"
     "18446744073709551615) give the same picture on every run and machine.\n"
+    "OUT.png \"-\" is the standard output (one portrait only).\n"
     "--count K (1 to 100000) writes K portraits, OUT-1.png to OUT-K.png beside OUT.png;\n"
     "portrait k is the one of seed S+k-1.\n"
     "exit codes: 0 done, 1 a portrait could not be made or written, 2 usage\n";
@@ -63,22 +64,26 @@ QString ParseArgs(const QStringList &aoArgs, TArgs &aoOut)
             if (i + 1 >= aoArgs.size())
                 return a + QStringLiteral(" needs a value");
             const QString v = aoArgs[++i];
+            // One rule for every number: decimal digits only, no sign, no spaces,
+            // no "0x" (toULongLong and toInt take some of those).
+            const bool digits = !v.isEmpty() && std::all_of(v.begin(), v.end(), [](QChar c) {
+                return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+            });
             bool ok = false;
             if (a == QLatin1String("--pack")) {
                 aoOut.Pack = v.toInt(&ok);
-                if (!ok || aoOut.Pack < TPackIndexFiles::Low || aoOut.Pack > TPackIndexFiles::High)
+                if (!digits || !ok || aoOut.Pack < TPackIndexFiles::Low || aoOut.Pack > TPackIndexFiles::High)
                     return QStringLiteral("--pack must be 1 or 2, not '%1'").arg(v);
                 hasPack = true;
             } else if (a == QLatin1String("--seed")) {
-                // Digits only: toULongLong would take a sign or a "0x" as well.
                 aoOut.Seed = v.toULongLong(&ok, 10);
-                if (!ok || v.isEmpty() || !std::all_of(v.begin(), v.end(), [](QChar c) { return c.isDigit(); }))
+                if (!digits || !ok)
                     return QStringLiteral("--seed must be a whole number from 0 to 18446744073709551615, not '%1'")
                         .arg(v);
                 aoOut.HasSeed = true;
             } else {
                 aoOut.Count = v.toLongLong(&ok);
-                if (!ok || aoOut.Count < 1 || aoOut.Count > MAX_COUNT)
+                if (!digits || !ok || aoOut.Count < 1 || aoOut.Count > MAX_COUNT)
                     return QStringLiteral("--count must be from 1 to %1, not '%2'").arg(MAX_COUNT).arg(v);
             }
             continue;
@@ -95,6 +100,8 @@ QString ParseArgs(const QStringList &aoArgs, TArgs &aoOut)
         return QStringLiteral("--seed is missing");
     if (aoOut.Out.isEmpty())
         return QStringLiteral("the output file is missing");
+    if (aoOut.Out == QLatin1String("-") && aoOut.Count > 1)
+        return QStringLiteral("--count writes several files and needs a file name, not '-'");
     return {};
 }
 
@@ -109,20 +116,18 @@ QString OutputName(const QString &asOut, qint64 aiCount, qint64 k)
     return stem + QLatin1Char('-') + QString::number(k) + suffix;
 }
 
+// "-" is the standard output, as in the other tools; a file takes its name only
+// once it is written whole, and a device or a pipe under the name is left alone.
 void WritePicture(const QImage &aoPicture, const QString &asFileName)
 {
-    // The picture takes its name only once it is written whole.
-    QSaveFile file(asFileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EVuploraError(QStringLiteral("cannot write '%1'").arg(asFileName));
     try {
-        PngWrite(file, aoPicture);
-    } catch (const EImageIOError &) {
-        file.cancelWriting();
-        throw EVuploraError(QStringLiteral("cannot write '%1'").arg(asFileName));
+        if (asFileName == QLatin1String("-"))
+            SafeWriteStandardOutput(PictureWriter(aoPicture, "png"));
+        else
+            SafeWriteFile(asFileName, PictureWriter(aoPicture, "png"));
+    } catch (const ESafeWriteError &e) {
+        throw EVuploraError(QStringLiteral("cannot write '%1': %2").arg(asFileName, e.Message()));
     }
-    if (!file.commit())
-        throw EVuploraError(QStringLiteral("cannot write '%1'").arg(asFileName));
 }
 
 } // namespace

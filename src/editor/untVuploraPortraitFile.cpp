@@ -14,6 +14,7 @@
 #include "imageio/png_codec.h"
 #include "platform/errorreport.h"
 #include "platform/platform.h"
+#include "platform/safewrite.h"
 #include "svg/controls/svg_document_component.h"
 #include "svg/model/document.h"
 
@@ -25,7 +26,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -140,6 +140,11 @@ TPortrait ReadPortraitFile(const QString &asFileName)
     return ReadPortrait(data);
 }
 
+QString NotOpenedMessage(const QString &asFileName, const QString &asReason)
+{
+    return QStringLiteral("The portrait file '%1' was not opened: %2").arg(QFileInfo(asFileName).fileName(), asReason);
+}
+
 QString LayerDisplayName(TYPE_FACE_ITEM fiType, bool abLangCN)
 {
     static const std::array<const char *, FACE_ITEM_TYPE_COUNT> EN = {
@@ -250,7 +255,7 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
         data.open(QIODevice::ReadOnly);
         try {
             svg->LoadFromStream(data);
-        } catch (...) {
+        } catch (const std::exception &e) {
             // The bubble goes back to the document it showed.
             if (goPaopaoStream && goPaopaoStream->size() > 0) {
                 goPaopaoStream->seek(0);
@@ -258,7 +263,10 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
             } else {
                 svg->Clear();
             }
-            throw;
+            // The document's own message names an offset inside the bubble's
+            // document, not inside the file: say which part it is.
+            throw EVuploraError(QStringLiteral("its speech bubble document is not valid: %1")
+                                    .arg(QString::fromUtf8(e.what())));
         }
     }
 
@@ -314,9 +322,11 @@ void TfrmVuplora::SavePortraitFile(const QString &asFileName)
 {
     const QByteArray data = WritePortrait(CapturePortrait());
     // As with pictures, an existing file is replaced only by a complete one.
-    QSaveFile file(asFileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+    try {
+        SafeWriteFile(asFileName, data);
+    } catch (const ESafeWriteError &) {
         throw EVuploraError(QString::fromLatin1(SAVE_FAILED));
+    }
 }
 
 void TfrmVuplora::OpenPortraitFile(const QString &asFileName)
@@ -332,7 +342,11 @@ void TfrmVuplora::OpenPortraitFile(const QString &asFileName)
         // of the other pack starts a new history, as going back to the packs does,
         // since older steps name items of the pack no longer loaded.
         const TRecordStep step(FHistory, QStringLiteral("Open portrait"));
-        notRestored = ApplyPortrait(portrait);
+        try {
+            notRestored = ApplyPortrait(portrait);
+        } catch (const std::exception &e) {
+            throw EVuploraError(NotOpenedMessage(asFileName, QString::fromUtf8(e.what())));
+        }
     }
     if (giPackIndex != packBefore && FHistory)
         FHistory->Reset();
@@ -445,8 +459,8 @@ std::unique_ptr<TfrmVuplora> StartUpWithPortraitFile(const QString &asFileName)
                 frm->FHistory->Reset();
             if (!notRestored.isEmpty())
                 message = LayersNotRestoredMessage(notRestored, gbLangCN);
-        } catch (const std::exception &) {
-            message = CurrentExceptionMessage();
+        } catch (const std::exception &e) {
+            message = NotOpenedMessage(asFileName, QString::fromUtf8(e.what()));
         }
     }
     frm->show();

@@ -29,6 +29,11 @@ TPortrait ReadPortraitFile(const QString &asFileName);
 // True for a name a portrait file carries (its extension, in any case).
 bool IsPortraitFileName(const QString &asFileName);
 
+// What opening a file says when the file reads but its portrait cannot be put on
+// the window (its bubble's document does not load): "The portrait file '%1' was not
+// opened: %2", the file's name and the part that failed.
+QString NotOpenedMessage(const QString &asFileName, const QString &asReason);
+
 // Names of layers as the user knows them, in the interface language.
 QString LayerDisplayName(TYPE_FACE_ITEM fiType, bool abLangCN);
 // What opening a file says when some of its layers could not be restored.

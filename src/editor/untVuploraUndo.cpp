@@ -8,6 +8,7 @@
 #include "svg/controls/svg_document_component.h"
 #include "svg/model/document.h"
 
+#include <QSet>
 #include <QSignalBlocker>
 #include <QUndoStack>
 
@@ -30,6 +31,25 @@ public:
             return;
         }
         moHistory->Restore(moAfter);
+    }
+
+    // The bytes of the pictures this step keeps that Seen does not hold yet; adds them
+    // to it. Steps share most pictures (a step changes one layer), so each counts once.
+    qint64 PictureBytes(QSet<qint64> &aoSeen) const
+    {
+        qint64 bytes = 0;
+        const auto count = [&](const QImage &image) {
+            if (!image.isNull() && !aoSeen.contains(image.cacheKey())) {
+                aoSeen.insert(image.cacheKey());
+                bytes += image.sizeInBytes();
+            }
+        };
+        for (const TPortraitState *state : {&moBefore, &moAfter}) {
+            for (const TLayerState &layer : state->Layers)
+                count(layer.Bitmap);
+            count(state->Bubble.Picture);
+        }
+        return bytes;
     }
 
     void DropPictures()
@@ -64,7 +84,7 @@ bool SameBitmap(const QImage &aoA, const QImage &aoB)
 
 bool SameLayer(const TLayerState &aoA, const TLayerState &aoB)
 {
-    return aoA.Index == aoB.Index && aoA.Color == aoB.Color && aoA.Y == aoB.Y && aoA.Visible == aoB.Visible
+    return aoA.Index == aoB.Index && aoA.Color == aoB.Color && aoA.Pos == aoB.Pos && aoA.Visible == aoB.Visible
            && aoA.Dropped == aoB.Dropped && SameBitmap(aoA.Bitmap, aoB.Bitmap);
 }
 
@@ -129,7 +149,7 @@ TPortraitState CapturePortrait(const TfrmVuplora &aoWindow)
             s.Index = item->miIndex;
             s.Color = item->miColor;
         }
-        s.Y = layer->y();
+        s.Pos = layer->pos();
         s.Visible = layer->isVisible();
         s.Bitmap = layer->Bitmap();
     }
@@ -186,11 +206,41 @@ void TPortraitHistory::Record(const QString &asText)
     DropOldPictures();
 }
 
+namespace {
+
+// Walks the steps from the newest back with the bytes of pictures they keep beyond
+// what the window shows, each picture counted once.
+template <typename Visit>
+void ForKeptPictures(const QUndoStack &aoStack, const TPortraitState &aoNow, Visit aoVisit)
+{
+    QSet<qint64> seen;
+    for (const TLayerState &layer : aoNow.Layers)
+        seen.insert(layer.Bitmap.cacheKey());
+    seen.insert(aoNow.Bubble.Picture.cacheKey());
+    qint64 bytes = 0;
+    for (int i = aoStack.count() - 1; i >= 0; --i) {
+        // The stack hands its commands out read-only; they are ours.
+        auto *step = static_cast<TPortraitCommand *>(const_cast<QUndoCommand *>(aoStack.command(i)));
+        bytes += step->PictureBytes(seen);
+        aoVisit(i, *step, bytes);
+    }
+}
+
+} // namespace
+
 void TPortraitHistory::DropOldPictures()
 {
-    for (int i = 0; i < moStack->count() - STEPS_WITH_PICTURES; ++i)
-        // The stack hands its commands out read-only; this one is ours.
-        static_cast<TPortraitCommand *>(const_cast<QUndoCommand *>(moStack->command(i)))->DropPictures();
+    ForKeptPictures(*moStack, moState, [&](int aiStep, TPortraitCommand &aoStep, qint64 aiBytes) {
+        if (aiStep < moStack->count() - STEPS_WITH_PICTURES || aiBytes > PICTURE_BYTES)
+            aoStep.DropPictures();
+    });
+}
+
+qint64 TPortraitHistory::KeptPictureBytes() const
+{
+    qint64 total = 0;
+    ForKeptPictures(*moStack, moState, [&](int, TPortraitCommand &, qint64 aiBytes) { total = aiBytes; });
+    return total;
 }
 
 void TPortraitHistory::Reset()
@@ -245,7 +295,7 @@ void TPortraitHistory::Restore(const TPortraitState &aoState)
         if (!item)
             continue;
         const TLayerState &s = aoState.Layers[category.Type];
-        if (item->miIndex != s.Index || item->miColor != s.Color || layer->y() != s.Y) {
+        if (item->miIndex != s.Index || item->miColor != s.Color || layer->pos() != s.Pos) {
             ++changedLayers;
             changed = category.Type;
         }
@@ -261,8 +311,8 @@ void TPortraitHistory::Restore(const TPortraitState &aoState)
         }
         item->miIndex = s.Index;
         item->miColor = s.Color;
-        if (layer->y() != s.Y)
-            layer->setY(s.Y);
+        if (layer->pos() != s.Pos)
+            layer->setPos(s.Pos);
         if (layer->isVisible() != s.Visible)
             layer->setVisible(s.Visible);
     }

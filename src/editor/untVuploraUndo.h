@@ -26,7 +26,8 @@ class TfrmVuplora;
 struct TLayerState {
     qint32 Index = 0;
     quint32 Color = 0;
-    qreal Y = 0;
+    // Both coordinates: a portrait file places layers anywhere, not only up and down.
+    QPointF Pos;
     bool Visible = true;
     // The picture the layer showed; may be dropped from old steps to save
     // memory, and is then loaded again from the pack by index and colour.
@@ -71,6 +72,10 @@ public:
     static constexpr int UNDO_LIMIT = 100;
     // Steps that keep their pictures; older ones reload theirs from the pack.
     static constexpr int STEPS_WITH_PICTURES = 20;
+    // The most bytes of pictures those steps keep beside what the window shows (each
+    // picture counted once): past it, older steps reload theirs as well. A bubble
+    // frame drawn at the largest buffer takes 64 MiB.
+    static constexpr qint64 PICTURE_BYTES = 256 * 1024 * 1024;
 
     explicit TPortraitHistory(TfrmVuplora *aoWindow);
 
@@ -88,6 +93,8 @@ public:
     bool CanUndo() const;
     bool CanRedo() const;
     int Count() const;
+    // The bytes of pictures the steps keep beyond what the window shows.
+    qint64 KeptPictureBytes() const;
 
     // Puts the portrait to the given state; used by the steps.
     void Restore(const TPortraitState &aoState);

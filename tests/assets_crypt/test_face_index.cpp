@@ -195,3 +195,25 @@ TEST(ReadFaceIndex, AppendsToWhatTheListAlreadyHolds)
     ReadFaceIndex(R"({"c":1,"0":{"type":"FG","count":0}})", lists);
     EXPECT_EQ(Describe(lists), "BG: FG:");
 }
+
+TEST(ReadFaceIndex, ACategoryOfManyItemsReadsWholeWithTheFirstOfEachNumber)
+{
+    // Items in reverse order, each number twice (the second a decoy): every item is
+    // found by its number among 200,000 members, the first pair of a number winning.
+    constexpr int COUNT = 100000;
+    std::string json = R"({"c":1,"0":{"type":"Hair","count":")" + std::to_string(COUNT) + "\"";
+    for (int j = COUNT - 1; j >= 0; --j) {
+        const std::string number = std::to_string(j);
+        json += ",\"" + number + "\":" + Item(("i" + number).c_str());
+        json += ",\"" + number + "\":" + Item("decoy");
+    }
+    json += "}}";
+    TFaceItemLists lists;
+    ReadFaceIndex(QByteArray::fromStdString(json), lists);
+    ASSERT_EQ(lists.size(), 1u);
+    ASSERT_EQ(lists[0]->moItemList.size(), size_t(COUNT));
+    for (int j : {0, 1, COUNT / 2, COUNT - 1}) {
+        EXPECT_EQ(lists[0]->moItemList[size_t(j)]->msID, QStringLiteral("i%1").arg(j));
+        EXPECT_EQ(lists[0]->moItemList[size_t(j)]->miIndex, j);
+    }
+}

@@ -247,6 +247,38 @@ TEST(PackTool, ConventionsOfTheCommandLine)
     EXPECT_TRUE(built.Out == FileBytes(TestPackArchivePath()));
 }
 
+TEST(PackTool, NamesArePrintedWithTheirControlCharactersEscaped)
+{
+    const struct {
+        const char *Case;
+        QString Name, Printed;
+    } CASES[] = {
+        {"plain", "res1.json", "res1.json"},
+        {"a forged line", "x\nplain       1000       1000  res1.json", "x\\nplain       1000       1000  res1.json"},
+        {"carriage return and tab", "a\rb\tc", "a\\rb\\tc"},
+        {"escape and delete", QStringLiteral("a\x1b[2Jb\x7f"), "a\\x1b[2Jb\\x7f"},
+        {"a backslash stays readable", "a\\n", "a\\\\n"},
+        {"letters beyond ASCII as they are", QStringLiteral("h\u00e9"), QStringLiteral("h\u00e9")},
+    };
+    for (const auto &c : CASES)
+        EXPECT_EQ(PrintableText(c.Name), c.Printed) << c.Case;
+
+    // The listing of an archive whose member name holds a line of its own.
+    QTemporaryDir oTemp;
+    const QString sZip = oTemp.filePath(QStringLiteral("forged.zip"));
+    WriteWholeFile(sZip, WriteZipArchive({{CASES[1].Name, "x"}}));
+    QProcess oProcess;
+    QProcessEnvironment oEnv = QProcessEnvironment::systemEnvironment();
+    oEnv.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    oProcess.setProcessEnvironment(oEnv);
+    oProcess.start(QStringLiteral(VUPLORA_PACK_EXE), {QStringLiteral("list"), sZip});
+    ASSERT_TRUE(oProcess.waitForFinished(60000));
+    const QList<QByteArray> oLines = oProcess.readAllStandardOutput().split('\n');
+    ASSERT_EQ(oLines.size(), 4); // heading, the member, the count, and the end
+    EXPECT_TRUE(oLines[1].endsWith(CASES[1].Printed.toUtf8())) << oLines[1].constData();
+    EXPECT_EQ(oLines[2], QByteArray("1 members"));
+}
+
 TEST(PackTool, ReadsAndWritesOnlyRegularFilesWhereItShould)
 {
     QTemporaryDir oTemp;

@@ -95,11 +95,22 @@ TEST(PortraitFormat, MalformedFilesAreRefusedWithAMessageNamingTheFault)
     const auto R = [](const char *k, const QJsonValue &v) {
         return Edited([=](QJsonObject &r) { r.insert(QLatin1String(k), v); });
     };
+    // Raw edits of a written file, for what a JSON object cannot hold.
+    const auto Raw = [](const char *asAfter, const char *asInsert) {
+        QByteArray file = WritePortrait(Sample());
+        const qsizetype at = file.indexOf('{', file.indexOf(asAfter));
+        return file.insert(at + 1, asInsert);
+    };
+    QByteArray nulFormat = WritePortrait(Sample());
+    nulFormat.replace("\"vuplora-portrait\"", "\"vuplora-portrait\\u0000junk\"");
     const struct {
         const char *Case;
         QByteArray File;
         const char *Message;
     } cases[] = {
+        {"format with a NUL and more", nulFormat, "Not a portrait file: \"format\" is not \"vuplora-portrait\"."},
+        {"a field twice", Raw("", "\"pack\": 2,"), "Not a portrait file: \"pack\" appears twice."},
+        {"a layer's field twice", Raw("\"Hair\"", "\"x\": 5,"), "Not a portrait file: \"layers.Hair.x\" appears twice."},
         {"not JSON", "PNG\x89", "Not a portrait file: Invalid value. (offset 0)."},
         {"cut short", WritePortrait(Sample()).left(200), nullptr},
         {"an array", "[1, 2]", "Not a portrait file: the file holds no JSON object."},

@@ -9,9 +9,12 @@
 #include "errors/errors.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -100,7 +103,9 @@ TEST_F(TCommandsTest, AFailedSaveReportsItKeepsAnExistingFileAndEnablesTheButton
     const QString targets[] = {
         existing,                                           // no encoder for the extension
         dir.filePath(QStringLiteral("missing/portrait.png")), // no such folder
+        dir.filePath(QStringLiteral("pipe.png")),             // a pipe, left as it is
     };
+    ASSERT_EQ(mkfifo(QFile::encodeName(targets[2]).constData(), 0600), 0);
     for (const QString &target : targets) {
         SCOPED_TRACE(target.toStdString());
         moErrors.clear();
@@ -113,6 +118,7 @@ TEST_F(TCommandsTest, AFailedSaveReportsItKeepsAnExistingFileAndEnablesTheButton
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("keep me"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("portrait.xyz")});
+    EXPECT_FALSE(QFileInfo(targets[2]).isFile());
 
     // A cancelled dialog writes nothing.
     moErrors.clear();

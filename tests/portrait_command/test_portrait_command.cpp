@@ -3,10 +3,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -97,6 +100,11 @@ TEST(PortraitCommand, BadArgumentsExitWithUsageAndWriteNothing)
         {"pack 3", {P, "3", S, "3", out}, "--pack must be 1 or 2, not '3'"},
         {"negative seed", {P, "1", S, "-1", out}, "--seed must be a whole number"},
         {"seed past 64 bits", {P, "1", S, "18446744073709551616", out}, "--seed must be a whole number"},
+        {"pack with a sign", {P, "+1", S, "3", out}, "--pack must be 1 or 2, not '+1'"},
+        {"pack with a space", {P, " 1", S, "3", out}, "--pack must be 1 or 2, not ' 1'"},
+        {"count with a sign", {P, "1", S, "3", C, "+2", out}, "--count must be from 1 to 100000, not '+2'"},
+        {"seed with a sign", {P, "1", S, "+5", out}, "--seed must be a whole number"},
+        {"several to the standard output", {P, "1", S, "3", C, "2", "-"}, "needs a file name, not '-'"},
         {"count 0", {P, "1", S, "3", C, "0", out}, "--count must be from 1 to 100000, not '0'"},
         {"value missing", {P, "1", out, S}, "--seed needs a value"},
         {"unknown option", {P, "1", S, "3", "--size", "9", out}, "unknown option '--size'"},
@@ -123,6 +131,37 @@ TEST(PortraitCommand, AnOutputThatCannotBeWrittenFails)
                                dir.filePath(QStringLiteral("no/such/folder.png"))});
     EXPECT_EQ(run.Exit, 1);
     EXPECT_TRUE(run.Err.contains("cannot write")) << run.Err.toStdString();
+
+    // A pipe, or a link to a device, under the name stays what it is.
+    const QString fifo = dir.filePath(QStringLiteral("pipe.png"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString toDevice = dir.filePath(QStringLiteral("null.png"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), toDevice));
+    for (const QString &out : {fifo, toDevice}) {
+        const TRun refused = Portrait({QStringLiteral("--pack"), QStringLiteral("1"), QStringLiteral("--seed"),
+                                       QStringLiteral("1"), out});
+        EXPECT_EQ(refused.Exit, 1);
+        EXPECT_TRUE(refused.Err.contains(
+            QStringLiteral("cannot write '%1': it exists and is not a regular file").arg(out).toUtf8()))
+            << refused.Err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+    EXPECT_EQ(QFileInfo(toDevice).symLinkTarget(), QStringLiteral("/dev/null"));
+}
+
+TEST(PortraitCommand, DashWritesThePictureToTheStandardOutput)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a.png"));
+    ASSERT_EQ(Portrait({QStringLiteral("--pack"), QStringLiteral("1"), QStringLiteral("--seed"), QStringLiteral("5"), file})
+                  .Exit,
+              0);
+    const TRun run = Portrait({QStringLiteral("--pack"), QStringLiteral("1"), QStringLiteral("--seed"), QStringLiteral("5"),
+                               QStringLiteral("-")});
+    EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+    EXPECT_EQ(run.Out, Read(file));
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).contains(QStringLiteral("a.png")));
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("-")));
 }
 
 } // namespace

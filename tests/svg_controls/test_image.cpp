@@ -213,7 +213,9 @@ TEST(Image, HugeDocumentsAreCappedWithTheirAspect)
     image.SetWrapMode(iwOriginal);
     image.SetSVGDocument(&doc);
     doc.SetLines(Lines(Document(10000, 5000, QString())));
-    EXPECT_EQ(image.Bitmap().size(), QSize(8096, 4048));
+    // Within the engine's raster cap, as wide as it is high twice.
+    EXPECT_EQ(image.Bitmap().size(), QSize(5792, 2896));
+    EXPECT_LE(qint64(image.Bitmap().width()) * image.Bitmap().height(), 16777216);
 }
 
 TEST(Image, ScaleOriginalStaysInItsRange)
@@ -329,9 +331,11 @@ TEST(Image, TargetSizeByModeWithTheCap)
         {iwStretch, 1, 10, 10, 30, 40, QSizeF(30, 40)},
         {iwCenter, 3, 10, 20, 1, 1, QSizeF(30, 60)},
         {iwTile, 1, 0, 20, 30, 40, QSizeF(30, 40)},                 // no area: the box
-        {iwOriginal, 1, 10000, 5000, 1, 1, QSizeF(8096, 4048)},
-        {iwOriginal, 1, 5000, 10000, 1, 1, QSizeF(4048, 8096)},
-        {iwStretch, 1, 1, 1, 20000, 20000, QSizeF(8096, 8096)},
+        // Capped at 8096 on a side, then to 16,777,216 whole pixels, the aspect kept.
+        {iwOriginal, 1, 10000, 5000, 1, 1, QSizeF(5791.546, 2895.773)},
+        {iwOriginal, 1, 5000, 10000, 1, 1, QSizeF(2895.773, 5791.546)},
+        {iwStretch, 1, 1, 1, 20000, 20000, QSizeF(4095.494, 4095.494)},
+        {iwStretch, 1, 1, 1, 4096, 4096, QSizeF(4096, 4096)},       // the largest raster: as it is
     };
     for (const TCase &c : cases) {
         const QSizeF s = ComputeTargetSize(c.Mode, c.Scale, c.SvgW, c.SvgH, c.BoxW, c.BoxH);

@@ -217,3 +217,32 @@ TEST(Image, FilesAreReadOnlyOnceTheirFirstBytesShowAPicture)
     EXPECT_EQ(SVGReadImageBytes(picture, kind), png);
     EXPECT_EQ(kind, TSVGImageKind::Raster);
 }
+
+namespace {
+
+// Pictures of the largest size: one decode fills an eighth of a drawing's budget.
+TEST(Image, APictureIsDecodedOncePerDrawingAndDecodingHasABudget)
+{
+    const QString big = PngURI(4096, 4096);
+    // Forty uses would decode five times the budget if each decoded again.
+    QString body;
+    for (int i = 0; i < 40; ++i)
+        body += QStringLiteral(R"(<image href="%1" x="%2" width="50" height="50"/>)").arg(big).arg(i);
+    const QImage img = Render(body);
+    EXPECT_EQ(Colour(img, 45, 25), qRgb(255, 0, 0));
+
+    // Nine different sources of that size (the same bytes, written apart) are nine
+    // decodes: past the budget, the drawing fails.
+    body.clear();
+    for (int i = 0; i < 9; ++i)
+        body += QStringLiteral(R"(<image href="%1" width="50" height="50"/>)")
+                    .arg(QString(big).insert(QStringLiteral("data:image/png;base64,").size(), QString(i, u' ')));
+    try {
+        Render(body);
+        ADD_FAILURE() << "drawn";
+    } catch (const ESVGException &e) {
+        EXPECT_EQ(e.Message(), QString::fromLatin1(SVG_TOO_MUCH_DECODED));
+    }
+}
+
+} // namespace

@@ -163,17 +163,60 @@ TEST(Use, NestedSvgTakesTheUsesSizeAndSymbolsTakeNoTransform)
     }
 }
 
-TEST(Use, ReferencesOfReferencesStayInProportionToTheDocument)
+// Documents of a few kilobytes that would draw for ever: each level shows the one
+// below several times, through each kind of reference. One budget per drawing ends
+// them all with a message, whatever the kinds mixed.
+TEST(Use, FanOutThroughAnyKindOfReferenceEndsInAMessage)
 {
-    // Each level shows the one below ten times: nine levels would be a billion squares.
-    QString body = QStringLiteral(R"svg(<defs><rect id="l0" width="1" height="1" fill="blue"/>)svg");
-    for (int level = 1; level <= 9; ++level) {
-        body += QStringLiteral(R"svg(<g id="l%1">)svg").arg(level);
-        for (int i = 0; i < 10; ++i)
-            body += QStringLiteral(R"svg(<use href="#l%1"/>)svg").arg(level - 1);
-        body += QStringLiteral("</g>");
+    const auto levels = [](const char *first, const char *level, const char *last, int count) -> QString {
+        QString body = QStringLiteral("<defs>") + QString::fromUtf8(first);
+        for (int i = 1; i <= count; ++i)
+            body += QString::fromUtf8(level).arg(i).arg(i - 1);
+        return body + QStringLiteral("</defs>") + QString::fromUtf8(last).arg(count);
+    };
+    QString vertices = QStringLiteral("M0 0");
+    for (int i = 0; i < 1000000; ++i)
+        vertices += QStringLiteral(" h0.0001");
+    const struct {
+        const char *Case;
+        QString Body;
+    } cases[] = {
+        {"use, ten times a level", levels(R"svg(<rect id="l0" width="1" height="1" fill="blue"/>)svg",
+                                          R"svg(<g id="l%1"><use href="#l%2"/><use href="#l%2"/><use href="#l%2"/>
+                                             <use href="#l%2"/><use href="#l%2"/><use href="#l%2"/><use href="#l%2"/>
+                                             <use href="#l%2"/><use href="#l%2"/><use href="#l%2"/></g>)svg",
+                                          R"svg(<use href="#l%1"/>)svg", 9)},
+        {"masks masked by the next level", levels(R"svg(<mask id="l0"><rect width="50" height="50" fill="white"/></mask>)svg",
+                                                  R"svg(<mask id="l%1"><rect width="50" height="50" fill="white" mask="url(#l%2)"/>
+                                                     <rect width="60" height="60" fill="white" mask="url(#l%2)"/></mask>)svg",
+                                                  R"svg(<rect width="100" height="100" fill="blue" mask="url(#l%1)"/>)svg", 50)},
+        {"patterns filled with the next level",
+         levels(R"svg(<pattern id="l0" width="10" height="10" patternUnits="userSpaceOnUse"><rect width="5" height="5" fill="blue"/></pattern>)svg",
+                R"svg(<pattern id="l%1" width="10" height="10" patternUnits="userSpaceOnUse"><rect width="5" height="5" fill="url(#l%2)"/>
+                   <rect x="5" width="5" height="5" fill="url(#l%2)"/></pattern>)svg",
+                R"svg(<rect width="100" height="100" fill="url(#l%1)"/>)svg", 50)},
+        {"clip paths clipped by the next level",
+         levels(R"svg(<clipPath id="l0"><rect width="50" height="50"/></clipPath>)svg",
+                R"svg(<clipPath id="l%1"><rect width="50" height="50" clip-path="url(#l%2)"/>
+                   <rect width="60" height="60" clip-path="url(#l%2)"/></clipPath>)svg",
+                R"svg(<rect width="100" height="100" fill="blue" clip-path="url(#l%1)"/>)svg", 50)},
+        {"a million markers", QStringLiteral(R"svg(<marker id="m" markerWidth="1" markerHeight="1"><rect width="1" height="1"/></marker>
+                                                <path d="%1" stroke="blue" marker-mid="url(#m)"/>)svg").arg(vertices)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Case);
+        try {
+            Render(c.Body);
+            ADD_FAILURE() << "drawn";
+        } catch (const ESVGException &e) {
+            EXPECT_EQ(e.Message(), QString::fromLatin1(SVG_TOO_MUCH_REDRAWN));
+        }
     }
-    body += QStringLiteral(R"svg(</defs><use href="#l9"/>)svg");
-    const QImage img = Render(body);
-    EXPECT_EQ(Colour(img, 0, 0), qRgb(0, 0, 255));  // drawn as far as the budget goes
+    // Within the budget a reference of references draws whole: 4,096 squares.
+    const QImage img = Render(levels(R"svg(<rect id="l0" width="1" height="1" fill="blue"/>)svg",
+                                     R"svg(<g id="l%1"><use href="#l%2"/><use href="#l%2" x="%1"/><use href="#l%2" y="%1"/>
+                                        <use href="#l%2" x="%1" y="%1"/></g>)svg",
+                                     R"svg(<use href="#l%1"/>)svg", 6));
+    EXPECT_EQ(Colour(img, 0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(Colour(img, 21, 21), qRgb(0, 0, 255));  // the last square of all, 1 + 2 + ... + 6 away
 }

@@ -4,12 +4,12 @@
 #include "assets/FaceIndexReader.h"
 #include "assets/vpCrypt.h"
 #include "imageio/png_codec.h"
+#include "platform/safewrite.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 
 #include <zip.h>
@@ -250,6 +250,27 @@ std::vector<TPackListEntry> ListPack(const QByteArray &aoArchive, const QString 
     return oList;
 }
 
+QString PrintableText(const QString &asText)
+{
+    QString sOut;
+    sOut.reserve(asText.size());
+    for (const QChar c : asText) {
+        if (c == u'\\')
+            sOut += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            sOut += QStringLiteral("\\n");
+        else if (c == u'\r')
+            sOut += QStringLiteral("\\r");
+        else if (c == u'\t')
+            sOut += QStringLiteral("\\t");
+        else if (c.category() == QChar::Other_Control)
+            sOut += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            sOut += c;
+    }
+    return sOut;
+}
+
 QByteArray ExtractMember(const QByteArray &aoArchive, const QString &asWhat, const QString &asMember)
 {
     const TZipReader oZip(OpenZipFromMemory(aoArchive, asWhat));
@@ -300,12 +321,9 @@ QByteArray ReadAllBounded(QIODevice &aoDevice, const QString &asWhat, qint64 aiM
 
 void WriteWholeFile(const QString &asPath, const QByteArray &aoData)
 {
-    // The file is replaced by renaming a new one over it: over a device or a link that
-    // would swap the thing itself for a plain file.
-    const QFileInfo oInfo(asPath);
-    if (oInfo.isSymLink() || (oInfo.exists() && !oInfo.isFile()))
-        throw EPackError(QStringLiteral("Cannot write '%1': it exists and is not a regular file").arg(asPath));
-    QSaveFile oFile(asPath);
-    if (!oFile.open(QIODevice::WriteOnly) || oFile.write(aoData) != aoData.size() || !oFile.commit())
-        throw EPackError(QStringLiteral("Cannot write '%1': %2").arg(asPath, oFile.errorString()));
+    try {
+        SafeWriteFile(asPath, aoData);
+    } catch (const ESafeWriteError &e) {
+        throw EPackError(QStringLiteral("Cannot write '%1': %2").arg(asPath, e.Message()));
+    }
 }

@@ -67,6 +67,11 @@ struct TPackListEntry {
 
 std::vector<TPackListEntry> ListPack(const QByteArray &aoArchive, const QString &asWhat);
 
+// A name (or a message holding names) as the tool prints it: control characters
+// as \n, \r, \t or \xHH and a backslash as \\, so that a name in an archive can
+// neither forge a line of the listing nor hide what follows it.
+QString PrintableText(const QString &asText);
+
 // The real content of a member, decrypted and inflated when its name says it
 // is encrypted. The member is found as the application finds it: first in
 // archive order whose name equals asMember up to ASCII letter case.

@@ -61,7 +61,7 @@ int RunBuild(const QStringList &aoArgs)
     WriteOutput(aoArgs[1], BuildPackFromFolder(aoArgs[0], &oWarnings));
     QTextStream oErr(stderr);
     for (const QString &sWarning : oWarnings)
-        oErr << "warning: " << sWarning << '\n';
+        oErr << "warning: " << PrintableText(sWarning) << '\n';
     return 0;
 }
 
@@ -79,7 +79,7 @@ int RunList(const QStringList &aoArgs)
                     .arg(StorageText(oEntry), -9)
                     .arg(oEntry.Compressed, 10)
                     .arg(oEntry.Uncompressed, 10)
-                    .arg(oEntry.Name);
+                    .arg(PrintableText(oEntry.Name));
     }
     oOut << oList.size() << " members\n";
     return 0;
@@ -121,10 +121,10 @@ int main(int argc, char **argv)
         try {
             return oVerb.Run(oArgs);
         } catch (const EVuploraError &e) {
-            QTextStream(stderr) << "vuplora-pack: " << e.Message() << '\n';
+            QTextStream(stderr) << "vuplora-pack: " << PrintableText(e.Message()) << '\n';
             return EXIT_FAILED;
         } catch (const std::exception &e) {
-            QTextStream(stderr) << "vuplora-pack: " << e.what() << '\n';
+            QTextStream(stderr) << "vuplora-pack: " << PrintableText(QString::fromUtf8(e.what())) << '\n';
             return EXIT_FAILED;
         }
     }

@@ -19,7 +19,8 @@
 // could not be rendered or written, 2 usage.
 
 #include "errors/errors.h"
-#include "imageio/png_codec.h"
+#include "imageio/picture_writer.h"
+#include "platform/safewrite.h"
 #include "svg/model/color.h"
 #include "svg/render/rasterize.h"
 #include "svg/render/raster_limits.h"
@@ -31,7 +32,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextStream>
 #include <cstdio>
 #include <exception>
@@ -131,52 +131,19 @@ QByteArray ReadDocument(const QString &name)
     return SVGReadDocumentStream(in);
 }
 
-// Writes the picture whole or not at all: a new file takes the name only once it is
-// complete, so a full disk or a stopped run leaves no truncated picture behind. An
-// existing name that is not a regular file is left alone, since renaming over a link
-// or a device would replace the thing itself.
+// Writes the picture whole or not at all (see platform/safewrite.h).
 bool WritePicture(const QImage &image, const QString &name, QString &error)
 {
-    if (IsStdio(name)) {
-        QFile out;
-        if (!out.open(stdout, QIODevice::WriteOnly)) {
-            error = out.errorString();
-            return false;
-        }
-        try {
-            PngWrite(out, image);
-        } catch (const EImageIOError &e) {
-            error = out.error() != QFileDevice::NoError ? out.errorString() : e.Message();
-            return false;
-        }
-        if (!out.flush()) {
-            error = out.errorString();
-            return false;
-        }
-        return true;
-    }
-    const QFileInfo info(name);
-    if (info.isSymLink() || (info.exists() && !info.isFile())) {
-        error = QStringLiteral("it exists and is not a regular file");
-        return false;
-    }
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
     try {
-        PngWrite(file, image);
-    } catch (const EImageIOError &e) {
-        error = file.error() != QFileDevice::NoError ? file.errorString() : e.Message();
-        file.cancelWriting();
+        if (IsStdio(name))
+            SafeWriteStandardOutput(PictureWriter(image, "PNG"));
+        else
+            SafeWriteFile(name, PictureWriter(image, "PNG"));
+        return true;
+    } catch (const ESafeWriteError &e) {
+        error = e.Message();
         return false;
     }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 // A batch output name stays inside the output folder, also where a folder on its way

@@ -4,6 +4,7 @@
 #include "svg/model/exception.h"
 #include "svg/render/canvas.h"
 #include "svg/render/draw.h"
+#include "svg/render/raster_limits.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -182,6 +183,13 @@ QSizeF ComputeTargetSize(TSVGImageWrapMode WrapMode, qreal Scale, qreal SvgWidth
     if (h > SVGMaxBufferSide) {
         w = w - w * ((h - SVGMaxBufferSide) / h);
         h = SVGMaxBufferSide;
+    }
+    // The engine's cap on one raster holds for the buffer as well (8096 x 8096 would be
+    // four times it): shrunk with the aspect kept, so that whole pixels stay within it.
+    if (w * h > qreal(SVGMaxRasterPixels)) {
+        const qreal f = std::sqrt(qreal(SVGMaxRasterPixels) / ((w + 1) * (h + 1)));
+        w *= f;
+        h *= f;
     }
     return QSizeF(w, h);
 }

@@ -24,7 +24,8 @@ inline constexpr qreal SVGMaxBufferSide = 8096;
 
 // The buffer size for content of SvgWidth x SvgHeight in a box of BoxWidth x BoxHeight:
 // fitted (iwFit), the box (iwStretch, and any mode for content without area), else the
-// content times Scale; then capped at SVGMaxBufferSide. Never negative.
+// content times Scale; then capped at SVGMaxBufferSide, and to at most SVGMaxRasterPixels
+// whole pixels, both with the aspect kept. Never negative.
 QSizeF ComputeTargetSize(TSVGImageWrapMode WrapMode, qreal Scale, qreal SvgWidth, qreal SvgHeight,
                          qreal BoxWidth, qreal BoxHeight);
 

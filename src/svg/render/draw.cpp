@@ -2,6 +2,7 @@
 
 #include "svg/model/custom_viewbox.h"
 #include "svg/model/document.h"
+#include "svg/model/exception.h"
 #include "svg/model/group.h"
 #include "svg/model/paint_servers.h"
 #include "svg/model/shapes.h"
@@ -123,25 +124,16 @@ TSVGPainter::TSVGPainter(TSVGCanvas &canvas, const QRectF &aRect)
     : FCanvas(canvas), FRect(aRect),
       FActive(std::make_shared<std::unordered_set<const TSVGElement *>>()),
       FDepth(std::make_shared<int>(0)),
-      FReferenceBudget(std::make_shared<qint64>(SVGMaxReferencedElements))
+      FReferenceBudget(std::make_shared<qint64>(SVGMaxReferencedElements)),
+      FPictures(SVGNewPictureCache())
 {
 }
 
-bool TSVGPainter::SpendReferenceBudget(const TSVGElement &target)
+void TSVGPainter::SpendReferenceBudget(qint64 elements)
 {
-    // The uses inside Target are charged when they are drawn themselves.
-    qint64 elements = 0;
-    std::vector<const TSVGElement *> pending{&target};
-    while (!pending.empty()) {
-        const TSVGElement *e = pending.back();
-        pending.pop_back();
-        if (++elements > *FReferenceBudget)
-            return false;
-        for (int i = 0; i < e->Count(); ++i)
-            pending.push_back(e->Items(i));
-    }
+    if (*FReferenceBudget < elements)
+        throw ESVGException(QString::fromLatin1(SVG_TOO_MUCH_REDRAWN));
     *FReferenceBudget -= elements;
-    return true;
 }
 
 bool TSVGPainter::Enter(const TSVGElement *element)
@@ -273,6 +265,8 @@ void TSVGPainter::DoDraw(TSVGGraphicElement &element, const TMatrix &aMatrix)
 {
     if (!FClipMode && !(element.Opacity() > 0))
         return;  // fully transparent: neither the element nor its content shows
+    if (FReferenced > 0)
+        SpendReferenceBudget();
     if (!Enter(&element))
         return;
     const TMatrix M = OwnTransform(element) * aMatrix;

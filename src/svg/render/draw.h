@@ -11,9 +11,19 @@
 
 #include <QPainterPath>
 #include <array>
+#include <memory>
 #include <unordered_set>
 
 class TSVGDocument;
+struct TSVGPictureCache;
+
+// How many elements one drawing may draw through references, and the message past it.
+inline constexpr qint64 SVGMaxReferencedElements = 100'000;
+// What drawing the content of one mask, clip path, pattern tile or SVG picture costs
+// beyond its elements, in elements.
+inline constexpr qint64 SVGReferenceLayerWork = 16;
+inline constexpr char SVG_TOO_MUCH_REDRAWN[] =
+    "Drawing too complex: more than 100000 elements drawn through use, markers, masks, patterns and clip paths";
 
 class TSVGPainter {
 public:
@@ -72,19 +82,42 @@ public:
     void Leave(const TSVGElement *element);
     bool Active(const TSVGElement *element) const { return FActive->count(element) > 0; }
 
-    // The painter whose guards a nested painter (a pattern tile's) shares.
+    // The painter whose guards a nested painter (a pattern tile's, a mask's, a clip
+    // path's) shares; what the nested painter draws is drawn through a reference.
     void ShareGuardsWith(TSVGPainter &outer)
     {
+        // A nested painter draws into a raster of its own and composites it: charged
+        // as SVGReferenceLayerWork elements, so that fan-out through masks, clip paths
+        // and patterns ends in about as much time as fan-out through use.
+        outer.SpendReferenceBudget(SVGReferenceLayerWork);
         FActive = outer.FActive;
         FDepth = outer.FDepth;
         FReferenceBudget = outer.FReferenceBudget;
+        FPictures = outer.FPictures;
+        FReferenced = outer.FReferenced + 1;
     }
 
-    // Elements drawn again through references (use, markers) take from one budget per
-    // drawing, so that references of references cannot multiply a small document into an
-    // endless drawing. Charges Target and its descendants; answers false, taking nothing,
-    // when they exceed what is left.
-    bool SpendReferenceBudget(const TSVGElement &target);
+    // The pictures of `image` elements this drawing has decoded (image.h).
+    TSVGPictureCache &PictureCache() { return *FPictures; }
+
+    // Every element drawn through a reference (use, markers, masks, patterns, clip
+    // paths, a picture's document) takes one from a budget per drawing, so that
+    // references of references cannot multiply a small document into an endless
+    // drawing: a mask whose content is masked by the next level doubles the work per
+    // level. Past SVGMaxReferencedElements: ESVGException SVG_TOO_MUCH_REDRAWN.
+    void SpendReferenceBudget(qint64 elements = 1);
+
+    // Marks the drawing of a use's or a marker's content as drawn through a reference.
+    class TReferenceScope {
+    public:
+        explicit TReferenceScope(TSVGPainter &painter) : FPainter(painter) { ++FPainter.FReferenced; }
+        ~TReferenceScope() { --FPainter.FReferenced; }
+        TReferenceScope(const TReferenceScope &) = delete;
+        TReferenceScope &operator=(const TReferenceScope &) = delete;
+
+    private:
+        TSVGPainter &FPainter;
+    };
 
 private:
     struct TBracket {
@@ -108,10 +141,10 @@ private:
     std::shared_ptr<std::unordered_set<const TSVGElement *>> FActive;
     std::shared_ptr<int> FDepth;
     std::shared_ptr<qint64> FReferenceBudget;
+    std::shared_ptr<TSVGPictureCache> FPictures;
+    int FReferenced = 0;
 };
 
-// How many elements one drawing may draw again through references.
-inline constexpr qint64 SVGMaxReferencedElements = 100'000;
 
 class TSVGCustomViewBox;
 

@@ -459,7 +459,7 @@ TSVGFilterImage Image(const TSVGFilterContext &c, const TSVGFilterPrimitive &p, 
         painter.Draw(*target, m);
         return out;
     }
-    const QImage picture = SVGLoadRasterPicture(*doc, href);
+    const QImage picture = SVGLoadRasterPicture(*doc, href, c.Painter->PictureCache());
     if (picture.isNull())
         return out;
     // The picture fills the subregion, centred with its proportions kept unless

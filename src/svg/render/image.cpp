@@ -13,10 +13,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QUrl>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <zlib.h>
 #include <vector>
@@ -89,14 +91,42 @@ QByteArray Gunzip(const QByteArray &bytes)
 struct TPicture {
     TSVGImageKind Kind = TSVGImageKind::None;
     QImage Raster;
-    std::unique_ptr<TSVGDocument> Svg;
+    std::shared_ptr<TSVGDocument> Svg;
     QString Document;  // the referencing document's file
     QString SvgFile;   // what the SVG picture counts as for nesting
     QSizeF Size;      // intrinsic, in user units
 };
 
+// Thrown past the decode budget; unlike a picture that cannot be had, it ends the drawing.
+class ESVGDecodeBudget : public ESVGException {
+public:
+    ESVGDecodeBudget() : ESVGException(QString::fromLatin1(SVG_TOO_MUCH_DECODED)) {}
+};
+
+} // namespace
+
+struct TSVGPictureCache {
+    QHash<QString, TPicture> Pictures;
+    qint64 Decoded = 0;     // pixels decoded, against SVGMaxDecodedPixels
+    qint64 KeptPixels = 0;  // raster pixels held in Pictures
+
+    void Spend(qint64 pixels)
+    {
+        if (pixels > SVGMaxDecodedPixels - Decoded)
+            throw ESVGDecodeBudget();
+        Decoded += pixels;
+    }
+};
+
+std::shared_ptr<TSVGPictureCache> SVGNewPictureCache()
+{
+    return std::make_shared<TSVGPictureCache>();
+}
+
+namespace {
+
 TPicture Decode(const QByteArray &bytes, TSVGImageKind kind, const TSVGDocument &owner,
-                const QString &file)
+                const QString &file, TSVGPictureCache &cache)
 {
     TPicture p;
     if (kind == TSVGImageKind::Raster) {
@@ -105,8 +135,10 @@ TPicture Decode(const QByteArray &bytes, TSVGImageKind kind, const TSVGDocument 
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer);
         const QSize size = reader.size();
-        if (size.isValid())
+        if (size.isValid()) {
             SVGCheckRasterSize(size);
+            cache.Spend(qint64(size.width()) * size.height());
+        }
         QImage image = reader.read();
         if (image.isNull())
             return p;
@@ -120,12 +152,13 @@ TPicture Decode(const QByteArray &bytes, TSVGImageKind kind, const TSVGDocument 
         const QByteArray inflated = Gunzip(bytes);
         if (SVGImageKindOf(inflated.left(SVGImageSignatureBytes)) != TSVGImageKind::Svg)
             return p;
-        return Decode(inflated, TSVGImageKind::Svg, owner, file);
+        return Decode(inflated, TSVGImageKind::Svg, owner, file, cache);
     }
     if (kind == TSVGImageKind::Svg) {
         if (gNesting.Depth >= SVGMaxImageNesting)
             return p;
-        auto doc = std::make_unique<TSVGDocument>();
+        cache.Spend(bytes.size() / 4);
+        auto doc = std::make_shared<TSVGDocument>();
         doc->SetFileName(file);
         doc->SetDPI(owner.DPI());
         doc->SetOptions(owner.Options());
@@ -142,18 +175,37 @@ TPicture Decode(const QByteArray &bytes, TSVGImageKind kind, const TSVGDocument 
     return p;
 }
 
-TPicture Load(const TSVGDocument *doc, const QString &reference)
+// The picture of a source, decoded on its first use in the drawing. Kept for reuse
+// while the kept rasters stay within SVGMaxDrawingPixels; the nesting depth is part
+// of the key, since an SVG picture decodes to nothing past the deepest nesting.
+TPicture Cached(TSVGPictureCache &cache, const QString &key, const std::function<TPicture()> &decode)
+{
+    if (const auto it = cache.Pictures.constFind(key); it != cache.Pictures.constEnd())
+        return *it;
+    TPicture p = decode();
+    const qint64 pixels = qint64(p.Raster.width()) * p.Raster.height();
+    if (p.Kind != TSVGImageKind::None && pixels <= SVGMaxDrawingPixels - cache.KeptPixels) {
+        cache.KeptPixels += pixels;
+        cache.Pictures.insert(key, p);
+    }
+    return p;
+}
+
+TPicture Load(const TSVGDocument *doc, const QString &reference, TSVGPictureCache &cache)
 {
     if (!doc)
         return {};
     const QString ownFile = CanonicalFile(doc->FileName());
-    bool isData = false;
-    const QByteArray data = SVGDataURIBytes(reference, isData);
-    if (isData) {
-        const TSVGImageKind kind = SVGImageKindOf(data.left(SVGImageSignatureBytes));
-        TPicture p = Decode(data, kind, *doc, ownFile);
-        p.Document = ownFile;
-        return p;
+    const QString keyStart = QString::number(gNesting.Depth) + QLatin1Char('\n') + ownFile + QLatin1Char('\n');
+    if (reference.trimmed().startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
+        return Cached(cache, keyStart + reference, [&] {
+            bool isData = false;
+            const QByteArray data = SVGDataURIBytes(reference, isData);
+            const TSVGImageKind kind = SVGImageKindOf(data.left(SVGImageSignatureBytes));
+            TPicture p = Decode(data, kind, *doc, ownFile, cache);
+            p.Document = ownFile;
+            return p;
+        });
     }
     const QString file = SVGImageFilePath(*doc, reference);
     if (file.isEmpty() || file == ownFile)
@@ -161,15 +213,17 @@ TPicture Load(const TSVGDocument *doc, const QString &reference)
     for (const QString &f : gNesting.Files)
         if (f == file)
             return {};  // a picture that contains itself
-    QFile in(file);
-    // Unbuffered: a buffered read of the signature would take a whole block of the file.
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return {};
-    TSVGImageKind kind = TSVGImageKind::None;
-    const QByteArray bytes = SVGReadImageBytes(in, kind);
-    TPicture p = Decode(bytes, kind, *doc, file);
-    p.Document = ownFile;
-    return p;
+    return Cached(cache, keyStart + file, [&]() -> TPicture {
+        QFile in(file);
+        // Unbuffered: a buffered read of the signature would take a whole block of the file.
+        if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            return {};
+        TSVGImageKind kind = TSVGImageKind::None;
+        const QByteArray bytes = SVGReadImageBytes(in, kind);
+        TPicture p = Decode(bytes, kind, *doc, file, cache);
+        p.Document = ownFile;
+        return p;
+    });
 }
 
 // The viewport's size where width or height is missing or auto: the picture's own,
@@ -206,9 +260,9 @@ bool SVGSmoothPictures(const TSVGElement &element)
     return true;
 }
 
-QImage SVGLoadRasterPicture(const TSVGDocument &document, const QString &reference)
+QImage SVGLoadRasterPicture(const TSVGDocument &document, const QString &reference, TSVGPictureCache &cache)
 {
-    TPicture p = Load(&document, reference);
+    TPicture p = Load(&document, reference, cache);
     return p.Kind == TSVGImageKind::Raster ? p.Raster : QImage();
 }
 
@@ -298,7 +352,9 @@ void SVGDrawImage(TSVGPainter &painter, TSVGImage &image, const TMatrix &M)
 {
     TPicture picture;
     try {
-        picture = Load(image.Document(), image.Reference());
+        picture = Load(image.Document(), image.Reference(), painter.PictureCache());
+    } catch (const ESVGDecodeBudget &) {
+        throw;
     } catch (const std::exception &) {
         // A picture that cannot be had is left out, whatever the reason.
         return;

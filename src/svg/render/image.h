@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
+
 class QIODevice;
 class TSVGDocument;
 class TSVGElement;
@@ -26,6 +28,19 @@ inline constexpr qint64 SVGMaxImageBytes = 32 * 1024 * 1024;
 inline constexpr int SVGMaxImageNesting = 3;
 // How many leading bytes decide what a picture is.
 inline constexpr qint64 SVGImageSignatureBytes = 256;
+
+// The pixels of pictures one drawing may decode, an SVG picture counting a pixel per
+// four bytes of its text: 134,217,728 (eight pictures of the largest size). Each
+// picture is decoded once per drawing however often it is shown (pictures kept for
+// reuse hold at most SVGMaxDrawingPixels); past the budget the drawing fails with
+// ESVGException SVG_TOO_MUCH_DECODED.
+inline constexpr qint64 SVGMaxDecodedPixels = 134'217'728;
+inline constexpr char SVG_TOO_MUCH_DECODED[] =
+    "Drawing too complex: its pictures decode to more than 134217728 pixels";
+
+// The pictures one drawing has decoded, by source; painters of one drawing share it.
+struct TSVGPictureCache;
+std::shared_ptr<TSVGPictureCache> SVGNewPictureCache();
 
 // What the first bytes of a file or data: URI hold.
 TSVGImageKind SVGImageKindOf(const QByteArray &head);
@@ -50,8 +65,9 @@ QString SVGImageFilePath(const TSVGDocument &document, const QString &reference)
 bool SVGSmoothPictures(const TSVGElement &element);
 
 // The raster picture (premultiplied) a reference names, read by the same rules as an
-// `image` element's; null for anything else or what cannot be had.
-QImage SVGLoadRasterPicture(const TSVGDocument &document, const QString &reference);
+// `image` element's and through the drawing's picture cache; null for anything else or
+// what cannot be had.
+QImage SVGLoadRasterPicture(const TSVGDocument &document, const QString &reference, TSVGPictureCache &cache);
 
 // Draws the picture; M maps the element's user space (its transform applied) to the canvas.
 void SVGDrawImage(TSVGPainter &painter, TSVGImage &image, const TMatrix &M);

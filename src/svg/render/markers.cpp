@@ -174,8 +174,12 @@ void DrawMarker(TSVGPainter &painter, const TSVGGraphicElement &element, TSVGMar
         return;
     const float w = element.ResolvePercent(marker.MarkerWidthLength(), TSVGAxis::Horizontal);
     const float h = element.ResolvePercent(marker.MarkerHeightLength(), TSVGAxis::Vertical);
-    if (!(w > 0) || !(h > 0) || !painter.SpendReferenceBudget(marker))
+    if (!(w > 0) || !(h > 0))
         return;
+    // The marker counts itself: a million vertices are a million drawings, even of
+    // an empty marker.
+    const TSVGPainter::TReferenceScope referenced(painter);
+    painter.SpendReferenceBudget();
     const float scale = marker.Units() == muUserSpaceOnUse ? 1.0f : strokeWidth;
     if (!(scale > 0) || !std::isfinite(scale))
         return;

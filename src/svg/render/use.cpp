@@ -63,8 +63,7 @@ void SVGDrawUse(TSVGPainter &painter, TSVGUse &use, const TMatrix &M)
     auto *target = dynamic_cast<TSVGGraphicElement *>(use.ReferencedElement());
     if (!target || target == &use || use.IsReferenceCyclic())
         return;
-    if (!painter.SpendReferenceBudget(*target))
-        return;
+    const TSVGPainter::TReferenceScope referenced(painter);
     const TMatrix placed = TMatrix::CreateTranslation(use.X(), use.Y()) * M;
     const TSVGUseScope scope(*target, use);
     if (target->SVGType() == etSymbol || (target->SVGType() == etDoc && target->Owner()))

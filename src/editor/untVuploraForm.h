@@ -6,6 +6,7 @@
 
 #include "assets/untVuplora.h"
 #include "assets/untVuploraPortrait.h"
+#include "compose/untVuploraHeadless.h"
 #include "editor/untVuploraBrowser.h"
 #include "editor/untVuploraCanvas.h"
 #include "editor/untVuploraColorBar.h"
@@ -17,7 +18,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <random>
 
 Q_DECLARE_LOGGING_CATEGORY(lcVuploraRandom)
 
@@ -121,7 +121,13 @@ public:
     void RandomItem(QImage &aoBitmap, TYPE_FACE_ITEM fiType, TFaceItem &aoItem);
     // RandomItem on a layer's own bitmap and TFaceItem.
     void RandomLayer(TLayerImage *aoLayer, TYPE_FACE_ITEM fiType);
+    // A random portrait from a fresh seed: the categories a roll changes,
+    // but not the locked ones.
     void RandomPortrait();
+    // The picks of a seed, the same as `vuplora portrait --seed` makes;
+    // abNew: also the categories only a new portrait picks (the background),
+    // and the locked ones.
+    void RandomPortrait(quint64 aiSeed, bool abNew);
     void FreeLayerItems();
 
     // Tabs and browser.
@@ -242,7 +248,9 @@ private:
     QSize FOuterSize;
     QMargins FAppliedMargins;
     bool FPlaced = false;
-    std::mt19937 FRandom;
+    int ItemCount(TYPE_FACE_ITEM fiType) const;
+
+    TSeededPicks FPicks;
 };
 
 // The rows of the sizing rule, highest screens first; lower screens keep the

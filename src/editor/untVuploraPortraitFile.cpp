@@ -4,7 +4,7 @@
 
 #include "editor/untVuploraPortraitFile.h"
 
-#include "assets/untVuploraProcs.h"
+#include "compose/untVuploraCompose.h"
 #include "editor/untVuploraCategories.h"
 #include "editor/untVuploraForm.h"
 #include "editor/untVuploraPaopao.h"
@@ -230,10 +230,7 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
             continue;
         }
         QImage bitmap;
-        res->GetBitmap(bitmap, type, layer.Index, ifFile, false);
-        // The face is shown in its own colours, whatever colour it stores.
-        if (type != fiFace && layer.Color != 0)
-            ReplaceOpaqueColor(bitmap, layer.Color);
+        GetItemPicture(*res, bitmap, type, layer.Index, layer.Color);
         pictures[type] = bitmap;
     }
 

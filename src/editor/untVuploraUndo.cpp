@@ -2,7 +2,7 @@
 
 #include "assets/untVuplora.h"
 #include "assets/untVuploraPaopaoDoc.h"
-#include "assets/untVuploraProcs.h"
+#include "compose/untVuploraCompose.h"
 #include "editor/untVuploraCategories.h"
 #include "editor/untVuploraForm.h"
 #include "svg/controls/svg_document_component.h"
@@ -84,9 +84,7 @@ QImage LoadItem(const QImage &aoCurrent, TYPE_FACE_ITEM fiType, const TLayerStat
             bitmap.fill(Qt::transparent);
         return bitmap;
     }
-    goFaceRes->GetBitmap(bitmap, fiType, aoLayer.Index, ifFile, false);
-    if (aoLayer.Color != 0)
-        ReplaceOpaqueColor(bitmap, aoLayer.Color);
+    GetItemPicture(*goFaceRes, bitmap, fiType, aoLayer.Index, aoLayer.Color);
     return bitmap;
 }
 

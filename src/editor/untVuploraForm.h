@@ -17,6 +17,7 @@
 #include <QPointF>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 
 Q_DECLARE_LOGGING_CATEGORY(lcVuploraRandom)
@@ -70,6 +71,21 @@ struct TCurrentImage {
     TLayerImage *Image = nullptr;
     TPaopaoImage *SVG = nullptr;
     void setImage(QGraphicsObject *moImg);
+};
+
+// What the window shows beside a portrait's value: the pictures its layers
+// and its bubble hold, so that putting the portrait back need neither decode
+// nor draw again, and the bubble's edit button, which the selection decides.
+struct TPortraitShown {
+    // By category; null for a layer without a picture, and all null once
+    // dropped (older undo steps), when they are made again from the pack.
+    std::array<QImage, FACE_ITEM_TYPE_COUNT> Pictures;
+    bool Dropped = false;
+    // The bubble image's drawing buffer, which its past sizes decide, and
+    // what it showed; both empty without a document.
+    QSize BubbleBuffer;
+    QImage BubblePicture;
+    bool EditShown = false;
 };
 
 class TRSFmxSVGDocument;
@@ -190,14 +206,21 @@ public:
     // unit, without the bubble's selection and buttons.
     QImage PortraitPicture(qreal arDisplayScale);
 
-    // Portrait files and the clipboard (untVuploraPortraitFile.cpp).
+    // The portrait as a value, and putting one on the canvas: the one capture
+    // and the one apply that undo, portrait files and the rest build on
+    // (untVuploraPortraitFile.cpp).
     TPortrait CapturePortrait() const;
+    TPortraitShown CaptureShown() const;
     // Puts a whole composition on the canvas: its pack (switching to it), each
-    // layer's item, colour, place and visibility, the bubble and the watermark.
-    // Returns the layers whose items the pack lacks; they keep what they
-    // showed. A pack that does not load, a picture that fails to decode or a
-    // bubble document that fails to load raise their error and change nothing.
-    QList<TYPE_FACE_ITEM> ApplyPortrait(const TPortrait &aoPortrait);
+    // layer's item, colour, place and visibility, the bubble and the watermark;
+    // only what differs is touched. Returns the layers whose items the pack
+    // lacks; they keep what they showed. A pack that does not load, a picture
+    // that fails to decode or a bubble document that fails to load raise their
+    // error and change nothing. With aoShown (what the window showed with that
+    // portrait) its pictures are shown again instead of made anew and the
+    // bubble's buttons come back as they were; without it the bubble comes
+    // unselected.
+    QList<TYPE_FACE_ITEM> ApplyPortrait(const TPortrait &aoPortrait, const TPortraitShown *aoShown = nullptr);
     void SavePortraitFile(const QString &asFileName);
     void OpenPortraitFile(const QString &asFileName);
     void imgSavePortraitClick();

@@ -286,19 +286,17 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait, co
         if (QSizeF(frame->Width(), frame->Height()) != bubble.Frame.size())
             frame->SetSize(bubble.Frame.size());
     };
-    if (aoShown) {
-        // The document that comes back is drawn once, at the buffer it had,
-        // or shown as it was drawn.
-        if (newDocument)
-            frame->imgPaopao->ReloadAt(
-                [&] {
-                    loadDocument();
-                    placeFrame();
-                },
-                aoShown->BubbleBuffer, aoShown->BubblePicture);
-    } else if (newDocument) {
-        loadDocument();
-    }
+    // A new document is drawn once, with the frame in its place: at the
+    // buffer it had when the window showed it before (or shown as it was drawn
+    // then), else at the frame's size. What the image drew before does not
+    // decide what it shows.
+    if (newDocument)
+        frame->imgPaopao->ReloadAt(
+            [&] {
+                loadDocument();
+                placeFrame();
+            },
+            aoShown ? aoShown->BubbleBuffer : QSize(), aoShown ? aoShown->BubblePicture : QImage());
 
     // From here on nothing fails.
     packBack.Keep = true;

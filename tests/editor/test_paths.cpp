@@ -156,8 +156,9 @@ TEST_F(TPathsTest, EveryPathToAPortraitEndsAtTheSamePicture)
         EXPECT_TRUE(opened->CapturePortrait() == value);
 
         // The windowless composing draws the bitmap layers only.
-        if (!value.Bubble.Shown)
+        if (!value.Bubble.Shown) {
             EXPECT_EQ(RenderPortrait(*goFaceRes, value), picture);
+        }
         EXPECT_TRUE(moErrors.isEmpty()) << moErrors.join(u'\n');
     }
 }

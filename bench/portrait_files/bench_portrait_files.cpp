@@ -24,7 +24,7 @@
 #include "../common/thread_cpu.h"
 
 #include "editor/untVuploraForm.h"
-#include "editor/untVuploraHeadless.h"
+#include "compose/untVuploraHeadless.h"
 #include "platform/errorreport.h"
 #include "platform/fakeplatform.h"
 #include "platform/localtime.h"

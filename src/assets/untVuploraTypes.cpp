@@ -2,6 +2,8 @@
 
 #include "assets/AsciiCase.h"
 
+#include <algorithm>
+
 bool FaceItemTypeFromName(const QString &name, TYPE_FACE_ITEM &type)
 {
     const QByteArray utf8 = name.toUtf8();
@@ -22,4 +24,18 @@ QByteArray ToMemberName(const QString &name)
 QString FromMemberName(const QByteArray &name)
 {
     return QString::fromLatin1(name);
+}
+
+const std::vector<TYPE_FACE_ITEM> &RandomPicks()
+{
+    static const std::vector<TYPE_FACE_ITEM> picks = [] {
+        std::vector<TYPE_FACE_ITEM> types;
+        for (int t = 0; t < FACE_ITEM_TYPE_COUNT; ++t)
+            if (CATEGORY_RULES[size_t(t)].Roll != TRandomRoll::Never)
+                types.push_back(TYPE_FACE_ITEM(t));
+        std::sort(types.begin(), types.end(),
+                  [](TYPE_FACE_ITEM a, TYPE_FACE_ITEM b) { return CATEGORY_RULES[a].Pick < CATEGORY_RULES[b].Pick; });
+        return types;
+    }();
+    return picks;
 }

@@ -68,6 +68,10 @@ inline constexpr std::array<const char *, FACE_ITEM_TYPE_COUNT> FACE_ITEM_NAMES 
     "Brow", "Glasses", "Hand", "BG", "Paopao", "FG",
 };
 
+// The portrait's canvas, in canvas units; every layer position is in these.
+inline constexpr int CANVAS_WIDTH = 640;
+inline constexpr int CANVAS_HEIGHT = 1136;
+
 // Default layer rectangle of each category on the 640 x 1136 canvas
 // (x, y of the top-left corner, width, height).
 inline constexpr std::array<QRect, FACE_ITEM_TYPE_COUNT> FACE_ITEM_RECTS = {
@@ -84,6 +88,59 @@ inline constexpr std::array<QRect, FACE_ITEM_TYPE_COUNT> FACE_ITEM_RECTS = {
     QRect(0, 0, 300, 300),      // fiPaopao
     QRect(0, 0, 640, 1136),     // fiFG
 };
+
+// How a layer fits its picture into its rectangle: uniformly scaled and
+// centred, or stretched to fill it.
+enum class TImageWrap { Fit, Stretch };
+
+// What a random portrait does with a category: nothing, a pick only when the
+// portrait is new (the background), or a pick at every roll.
+enum class TRandomRoll { Never, NewPortrait, EveryRoll };
+
+// Everything that differs between the categories beyond their rectangle.
+struct TCategoryRules {
+    // Place in the canvas's stack of layers, 0 at the bottom (the watermark lies
+    // below all of them).
+    int Stack;
+    TImageWrap Wrap;
+    // The item slides out and back in when it changes.
+    bool Slides;
+    // Up/Down and vertical strokes nudge the layer. On the bubble's tab they
+    // nudge the bitmap layer that was current last, under that layer's rule.
+    bool Moves;
+    // Rolled categories can also be locked against a roll; Pick orders the
+    // picks of a random portrait, which come from one stream in this order.
+    TRandomRoll Roll;
+    int Pick;
+    // Shown in its own colours, whatever colour is stored for it.
+    bool OwnColours;
+};
+
+// clang-format off
+inline constexpr std::array<TCategoryRules, FACE_ITEM_TYPE_COUNT> CATEGORY_RULES = {{
+    // Stack Wrap                 Slides Moves  Roll                           Pick OwnColours
+    { 7, TImageWrap::Fit,     false, true,  TRandomRoll::Never,       -1, false}, // fiEmoji
+    { 2, TImageWrap::Stretch, false, false, TRandomRoll::EveryRoll,    2, true},  // fiFace
+    { 9, TImageWrap::Stretch, true,  false, TRandomRoll::EveryRoll,    3, false}, // fiHair
+    { 3, TImageWrap::Stretch, true,  true,  TRandomRoll::EveryRoll,    4, false}, // fiEye
+    { 4, TImageWrap::Stretch, true,  true,  TRandomRoll::EveryRoll,    5, false}, // fiNose
+    { 5, TImageWrap::Stretch, true,  true,  TRandomRoll::EveryRoll,    6, false}, // fiMouth
+    { 6, TImageWrap::Stretch, true,  true,  TRandomRoll::EveryRoll,    7, false}, // fiBrow
+    { 8, TImageWrap::Stretch, true,  true,  TRandomRoll::Never,       -1, false}, // fiGlasses
+    { 1, TImageWrap::Fit,     false, false, TRandomRoll::EveryRoll,    1, false}, // fiHand
+    { 0, TImageWrap::Fit,     false, true,  TRandomRoll::NewPortrait,  0, false}, // fiBG
+    {11, TImageWrap::Fit,     false, true,  TRandomRoll::Never,       -1, false}, // fiPaopao
+    {10, TImageWrap::Stretch, false, true,  TRandomRoll::Never,       -1, false}, // fiFG
+}};
+// clang-format on
+
+inline const TCategoryRules &CategoryRules(TYPE_FACE_ITEM fiType)
+{
+    return CATEGORY_RULES[fiType];
+}
+
+// The categories a random portrait picks, in the order of their picks.
+const std::vector<TYPE_FACE_ITEM> &RandomPicks();
 
 // Maps a category name to its type, comparing ASCII letters without regard to
 // case (other characters must match exactly). Returns false when no name matches.

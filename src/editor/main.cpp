@@ -1,5 +1,5 @@
 #include "editor/untStartup.h"
-#include "editor/untVuploraHeadless.h"
+#include "compose/untVuploraHeadless.h"
 #include "editor/untVuploraPortraitFile.h"
 #include "platform/errorreport.h"
 #include "platform/localtime.h"
@@ -10,7 +10,7 @@
 
 // vuplora                 the pack selection, then the editor
 // vuplora FILE.vuplora    the editor with the portrait of that file
-// vuplora portrait ...    portraits without a window (untVuploraHeadless.h)
+// vuplora portrait ...    portraits without a window (compose/untVuploraHeadless.h)
 int main(int argc, char **argv)
 {
     // Before any application object: the command makes its own, without a window.

@@ -100,15 +100,6 @@ void TImageControl::leaveEvent(QEvent *aoEvent)
     QWidget::leaveEvent(aoEvent);
 }
 
-QRectF FitRect(const QSizeF &aoPicture, const QRectF &aoBox)
-{
-    if (aoPicture.isEmpty())
-        return QRectF(aoBox.center(), QSizeF(0, 0));
-    const QSizeF size = aoPicture.scaled(aoBox.size(), Qt::KeepAspectRatio);
-    return QRectF(aoBox.x() + (aoBox.width() - size.width()) / 2,
-                  aoBox.y() + (aoBox.height() - size.height()) / 2, size.width(), size.height());
-}
-
 QGraphicsEffect *MakeShadowEffect(qreal arDistance, qreal arDirection, qreal arSoftness,
                                   qreal arOpacity, const QColor &aoColor)
 {

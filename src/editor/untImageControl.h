@@ -4,11 +4,11 @@
 // through to what lies beneath, and can carry an effect that is on only while
 // the pointer is over it.
 
+#include "compose/untVuploraCompose.h"
+
 #include <QGraphicsEffect>
 #include <QImage>
 #include <QWidget>
-
-enum class TImageWrap { Fit, Stretch };
 
 class TImageControl : public QWidget {
     Q_OBJECT
@@ -50,10 +50,6 @@ private:
     bool mbMouseOverEffect = false;
     bool mbPressed = false;
 };
-
-// Where a picture of the given size lands when fitted into a box: the largest
-// uniformly scaled size that fits, centred.
-QRectF FitRect(const QSizeF &aoPicture, const QRectF &aoBox);
 
 // Builds the framework's shadow effect from the layout's terms: direction in
 // degrees (0 to the right, 90 downwards), softness 0..1, opacity 0..1.

@@ -44,10 +44,10 @@ TLayerCanvas::TLayerCanvas(QWidget *aoParent)
     // The category layers in their stacking order; the bubble frame tops them.
     std::array<const TCategory *, FACE_ITEM_TYPE_COUNT> stack{};
     for (const TCategory &category : Categories())
-        stack[category.Stack] = &category;
+        stack[size_t(category.Rules().Stack)] = &category;
     for (const TCategory *category : stack)
         if (category->Layer)
-            this->*category->Layer = AddLayer(*moScene, category->LayerName, category->Wrap);
+            this->*category->Layer = AddLayer(*moScene, category->LayerName, category->Rules().Wrap);
 
     slPaopao = new TPaopaoFrame;
     slPaopao->setObjectName(QStringLiteral("slPaopao"));

@@ -8,23 +8,21 @@ namespace {
 
 using TB = TVuploraToolbar;
 using TC = TLayerCanvas;
-constexpr TImageWrap FIT = TImageWrap::Fit;
-constexpr TImageWrap STRETCH = TImageWrap::Stretch;
 
 // clang-format off
 const std::array<TCategory, FACE_ITEM_TYPE_COUNT> CATEGORIES = {{
-    {fiEmoji,   "imgTabEmoji",  "tab_emoji.png",  &TB::imgTabEmoji,  "geEmoji",  &TB::geEmoji,  "imgEmoji",  &TC::imgEmoji, FIT,      7, false},
-    {fiFace,    "imgTabFace",   "tab_face.png",   &TB::imgTabFace,   "geFace",   &TB::geFace,   "imgFace",   &TC::imgFace,  STRETCH,  2, false},
-    {fiHair,    "imgTabHair",   "tab_hair.png",   &TB::imgTabHair,   "geHair",   &TB::geHair,   "imgHair",   &TC::imgHair,  STRETCH,  9, true},
-    {fiBrow,    "imgTabBrow",   "tab_brow.png",   &TB::imgTabBrow,   "geBrow",   &TB::geBrow,   "imgBrow",   &TC::imgBrow,  STRETCH,  6, true},
-    {fiEye,     "imgTabEyes",   "tab_eyes.png",   &TB::imgTabEyes,   "geEye",    &TB::geEye,    "imgEyes",   &TC::imgEyes,  STRETCH,  3, true},
-    {fiNose,    "imgTabNose",   "tab_nose.png",   &TB::imgTabNose,   "geNose",   &TB::geNose,   "imgNose",   &TC::imgNose,  STRETCH,  4, true},
-    {fiMouth,   "imgTabMouth",  "tab_mouth.png",  &TB::imgTabMouth,  "geMouth",  &TB::geMouth,  "imgMouth",  &TC::imgMouth, STRETCH,  5, true},
-    {fiGlasses, "imgTabGlass",  "tab_glass.png",  &TB::imgTabGlass,  "geGlass",  &TB::geGlass,  "imgGlass",  &TC::imgGlass, STRETCH,  8, true},
-    {fiHand,    "imgTabHand",   "tab_hand.png",   &TB::imgTabHand,   "geHand",   &TB::geHand,   "imgHand",   &TC::imgHand,  FIT,      1, false},
-    {fiBG,      "imgTabBKG",    "tab_bkg.png",    &TB::imgTabBKG,    "geBKG",    &TB::geBKG,    "imgBack",   &TC::imgBack,  FIT,      0, false},
-    {fiPaopao,  "imgTabPaopao", "tab_paopao.png", &TB::imgTabPaopao, "gePaopao", &TB::gePaopao, "imgPaopao", nullptr,       FIT,     11, false},
-    {fiFG,      "imgTabFG",     "tab_fg.png",     &TB::imgTabFG,     "geFG",     &TB::geFG,     "imgFG",     &TC::imgFG,    STRETCH, 10, false},
+    {fiEmoji,   "imgTabEmoji",  "tab_emoji.png",  &TB::imgTabEmoji,  "geEmoji",  &TB::geEmoji,  "imgEmoji",  &TC::imgEmoji},
+    {fiFace,    "imgTabFace",   "tab_face.png",   &TB::imgTabFace,   "geFace",   &TB::geFace,   "imgFace",   &TC::imgFace},
+    {fiHair,    "imgTabHair",   "tab_hair.png",   &TB::imgTabHair,   "geHair",   &TB::geHair,   "imgHair",   &TC::imgHair},
+    {fiBrow,    "imgTabBrow",   "tab_brow.png",   &TB::imgTabBrow,   "geBrow",   &TB::geBrow,   "imgBrow",   &TC::imgBrow},
+    {fiEye,     "imgTabEyes",   "tab_eyes.png",   &TB::imgTabEyes,   "geEye",    &TB::geEye,    "imgEyes",   &TC::imgEyes},
+    {fiNose,    "imgTabNose",   "tab_nose.png",   &TB::imgTabNose,   "geNose",   &TB::geNose,   "imgNose",   &TC::imgNose},
+    {fiMouth,   "imgTabMouth",  "tab_mouth.png",  &TB::imgTabMouth,  "geMouth",  &TB::geMouth,  "imgMouth",  &TC::imgMouth},
+    {fiGlasses, "imgTabGlass",  "tab_glass.png",  &TB::imgTabGlass,  "geGlass",  &TB::geGlass,  "imgGlass",  &TC::imgGlass},
+    {fiHand,    "imgTabHand",   "tab_hand.png",   &TB::imgTabHand,   "geHand",   &TB::geHand,   "imgHand",   &TC::imgHand},
+    {fiBG,      "imgTabBKG",    "tab_bkg.png",    &TB::imgTabBKG,    "geBKG",    &TB::geBKG,    "imgBack",   &TC::imgBack},
+    {fiPaopao,  "imgTabPaopao", "tab_paopao.png", &TB::imgTabPaopao, "gePaopao", &TB::gePaopao, "imgPaopao", nullptr},
+    {fiFG,      "imgTabFG",     "tab_fg.png",     &TB::imgTabFG,     "geFG",     &TB::geFG,     "imgFG",     &TC::imgFG},
 }};
 // clang-format on
 

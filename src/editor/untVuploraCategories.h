@@ -1,19 +1,20 @@
 #pragma once
 // The twelve categories as the editor sees them: each one's tab on the toolbar
-// (with its picture and glow), its layer on the canvas (with how the layer draws
-// its picture and where it sits in the stack), and whether its item slides out
-// and in when it changes. The toolbar, the canvas and the window build and
-// connect their controls from this one table; the layer rectangles come from
-// FACE_ITEM_RECTS.
+// (with its picture and glow) and its layer on the canvas. The toolbar, the
+// canvas and the window build and connect their controls from this one table;
+// the layer rectangles (FACE_ITEM_RECTS) and every per-category rule
+// (CATEGORY_RULES: stacking, wrap, slides, nudges, random rolls and locks, own
+// colours) sit beside each other in assets/untVuploraTypes.h, where the
+// windowless composing reads them too.
 
 #include "assets/untVuploraTypes.h"
-#include "editor/untImageControl.h"
 
 #include <QRect>
 
 #include <array>
 
 class QGraphicsEffect;
+class TImageControl;
 class TLayerCanvas;
 class TLayerImage;
 class TVuploraToolbar;
@@ -31,15 +32,9 @@ struct TCategory {
     // frame, not directly on the canvas, and has no field here.
     const char *LayerName;
     TLayerImage *TLayerCanvas::*Layer;
-    TImageWrap Wrap;
-    // Place in the canvas's stack of layers, 0 at the bottom (the watermark lies
-    // below all of them).
-    int Stack;
-    // Hair, eyes, nose, mouth, brows and glasses slide out and back in when
-    // their item changes.
-    bool Slides;
 
     QRect Rect() const { return FACE_ITEM_RECTS[Type]; }
+    const TCategoryRules &Rules() const { return CategoryRules(Type); }
 };
 
 // In the order of the tabs on the toolbar.

@@ -4,6 +4,7 @@
 #include "editor/untVuploraForm.h"
 
 #include "assets/untVuploraProcs.h"
+#include "compose/untVuploraCompose.h"
 #include "editor/untVuploraUndo.h"
 
 void TfrmVuplora::imgColor1Click(QObject *Sender)
@@ -31,11 +32,10 @@ void TfrmVuplora::ApplyColor(TAlphaColor aiColor)
     TFaceItem &item = *L->FaceItem();
     item.miColor = aiColor;
     QImage bitmap = L->Bitmap();
-    goFaceRes->GetBitmap(bitmap, item.moType, item.miIndex, ifFile, false);
-    if (aiColor != 0)
-        ReplaceOpaqueColor(bitmap, aiColor);
+    GetItemPicture(*goFaceRes, bitmap, item.moType, item.miIndex, aiColor);
     L->SetBitmap(bitmap);
-    // The face is stored with its colour but always shown in its own.
+    // The face's picture reloads by its item, uncoloured, and becomes the
+    // face shown (SetFace).
     if (item.moType == fiFace)
-        SetFace(item.miIndex);
+        giFaceIndex = item.miIndex;
 }

@@ -1,6 +1,6 @@
 #include "editor/untVuploraForm.h"
 
-#include "assets/untVuploraProcs.h"
+#include "compose/untVuploraHeadless.h"
 #include "editor/untHelper.h"
 #include "editor/untSelectPack.h"
 #include "editor/untVuploraCategories.h"
@@ -20,7 +20,6 @@
 #include <QScreen>
 #include <QWindow>
 
-#include <chrono>
 
 Q_LOGGING_CATEGORY(lcVuploraRandom, "vuplora.random", QtInfoMsg)
 
@@ -38,12 +37,6 @@ TfrmVuplora *frmVuplora = nullptr;
 namespace {
 
 const QColor WINDOW_COLOR(0x40, 0x40, 0x40);
-
-std::mt19937::result_type ClockSeed()
-{
-    return static_cast<std::mt19937::result_type>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count());
-}
 
 } // namespace
 
@@ -81,7 +74,7 @@ void TCurrentImage::setImage(QGraphicsObject *moImg)
     }
 }
 
-TfrmVuplora::TfrmVuplora(QWidget *aoParent) : QWidget(aoParent), FRandom(ClockSeed())
+TfrmVuplora::TfrmVuplora(QWidget *aoParent) : QWidget(aoParent), FPicks(FreshSeed())
 {
     try {
         FormCreate();
@@ -129,8 +122,7 @@ void TfrmVuplora::FormCreate()
     LoadLogo();
 
     InitLayers();
-    RandomLayer(slCanvas->imgBack, fiBG);
-    RandomPortrait();
+    RandomPortrait(FreshSeed(), true);
     imgTabHandClick();
     ShowToolbarTips(rgtToolbar, gbLangCN);
     FHistory->Reset();
@@ -255,24 +247,28 @@ void TfrmVuplora::SetFace(qint32 aiIndex)
 {
     giFaceIndex = aiIndex;
     QImage bitmap = slCanvas->imgFace->Bitmap();
-    goFaceRes->GetBitmap(bitmap, fiFace, aiIndex, ifFile, false);
+    const TFaceItem *item = slCanvas->imgFace->FaceItem();
+    GetItemPicture(*goFaceRes, bitmap, fiFace, aiIndex, item ? item->miColor : 0);
     slCanvas->imgFace->SetBitmap(bitmap);
 }
 
 void TfrmVuplora::RandomItem(QImage &aoBitmap, TYPE_FACE_ITEM fiType, TFaceItem &aoItem)
 {
-    const TFaceItemDataList *items = goFaceRes->GetFaceItem(fiType);
-    const int n = items ? static_cast<int>(items->size()) : 0;
-    aoItem.miIndex = n > 0 ? std::uniform_int_distribution<int>(0, n - 1)(FRandom) : 0;
+    const int n = ItemCount(fiType);
+    aoItem.miIndex = FPicks.Pick(n);
     Log("%s %d/%d", FACE_ITEM_NAMES[fiType], aoItem.miIndex, n);
     if (n <= 0) {
         if (!aoBitmap.isNull())
             aoBitmap.fill(Qt::transparent);
         return;
     }
-    goFaceRes->GetBitmap(aoBitmap, fiType, aoItem.miIndex, ifFile, false);
-    if (aoItem.miColor != 0)
-        ReplaceOpaqueColor(aoBitmap, aoItem.miColor);
+    GetItemPicture(*goFaceRes, aoBitmap, fiType, aoItem.miIndex, aoItem.miColor);
+}
+
+int TfrmVuplora::ItemCount(TYPE_FACE_ITEM fiType) const
+{
+    const TFaceItemDataList *items = goFaceRes->GetFaceItem(fiType);
+    return items ? static_cast<int>(items->size()) : 0;
 }
 
 void TfrmVuplora::RandomLayer(TLayerImage *aoLayer, TYPE_FACE_ITEM fiType)
@@ -284,20 +280,25 @@ void TfrmVuplora::RandomLayer(TLayerImage *aoLayer, TYPE_FACE_ITEM fiType)
 
 void TfrmVuplora::RandomPortrait()
 {
-    FRandom.seed(ClockSeed());
-    const auto rolls = [this](TYPE_FACE_ITEM fiType) { return !FLocks || !FLocks->Locked(fiType); };
-    if (rolls(fiHand))
-        RandomLayer(slCanvas->imgHand, fiHand);
-    if (rolls(fiFace)) {
-        const TFaceItemDataList *faces = goFaceRes->GetFaceItem(fiFace);
-        const int n = faces ? static_cast<int>(faces->size()) : 0;
-        SetFace(n > 0 ? std::uniform_int_distribution<int>(0, n - 1)(FRandom) : 0);
+    RandomPortrait(FreshSeed(), false);
+}
+
+void TfrmVuplora::RandomPortrait(quint64 aiSeed, bool abNew)
+{
+    FPicks = TSeededPicks(aiSeed);
+    for (TYPE_FACE_ITEM type : RandomPicks()) {
+        const bool rolls = abNew
+                           || (CategoryRules(type).Roll == TRandomRoll::EveryRoll
+                               && !(FLocks && FLocks->Locked(type)));
+        // A layer that keeps its item still takes its pick: the others get
+        // the picks the seed gives them in a new portrait.
+        if (!rolls)
+            FPicks.Pick(ItemCount(type));
+        else if (type == fiFace)
+            SetFace(FPicks.Pick(ItemCount(fiFace)));
+        else
+            RandomLayer(static_cast<TLayerImage *>(slCanvas->Layer(type)), type);
     }
-    for (const auto &[layer, type] : {std::pair{slCanvas->imgHair, fiHair}, std::pair{slCanvas->imgEyes, fiEye},
-                                      std::pair{slCanvas->imgNose, fiNose}, std::pair{slCanvas->imgMouth, fiMouth},
-                                      std::pair{slCanvas->imgBrow, fiBrow}})
-        if (rolls(type))
-            RandomLayer(layer, type);
 }
 
 void TfrmVuplora::FreeLayerItems()

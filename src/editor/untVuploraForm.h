@@ -6,6 +6,7 @@
 
 #include "assets/untVuplora.h"
 #include "assets/untVuploraPortrait.h"
+#include "compose/untVuploraHeadless.h"
 #include "editor/untVuploraBrowser.h"
 #include "editor/untVuploraCanvas.h"
 #include "editor/untVuploraColorBar.h"
@@ -16,8 +17,8 @@
 #include <QPointF>
 #include <QWidget>
 
+#include <array>
 #include <functional>
-#include <random>
 
 Q_DECLARE_LOGGING_CATEGORY(lcVuploraRandom)
 
@@ -72,6 +73,21 @@ struct TCurrentImage {
     void setImage(QGraphicsObject *moImg);
 };
 
+// What the window shows beside a portrait's value: the pictures its layers
+// and its bubble hold, so that putting the portrait back need neither decode
+// nor draw again, and the bubble's edit button, which the selection decides.
+struct TPortraitShown {
+    // By category; null for a layer without a picture, and all null once
+    // dropped (older undo steps), when they are made again from the pack.
+    std::array<QImage, FACE_ITEM_TYPE_COUNT> Pictures;
+    bool Dropped = false;
+    // The bubble image's drawing buffer, which its past sizes decide, and
+    // what it showed; both empty without a document.
+    QSize BubbleBuffer;
+    QImage BubblePicture;
+    bool EditShown = false;
+};
+
 class TRSFmxSVGDocument;
 class TPortraitHistory;
 class TLayerLocks;
@@ -121,7 +137,13 @@ public:
     void RandomItem(QImage &aoBitmap, TYPE_FACE_ITEM fiType, TFaceItem &aoItem);
     // RandomItem on a layer's own bitmap and TFaceItem.
     void RandomLayer(TLayerImage *aoLayer, TYPE_FACE_ITEM fiType);
+    // A random portrait from a fresh seed: the categories a roll changes,
+    // but not the locked ones.
     void RandomPortrait();
+    // The picks of a seed, the same as `vuplora portrait --seed` makes;
+    // abNew: also the categories only a new portrait picks (the background),
+    // and the locked ones.
+    void RandomPortrait(quint64 aiSeed, bool abNew);
     void FreeLayerItems();
 
     // Tabs and browser.
@@ -184,14 +206,21 @@ public:
     // unit, without the bubble's selection and buttons.
     QImage PortraitPicture(qreal arDisplayScale);
 
-    // Portrait files and the clipboard (untVuploraPortraitFile.cpp).
+    // The portrait as a value, and putting one on the canvas: the one capture
+    // and the one apply that undo, portrait files and the rest build on
+    // (untVuploraPortraitFile.cpp).
     TPortrait CapturePortrait() const;
+    TPortraitShown CaptureShown() const;
     // Puts a whole composition on the canvas: its pack (switching to it), each
-    // layer's item, colour, place and visibility, the bubble and the watermark.
-    // Returns the layers whose items the pack lacks; they keep what they
-    // showed. A pack that does not load, a picture that fails to decode or a
-    // bubble document that fails to load raise their error and change nothing.
-    QList<TYPE_FACE_ITEM> ApplyPortrait(const TPortrait &aoPortrait);
+    // layer's item, colour, place and visibility, the bubble and the watermark;
+    // only what differs is touched. Returns the layers whose items the pack
+    // lacks; they keep what they showed. A pack that does not load, a picture
+    // that fails to decode or a bubble document that fails to load raise their
+    // error and change nothing. With aoShown (what the window showed with that
+    // portrait) its pictures are shown again instead of made anew and the
+    // bubble's buttons come back as they were; without it the bubble comes
+    // unselected.
+    QList<TYPE_FACE_ITEM> ApplyPortrait(const TPortrait &aoPortrait, const TPortraitShown *aoShown = nullptr);
     void SavePortraitFile(const QString &asFileName);
     void OpenPortraitFile(const QString &asFileName);
     void imgSavePortraitClick();
@@ -242,7 +271,9 @@ private:
     QSize FOuterSize;
     QMargins FAppliedMargins;
     bool FPlaced = false;
-    std::mt19937 FRandom;
+    int ItemCount(TYPE_FACE_ITEM fiType) const;
+
+    TSeededPicks FPicks;
 };
 
 // The rows of the sizing rule, highest screens first; lower screens keep the

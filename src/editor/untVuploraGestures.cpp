@@ -46,8 +46,7 @@ void TfrmVuplora::NudgeLayer(int aiDirection)
     TLayerImage *L = FCurrentImage.Image;
     if (FChanging || !L || !L->FaceItem())
         return;
-    const TYPE_FACE_ITEM type = L->FaceItem()->moType;
-    if (type == fiFace || type == fiHair || type == fiHand)
+    if (!CategoryRules(L->FaceItem()->moType).Moves)
         return;
     const TRecordStep step(FHistory, QStringLiteral("Nudge"));
     const qreal defaultY = L->FaceItem()->miY;

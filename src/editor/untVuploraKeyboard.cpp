@@ -95,7 +95,7 @@ QString TabTip(TYPE_FACE_ITEM fiType, bool abLangCN)
     QStringList lines{Tip(CategoryName(fiType), abLangCN)};
     lines << Tip({"Tab / Shift+Tab: next or previous category", "Tab / Shift+Tab：下一个或上一个类别"}, abLangCN)
           << Tip({"Left / Right: previous or next item", "左 / 右方向键：上一个或下一个"}, abLangCN);
-    if (fiType != fiFace && fiType != fiHair && fiType != fiHand && fiType != fiPaopao)
+    if (CategoryRules(fiType).Moves)
         lines << Tip({"Up / Down: move the layer up or down", "上 / 下方向键：图层上移或下移"}, abLangCN);
     if (fiType == fiPaopao)
         lines << Tip({"Enter: edit the text, Delete: remove the bubble", "Enter：编辑文字，Delete：移除气泡"},

@@ -67,6 +67,5 @@ void TLayerImage::paint(QPainter *aoPainter, const QStyleOptionGraphicsItem *, Q
     if (moBitmap.isNull())
         return;
     aoPainter->setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRectF box = boundingRect();
-    aoPainter->drawImage(meWrap == TImageWrap::Fit ? FitRect(moBitmap.size(), box) : box, moBitmap);
+    DrawLayerPicture(*aoPainter, moBitmap, boundingRect(), meWrap);
 }

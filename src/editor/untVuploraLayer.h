@@ -11,9 +11,6 @@
 
 #include <memory>
 
-inline constexpr int CANVAS_WIDTH = 640;
-inline constexpr int CANVAS_HEIGHT = 1136;
-
 // Holds a layer's TFaceItem; the holder owns it until it is freed.
 class TFaceItemHolder {
 public:

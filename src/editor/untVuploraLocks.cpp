@@ -73,16 +73,7 @@ TLayerLocks::TLayerLocks(TVuploraToolbar *aoToolbar, QObject *aoParent) : QObjec
 
 bool TLayerLocks::Lockable(TYPE_FACE_ITEM fiType)
 {
-    switch (fiType) {
-    case fiHand:
-    case fiFace:
-    case fiHair:
-    case fiEye:
-    case fiNose:
-    case fiMouth:
-    case fiBrow: return true;
-    default: return false;
-    }
+    return CategoryRules(fiType).Roll == TRandomRoll::EveryRoll;
 }
 
 bool TLayerLocks::Locked(TYPE_FACE_ITEM fiType) const

@@ -4,7 +4,7 @@
 
 #include "editor/untVuploraPortraitFile.h"
 
-#include "assets/untVuploraProcs.h"
+#include "compose/untVuploraCompose.h"
 #include "editor/untVuploraCategories.h"
 #include "editor/untVuploraForm.h"
 #include "editor/untVuploraPaopao.h"
@@ -193,7 +193,22 @@ TPortrait TfrmVuplora::CapturePortrait() const
     return portrait;
 }
 
-QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
+TPortraitShown TfrmVuplora::CaptureShown() const
+{
+    TPortraitShown shown;
+    for (TYPE_FACE_ITEM type : BitmapLayers())
+        shown.Pictures[type] = LayerImage(slCanvas, type)->Bitmap();
+    const TPaopaoFrame *frame = slCanvas->slPaopao;
+    // Without a document the image shows nothing, whatever buffer it kept.
+    if (goPaopaoStream && !goPaopaoStream->data().isEmpty()) {
+        shown.BubblePicture = frame->imgPaopao->Bitmap();
+        shown.BubbleBuffer = shown.BubblePicture.size();
+    }
+    shown.EditShown = frame->imgPaopaoEdit->isVisible();
+    return shown;
+}
+
+QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait, const TPortraitShown *aoShown)
 {
     // Everything that can fail runs before anything the user sees changes:
     // the pack's index, then the pictures, then the bubble's document.
@@ -224,6 +239,10 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
             pictures[type] = QImage();
             continue;
         }
+        if (aoShown && !aoShown->Dropped && !aoShown->Pictures[type].isNull()) {
+            pictures[type] = aoShown->Pictures[type];
+            continue;
+        }
         const TFaceItemDataList *items = res->GetFaceItem(type);
         if (!items || layer.Index >= qint32(items->size())) {
             notRestored.append(type);
@@ -236,20 +255,21 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
             continue;
         }
         QImage bitmap;
-        res->GetBitmap(bitmap, type, layer.Index, ifFile, false);
-        // The face is shown in its own colours, whatever colour it stores.
-        if (type != fiFace && layer.Color != 0)
-            ReplaceOpaqueColor(bitmap, layer.Color);
+        GetItemPicture(*res, bitmap, type, layer.Index, layer.Color);
         pictures[type] = bitmap;
     }
 
     const TPortraitBubble &bubble = aoPortrait.Bubble;
+    TPaopaoFrame *frame = slCanvas->slPaopao;
     TSVGDocument *svg = SVGDoc->SVG();
-    if (bubble.Document.isEmpty()) {
-        // Nothing has ever been loaded while the bubble's source is empty.
-        if (goPaopaoStream && goPaopaoStream->size() > 0)
-            svg->Clear();
-    } else {
+    const bool newDocument = !goPaopaoStream || goPaopaoStream->data() != bubble.Document;
+    const auto loadDocument = [&] {
+        if (bubble.Document.isEmpty()) {
+            // Nothing has ever been loaded while the bubble's source is empty.
+            if (goPaopaoStream && goPaopaoStream->size() > 0)
+                svg->Clear();
+            return;
+        }
         QBuffer data;
         data.setData(bubble.Document);
         data.open(QIODevice::ReadOnly);
@@ -268,7 +288,24 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
             throw EVuploraError(QStringLiteral("its speech bubble document is not valid: %1")
                                     .arg(QString::fromUtf8(e.what())));
         }
-    }
+    };
+    const auto placeFrame = [&] {
+        if (frame->pos() != bubble.Frame.topLeft())
+            frame->setPos(bubble.Frame.topLeft());
+        if (QSizeF(frame->Width(), frame->Height()) != bubble.Frame.size())
+            frame->SetSize(bubble.Frame.size());
+    };
+    // A new document is drawn once, with the frame in its place: at the
+    // buffer it had when the window showed it before (or shown as it was drawn
+    // then), else at the frame's size. What the image drew before does not
+    // decide what it shows.
+    if (newDocument)
+        frame->imgPaopao->ReloadAt(
+            [&] {
+                loadDocument();
+                placeFrame();
+            },
+            aoShown ? aoShown->BubbleBuffer : QSize(), aoShown ? aoShown->BubblePicture : QImage());
 
     // From here on nothing fails.
     packBack.Keep = true;
@@ -281,10 +318,13 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
             continue;
         const TPortraitLayer &layer = aoPortrait.Layers[type];
         TLayerImage *image = LayerImage(slCanvas, type);
-        image->SetBitmap(*pictures[type]);
+        if (image->Bitmap().cacheKey() != pictures[type]->cacheKey())
+            image->SetBitmap(*pictures[type]);
         image->setProperty(SHOWN_PICTURE, PictureKey(aoPortrait.Pack, layer, image->Bitmap().cacheKey()));
-        image->setPos(layer.Pos);
-        image->setVisible(layer.Visible);
+        if (image->pos() != layer.Pos)
+            image->setPos(layer.Pos);
+        if (image->isVisible() != layer.Visible)
+            image->setVisible(layer.Visible);
         if (TFaceItem *item = image->FaceItem()) {
             item->miIndex = layer.Index;
             item->miColor = layer.Color;
@@ -293,8 +333,7 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
             giFaceIndex = layer.Index;
     }
 
-    TPaopaoFrame *frame = slCanvas->slPaopao;
-    if (goPaopaoStream) {
+    if (goPaopaoStream && newDocument) {
         goPaopaoStream->buffer() = bubble.Document;
         goPaopaoStream->seek(0);
     }
@@ -302,19 +341,29 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
     gsNewPaopaoText = bubble.ConfirmedText;
     if (TFaceItem *item = frame->imgPaopao->FaceItem())
         item->miIndex = bubble.Index;
-    frame->setPos(bubble.Frame.topLeft());
-    frame->SetSize(bubble.Frame.size());
-    frame->SetSelectionShown(false);
-    frame->imgPaopaoClose->setVisible(false);
-    frame->imgPaopaoEdit->setVisible(!gsPaopaoText.isEmpty());
-    frame->setVisible(bubble.Shown);
-    slCanvas->imgIcon->setPos(aoPortrait.Watermark);
+    placeFrame();
+    if (aoShown) {
+        if (frame->imgPaopao->Bitmap().size() != aoShown->BubbleBuffer && !aoShown->BubbleBuffer.isEmpty())
+            frame->imgPaopao->RenderBufferAt(aoShown->BubbleBuffer);
+        if (!bubble.Shown && frame->isVisible()) {
+            frame->SetSelectionShown(false);
+            frame->imgPaopaoClose->setVisible(false);
+        }
+        if (frame->imgPaopaoEdit->isVisible() != aoShown->EditShown)
+            frame->imgPaopaoEdit->setVisible(aoShown->EditShown);
+    } else {
+        frame->SetSelectionShown(false);
+        frame->imgPaopaoClose->setVisible(false);
+        frame->imgPaopaoEdit->setVisible(!gsPaopaoText.isEmpty());
+    }
+    if (frame->isVisible() != bubble.Shown)
+        frame->setVisible(bubble.Shown);
+    if (slCanvas->imgIcon->pos() != aoPortrait.Watermark)
+        slCanvas->imgIcon->setPos(aoPortrait.Watermark);
 
     // The browser shows the new pack's items of the current category.
     if (previousPack != giPackIndex)
-        for (const TCategory &category : Categories())
-            if (rgtToolbar->Tab(category.Type) == FCurrentTab)
-                ShowItems(category.Type);
+        ShowItems(CurrentCategory());
     return notRestored;
 }
 

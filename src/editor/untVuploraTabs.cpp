@@ -5,7 +5,7 @@
 #include "editor/untVuploraCategories.h"
 #include "editor/untVuploraForm.h"
 
-#include "assets/untVuploraProcs.h"
+#include "compose/untVuploraCompose.h"
 #include "editor/untVuploraUndo.h"
 
 #include <QEventLoop>
@@ -143,7 +143,7 @@ void TfrmVuplora::ApplyItem(TYPE_FACE_ITEM c, qint32 i)
         return;
     L->FaceItem()->miIndex = i;
     const qreal homeX = FACE_ITEM_RECTS[c].x();
-    const bool slides = CategoryOf(c).Slides;
+    const bool slides = CategoryRules(c).Slides;
 
     // The layer goes back to its place even when loading the item fails:
     // otherwise a failed load leaves it slid out of the canvas and out of every
@@ -161,9 +161,7 @@ void TfrmVuplora::ApplyItem(TYPE_FACE_ITEM c, qint32 i)
         SetFace(i);
     } else {
         QImage bitmap = L->Bitmap();
-        goFaceRes->GetBitmap(bitmap, c, i, ifFile, false);
-        if (L->FaceItem() && L->FaceItem()->miColor != 0)
-            ReplaceOpaqueColor(bitmap, L->FaceItem()->miColor);
+        GetItemPicture(*goFaceRes, bitmap, c, i, L->FaceItem() ? L->FaceItem()->miColor : 0);
         L->SetBitmap(bitmap);
         if (c == fiBG)
             SetFace(giFaceIndex);

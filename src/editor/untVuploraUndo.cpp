@@ -1,12 +1,6 @@
 #include "editor/untVuploraUndo.h"
 
-#include "assets/untVuplora.h"
-#include "assets/untVuploraPaopaoDoc.h"
-#include "assets/untVuploraProcs.h"
 #include "editor/untVuploraCategories.h"
-#include "editor/untVuploraForm.h"
-#include "svg/controls/svg_document_component.h"
-#include "svg/model/document.h"
 
 #include <QSet>
 #include <QSignalBlocker>
@@ -45,22 +39,19 @@ public:
             }
         };
         for (const TPortraitState *state : {&moBefore, &moAfter}) {
-            for (const TLayerState &layer : state->Layers)
-                count(layer.Bitmap);
-            count(state->Bubble.Picture);
+            for (const QImage &picture : state->Shown.Pictures)
+                count(picture);
+            count(state->Shown.BubblePicture);
         }
         return bytes;
     }
 
     void DropPictures()
     {
-        for (TPortraitState *state : {&moBefore, &moAfter})
-        {
-            for (TLayerState &layer : state->Layers) {
-                layer.Bitmap = QImage();
-                layer.Dropped = true;
-            }
-            state->Bubble.Picture = QImage();
+        for (TPortraitState *state : {&moBefore, &moAfter}) {
+            state->Shown.Pictures = {};
+            state->Shown.Dropped = true;
+            state->Shown.BubblePicture = QImage();
         }
     }
 
@@ -71,67 +62,48 @@ private:
     bool mbDone = true;
 };
 
-bool SameBytes(const QByteArray &aoA, const QByteArray &aoB)
-{
-    return aoA.constData() == aoB.constData() || aoA == aoB;
-}
-
 bool SameBitmap(const QImage &aoA, const QImage &aoB)
 {
     // Reloading an item gives a new image of the same pixels.
     return aoA.cacheKey() == aoB.cacheKey() || aoA == aoB;
 }
 
-bool SameLayer(const TLayerState &aoA, const TLayerState &aoB)
+bool SameLayers(const TPortraitState &aoA, const TPortraitState &aoB)
 {
-    return aoA.Index == aoB.Index && aoA.Color == aoB.Color && aoA.Pos == aoB.Pos && aoA.Visible == aoB.Visible
-           && aoA.Dropped == aoB.Dropped && SameBitmap(aoA.Bitmap, aoB.Bitmap);
-}
-
-bool SameBubble(const TBubbleState &aoA, const TBubbleState &aoB)
-{
-    return aoA.Index == aoB.Index && aoA.Shown == aoB.Shown && aoA.EditShown == aoB.EditShown
-           && aoA.Rect == aoB.Rect && aoA.Buffer == aoB.Buffer && SameBytes(aoA.Document, aoB.Document);
-}
-
-// The picture of an item as the layer shows it, read from the pack.
-QImage LoadItem(const QImage &aoCurrent, TYPE_FACE_ITEM fiType, const TLayerState &aoLayer)
-{
-    QImage bitmap = aoCurrent;
-    const TFaceItemDataList *items = goFaceRes->GetFaceItem(fiType);
-    if (!items || aoLayer.Index < 0 || size_t(aoLayer.Index) >= items->size()) {
-        if (!bitmap.isNull())
-            bitmap.fill(Qt::transparent);
-        return bitmap;
+    if (aoA.Shown.Dropped != aoB.Shown.Dropped)
+        return false;
+    for (int t = 0; t < FACE_ITEM_TYPE_COUNT; ++t) {
+        if (t == fiPaopao)
+            continue;
+        if (!(aoA.Portrait.Layers[t] == aoB.Portrait.Layers[t])
+            || !SameBitmap(aoA.Shown.Pictures[t], aoB.Shown.Pictures[t]))
+            return false;
     }
-    goFaceRes->GetBitmap(bitmap, fiType, aoLayer.Index, ifFile, false);
-    if (aoLayer.Color != 0)
-        ReplaceOpaqueColor(bitmap, aoLayer.Color);
-    return bitmap;
+    return true;
 }
 
-TLayerImage *BitmapLayer(const TfrmVuplora &aoWindow, const TCategory &aoCategory)
+bool SameBubble(const TPortraitState &aoA, const TPortraitState &aoB)
 {
-    return aoCategory.Layer ? aoWindow.slCanvas->*aoCategory.Layer : nullptr;
+    const TPortraitBubble &a = aoA.Portrait.Bubble;
+    const TPortraitBubble &b = aoB.Portrait.Bubble;
+    return a.Shown == b.Shown && a.Index == b.Index && a.Frame == b.Frame
+           && aoA.Shown.EditShown == aoB.Shown.EditShown && aoA.Shown.BubbleBuffer == aoB.Shown.BubbleBuffer
+           && (a.Document.constData() == b.Document.constData() || a.Document == b.Document);
 }
 
 // The browser and the colour picker show the current tab's item and colour,
 // quietly: nothing is applied again.
 void ShowCurrentChoice(TfrmVuplora &aoWindow)
 {
-    for (const TCategory &category : Categories()) {
-        if (aoWindow.rgtToolbar->Tab(category.Type) != aoWindow.FCurrentTab)
-            continue;
-        const TFaceItem *item = aoWindow.slCanvas->FaceItemHolder(category.Type)->FaceItem();
-        if (!item)
-            return;
-        if (item->miIndex >= 0 && item->miIndex < aoWindow.changeBox->count())
-            aoWindow.changeBox->setCurrentRow(item->miIndex);
-        if (category.Layer) {
-            const QSignalBlocker quiet(aoWindow.rgColor->cmbColor);
-            aoWindow.rgColor->cmbColor->SetColor(item->miColor);
-        }
+    const TYPE_FACE_ITEM type = aoWindow.CurrentCategory();
+    const TFaceItem *item = aoWindow.slCanvas->FaceItemHolder(type)->FaceItem();
+    if (!item)
         return;
+    if (item->miIndex >= 0 && item->miIndex < aoWindow.changeBox->count())
+        aoWindow.changeBox->setCurrentRow(item->miIndex);
+    if (CategoryOf(type).Layer) {
+        const QSignalBlocker quiet(aoWindow.rgColor->cmbColor);
+        aoWindow.rgColor->cmbColor->SetColor(item->miColor);
     }
 }
 
@@ -139,48 +111,13 @@ void ShowCurrentChoice(TfrmVuplora &aoWindow)
 
 TPortraitState CapturePortrait(const TfrmVuplora &aoWindow)
 {
-    TPortraitState state;
-    for (const TCategory &category : Categories()) {
-        const TLayerImage *layer = BitmapLayer(aoWindow, category);
-        if (!layer)
-            continue;
-        TLayerState &s = state.Layers[category.Type];
-        if (const TFaceItem *item = layer->FaceItem()) {
-            s.Index = item->miIndex;
-            s.Color = item->miColor;
-        }
-        s.Pos = layer->pos();
-        s.Visible = layer->isVisible();
-        s.Bitmap = layer->Bitmap();
-    }
-    state.FaceIndex = giFaceIndex;
-
-    const TPaopaoFrame *frame = aoWindow.slCanvas->slPaopao;
-    TBubbleState &b = state.Bubble;
-    if (const TFaceItem *item = frame->imgPaopao->FaceItem())
-        b.Index = item->miIndex;
-    b.Shown = frame->isVisible();
-    b.EditShown = frame->imgPaopaoEdit->isVisible();
-    b.Rect = QRectF(frame->pos(), QSizeF(frame->Width(), frame->Height()));
-    if (goPaopaoStream)
-        b.Document = goPaopaoStream->data();
-    // Without a document the image shows nothing, whatever buffer it kept.
-    if (!b.Document.isEmpty()) {
-        b.Picture = frame->imgPaopao->Bitmap();
-        b.Buffer = b.Picture.size();
-    }
-    b.Text = gsPaopaoText;
-    b.NewText = gsNewPaopaoText;
-    state.Watermark = aoWindow.slCanvas->imgIcon->pos();
-    return state;
+    return {aoWindow.CapturePortrait(), aoWindow.CaptureShown()};
 }
 
 bool SamePicture(const TPortraitState &aoA, const TPortraitState &aoB)
 {
-    for (const TCategory &category : Categories())
-        if (category.Layer && !SameLayer(aoA.Layers[category.Type], aoB.Layers[category.Type]))
-            return false;
-    return aoA.FaceIndex == aoB.FaceIndex && SameBubble(aoA.Bubble, aoB.Bubble) && aoA.Watermark == aoB.Watermark;
+    return aoA.Portrait.Pack == aoB.Portrait.Pack && SameLayers(aoA, aoB) && SameBubble(aoA, aoB)
+           && aoA.Portrait.Watermark == aoB.Portrait.Watermark;
 }
 
 TPortraitHistory::TPortraitHistory(TfrmVuplora *aoWindow)
@@ -214,9 +151,9 @@ template <typename Visit>
 void ForKeptPictures(const QUndoStack &aoStack, const TPortraitState &aoNow, Visit aoVisit)
 {
     QSet<qint64> seen;
-    for (const TLayerState &layer : aoNow.Layers)
-        seen.insert(layer.Bitmap.cacheKey());
-    seen.insert(aoNow.Bubble.Picture.cacheKey());
+    for (const QImage &picture : aoNow.Shown.Pictures)
+        seen.insert(picture.cacheKey());
+    seen.insert(aoNow.Shown.BubblePicture.cacheKey());
     qint64 bytes = 0;
     for (int i = aoStack.count() - 1; i >= 0; --i) {
         // The stack hands its commands out read-only; they are ours.
@@ -280,87 +217,23 @@ int TPortraitHistory::Count() const
 
 void TPortraitHistory::Restore(const TPortraitState &aoState)
 {
-    // Only what differs is touched: undoing a small step stays as cheap as
-    // the step was.
     TfrmVuplora &w = *moWindow;
-    TLayerCanvas *canvas = w.slCanvas;
-    // The one layer whose item, colour or place came back, to show it in the
-    // browser; and whether the state lacks pictures the window now has.
+    // The one layer whose item, colour or place comes back, to show it in the
+    // browser.
+    const TPortrait now = w.CapturePortrait();
     int changedLayers = 0;
     TYPE_FACE_ITEM changed = fiEmoji;
-    bool reloaded = false;
-    for (const TCategory &category : Categories()) {
-        TLayerImage *layer = BitmapLayer(w, category);
-        TFaceItem *item = layer ? layer->FaceItem() : nullptr;
-        if (!item)
-            continue;
-        const TLayerState &s = aoState.Layers[category.Type];
-        if (item->miIndex != s.Index || item->miColor != s.Color || layer->pos() != s.Pos) {
+    for (int t = 0; t < FACE_ITEM_TYPE_COUNT; ++t) {
+        const TPortraitLayer &a = now.Layers[t];
+        const TPortraitLayer &b = aoState.Portrait.Layers[t];
+        if (t != fiPaopao && (a.Index != b.Index || a.Color != b.Color || a.Pos != b.Pos)) {
             ++changedLayers;
-            changed = category.Type;
+            changed = TYPE_FACE_ITEM(t);
         }
-        reloaded |= s.Dropped;
-        if (!s.Dropped) {
-            if (layer->Bitmap().cacheKey() != s.Bitmap.cacheKey())
-                layer->SetBitmap(s.Bitmap);
-        } else if (category.Type == fiFace) {
-            if (giFaceIndex != aoState.FaceIndex)
-                w.SetFace(aoState.FaceIndex);
-        } else if (item->miIndex != s.Index || item->miColor != s.Color) {
-            layer->SetBitmap(LoadItem(layer->Bitmap(), category.Type, s));
-        }
-        item->miIndex = s.Index;
-        item->miColor = s.Color;
-        if (layer->pos() != s.Pos)
-            layer->setPos(s.Pos);
-        if (layer->isVisible() != s.Visible)
-            layer->setVisible(s.Visible);
     }
-    giFaceIndex = aoState.FaceIndex;
+    const bool bubbleChanged = now.Bubble.Index != aoState.Portrait.Bubble.Index;
 
-    const TBubbleState &b = aoState.Bubble;
-    TPaopaoFrame *frame = canvas->slPaopao;
-    TFaceItem *bubble = frame->imgPaopao->FaceItem();
-    const bool bubbleChanged = bubble && bubble->miIndex != b.Index;
-    if (bubble)
-        bubble->miIndex = b.Index;
-    const auto placeFrame = [&] {
-        if (frame->pos() != b.Rect.topLeft())
-            frame->setPos(b.Rect.topLeft());
-        if (QSizeF(frame->Width(), frame->Height()) != b.Rect.size())
-            frame->SetSize(b.Rect.size());
-    };
-    if (goPaopaoStream && !SameBytes(goPaopaoStream->data(), b.Document)) {
-        // One drawing of the document that comes back, at the buffer it had.
-        frame->imgPaopao->ReloadAt(
-            [&] {
-                goPaopaoStream->buffer() = b.Document;
-                goPaopaoStream->seek(0);
-                if (b.Document.isEmpty())
-                    w.SVGDoc->SVG()->Clear();
-                else
-                    w.SVGDoc->SVG()->LoadFromStream(*goPaopaoStream);
-                goPaopaoStream->seek(0);
-                placeFrame();
-            },
-            b.Buffer, b.Picture);
-    } else {
-        placeFrame();
-    }
-    if (frame->imgPaopao->Bitmap().size() != b.Buffer && !b.Buffer.isEmpty())
-        frame->imgPaopao->RenderBufferAt(b.Buffer);
-    if (!b.Shown && frame->isVisible()) {
-        frame->SetSelectionShown(false);
-        frame->imgPaopaoClose->setVisible(false);
-    }
-    if (frame->isVisible() != b.Shown)
-        frame->setVisible(b.Shown);
-    if (frame->imgPaopaoEdit->isVisible() != b.EditShown)
-        frame->imgPaopaoEdit->setVisible(b.EditShown);
-    gsPaopaoText = b.Text;
-    gsNewPaopaoText = b.NewText;
-    if (canvas->imgIcon->pos() != aoState.Watermark)
-        canvas->imgIcon->setPos(aoState.Watermark);
+    w.ApplyPortrait(aoState.Portrait, &aoState.Shown);
 
     // A step of one layer shows that layer's tab, so the keys and the colour
     // bar go on working on what just came back.
@@ -368,7 +241,7 @@ void TPortraitHistory::Restore(const TPortraitState &aoState)
         w.TabClick(changed);
     if (changedLayers > 0 || bubbleChanged)
         ShowCurrentChoice(w);
-    moState = reloaded ? CapturePortrait(w) : aoState;
+    moState = aoState.Shown.Dropped ? CapturePortrait(w) : aoState;
 }
 
 TRecordStep::TRecordStep(TPortraitHistory *aoHistory, const QString &asText)

@@ -4,65 +4,29 @@
 // the portrait before and after it; the history keeps the portrait as of its
 // last record, so a step needs to name itself only once it is done.
 //
-// What a step keeps are values (item indexes, colours, positions, the bubble's
-// document, the pictures the layers showed), never the layer objects, so a
-// command stays valid whatever the window reloads or replaces in between.
+// What a step keeps are values (the portrait as a file records it, and the
+// pictures the window showed), never the layer objects, so a command stays
+// valid whatever the window reloads or replaces in between.
 
-#include "assets/untVuploraTypes.h"
+#include "assets/untVuploraPortrait.h"
+#include "editor/untVuploraForm.h"
 
-#include <QByteArray>
-#include <QImage>
 #include <QObject>
-#include <QPointF>
-#include <QRectF>
 #include <QString>
-
-#include <array>
 
 class QUndoStack;
 class TfrmVuplora;
 
-// One bitmap layer as the user sees it.
-struct TLayerState {
-    qint32 Index = 0;
-    quint32 Color = 0;
-    // Both coordinates: a portrait file places layers anywhere, not only up and down.
-    QPointF Pos;
-    bool Visible = true;
-    // The picture the layer showed; may be dropped from old steps to save
-    // memory, and is then loaded again from the pack by index and colour.
-    QImage Bitmap;
-    bool Dropped = false;
-};
-
-struct TBubbleState {
-    qint32 Index = 0;
-    bool Shown = false;
-    bool EditShown = false;
-    QRectF Rect;
-    QByteArray Document;
-    // Size of the image's drawing buffer, which its past sizes decide.
-    QSize Buffer;
-    // What the image showed, kept so that taking a step back need not draw it
-    // again; dropped with the layers' pictures on old steps.
-    QImage Picture;
-    // The texts the text dialog works with; restored with the bubble but not a
-    // change of their own, since they change nothing on the canvas.
-    QString Text;
-    QString NewText;
-};
-
+// A step's end: the portrait's value and what the window showed with it.
 struct TPortraitState {
-    // By category; the bubble's entry is unused.
-    std::array<TLayerState, FACE_ITEM_TYPE_COUNT> Layers;
-    qint32 FaceIndex = 0;
-    TBubbleState Bubble;
-    QPointF Watermark;
+    TPortrait Portrait;
+    TPortraitShown Shown;
 };
 
 // The portrait shown by the window now.
 TPortraitState CapturePortrait(const TfrmVuplora &aoWindow);
-// True when the two states show the same picture.
+// True when the two states show the same picture; the bubble's texts do not
+// count, as they change nothing on the canvas.
 bool SamePicture(const TPortraitState &aoA, const TPortraitState &aoB);
 
 class TPortraitHistory : public QObject {
@@ -96,7 +60,8 @@ public:
     // The bytes of pictures the steps keep beyond what the window shows.
     qint64 KeptPictureBytes() const;
 
-    // Puts the portrait to the given state; used by the steps.
+    // Puts the portrait to the given state (ApplyPortrait) and shows the layer
+    // that came back in the browser; used by the steps.
     void Restore(const TPortraitState &aoState);
 
 private:

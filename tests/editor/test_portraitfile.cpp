@@ -8,7 +8,7 @@
 #include "assets/untVuploraPaopaoDoc.h"
 #include "editor/untVuploraBrowser.h"
 #include "editor/untVuploraForm.h"
-#include "editor/untVuploraHeadless.h"
+#include "compose/untVuploraHeadless.h"
 #include "editor/untVuploraPortraitFile.h"
 #include "editor/untVuploraUndo.h"
 

@@ -82,8 +82,8 @@ void ExpectShows(const TSnapshot &aoNow, const TSnapshot &aoExpected, const char
     SCOPED_TRACE(asWhen);
     EXPECT_TRUE(aoNow.Pixels == aoExpected.Pixels);
     EXPECT_TRUE(SamePicture(aoNow.State, aoExpected.State));
-    EXPECT_EQ(aoNow.State.Bubble.Text, aoExpected.State.Bubble.Text);
-    EXPECT_EQ(aoNow.State.Bubble.NewText, aoExpected.State.Bubble.NewText);
+    EXPECT_EQ(aoNow.State.Portrait.Bubble.Text, aoExpected.State.Portrait.Bubble.Text);
+    EXPECT_EQ(aoNow.State.Portrait.Bubble.ConfirmedText, aoExpected.State.Portrait.Bubble.ConfirmedText);
 }
 
 TEST_F(TUndoTest, EveryKindOfStepIsUndoneAndRedoneExactly)

@@ -53,20 +53,6 @@ void TSVGPaint::SetHasFallback(bool Value)
     Changed();
 }
 
-void TSVGPaint::SetGradient(const TSVGGradientData &Value)
-{
-    if (FGradient == Value)
-        return;
-    FGradient = Value;
-    Changed();
-}
-
-void TSVGPaint::SetBitmap(const QImage &Value)
-{
-    FBitmap = Value;
-    Changed();
-}
-
 void TSVGPaint::UpdateColorOpacity()
 {
     SetColor(ApplyOpacity(FColor, FOpacity));
@@ -79,8 +65,6 @@ void TSVGPaint::AssignPaint(const TSVGPaint &Source)
     FOpacity = Source.FOpacity;
     FURI = Source.FURI;
     FHasFallback = Source.FHasFallback;
-    FGradient = Source.FGradient;
-    FBitmap = Source.FBitmap;
 }
 
 void TSVGBrush::Assign(const TSVGBrush &Source)

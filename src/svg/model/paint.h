@@ -16,23 +16,6 @@
 #include <functional>
 
 enum class TBrushKind : quint8 { None, Solid, Gradient, Bitmap };
-enum class TGradientStyle : quint8 { Linear, Radial };
-
-struct TGradientPoint {
-    float Offset = 0;
-    TAlphaColor Color = 0;
-    friend bool operator==(const TGradientPoint &, const TGradientPoint &) = default;
-};
-
-// A resolved gradient: positions are fractions of the bounds of the filled geometry.
-struct TSVGGradientData {
-    TGradientStyle Style = TGradientStyle::Linear;
-    QList<TGradientPoint> Points;
-    QPointF StartPosition{0, 0};
-    QPointF StopPosition{1, 0};
-    QPointF RotationCenter{0.5, 0.5};
-    friend bool operator==(const TSVGGradientData &, const TSVGGradientData &) = default;
-};
 
 // Shared by brush and pen: kind, colour, paint-server reference and opacity.
 class TSVGPaint {
@@ -59,12 +42,6 @@ public:
     bool HasFallback() const { return FHasFallback; }
     void SetHasFallback(bool Value);
 
-    // Filled by the renderer when a reference resolves.
-    const TSVGGradientData &Gradient() const { return FGradient; }
-    void SetGradient(const TSVGGradientData &Value);
-    const QImage &Bitmap() const { return FBitmap; }
-    void SetBitmap(const QImage &Value);
-
     // The alpha byte of the colour becomes round(Opacity x 255).
     void UpdateColorOpacity();
 
@@ -82,8 +59,6 @@ private:
     float FOpacity = 1;
     QString FURI;
     bool FHasFallback = false;
-    TSVGGradientData FGradient;
-    QImage FBitmap;
     TChangeEvent FOnChange;
 };
 

@@ -1,7 +1,9 @@
 #pragma once
 // The engine's drawing surface: a thin layer over QPainter on a premultiplied QImage.
-// Every drawing call of the engine goes through here, so the rest of the renderer never
-// touches QPainter. Geometry is handed over in the current user space; the canvas matrix
+// Every drawing of a document's content goes through here. Two helpers paint with a
+// QPainter of their own on rasters they own, never on a canvas: the mask's region cut
+// (mask.cpp) and the document background under a whole-document rasterisation
+// (rasterize.cpp). Geometry is handed over in the current user space; the canvas matrix
 // maps it to pixels, and strokes are widened in user space before that mapping, so a
 // stroke scales, rotates and skews exactly as its geometry does.
 
@@ -135,14 +137,6 @@ public:
     {
         if (!FLayers.empty())
             FLayers.back().BlendMode = mode;
-    }
-
-    // The painter of the current layer, for callers that must draw something the canvas
-    // does not offer; state must be left as found. The whole layer then counts as drawn.
-    QPainter &Painter()
-    {
-        MarkDrawn(QRectF(0, 0, Width(), Height()));
-        return *FPainter;
     }
 
     // The whole device pixels that a rectangle in device coordinates touches, grown by a

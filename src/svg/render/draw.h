@@ -32,10 +32,10 @@ public:
     TSVGCanvas &Canvas() { return FCanvas; }
     const QRectF &Rect() const { return FRect; }
 
-    // Draw(Canvas, aRect): the element fitted into aRect (a viewport element through its
-    // viewBox mapping, anything else through FitToRect).
+    // The element fitted into Rect() (a viewport element through its viewBox mapping,
+    // anything else through FitToRect).
     void Draw(TSVGElement &element);
-    // Draw(aMatrix, Canvas, aRect): aMatrix maps the parent's user space to the canvas.
+    // aMatrix maps the parent's user space to the canvas.
     void Draw(TSVGElement &element, const TMatrix &aMatrix);
 
     // Whether the element takes part in drawing at all (visibility, display and the

@@ -1,18 +1,14 @@
-#include "editor/untVuploraHeadless.h"
+#include "compose/untVuploraHeadless.h"
 
-#include "assets/untVuploraProcs.h"
-#include "editor/untImageControl.h"
-#include "editor/untVuploraCategories.h"
-#include "editor/untVuploraLayer.h"
 #include "errors/errors.h"
 #include "imageio/picture_writer.h"
 #include "platform/safewrite.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPainter>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <limits>
 
@@ -32,9 +28,6 @@ const char USAGE[] =
     "--count K (1 to 100000) writes K portraits, OUT-1.png to OUT-K.png beside OUT.png;\n"
     "portrait k is the one of seed S+k-1.\n"
     "exit codes: 0 done, 1 a portrait could not be made or written, 2 usage\n";
-
-// The layers of a random portrait, in the order they are picked.
-constexpr TYPE_FACE_ITEM PICKED[] = {fiBG, fiHand, fiFace, fiHair, fiEye, fiNose, fiMouth, fiBrow};
 
 void Err(const QString &asText)
 {
@@ -147,6 +140,11 @@ qint32 TSeededPicks::Pick(qint32 aiCount)
     return qint32(v % n);
 }
 
+quint64 FreshSeed()
+{
+    return quint64(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+}
+
 TPortrait SeededPortrait(const TFaceRes &aoRes, quint64 aiSeed)
 {
     TPortrait portrait;
@@ -156,42 +154,13 @@ TPortrait SeededPortrait(const TFaceRes &aoRes, quint64 aiSeed)
     portrait.Bubble.Frame = QRectF(100, 100, 273, 209);
     portrait.Watermark = QPointF(384, 1000);
     TSeededPicks picks(aiSeed);
-    for (TYPE_FACE_ITEM type : PICKED) {
+    for (TYPE_FACE_ITEM type : RandomPicks()) {
         const TFaceItemDataList *items = aoRes.GetFaceItem(type);
         TPortraitLayer &layer = portrait.Layers[type];
         layer.Present = true;
         layer.Index = picks.Pick(items ? qint32(items->size()) : 0);
     }
     return portrait;
-}
-
-QImage RenderPortrait(TFaceRes &aoRes, const TPortrait &aoPortrait)
-{
-    std::vector<const TCategory *> stack;
-    for (const TCategory &category : Categories())
-        if (category.Type != fiPaopao)
-            stack.push_back(&category);
-    std::sort(stack.begin(), stack.end(), [](const TCategory *a, const TCategory *b) { return a->Stack < b->Stack; });
-
-    QImage out(CANVAS_WIDTH, CANVAS_HEIGHT, QImage::Format_ARGB32_Premultiplied);
-    out.fill(Qt::transparent);
-    QPainter painter(&out);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-    for (const TCategory *category : stack) {
-        const TPortraitLayer &layer = aoPortrait.Layers[category->Type];
-        const TFaceItemDataList *items = aoRes.GetFaceItem(category->Type);
-        if (!layer.Present || !layer.Visible || !items || layer.Index >= qint32(items->size()))
-            continue;
-        QImage bitmap;
-        aoRes.GetBitmap(bitmap, category->Type, layer.Index, ifFile, false);
-        if (bitmap.isNull())
-            continue;
-        if (category->Type != fiFace && layer.Color != 0)
-            ReplaceOpaqueColor(bitmap, layer.Color);
-        const QRectF box(layer.Pos, QSizeF(category->Rect().size()));
-        painter.drawImage(category->Wrap == TImageWrap::Fit ? FitRect(bitmap.size(), box) : box, bitmap);
-    }
-    return out;
 }
 
 int RunPortraitCommand(int argc, char **argv)

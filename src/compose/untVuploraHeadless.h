@@ -6,14 +6,14 @@
 // mapping onto an item range, not through a standard distribution (whose
 // output differs between standard libraries).
 //
-// A random portrait is what a new editor window shows: a background, then the
-// body, face, hair, eyes, nose, mouth and brows, picked in this order; the
-// other layers, the bubble and the watermark stay empty.
+// A random portrait is what a new editor window shows: the categories
+// RandomPicks names, picked in that order from one seeded stream (the window
+// draws its picks from the same picker); the other layers, the bubble and the
+// watermark stay empty.
 
 #include "assets/untVuplora.h"
 #include "assets/untVuploraPortrait.h"
-
-#include <QImage>
+#include "compose/untVuploraCompose.h"
 
 #include <random>
 
@@ -28,12 +28,11 @@ private:
     std::mt19937_64 moEngine;
 };
 
+// A seed that differs from run to run and call to call, from the clock.
+quint64 FreshSeed();
+
 // The random portrait of a seed on the pack aoRes holds (giPackIndex names it).
 TPortrait SeededPortrait(const TFaceRes &aoRes, quint64 aiSeed);
-
-// The portrait's bitmap layers drawn as the canvas draws them, into a
-// transparent 640 x 1136 picture; the bubble and the watermark are not drawn.
-QImage RenderPortrait(TFaceRes &aoRes, const TPortrait &aoPortrait);
 
 // The "portrait" command; argv[1] is "portrait". Returns the exit code: 0 done,
 // 1 a portrait could not be made or written, 2 usage. Makes its own

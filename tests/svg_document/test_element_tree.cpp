@@ -55,11 +55,12 @@ TEST(SVGElementTree, TagsCreateTheirClasses)
         EXPECT_EQ(e->ClassName(), QString::fromUtf8(c.ClassName)) << c.Markup;
         EXPECT_EQ(e->SVGTypeName(), QString::fromUtf8(c.TypeName)) << c.Markup;
     }
-    // Tags without a class make no element; textPath is skipped inside text.
+    // Tags without a class make no element; textPath makes one only inside text, where
+    // it is a span drawn along its path.
     const auto doc = LoadSVG(QStringLiteral(
         "<svg><desc/><title/><comment/><textPath/><text id='t'><textPath>x</textPath></text></svg>"));
     EXPECT_EQ(doc->Count(), 1);
-    EXPECT_EQ(Find(*doc, QStringLiteral("t"))->Count(), 0);
+    EXPECT_EQ(Find(*doc, QStringLiteral("t"))->Count(), 1);
     const auto meta = LoadSVG(QStringLiteral("<svg><metadata id='m'><x a='1'/></metadata></svg>"));
     EXPECT_EQ(Find<TSVGMetadata>(*meta, QStringLiteral("m"))->XMLText(),
               QStringLiteral("<metadata id=\"m\"><x a=\"1\"/></metadata>"));

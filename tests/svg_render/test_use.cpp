@@ -219,4 +219,15 @@ TEST(Use, FanOutThroughAnyKindOfReferenceEndsInAMessage)
                                      R"svg(<use href="#l%1"/>)svg", 6));
     EXPECT_EQ(Colour(img, 0, 0), qRgb(0, 0, 255));
     EXPECT_EQ(Colour(img, 21, 21), qRgb(0, 0, 255));  // the last square of all, 1 + 2 + ... + 6 away
+
+    // A masked shape shown fifty times on a large canvas draws: a mask's raster is as
+    // large as the canvas, but costs by its pixels mostly inside other rasters, where
+    // fan-out multiplies them.
+    QString shown = QStringLiteral(R"svg(<defs><mask id="m"><rect width="2" height="2" fill="white"/></mask>
+                                       <rect id="r" width="2" height="2" fill="blue" mask="url(#m)"/></defs>)svg");
+    for (int i = 0; i < 50; ++i)
+        shown += QStringLiteral(R"svg(<use href="#r" x="%1"/>)svg").arg(i * 2);
+    const QImage many = Render(shown, 400);
+    EXPECT_EQ(Colour(many, 2, 2), qRgb(0, 0, 255));
+    EXPECT_EQ(Colour(many, 397, 6), qRgb(0, 0, 255));  // the fiftieth
 }

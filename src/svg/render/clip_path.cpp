@@ -123,7 +123,7 @@ std::unique_ptr<TSVGCoverage> SVGClipCoverage(TSVGPainter &painter, TSVGClipPath
     {
         TSVGCanvas canvas(coverage->Image);
         TSVGPainter inner(canvas, painter.Rect());
-        inner.ShareGuardsWith(painter);
+        inner.ShareGuardsWith(painter, coverage->Image.size());
         inner.SetClipMode(true);
         for (int i = 0; i < clip.Count(); ++i)
             inner.Draw(*clip.Items(i), content);

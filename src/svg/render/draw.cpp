@@ -136,6 +136,27 @@ void TSVGPainter::SpendReferenceBudget(qint64 elements)
     *FReferenceBudget -= elements;
 }
 
+void TSVGPainter::ShareGuardsWith(TSVGPainter &outer, QSize raster)
+{
+    // Every raster of its own is allocated, cleared, drawn into and composited: a
+    // fixed cost, and once drawn through a reference one in proportion to its pixels,
+    // which is what fan-out through masks and clip paths multiplies (a mask raster is
+    // as large as the canvas).
+    qint64 work = SVGReferenceLayerWork;
+    const qint64 pixels = raster.isEmpty() ? 0 : qint64(raster.width()) * raster.height();
+    if (outer.FRasters > 0)
+        work += pixels / SVGNestedRasterPixelsPerElement;
+    else if (outer.FReferenced > 0)
+        work += pixels / SVGReferencedRasterPixelsPerElement;
+    outer.SpendReferenceBudget(work);
+    FActive = outer.FActive;
+    FDepth = outer.FDepth;
+    FReferenceBudget = outer.FReferenceBudget;
+    FPictures = outer.FPictures;
+    FReferenced = outer.FReferenced + 1;
+    FRasters = outer.FRasters + (pixels > 0 ? 1 : 0);
+}
+
 bool TSVGPainter::Enter(const TSVGElement *element)
 {
     if (*FDepth >= kMaxDrawDepth || !FActive->insert(element).second)

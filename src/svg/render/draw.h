@@ -22,6 +22,14 @@ inline constexpr qint64 SVGMaxReferencedElements = 100'000;
 // What drawing the content of one mask, clip path, pattern tile or SVG picture costs
 // beyond its elements, in elements.
 inline constexpr qint64 SVGReferenceLayerWork = 16;
+// A raster of its own drawn through a reference costs in proportion to its pixels as
+// well: one element per this many pixels inside another such raster (a mask in a
+// mask's content, a clip path's child clipped in turn), where fan-out multiplies
+// rasters...
+inline constexpr qint64 SVGNestedRasterPixelsPerElement = 64;
+// ... and one per this many through use or markers alone, where a few dozen uses of a
+// masked or clipped symbol are common.
+inline constexpr qint64 SVGReferencedRasterPixelsPerElement = 1024;
 inline constexpr char SVG_TOO_MUCH_REDRAWN[] =
     "Drawing too complex: more than 100000 elements drawn through use, markers, masks, patterns and clip paths";
 
@@ -83,19 +91,10 @@ public:
     bool Active(const TSVGElement *element) const { return FActive->count(element) > 0; }
 
     // The painter whose guards a nested painter (a pattern tile's, a mask's, a clip
-    // path's) shares; what the nested painter draws is drawn through a reference.
-    void ShareGuardsWith(TSVGPainter &outer)
-    {
-        // A nested painter draws into a raster of its own and composites it: charged
-        // as SVGReferenceLayerWork elements, so that fan-out through masks, clip paths
-        // and patterns ends in about as much time as fan-out through use.
-        outer.SpendReferenceBudget(SVGReferenceLayerWork);
-        FActive = outer.FActive;
-        FDepth = outer.FDepth;
-        FReferenceBudget = outer.FReferenceBudget;
-        FPictures = outer.FPictures;
-        FReferenced = outer.FReferenced + 1;
-    }
+    // path's, a picture's) shares; what the nested painter draws is drawn through a
+    // reference. Raster is the size of the raster of its own the nested painter draws
+    // into (empty when it draws onto the outer canvas).
+    void ShareGuardsWith(TSVGPainter &outer, QSize raster);
 
     // The pictures of `image` elements this drawing has decoded (image.h).
     TSVGPictureCache &PictureCache() { return *FPictures; }
@@ -143,6 +142,7 @@ private:
     std::shared_ptr<qint64> FReferenceBudget;
     std::shared_ptr<TSVGPictureCache> FPictures;
     int FReferenced = 0;
+    int FRasters = 0;  // rasters of their own this painter draws inside
 };
 
 

@@ -453,7 +453,7 @@ TSVGFilterImage Image(const TSVGFilterContext &c, const TSVGFilterPrimitive &p, 
         const double tx = corner.x(), ty = corner.y();
         TSVGCanvas canvas(out.Image);
         TSVGPainter painter(canvas, c.Painter->Rect());
-        painter.ShareGuardsWith(*c.Painter);
+        painter.ShareGuardsWith(*c.Painter, out.Image.size());
         const TMatrix m = TMatrix::CreateTranslation(float(tx), float(ty)) * c.M *
                           TMatrix::CreateTranslation(float(-c.Region.left()), float(-c.Region.top()));
         painter.Draw(*target, m);

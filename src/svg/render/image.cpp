@@ -393,7 +393,7 @@ void SVGDrawImage(TSVGPainter &painter, TSVGImage &image, const TMatrix &M)
                 canvas.BeginLayer();
             TNestingEntry entry(picture.Document, picture.SvgFile);
             TSVGPainter nested(canvas, viewport);
-            nested.ShareGuardsWith(painter);
+            nested.ShareGuardsWith(painter, QSize());
             nested.Draw(doc, inner * fit);
             if (layer)
                 canvas.EndLayer(opacity);

@@ -243,7 +243,7 @@ std::unique_ptr<TSVGCoverage> SVGMaskCoverage(TSVGPainter &painter, TSVGMask &ma
         inside.addRect(QRectF(area));
         canvas.ClipPath(inside);
         TSVGPainter inner(canvas, painter.Rect());
-        inner.ShareGuardsWith(painter);
+        inner.ShareGuardsWith(painter, coverage->Image.size());
         for (int i = 0; i < mask.Count(); ++i)
             inner.Draw(*mask.Items(i), content);
     }

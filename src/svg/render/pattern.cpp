@@ -110,7 +110,7 @@ std::optional<TCanvasPaint> SVGPatternPaint(TSVGPainter &painter, const TSVGElem
     try {
         TSVGCanvas canvas(image);
         TSVGPainter inner(canvas, QRectF(0, 0, iw, ih));
-        inner.ShareGuardsWith(painter);
+        inner.ShareGuardsWith(painter, image.size());
         const TMatrix toPixels = contentMatrix * TMatrix::CreateScaling(float(sx), float(sy));
         auto &host = const_cast<TSVGGraphicElement &>(static_cast<const TSVGGraphicElement &>(*content));
         for (int i = 0; i < host.Count(); ++i)

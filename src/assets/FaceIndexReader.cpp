@@ -82,20 +82,27 @@ private:
     std::unordered_map<std::string_view, const JsonValue *> moFirst;
 };
 
-QString RequiredText(const JsonValue *value, const char *key, const QString &where)
+// Where names the object for a message ("of category 2"); it is built only when a
+// message needs it, as most items of a large index are sound.
+template <class Where>
+QString RequiredText(const JsonValue *value, const char *key, const Where &where)
 {
-    const QString what = QStringLiteral("\"%1\" %2").arg(QLatin1String(key), where);
+    const auto what = [&] { return QStringLiteral("\"%1\" %2").arg(QLatin1String(key), where()); };
     if (!value)
-        throw EFaceIndexError(QStringLiteral("Pack index: %1 is missing").arg(what));
-    return ValueText(*value, what);
+        throw EFaceIndexError(QStringLiteral("Pack index: %1 is missing").arg(what()));
+    if (!value->IsString())
+        return ValueText(*value, what());
+    return QString::fromUtf8(value->GetString(), qsizetype(value->GetStringLength()));
 }
 
-QString RequiredText(const JsonValue &object, const char *key, const QString &where)
+template <class Where>
+QString RequiredText(const JsonValue &object, const char *key, const Where &where)
 {
     return RequiredText(FindFirst(object, key), key, where);
 }
 
-QString RequiredText(const TFirstMembers &members, const char *key, const QString &where)
+template <class Where>
+QString RequiredText(const TFirstMembers &members, const char *key, const Where &where)
 {
     return RequiredText(members.Find(key), key, where);
 }
@@ -116,26 +123,28 @@ qint32 ToInteger(const QString &text)
     return qint32(value);
 }
 
-const JsonValue &RequiredObject(const TFirstMembers &parent, qint32 key, const QString &what)
+template <class What>
+const JsonValue &RequiredObject(const TFirstMembers &parent, qint32 key, const What &what)
 {
     const QByteArray name = QByteArray::number(key);
     const JsonValue *value = parent.Find(std::string_view(name.constData(), size_t(name.size())));
     if (!value)
-        throw EFaceIndexError(QStringLiteral("Pack index: %1 is missing").arg(what));
+        throw EFaceIndexError(QStringLiteral("Pack index: %1 is missing").arg(what()));
     if (!value->IsObject())
-        throw EFaceIndexError(QStringLiteral("Pack index: %1 is not an object").arg(what));
+        throw EFaceIndexError(QStringLiteral("Pack index: %1 is not an object").arg(what()));
     return *value;
 }
 
 void ReadItems(const JsonValue &categoryObject, qint32 categoryKey, STRU_FACE_ITEM_LIST &list)
 {
     const TFirstMembers category(categoryObject);
-    const QString categoryName = QStringLiteral("of category %1").arg(categoryKey);
-    const qint32 count = ToInteger(RequiredText(category, "count", categoryName));
+    const qint32 count =
+        ToInteger(RequiredText(category, "count", [&] { return QStringLiteral("of category %1").arg(categoryKey); }));
     for (qint32 j = 0; j < count; ++j) {
-        const QString itemName = QStringLiteral("item %1 of category %2").arg(j).arg(categoryKey);
+        const auto itemName = [&] { return QStringLiteral("item %1 of category %2").arg(j).arg(categoryKey); };
         const JsonValue &object = RequiredObject(category, j, itemName);
-        const QString where = QStringLiteral("of ") + itemName;
+        // A string builder would outlive the strings it joins: the lambdas answer a QString.
+        const auto where = [&]() -> QString { return QStringLiteral("of ") + itemName(); };
         auto item = std::make_unique<STRU_FACE_ITEM_DATA>();
         item->moType = list.moType;
         item->miIndex = j;
@@ -164,14 +173,15 @@ void ReadFaceIndex(const QByteArray &memberBytes, TFaceItemLists &target)
         throw EFaceIndexError(QStringLiteral("Pack index: the root is not an object"));
 
     const TFirstMembers root(document);
-    const qint32 categoryCount = ToInteger(RequiredText(root, "c", QStringLiteral("of the root")));
+    const qint32 categoryCount = ToInteger(RequiredText(root, "c", [] { return QStringLiteral("of the root"); }));
     TYPE_FACE_ITEM previousType = fiFace;
     for (qint32 i = 0; i < categoryCount; ++i) {
-        const QString categoryName = QStringLiteral("category %1").arg(i);
+        const auto categoryName = [i] { return QStringLiteral("category %1").arg(i); };
         const JsonValue &category = RequiredObject(root, i, categoryName);
         TYPE_FACE_ITEM type = previousType;
         // An unknown name repeats the type of the category before (fiFace for the first).
-        FaceItemTypeFromName(RequiredText(category, "type", QStringLiteral("of ") + categoryName), type);
+        const auto where = [&]() -> QString { return QStringLiteral("of ") + categoryName(); };
+        FaceItemTypeFromName(RequiredText(category, "type", where), type);
         previousType = type;
 
         auto list = std::make_unique<STRU_FACE_ITEM_LIST>();

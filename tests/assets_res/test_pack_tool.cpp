@@ -122,6 +122,8 @@ TEST(PackTool, RejectsPacksTheApplicationCouldNotRead)
         {"empty", {}, "The pack has no members"},
         {"stray file", {{"notes.txt", "x"}}, "'notes.txt' is not a pack member name (*"},
         {"upper-case digits", {{sImg.toUpper(), oPng}}, "'" + sImg.toUpper() + "' is not a pack member name (*"},
+        {"a line break after a member name", {{sImg + "\n", oPng}}, "'" + sImg + "\n' is not a pack member name (*"},
+        {"an index name with a line break", {{"res1.json\n", "{}"}}, "'res1.json\n' is not a pack member name (*"},
         {"twice", {{sImg, oPng}, {sImg, oPng}}, "'" + sImg + "' is in the pack twice"},
         {"not an image", {{sImg, "GIF89a"}}, "'" + sImg + "' is not a PNG or JPEG image"},
         {"bad index", {{"res1.json", "{\"c\": \"3.5\"}"}}, "res1.json: '3.5' is not a valid integer value"},
@@ -277,6 +279,18 @@ TEST(PackTool, NamesArePrintedWithTheirControlCharactersEscaped)
     ASSERT_EQ(oLines.size(), 4); // heading, the member, the count, and the end
     EXPECT_TRUE(oLines[1].endsWith(CASES[1].Printed.toUtf8())) << oLines[1].constData();
     EXPECT_EQ(oLines[2], QByteArray("1 members"));
+
+    // A NUL inside a stored name reads as a space (libzip does so): the name is listed
+    // whole, as the name the member is found by, never cut short at the NUL.
+    QByteArray oNul = WriteZipArchive({{QStringLiteral("resX1.json\nmore"), "x"}});
+    oNul.replace(QByteArray("resX1.json"), QByteArray("res\0" "1.json", 10));
+    WriteWholeFile(sZip, oNul);
+    oProcess.start(QStringLiteral(VUPLORA_PACK_EXE), {QStringLiteral("list"), sZip});
+    ASSERT_TRUE(oProcess.waitForFinished(60000));
+    const QList<QByteArray> oNulLines = oProcess.readAllStandardOutput().split('\n');
+    ASSERT_EQ(oNulLines.size(), 4);
+    EXPECT_TRUE(oNulLines[1].endsWith("  res 1.json\\nmore")) << oNulLines[1].constData();
+    EXPECT_EQ(ExtractMember(oNul, sZip, QStringLiteral("res 1.json\nmore")), QByteArray("x"));
 }
 
 TEST(PackTool, ReadsAndWritesOnlyRegularFilesWhereItShould)

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <zip.h>
@@ -49,7 +48,10 @@ void CheckIndexReferences(const QString &asIndexName, const TFaceItemLists &aoLi
         const QString sCategory = QString::fromLatin1(FACE_ITEM_NAMES[oList->moType]);
         const bool bBubble = oList->moType == fiPaopao;
         for (const auto &oItem : oList->moItemList) {
-            const QString sWhere = QStringLiteral("%1: %2 item %3").arg(asIndexName, sCategory).arg(oItem->miIndex);
+            // Said only when something is wrong: most items of a large index are not.
+            const auto where = [&] {
+                return QStringLiteral("%1: %2 item %3").arg(asIndexName, sCategory).arg(oItem->miIndex);
+            };
             const struct {
                 const char *Field;
                 QByteArray Name;
@@ -66,11 +68,11 @@ void CheckIndexReferences(const QString &asIndexName, const TFaceItemLists &aoLi
                 const QString sName = FromMemberName(oRef.Name);
                 if (ClassifyMember(sName.toLower()) != oRef.Kind) {
                     throw EPackError(QStringLiteral("%1: %2 '%3' is not a name the application can read as %4")
-                                         .arg(sWhere, QLatin1String(oRef.Field), sName, QLatin1String(oRef.What)));
+                                         .arg(where(), QLatin1String(oRef.Field), sName, QLatin1String(oRef.What)));
                 }
                 if (aoWarnings && !aoMemberNames.contains(sName.toLower()))
                     aoWarnings->append(QStringLiteral("%1: %2 '%3' is not in the pack")
-                                           .arg(sWhere, QLatin1String(oRef.Field), sName));
+                                           .arg(where(), QLatin1String(oRef.Field), sName));
             }
         }
     }
@@ -80,17 +82,23 @@ void CheckIndexReferences(const QString &asIndexName, const TFaceItemLists &aoLi
 
 std::optional<TMemberKind> ClassifyMember(const QString &asName)
 {
-    static const QRegularExpression INDEX(QStringLiteral("^res[12]\\.json$"));
-    static const QRegularExpression IMAGE(QStringLiteral("^[0-9a-f]{32}\\.(png|jpg)$"));
-    static const QRegularExpression THUMB(QStringLiteral("^[0-9a-f]{32}_thumb(_cn)?\\.(png|jpg)$"));
-    static const QRegularExpression BUBBLE(QStringLiteral("^[0-9a-f]{32}(_cn)?\\.svg$"));
-    if (INDEX.match(asName).hasMatch())
+    // Checked by hand rather than by regular expressions: an index of many items asks
+    // this for three names an item, and a match allocates.
+    const QStringView name(asName);
+    if (name == u"res1.json" || name == u"res2.json")
         return TMemberKind::Index;
-    if (IMAGE.match(asName).hasMatch())
+    constexpr qsizetype STEM = 32;
+    if (name.size() <= STEM)
+        return std::nullopt;
+    for (const QChar c : name.first(STEM))
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')))
+            return std::nullopt;
+    const QStringView rest = name.sliced(STEM);
+    if (rest == u".png" || rest == u".jpg")
         return TMemberKind::Image;
-    if (THUMB.match(asName).hasMatch())
+    if (rest == u"_thumb.png" || rest == u"_thumb.jpg" || rest == u"_thumb_cn.png" || rest == u"_thumb_cn.jpg")
         return TMemberKind::Thumbnail;
-    if (BUBBLE.match(asName).hasMatch())
+    if (rest == u".svg" || rest == u"_cn.svg")
         return TMemberKind::Bubble;
     return std::nullopt;
 }
@@ -252,6 +260,10 @@ std::vector<TPackListEntry> ListPack(const QByteArray &aoArchive, const QString 
 
 QString PrintableText(const QString &asText)
 {
+    const auto escaped = [](QChar c) { return c == u'\\' || c.category() == QChar::Other_Control; };
+    // Most names need nothing: they are shared, not copied character by character.
+    if (std::none_of(asText.begin(), asText.end(), escaped))
+        return asText;
     QString sOut;
     sOut.reserve(asText.size());
     for (const QChar c : asText) {
@@ -263,7 +275,7 @@ QString PrintableText(const QString &asText)
             sOut += QStringLiteral("\\r");
         else if (c == u'\t')
             sOut += QStringLiteral("\\t");
-        else if (c.category() == QChar::Other_Control)
+        else if (escaped(c))
             sOut += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
         else
             sOut += c;

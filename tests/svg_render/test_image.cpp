@@ -243,6 +243,16 @@ TEST(Image, APictureIsDecodedOncePerDrawingAndDecodingHasABudget)
     } catch (const ESVGException &e) {
         EXPECT_EQ(e.Message(), QString::fromLatin1(SVG_TOO_MUCH_DECODED));
     }
+
+    // A picture that fails to decode fails once: forty uses of a cut-short picture of
+    // that size (its header read, its pixels counted, its data missing) stay within the
+    // budget, and the rest of the drawing shows.
+    const QByteArray png = RedPng(4096, 4096);
+    const QString cut = QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.left(png.size() / 2).toBase64());
+    body = QStringLiteral(R"(<rect width="10" height="10" fill="blue"/>)");
+    for (int i = 0; i < 40; ++i)
+        body += QStringLiteral(R"(<image href="%1" x="%2" width="50" height="50"/>)").arg(cut).arg(i);
+    EXPECT_EQ(Colour(Render(body), 5, 5), qRgb(0, 0, 255));
 }
 
 } // namespace

@@ -177,14 +177,16 @@ TPicture Decode(const QByteArray &bytes, TSVGImageKind kind, const TSVGDocument 
 
 // The picture of a source, decoded on its first use in the drawing. Kept for reuse
 // while the kept rasters stay within SVGMaxDrawingPixels; the nesting depth is part
-// of the key, since an SVG picture decodes to nothing past the deepest nesting.
+// of the key, since an SVG picture decodes to nothing past the deepest nesting. A
+// source that decodes to nothing is kept as such: an svgz inflating past the size
+// cap takes as long to fail as to succeed, and would fail again at every use.
 TPicture Cached(TSVGPictureCache &cache, const QString &key, const std::function<TPicture()> &decode)
 {
     if (const auto it = cache.Pictures.constFind(key); it != cache.Pictures.constEnd())
         return *it;
     TPicture p = decode();
     const qint64 pixels = qint64(p.Raster.width()) * p.Raster.height();
-    if (p.Kind != TSVGImageKind::None && pixels <= SVGMaxDrawingPixels - cache.KeptPixels) {
+    if (pixels <= SVGMaxDrawingPixels - cache.KeptPixels) {
         cache.KeptPixels += pixels;
         cache.Pictures.insert(key, p);
     }

@@ -123,7 +123,7 @@ TEST(Text, PlacingCharactersOneByOneKeepsTheShapedRun)
 }
 
 // Spans of one font are shaped as one run: kerning and the bidirectional order hold across
-// them.
+// them, and the paragraph runs left to right unless the text says otherwise.
 TEST(Text, SpansOfOneFontAreShapedTogether)
 {
     const QImage kerned = Render(Text(R"svg(x="10" y="50")svg", "AVAV"));
@@ -134,6 +134,22 @@ TEST(Text, SpansOfOneFontAreShapedTogether)
     };
     // A word cut by a span keeps its joined letters and its place.
     EXPECT_LE(Differences(arabic("Hi <tspan>مرح</tspan>با."), arabic("Hi مرحبا.")), 2);
+    // An Arabic word first, a Latin one after it: in a left-to-right text the Latin word
+    // is on the right, in a right-to-left one on the left.
+    const auto redLeft = [](const QImage &img) {
+        for (int x = 0; x < img.width(); ++x)
+            for (int y = 0; y < img.height(); ++y)
+                if (const QRgb p = img.pixel(x, y); qAlpha(p) > 100 && qRed(p) > 200 && qGreen(p) < 80)
+                    return x;
+        return -1;
+    };
+    const QImage ltr = arabic("مرحبا <tspan fill='red'>SVG</tspan>");
+    const QImage rtl = arabic("<tspan direction='rtl'>مرحبا <tspan fill='red'>SVG</tspan></tspan>");
+    const TInk ltrInk = Ink(ltr), rtlInk = Ink(rtl);
+    ASSERT_FALSE(ltrInk.Empty());
+    ASSERT_FALSE(rtlInk.Empty());
+    EXPECT_GT(redLeft(ltr), ltrInk.Left + 20);
+    EXPECT_LT(redLeft(rtl), rtlInk.Left + 3);
 }
 
 // text-decoration takes a list of lines; lines declared around the text element are drawn

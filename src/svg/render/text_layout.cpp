@@ -572,6 +572,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
         const TSVGGraphicElement &styled = *FSegments[r.Segment].Styled;
         r.Font = SVGResolveFont(styled);
         r.Font.Underline = r.Font.StrikeOut = r.Font.Overline = false;
+        r.Font.RightToLeft = InheritedValue(styled, u"direction") == QLatin1String("rtl");
     }
     for (size_t first = 0; first < runs.size();) {
         size_t last = first;

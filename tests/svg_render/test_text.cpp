@@ -35,6 +35,15 @@ TInk Ink(const QImage &img, QRect area = QRect())
     return ink;
 }
 
+bool HasRed(const QImage &img)
+{
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (const QRgb p = img.pixel(x, y); qAlpha(p) > 100 && qRed(p) > 200 && qGreen(p) < 80)
+                return true;
+    return false;
+}
+
 QString Text(const char *attributes, const char *content)
 {
     return QStringLiteral(R"svg(<text font-family="Noto Sans" font-size="20" %1>%2</text>)svg")
@@ -111,6 +120,56 @@ TEST(Text, PlacingCharactersOneByOneKeepsTheShapedRun)
     const TInk turned = Ink(Render(Text(R"svg(x="10" y="50" rotate="0 180")svg", "AV")), QRect(0, 0, 100, 49));
     const TInk upright = Ink(Render(Text(R"svg(x="10" y="50")svg", "AV")));
     EXPECT_NEAR(turned.Right, upright.Right - (upright.Right - 10) / 2, 3);
+}
+
+// Spans of one font are shaped as one run: kerning and the bidirectional order hold across
+// them, and the paragraph runs left to right unless the text says otherwise.
+TEST(Text, SpansOfOneFontAreShapedTogether)
+{
+    const QImage kerned = Render(Text(R"svg(x="10" y="50")svg", "AVAV"));
+    EXPECT_EQ(Differences(Render(Text(R"svg(x="10" y="50")svg", "A<tspan>V</tspan>A<tspan>V</tspan>")), kerned), 0);
+    const auto arabic = [](const char *content) {
+        return Render(QStringLiteral(R"svg(<text font-family="Amiri" font-size="16" x="4" y="50">%1</text>)svg")
+                          .arg(QString::fromUtf8(content)));
+    };
+    // A word cut by a span keeps its joined letters and its place.
+    EXPECT_LE(Differences(arabic("Hi <tspan>مرح</tspan>با."), arabic("Hi مرحبا.")), 2);
+    // An Arabic word first, a Latin one after it: in a left-to-right text the Latin word
+    // is on the right, in a right-to-left one on the left.
+    const auto redLeft = [](const QImage &img) {
+        for (int x = 0; x < img.width(); ++x)
+            for (int y = 0; y < img.height(); ++y)
+                if (const QRgb p = img.pixel(x, y); qAlpha(p) > 100 && qRed(p) > 200 && qGreen(p) < 80)
+                    return x;
+        return -1;
+    };
+    const QImage ltr = arabic("مرحبا <tspan fill='red'>SVG</tspan>");
+    const QImage rtl = arabic("<tspan direction='rtl'>مرحبا <tspan fill='red'>SVG</tspan></tspan>");
+    const TInk ltrInk = Ink(ltr), rtlInk = Ink(rtl);
+    ASSERT_FALSE(ltrInk.Empty());
+    ASSERT_FALSE(rtlInk.Empty());
+    EXPECT_GT(redLeft(ltr), ltrInk.Left + 20);
+    EXPECT_LT(redLeft(rtl), rtlInk.Left + 3);
+}
+
+// text-decoration takes a list of lines; lines declared around the text element are drawn
+// with the text's own paint.
+TEST(Text, DecorationListsAndTheirPaint)
+{
+    const auto text = [](const char *around, const char *attributes) {
+        return Render(QStringLiteral(R"svg(<g %1><text font-family="Noto Sans" font-size="20" x="10" y="50" %2>Hi</text></g>)svg")
+                          .arg(QLatin1String(around), QLatin1String(attributes)));
+    };
+    const QImage all = text("", "text-decoration='underline overline line-through'");
+    const QImage plain = text("", "");
+    EXPECT_GT(Differences(all, text("", "text-decoration='underline'")), 0);
+    EXPECT_GT(Differences(text("", "text-decoration='underline'"), plain), 0);
+    EXPECT_EQ(Differences(text("", "text-decoration='underline bogus'"), plain), 0);
+    EXPECT_EQ(Differences(text("text-decoration='underline overline'", "text-decoration='line-through'"), all), 0);
+    // The group's red paint does not reach the underline of the black text.
+    const QImage around = text("fill='red' text-decoration='underline'", "fill='black'");
+    EXPECT_EQ(Differences(around, text("", "fill='black' text-decoration='underline'")), 0);
+    EXPECT_FALSE(HasRed(around));
 }
 
 TEST(Text, SpacingWidensTheLineByEachGap)
@@ -262,6 +321,37 @@ TEST(SVGTextLayout, TextsBeyondTheCharacterCapFailToDraw)
         message = e.Message();
     }
     EXPECT_EQ(message, QStringLiteral("Text too long: more than 1048576 characters in one text element"));
+}
+
+} // namespace
+
+namespace {
+
+// Hostile sizes end with a picture, and the picture is what the document asks for.
+TEST(SVGTextLayout, HugeListsSpacingAndPathsDrawWhatShows)
+{
+    const auto text = [](const QString &attributes, const QString &content) {
+        return Render(QStringLiteral(R"svg(<text font-family="Noto Sans" font-size="20" x="10" y="50" %1>%2</text>)svg")
+                          .arg(attributes, content));
+    };
+    // A million rotations for two letters: the first two count.
+    QString turns = QStringLiteral("30 -20");
+    turns += QStringLiteral(" 45").repeated(1000000 - 2);
+    EXPECT_EQ(Differences(text(QStringLiteral("rotate='%1'").arg(turns), QStringLiteral("AV")),
+                          text(QStringLiteral("rotate='30 -20'"), QStringLiteral("AV"))), 0);
+    // Letters 1e30 units apart: the first alone shows.
+    const QImage apart = text(QStringLiteral("letter-spacing='1e30'"), QStringLiteral("ab ").repeated(10000));
+    EXPECT_FALSE(IsBlank(apart));
+    EXPECT_EQ(Differences(apart, text(QString(), QStringLiteral("a"))), 0);
+    // A path of a hundred thousand segments carries its text like a short one.
+    const auto along = [](const QString &segments) {
+        return Render(QStringLiteral(R"svg(<defs><path id="p" d="M 10 50 %1"/></defs>
+            <text font-family="Noto Sans" font-size="20"><textPath href="#p">Hi</textPath></text>)svg")
+                          .arg(segments));
+    };
+    const QImage long_ = along(QStringLiteral("h 0.001").repeated(100000));
+    EXPECT_FALSE(IsBlank(long_));
+    EXPECT_EQ(Differences(long_, along(QStringLiteral("h 100"))), 0);
 }
 
 } // namespace

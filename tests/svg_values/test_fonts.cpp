@@ -90,6 +90,9 @@ TEST(SVGFont, StyleWeightAndDecoration)
         {"overline", {true, true, false, false}, fsOverline},
         {"blink", {true, true, false, false}, fsBlink},
         {"none", {true, true, false, false}, {}},
+        // A list draws every line it names; a word that is no line spoils the list.
+        {"underline  overline\tline-through", {true, true, true, true}, fsOverline},
+        {"underline overlined", {true, true, false, false}, {}},
         {"inherit", all, fsOverline | fsBlink},
         {"", all, fsOverline | fsBlink},
     };

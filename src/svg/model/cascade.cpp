@@ -511,12 +511,15 @@ void TSVGGraphicElement::AssignTo(TSVGStyle &Dest) const
     write(ipStrokeWidth, FloatText(FPen.Thickness()) +
                              (FPen.ThicknessIsPercent() ? QStringLiteral("%") : QString()));
     const TExtendedFontStyles extended = FFont.ExtendStyles();
+    QStringList lines;
+    if (FFont.Style().Underline)
+        lines << QStringLiteral("underline");
     if (extended.testFlag(fsOverline))
-        write(ipTextDecoration, QStringLiteral("overline"));
-    else if (extended.testFlag(fsBlink))
-        write(ipTextDecoration, QStringLiteral("blink"));
-    else if (FFont.Style().Underline)
-        write(ipTextDecoration, QStringLiteral("underline"));
-    else if (FFont.Style().StrikeOut)
-        write(ipTextDecoration, QStringLiteral("line-through"));
+        lines << QStringLiteral("overline");
+    if (FFont.Style().StrikeOut)
+        lines << QStringLiteral("line-through");
+    if (extended.testFlag(fsBlink))
+        lines << QStringLiteral("blink");
+    if (!lines.isEmpty())
+        write(ipTextDecoration, lines.join(QLatin1Char(' ')));
 }

@@ -97,15 +97,23 @@ void ParseTextDecoration(const QString &text, TSVGFontStyle &style,
     QString t;
     if (!SVGInheritStep(text, inherited, t))
         return;
+    // A list of lines ("underline overline"); "none" or any unknown word in it draws none.
     style.Underline = false;
     style.StrikeOut = false;
     extended = {};
-    if (t == QLatin1String("underline"))
-        style.Underline = true;
-    else if (t == QLatin1String("line-through"))
-        style.StrikeOut = true;
-    else if (t == QLatin1String("overline"))
-        extended = fsOverline;
-    else if (t == QLatin1String("blink"))
-        extended = fsBlink;
+    for (const QString &word : t.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (word == QLatin1String("underline")) {
+            style.Underline = true;
+        } else if (word == QLatin1String("line-through")) {
+            style.StrikeOut = true;
+        } else if (word == QLatin1String("overline")) {
+            extended |= fsOverline;
+        } else if (word == QLatin1String("blink")) {
+            extended |= fsBlink;
+        } else {
+            style.Underline = style.StrikeOut = false;
+            extended = {};
+            return;
+        }
+    }
 }

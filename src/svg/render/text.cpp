@@ -178,8 +178,8 @@ void SVGDrawText(TSVGPainter &painter, TSVGText &text, const TMatrix &M)
     std::vector<QRectF> boxes;
     QRectF bbox;
     for (const TSVGTextPiece &piece : pieces) {
-        boxes.push_back(SVGTextPieceBox(piece).boundingRect());
-        bbox = bbox.united(boxes.back());
+        bbox = bbox.united(SVGTextPieceBox(piece).boundingRect());
+        boxes.push_back(SVGTextPieceBox(piece, true).boundingRect());
     }
     // Glyph outlines take far more memory than the characters they draw: only pieces that
     // can reach the picture are outlined. A piece's ink stays within its line box grown by

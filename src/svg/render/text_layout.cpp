@@ -114,14 +114,32 @@ float Spacing(const TSVGGraphicElement &e, QStringView name)
     return std::isfinite(out) ? out : 0.0f;
 }
 
-// A list of lengths along an axis, or of plain numbers without one.
-std::vector<float> ParseList(const TSVGGraphicElement &e, QStringView name, std::optional<TSVGAxis> axis)
+// Text up to the end of its Most-th item (items apart at commas and white space): a list
+// longer than the characters it positions is read no further than they need.
+QString FirstItems(const QString &text, qsizetype most)
+{
+    qsizetype items = 0;
+    bool inItem = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool apart = text[i] == QLatin1Char(',') || text[i].isSpace();
+        if (apart && inItem && ++items >= most)
+            return text.left(i);
+        inItem = !apart;
+    }
+    return text;
+}
+
+// A list of lengths along an axis, or of plain numbers without one, for Most characters.
+std::vector<float> ParseList(const TSVGGraphicElement &e, QStringView name, std::optional<TSVGAxis> axis,
+                             qsizetype most)
 {
     std::vector<float> out;
     QString text;
-    if (!e.XMLAttribute(name, text))
+    if (most <= 0 || !e.XMLAttribute(name, text))
         return out;
-    for (const QString &item : SplitNumbers(text)) {
+    for (const QString &item : SplitNumbers(FirstItems(text, most))) {
+        if (qsizetype(out.size()) >= most)
+            break;
         if (!axis) {
             // Angles are plain numbers; a list with anything else in it is ignored.
             double angle = 0;
@@ -139,14 +157,17 @@ std::vector<float> ParseList(const TSVGGraphicElement &e, QStringView name, std:
     return out;
 }
 
+// Once the element's characters are known (Start .. End): values beyond them count for
+// nothing (the last rotation goes on by itself).
 void ReadLists(TLists &lists, const TSVGGraphicElement &e)
 {
     lists.Element = &e;
-    lists.X = ParseList(e, u"x", TSVGAxis::Horizontal);
-    lists.Y = ParseList(e, u"y", TSVGAxis::Vertical);
-    lists.DX = ParseList(e, u"dx", TSVGAxis::Horizontal);
-    lists.DY = ParseList(e, u"dy", TSVGAxis::Vertical);
-    lists.Rotate = ParseList(e, u"rotate", std::nullopt);
+    const qsizetype most = lists.End - lists.Start;
+    lists.X = ParseList(e, u"x", TSVGAxis::Horizontal, most);
+    lists.Y = ParseList(e, u"y", TSVGAxis::Vertical, most);
+    lists.DX = ParseList(e, u"dx", TSVGAxis::Horizontal, most);
+    lists.DY = ParseList(e, u"dy", TSVGAxis::Vertical, most);
+    lists.Rotate = ParseList(e, u"rotate", std::nullopt, most);
 }
 
 // How far down the glyphs move so that the baseline the element aligns on sits on the
@@ -198,10 +219,13 @@ float BaselineShift(const TSVGGraphicElement &styled, const TSVGText &root)
     return down;
 }
 
-std::vector<TSVGTextDecoration> Decorations(const TSVGGraphicElement &styled)
+// A decoration declared inside the text is drawn with its declaring element's paint; one
+// declared by a group around the text, with the text's own paint.
+std::vector<TSVGTextDecoration> Decorations(const TSVGGraphicElement &styled, const TSVGText &root)
 {
     std::vector<TSVGTextDecoration> out;
-    for (const TSVGElement *p = &styled; p; p = p->Parent()) {
+    bool outside = false;
+    for (const TSVGElement *p = &styled; p; outside = outside || p == &root, p = p->Parent()) {
         const auto *g = dynamic_cast<const TSVGGraphicElement *>(p);
         if (!g || &g->InheritanceSource(ipTextDecoration) != g)
             continue;
@@ -210,7 +234,7 @@ std::vector<TSVGTextDecoration> Decorations(const TSVGGraphicElement &styled)
                           (font.ExtendStyles().testFlag(fsOverline) ? tlkOverline : 0) |
                           (font.Style().StrikeOut ? tlkLineThrough : 0);
         if (kinds)
-            out.push_back({g, kinds});
+            out.push_back({outside ? &root : g, kinds});
     }
     return out;
 }
@@ -291,7 +315,8 @@ private:
     void Finish();
     bool Lookup(size_t segment, qsizetype i, std::vector<float> TLists::*list, float &value) const;
     float Rotation(size_t segment, qsizetype i) const;
-    bool PerCharacter(const TSegment &segment) const;
+    bool PerCharacter(size_t segment, qsizetype end) const;
+    template <class TRun> bool Joins(const TRun &left, const TRun &right, qsizetype base) const;
     void ApplyTextLength();
     void ApplyAnchors();
     const TFlatPath &PathOf(const TSVGText &textPath);
@@ -325,7 +350,7 @@ void TLayout::Walk(const TSVGText &e, const TSVGText *path, int depth)
     }
     FStack.push_back(&e);
     TLists &lists = FLists[&e];
-    ReadLists(lists, e);
+    lists.Element = &e;
     lists.Start = FText.size();
     FOrder.push_back(&lists);
     for (const TSVGTextContent &piece : e.Content()) {
@@ -349,15 +374,17 @@ void TLayout::Walk(const TSVGText &e, const TSVGText *path, int depth)
             const QString data = CharacterData(*target, 0);
             FStack.push_back(ref);
             TLists &own = FLists[ref];
-            ReadLists(own, *ref);
+            own.Element = ref;
             own.Start = FText.size();
             FOrder.push_back(&own);
             Append(data, e, *ref, path);
             own.End = FText.size();
+            ReadLists(own, *ref);
             FStack.pop_back();
         }
     }
     lists.End = FText.size();
+    ReadLists(lists, e);
     FStack.pop_back();
 }
 
@@ -434,18 +461,53 @@ float TLayout::Rotation(size_t segment, qsizetype i) const
     return 0;
 }
 
-// Whether a segment's characters may leave the places the shaper gives them.
-bool TLayout::PerCharacter(const TSegment &segment) const
+// Whether the characters of a segment up to End may leave the places the shaper gives
+// them; a position for its first character alone moves the segment as a whole.
+bool TLayout::PerCharacter(size_t s, qsizetype end) const
 {
+    const TSegment &segment = FSegments[s];
     const TSVGGraphicElement &styled = *segment.Styled;
     if (segment.Path || Spacing(styled, u"letter-spacing") != 0 || Spacing(styled, u"word-spacing") != 0)
         return true;
     QString length;
-    for (const TLists *l : segment.Chain)
-        if (!l->Rotate.empty() || !l->X.empty() || !l->Y.empty() || !l->DX.empty() || !l->DY.empty() ||
-            l->Element->XMLAttribute(u"textLength", length))
+    bool rotated = false;
+    for (const TLists *l : segment.Chain) {
+        if (l->Element->XMLAttribute(u"textLength", length))
             return true;
+        rotated = rotated || !l->Rotate.empty();
+    }
+    if (rotated)
+        return true;
+    for (qsizetype i = segment.Start + 1; i < end; ++i) {
+        float v = 0;
+        for (auto list : {&TLists::X, &TLists::Y, &TLists::DX, &TLists::DY})
+            if (Lookup(s, i, list, v))
+                return true;
+    }
     return false;
+}
+
+// Whether Right may be shaped together with Left (and the runs before it from Base): both
+// keep their shaped places, share a font and their lines, and Right starts no chunk.
+template <class TRun> bool TLayout::Joins(const TRun &left, const TRun &right, qsizetype base) const
+{
+    if (left.PerCharacter || right.PerCharacter || !(left.Font == right.Font) ||
+        right.End - base > kMaxRunChars || left.Segment == right.Segment)
+        return false;
+    const TSegment &a = FSegments[left.Segment], &b = FSegments[right.Segment];
+    if (a.Path != b.Path)
+        return false;
+    float v = 0;
+    for (auto list : {&TLists::X, &TLists::Y, &TLists::DX, &TLists::DY})
+        if (Lookup(right.Segment, right.Start, list, v))
+            return false;
+    const auto lines = [&](const TSegment &s) {
+        std::vector<std::pair<const TSVGGraphicElement *, int>> out;
+        for (const TSVGTextDecoration &d : Decorations(*s.Styled, FRoot))
+            out.emplace_back(d.Paint, d.Kinds);
+        return out;
+    };
+    return lines(a) == lines(b);
 }
 
 std::vector<TSVGTextPiece> TLayout::Run()
@@ -471,11 +533,15 @@ std::vector<TSVGTextPiece> TLayout::Run()
         TShapedRun Run;
         TCanvasFont Font;
         bool PerCharacter = false;
+        // Where Run's text starts: runs of one font in a row share a shaped run, so that
+        // kerning and the bidirectional order hold across the spans that cut them.
+        qsizetype Base = 0;
+        bool Shared = false;
     };
     std::vector<TShaping> runs;
     for (size_t s = 0; s < FSegments.size(); ++s) {
         const qsizetype end = s + 1 < FSegments.size() ? FSegments[s + 1].Start : n;
-        const bool perCharacter = PerCharacter(FSegments[s]);
+        const bool perCharacter = PerCharacter(s, end);
         const qsizetype most = perCharacter ? kMaxPlacedRunChars : kMaxRunChars;
         for (qsizetype start = FSegments[s].Start; start < end;) {
             qsizetype stop = std::min(end, start + most);
@@ -498,9 +564,28 @@ std::vector<TSVGTextPiece> TLayout::Run()
             }
             for (qsizetype i = start; i < stop; ++i)
                 FSegmentOf[size_t(i)] = s;
-            runs.push_back({start, stop, s, {}, {}, perCharacter});
+            runs.push_back({start, stop, s, {}, {}, perCharacter, start, false});
             start = stop;
         }
+    }
+    for (TShaping &r : runs) {
+        const TSVGGraphicElement &styled = *FSegments[r.Segment].Styled;
+        r.Font = SVGResolveFont(styled);
+        r.Font.Underline = r.Font.StrikeOut = r.Font.Overline = false;
+        r.Font.RightToLeft = InheritedValue(styled, u"direction") == QLatin1String("rtl");
+    }
+    for (size_t first = 0; first < runs.size();) {
+        size_t last = first;
+        while (last + 1 < runs.size() && Joins(runs[last], runs[last + 1], runs[first].Start))
+            ++last;
+        const qsizetype base = runs[first].Start;
+        const TShapedRun shaped(runs[first].Font, FText.mid(base, runs[last].End - base));
+        for (size_t k = first; k <= last; ++k) {
+            runs[k].Run = shaped;
+            runs[k].Base = base;
+            runs[k].Shared = last > first;
+        }
+        first = last + 1;
     }
 
     float cx = 0, cy = 0;
@@ -509,10 +594,6 @@ std::vector<TSVGTextPiece> TLayout::Run()
     for (TShaping &r : runs) {
         const TSegment &segment = FSegments[r.Segment];
         const TSVGGraphicElement &styled = *segment.Styled;
-        r.Font = SVGResolveFont(styled);
-        r.Font.Underline = r.Font.StrikeOut = r.Font.Overline = false;
-        const QString text = FText.mid(r.Start, r.End - r.Start);
-        r.Run = TShapedRun(r.Font, text);
         const float letter = Spacing(styled, u"letter-spacing"), word = Spacing(styled, u"word-spacing");
         const TFontLines lines = TTextMetrics::FontLines(r.Font);
         const float shift = BaselineOffset(styled, lines) + BaselineShift(styled, FRoot);
@@ -536,10 +617,11 @@ std::vector<TSVGTextPiece> TLayout::Run()
         for (qsizetype i = r.Start; i < r.End; ++i) {
             const size_t k = size_t(i);
             float x = 0, y = 0, dx = 0, dy = 0;
-            const bool hasX = perCharacter && Lookup(r.Segment, i, &TLists::X, x);
-            const bool hasY = perCharacter && Lookup(r.Segment, i, &TLists::Y, y);
-            const bool hasDX = perCharacter && Lookup(r.Segment, i, &TLists::DX, dx);
-            const bool hasDY = perCharacter && Lookup(r.Segment, i, &TLists::DY, dy);
+            const bool placed = perCharacter || i == r.Start;
+            const bool hasX = placed && Lookup(r.Segment, i, &TLists::X, x);
+            const bool hasY = placed && Lookup(r.Segment, i, &TLists::Y, y);
+            const bool hasDX = placed && Lookup(r.Segment, i, &TLists::DX, dx);
+            const bool hasDY = placed && Lookup(r.Segment, i, &TLists::DY, dy);
             if ((hasX || hasY) && i > 0)
                 ++chunk;
             if (hasX)
@@ -562,15 +644,15 @@ std::vector<TSVGTextPiece> TLayout::Run()
             float advance = 0;
             if (perCharacter) {
                 const qsizetype next = i + 1 < r.End && FText.at(i).isHighSurrogate() ? i + 2 : i + 1;
-                advance = std::abs(r.Run.CaretX(next - r.Start) - r.Run.CaretX(i - r.Start));
+                advance = std::abs(r.Run.CaretX(next - r.Base) - r.Run.CaretX(i - r.Base));
                 if (advance > 0 || FText.at(i) == QLatin1Char(' ')) {
                     advance += letter;
                     FLetter[k] = letter;
                 }
                 if (FText.at(i) == QLatin1Char(' '))
                     advance += word;
-            } else if (i == r.Start) {
-                advance = r.Run.Width();
+            } else if (i == r.Base) {
+                advance = r.Run.Width();  // a shared run's whole width goes to its first part
             }
             FAdvance[k] = advance;
             cx += advance;
@@ -586,7 +668,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
         if (r.Font.Size <= 0)
             continue;
         const auto decorations =
-            std::make_shared<const std::vector<TSVGTextDecoration>>(Decorations(*FSegments[r.Segment].Styled));
+            std::make_shared<const std::vector<TSVGTextDecoration>>(Decorations(*FSegments[r.Segment].Styled, FRoot));
         const TFontLines lines = TTextMetrics::FontLines(r.Font);
         for (qsizetype i = r.Start; i < r.End;) {
             qsizetype end = i + 1;
@@ -597,7 +679,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
             p.Font = r.Font;
             p.Lines = lines;
             p.Run = r.Run;
-            p.From = i - r.Start;
+            p.From = i - r.Base;
             p.Length = end - i;
             if (r.PerCharacter) {
                 const float a = r.Run.CaretX(p.From), b = r.Run.CaretX(p.From + p.Length);
@@ -624,7 +706,11 @@ std::vector<TSVGTextPiece> TLayout::Run()
                 i = end;
                 continue;
             }
-            p.Place.translate(FX[size_t(i)], FY[size_t(i)]);
+            // The parts of a shared run keep the places the whole run gives their glyphs.
+            const bool shared = r.Shared && !r.PerCharacter;
+            p.Place.translate(FX[size_t(shared ? r.Base : i)], FY[size_t(i)]);
+            if (shared)
+                p.Reach = r.Run.Width();
             p.Place.rotate(FRotate[size_t(i)]);
             p.Place.scale(FStretch[size_t(i)], 1);
             p.Decorations = decorations;
@@ -732,10 +818,11 @@ QPainterPath SVGTextPieceOutline(const TSVGTextPiece &piece)
     return t.map(glyphs);
 }
 
-QPolygonF SVGTextPieceBox(const TSVGTextPiece &piece)
+QPolygonF SVGTextPieceBox(const TSVGTextPiece &piece, bool reach)
 {
     const TFontLines &lines = piece.Lines;
-    return piece.Place.map(QPolygonF(QRectF(0, -lines.Ascent, piece.Advance, lines.Ascent + lines.Descent)));
+    const float width = reach ? std::max(piece.Advance, piece.Reach) : piece.Advance;
+    return piece.Place.map(QPolygonF(QRectF(0, -lines.Ascent, width, lines.Ascent + lines.Descent)));
 }
 
 QPainterPath SVGTextPieceLines(const TSVGTextPiece &piece, TSVGTextLineKind kind)

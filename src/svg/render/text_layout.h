@@ -39,6 +39,9 @@ struct TSVGTextPiece {
     qsizetype From = 0, Length = 0;  // the characters, as positions in Run's text
     float Left = 0;                  // where they start in Run
     float Advance = 0;               // their width along the baseline, spacing included
+    // How far from the start their glyphs may reach along the baseline: the advance, or a
+    // shared run's whole width for the parts placed where the whole run puts them.
+    float Reach = 0;
     // From the piece's own frame (start at x = 0, baseline on y = 0) to the text's user space.
     QTransform Place;
     std::shared_ptr<const std::vector<TSVGTextDecoration>> Decorations;  // shared by a run's pieces
@@ -49,7 +52,8 @@ std::vector<TSVGTextPiece> SVGLayOutText(const TSVGText &text);
 
 // A piece's glyphs in the text's user space.
 QPainterPath SVGTextPieceOutline(const TSVGTextPiece &piece);
-// A piece's line box (its advance by the font's ascent plus descent) in user space.
-QPolygonF SVGTextPieceBox(const TSVGTextPiece &piece);
+// A piece's line box (its advance by the font's ascent plus descent) in user space; with
+// Reach, the box its glyphs stay in.
+QPolygonF SVGTextPieceBox(const TSVGTextPiece &piece, bool reach = false);
 // The lines of one decoration over a piece, in user space.
 QPainterPath SVGTextPieceLines(const TSVGTextPiece &piece, TSVGTextLineKind kind);

@@ -51,7 +51,8 @@ QString CacheKey(const TCanvasFont &f)
     return f.Family + QLatin1Char('|') + QLatin1Char(f.Bold ? 'b' : '-') +
            QLatin1Char(f.Italic ? 'i' : '-') + QLatin1Char(f.Underline ? 'u' : '-') +
            QLatin1Char(f.StrikeOut ? 's' : '-') + QLatin1Char(f.Kerning ? 'k' : '-') +
-           QLatin1Char(f.SmallCaps ? 'c' : '-') + QString::number(f.Weight);
+           QLatin1Char(f.SmallCaps ? 'c' : '-') + QLatin1Char(f.RightToLeft ? 'r' : '-') +
+           QString::number(f.Weight);
 }
 
 // The weight CSS font matching picks among a family's faces for a wanted weight: up to
@@ -392,8 +393,12 @@ TShapedRun::TShapedRun(const TCanvasFont &font, const QString &text)
     d->Text = text;
     d->Layout.setText(text);
     d->Layout.setFont(e.Font);
+    // The paragraph's direction is the document's, never guessed from the text: an
+    // Arabic sentence in a left-to-right text keeps its parts in left-to-right order.
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(font.RightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
     d->Layout.setTextOption(option);
     d->Layout.setCacheEnabled(true);
     d->Layout.beginLayout();

@@ -20,6 +20,7 @@ struct TCanvasFont {
     int Weight = 0;         // CSS weight 1..1000; 0 follows Bold
     bool Kerning = true;
     bool SmallCaps = false;
+    bool RightToLeft = false;  // the direction a shaped run's paragraph orders its parts in
 
     friend bool operator==(const TCanvasFont &, const TCanvasFont &) = default;
 };

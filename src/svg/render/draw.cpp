@@ -62,8 +62,9 @@ bool IsContainer(const TSVGElement &e)
 
 // transform-origin: the point the element's transform turns and scales about, in user
 // units (keywords and percentages of the viewport, the view box being SVG's reference
-// box). Null when the element states none.
-std::optional<QPointF> TransformOrigin(const TSVGGraphicElement &element)
+// box), or in a unit box where keywords and percentages are fractions of one. Null when
+// the element states none.
+std::optional<QPointF> TransformOrigin(const TSVGGraphicElement &element, bool unitBox)
 {
     const QString text = element.Style().Value(u"transform-origin").trimmed();
     if (text.isEmpty())
@@ -78,19 +79,22 @@ std::optional<QPointF> TransformOrigin(const TSVGGraphicElement &element)
         words.prepend(QStringLiteral("center"));
     if (words.size() == 1)
         words << QStringLiteral("center");
-    const auto side = [&element](const QString &w, TSVGAxis axis) -> std::optional<float> {
+    const auto fraction = [&element, unitBox](float v, TSVGAxis axis) {
+        return unitBox ? v : element.ResolvePercent(v, true, axis);
+    };
+    const auto side = [&](const QString &w, TSVGAxis axis) -> std::optional<float> {
         const bool horizontal = axis == TSVGAxis::Horizontal;
         if (w == QLatin1String("center"))
-            return element.ResolvePercent(0.5f, true, axis);
+            return fraction(0.5f, axis);
         if (w == QLatin1String(horizontal ? "left" : "top"))
             return 0.0f;
         if (w == QLatin1String(horizontal ? "right" : "bottom"))
-            return element.ResolvePercent(1, true, axis);
+            return fraction(1, axis);
         bool isPercent = false;
         const float v = ParseFraction(w, isPercent, SVGDefaultUnitFactors(), NAN);
         if (!std::isfinite(v))
             return std::nullopt;
-        return element.ResolvePercent(v, isPercent, axis);
+        return isPercent ? fraction(v, axis) : v;
     };
     const std::optional<float> x = side(words[0], TSVGAxis::Horizontal), y = side(words[1], TSVGAxis::Vertical);
     if (!x || !y)
@@ -105,20 +109,18 @@ int BlendModeOf(const TSVGGraphicElement &element)
     return std::max(0, SVGBlendMode(element.InlineStyle().Value(u"mix-blend-mode").trimmed()));
 }
 
-// The element's transform about its transform-origin.
-TMatrix OwnTransform(const TSVGGraphicElement &element)
-{
-    const TMatrix &own = element.Matrix();
-    if (own == TMatrix::Identity())
-        return own;
-    const std::optional<QPointF> origin = TransformOrigin(element);
-    if (!origin)
-        return own;
-    const float ox = float(origin->x()), oy = float(origin->y());
-    return TMatrix::CreateTranslation(-ox, -oy) * own * TMatrix::CreateTranslation(ox, oy);
-}
-
 } // namespace
+
+TMatrix SVGAboutTransformOrigin(const TSVGGraphicElement &element, const TMatrix &transform, bool unitBox)
+{
+    if (transform == TMatrix::Identity())
+        return transform;
+    const std::optional<QPointF> origin = TransformOrigin(element, unitBox);
+    if (!origin)
+        return transform;
+    const float ox = float(origin->x()), oy = float(origin->y());
+    return TMatrix::CreateTranslation(-ox, -oy) * transform * TMatrix::CreateTranslation(ox, oy);
+}
 
 TSVGPainter::TSVGPainter(TSVGCanvas &canvas, const QRectF &aRect)
     : FCanvas(canvas), FRect(aRect),
@@ -269,7 +271,7 @@ void TSVGPainter::DoDraw(TSVGGraphicElement &element, const TMatrix &aMatrix)
         SpendReferenceBudget();
     if (!Enter(&element))
         return;
-    const TMatrix M = OwnTransform(element) * aMatrix;
+    const TMatrix M = SVGAboutTransformOrigin(element, element.Matrix()) * aMatrix;
     TBracket bracket;
     TSVGFilterUse filter;
     try {

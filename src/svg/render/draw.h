@@ -159,5 +159,10 @@ TMatrix SVGViewBoxMatrix(const TSVGCustomViewBox &element, const QRectF &viewpor
 // is visible when no ancestor states one.
 bool SVGClipsToViewport(const TSVGGraphicElement &element);
 
+// Transform (the element's own, its gradientTransform or patternTransform) turned and
+// scaled about the element's transform-origin. With UnitBox the transform works in
+// object bounding box units, where keywords and percentages are fractions of one.
+TMatrix SVGAboutTransformOrigin(const TSVGGraphicElement &element, const TMatrix &transform, bool unitBox = false);
+
 // Draws a whole document so that its viewport fills aRect.
 void SVGDrawDocument(TSVGDocument &document, TSVGCanvas &canvas, const QRectF &aRect);

@@ -185,7 +185,7 @@ std::optional<QRect> SVGMaskPixelRect(const TSVGMask &mask, TSVGObjectBox &box, 
     const std::optional<TMaskSpace> space = MaskSpace(mask, box, M);
     if (!space)
         return std::nullopt;
-    const std::optional<QRect> shown = SVGWholePixelRect(outline, (shape->Matrix() * space->Content).ToQTransform(), canvas);
+    const std::optional<QRect> shown = SVGWholePixelRect(outline, (SVGAboutTransformOrigin(*shape, shape->Matrix()) * space->Content).ToQTransform(), canvas);
     if (!shown)
         return std::nullopt;
     const QRectF &region = space->Region;

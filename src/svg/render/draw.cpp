@@ -209,8 +209,8 @@ bool TSVGPainter::NeedsLayer(const TSVGGraphicElement &element) const
     if (SVGHasMarkers(element))
         return true;  // markers overlap their shape and each other
     // A shape whose fill and stroke overlap must blend as one.
-    const TSVGFillState fill = SVGEffectiveFill(element);
-    const TSVGStrokeState stroke = SVGEffectiveStroke(element);
+    const TSVGFillState fill = EffectiveFill(element);
+    const TSVGStrokeState stroke = EffectiveStroke(element);
     const bool hasFill = fill.Kind != TBrushKind::None || !fill.URI.isEmpty();
     const bool hasStroke = (stroke.Kind != TBrushKind::None || !stroke.URI.isEmpty()) &&
                            SVGStrokeWidth(element, stroke) > 0;
@@ -375,14 +375,34 @@ float TSVGPainter::ApplyFill(const TSVGGraphicElement &element, const QRectF &bb
         AddClipArea(bbox, M);
         return 1;
     }
-    const TSVGFillState fill = SVGEffectiveFill(element);
+    const TSVGFillState fill = EffectiveFill(element);
     FCanvas.SetFill(SVGCanvasPaint(*this, element, fill.Kind, fill.Color, fill.URI, fill.HasFallback, {bbox, M}));
     return FOpacity * fill.Opacity;
 }
 
+TSVGFillState TSVGPainter::EffectiveFill(const TSVGGraphicElement &element) const
+{
+    TSVGFillState fill = SVGEffectiveFill(element);
+    SVGResolveContextPaint(fill, FContext.get());
+    return fill;
+}
+
+TSVGStrokeState TSVGPainter::EffectiveStroke(const TSVGGraphicElement &element) const
+{
+    TSVGStrokeState stroke = SVGEffectiveStroke(element);
+    SVGResolveContextPaint(stroke, FContext.get());
+    return stroke;
+}
+
+TSVGPainter::TContextScope::TContextScope(TSVGPainter &painter, const TSVGGraphicElement &context)
+    : FPainter(painter), FSaved(painter.FContext)
+{
+    FPainter.FContext = std::make_shared<TSVGContextPaints>(TSVGContextPaints{painter.EffectiveFill(context), painter.EffectiveStroke(context)});
+}
+
 void TSVGPainter::ApplyPen(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M)
 {
-    FCanvas.SetStroke(SVGCanvasStroke(*this, element, SVGEffectiveStroke(element), {bbox, M}));
+    FCanvas.SetStroke(SVGCanvasStroke(*this, element, EffectiveStroke(element), {bbox, M}));
 }
 
 void TSVGPainter::AddClipArea(const QRectF &bounds, const TMatrix &M)
@@ -415,8 +435,8 @@ void TSVGPainter::FillAndStrokePath(const TSVGGraphicElement &element, const QPa
         return;
     }
     const QPainterPath p = spanned ? path : withRule(element.FillRule());
-    const TSVGFillState fill = SVGEffectiveFill(element);
-    const TSVGStrokeState stroke = SVGEffectiveStroke(element);
+    const TSVGFillState fill = EffectiveFill(element);
+    const TSVGStrokeState stroke = EffectiveStroke(element);
     const bool stroked = stroke.Kind != TBrushKind::None || !stroke.URI.isEmpty();
     // Only paint servers are laid out on the bounding box; working out the exact box of
     // a curved outline is not free.

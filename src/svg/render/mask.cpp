@@ -159,12 +159,15 @@ bool PassesInFull(const TSVGGraphicElement &shape, bool alphaOnly)
         return false;
     if (!shape.MarkerStartURI().isEmpty() || !shape.MarkerMidURI().isEmpty() || !shape.MarkerEndURI().isEmpty())
         return false;
-    const TSVGFillState fill = SVGEffectiveFill(shape);
+    // A mask's content is drawn by a painter of its own, outside any context element.
+    TSVGFillState fill = SVGEffectiveFill(shape);
+    SVGResolveContextPaint(fill, nullptr);
     if (!fill.URI.isEmpty() || fill.Kind != TBrushKind::Solid || fill.Opacity < 1 || qAlpha(fill.Color) != 255)
         return false;
     if (!alphaOnly && (fill.Color & 0xffffffu) != 0xffffffu)
         return false;
-    const TSVGStrokeState stroke = SVGEffectiveStroke(shape);
+    TSVGStrokeState stroke = SVGEffectiveStroke(shape);
+    SVGResolveContextPaint(stroke, nullptr);
     return stroke.Kind == TBrushKind::None && stroke.URI.isEmpty();
 }
 

@@ -1,6 +1,8 @@
 // resvg (through @resvg/resvg-js) over a batch list, the way vuplora-svg batch runs it:
 //   node resvg_batch.mjs LIST OUTDIR WIDTH FONTDIR
-// LIST lines are "in.svg<TAB>out.png". System fonts stay off; the suite's fonts are
+// LIST lines are "in.svg<TAB>out.png". With RESVG_PROGRESS set, the name of each
+// document goes to that file before it is drawn, so that a caller can tell which one
+// took the process down (resvg panics on a few, and a panic aborts node). System fonts stay off; the suite's fonts are
 // loaded for documents with text (resvg-js reads the font files again for every
 // document, which would otherwise dominate its time). Prints "render_seconds S"
 // (parsing and drawing, not PNG encoding) last.
@@ -38,6 +40,7 @@ let nanos = 0n;
 for (const line of fs.readFileSync(list, 'utf8').split('\n')) {
   if (!line.trim()) continue;
   const [input, output] = line.split('\t');
+  if (process.env.RESVG_PROGRESS) fs.appendFileSync(process.env.RESVG_PROGRESS, `${line}\n`);
   try {
     const svg = fs.readFileSync(input);
     const font = svg.includes('<text') || svg.includes('<tref') ? textFont : noFont;

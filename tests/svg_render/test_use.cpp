@@ -231,3 +231,30 @@ TEST(Use, FanOutThroughAnyKindOfReferenceEndsInAMessage)
     EXPECT_EQ(Colour(many, 2, 2), qRgb(0, 0, 255));
     EXPECT_EQ(Colour(many, 397, 6), qRgb(0, 0, 255));  // the fiftieth
 }
+
+TEST(Use, ContextPaintsTakeTheFillAndStrokeOfTheUseOrTheMarkedShape)
+{
+    struct TRow {
+        const char *Body;
+        QRgb Expected;  // at (50, 50)
+    };
+    const TRow rows[] = {
+        // A use lends its fill and stroke, swapped here, to what it shows.
+        {R"(<defs><rect id="r" width="100" height="100" fill="context-stroke"/></defs>
+            <use href="#r" fill="#f00" stroke="#00f"/>)", 0xFF0000FFu},
+        // A marker's content takes the marked path's paints, through a use inside it too.
+        {R"(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="20" markerHeight="20" refX="10" refY="10">
+              <rect id="r" width="20" height="20" fill="context-fill"/></marker>
+            <path d="M50 50 h1" fill="#0f0" stroke="#f00" marker-start='url(#m)'/>)", 0xFF00FF00u},
+        {R"(<defs><rect id="r" width="20" height="20" fill="context-stroke"/></defs>
+            <marker id="m" markerUnits="userSpaceOnUse" markerWidth="20" markerHeight="20" refX="10" refY="10">
+              <use href="#r" fill="#00f" stroke="#0f0"/></marker>
+            <path d="M50 50 h1" stroke="#f00" marker-start='url(#m)'/>)", 0xFF00FF00u},
+        // Outside a marker or use there is no context element: nothing is painted.
+        {R"(<rect width="100" height="100" fill="context-fill" stroke="context-stroke"/>)", 0u},
+    };
+    for (const TRow &row : rows) {
+        SCOPED_TRACE(row.Body);
+        EXPECT_EQ(Render(row.Body).pixel(50, 50), row.Expected);
+    }
+}

@@ -83,6 +83,16 @@ void ApplyPaintText(TSVGPaint &paint, const QString &text, TSVGStyleProperty bit
         return;
     QString colorText = trimmed;
     if (allowURL) {
+        if (trimmed == QLatin1String("context-fill") || trimmed == QLatin1String("context-stroke")) {
+            paint.SetURI(QString());
+            paint.SetHasFallback(false);
+            paint.SetKind(TBrushKind::Solid);
+            paint.SetContext(trimmed == QLatin1String("context-fill") ? TSVGContextPaint::Fill
+                                                                      : TSVGContextPaint::Stroke);
+            currentColor = false;
+            return;
+        }
+        paint.SetContext(TSVGContextPaint::None);
         QString id, fallback;
         if (SplitPaintURL(trimmed, id, fallback)) {
             paint.SetURI(id);
@@ -446,6 +456,9 @@ void TSVGGraphicElement::AssignTo(TSVGStyle &Dest) const
             Dest.SetStyleProp(p, value);
     };
     auto paintText = [](const TSVGPaint &paint) {
+        if (paint.Context() != TSVGContextPaint::None)
+            return paint.Context() == TSVGContextPaint::Fill ? QStringLiteral("context-fill")
+                                                             : QStringLiteral("context-stroke");
         if (!paint.URI().isEmpty())
             return URLText(paint.URI());
         if (paint.Kind() == TBrushKind::None)

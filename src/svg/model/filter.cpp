@@ -1,6 +1,9 @@
 #include "svg/model/filter.h"
 
+#include "svg/model/document.h"
 #include "svg/model/xml_dom.h"
+
+#include <algorithm>
 
 bool SVGIsFilterPrimitiveTag(QStringView tag)
 {
@@ -23,6 +26,27 @@ int AddPrimitive(TSVGGraphicElement &parent, pugi::xml_node node)
 std::unique_ptr<TSVGElement> TSVGFilter::CreateNew(TSVGDocument *aOwner) const
 {
     return std::make_unique<TSVGFilter>(aOwner);
+}
+
+std::vector<const TSVGFilter *> TSVGFilter::Chain() const
+{
+    std::vector<const TSVGFilter *> chain{this};
+    const TSVGDocument *doc = Document();
+    for (const TSVGFilter *f = this; doc;) {
+        QString href;
+        if (!f->XMLAttribute(u"href", href))
+            break;
+        href = href.trimmed();
+        if (!href.startsWith(QLatin1Char('#')))
+            break;
+        const TSVGElement *next = doc->FindElement(href.mid(1));
+        if (!next || next->SVGType() != etFilter ||
+            std::find(chain.begin(), chain.end(), next) != chain.end())
+            break;
+        f = static_cast<const TSVGFilter *>(next);
+        chain.push_back(f);
+    }
+    return chain;
 }
 
 int TSVGFilter::CreateChild(pugi::xml_node Node)

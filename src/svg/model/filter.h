@@ -9,12 +9,20 @@
 
 #include "svg/model/group.h"
 
+#include <vector>
+
 class TSVGFilter : public TSVGCustomGroup {
 public:
     using TSVGCustomGroup::TSVGCustomGroup;
     std::unique_ptr<TSVGElement> CreateNew(TSVGDocument *aOwner) const override;
     QString ClassName() const override { return QStringLiteral("TSVGFilter"); }
     TSVGElementType SVGType() const override { return etFilter; }
+
+    // This filter and the filters its href leads to, in order; the chain ends at a
+    // missing id, an element that is no filter, or one already in the chain. Each
+    // region attribute and the units come from the first filter that states them, the
+    // primitives from the first filter that has any.
+    std::vector<const TSVGFilter *> Chain() const;
 
 protected:
     int CreateChild(pugi::xml_node Node) override;

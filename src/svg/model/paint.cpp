@@ -53,6 +53,14 @@ void TSVGPaint::SetHasFallback(bool Value)
     Changed();
 }
 
+void TSVGPaint::SetContext(TSVGContextPaint Value)
+{
+    if (FContext == Value)
+        return;
+    FContext = Value;
+    Changed();
+}
+
 void TSVGPaint::UpdateColorOpacity()
 {
     SetColor(ApplyOpacity(FColor, FOpacity));
@@ -65,6 +73,7 @@ void TSVGPaint::AssignPaint(const TSVGPaint &Source)
     FOpacity = Source.FOpacity;
     FURI = Source.FURI;
     FHasFallback = Source.FHasFallback;
+    FContext = Source.FContext;
 }
 
 void TSVGBrush::Assign(const TSVGBrush &Source)

@@ -16,6 +16,9 @@
 #include <functional>
 
 enum class TBrushKind : quint8 { None, Solid, Gradient, Bitmap };
+// context-fill and context-stroke: the paint of the element a marker marks or a use
+// draws, taken where it is drawn.
+enum class TSVGContextPaint : quint8 { None, Fill, Stroke };
 
 // Shared by brush and pen: kind, colour, paint-server reference and opacity.
 class TSVGPaint {
@@ -41,6 +44,9 @@ public:
     // it, for when the server cannot be used.
     bool HasFallback() const { return FHasFallback; }
     void SetHasFallback(bool Value);
+    // The paint stands for the context element's fill or stroke.
+    TSVGContextPaint Context() const { return FContext; }
+    void SetContext(TSVGContextPaint Value);
 
     // The alpha byte of the colour becomes round(Opacity x 255).
     void UpdateColorOpacity();
@@ -59,6 +65,7 @@ private:
     float FOpacity = 1;
     QString FURI;
     bool FHasFallback = false;
+    TSVGContextPaint FContext = TSVGContextPaint::None;
     TChangeEvent FOnChange;
 };
 

@@ -30,7 +30,7 @@ namespace {
 TMatrix ContentMatrix(const TSVGClipPath &clip, TSVGObjectBox &box, const TMatrix &M, bool &usable)
 {
     usable = true;
-    TMatrix content = clip.Matrix() * M;
+    TMatrix content = SVGAboutTransformOrigin(clip, clip.Matrix()) * M;
     if (ObjectBoundingBoxUnits(clip, u"clipPathUnits")) {
         usable = box.Usable();
         if (!usable)
@@ -72,7 +72,7 @@ std::optional<QRect> SVGClipPixelRect(const TSVGClipPath &clip, TSVGObjectBox &b
     const TMatrix content = ContentMatrix(clip, box, M, usable);
     if (!usable)
         return std::nullopt;
-    return SVGWholePixelRect(outline, (shape->Matrix() * content).ToQTransform(), canvas);
+    return SVGWholePixelRect(outline, (SVGAboutTransformOrigin(*shape, shape->Matrix()) * content).ToQTransform(), canvas);
 }
 
 std::optional<QRect> SVGWholePixelRect(const QPainterPath &outline, const QTransform &t, const QSize &canvas)
@@ -178,7 +178,7 @@ void AppendMapped(TRSPathData &target, const QPainterPath &outline, const TMatri
 
 void SVGCollectClipPath(const TSVGGraphicElement &element, TRSPathData &target, const TMatrix &M)
 {
-    const TMatrix own = element.Matrix() * M;
+    const TMatrix own = SVGAboutTransformOrigin(element, element.Matrix()) * M;
     QPainterPath outline;
     if (SVGShapeOutline(element, outline) && !outline.isEmpty()) {
         AppendMapped(target, outline, own);
@@ -205,6 +205,6 @@ TRSPathData SVGGetClipPath(const TSVGGraphicElement &element)
         return result;
     for (int i = 0; i < clip->Count(); ++i)
         if (const auto *child = dynamic_cast<const TSVGGraphicElement *>(clip->Items(i)); child && child->Visible())
-            SVGCollectClipPath(*child, result, clip->Matrix());
+            SVGCollectClipPath(*child, result, SVGAboutTransformOrigin(*clip, clip->Matrix()));
     return result;
 }

@@ -62,8 +62,9 @@ bool IsContainer(const TSVGElement &e)
 
 // transform-origin: the point the element's transform turns and scales about, in user
 // units (keywords and percentages of the viewport, the view box being SVG's reference
-// box). Null when the element states none.
-std::optional<QPointF> TransformOrigin(const TSVGGraphicElement &element)
+// box), or in a unit box where keywords and percentages are fractions of one. Null when
+// the element states none.
+std::optional<QPointF> TransformOrigin(const TSVGGraphicElement &element, bool unitBox)
 {
     const QString text = element.Style().Value(u"transform-origin").trimmed();
     if (text.isEmpty())
@@ -78,19 +79,22 @@ std::optional<QPointF> TransformOrigin(const TSVGGraphicElement &element)
         words.prepend(QStringLiteral("center"));
     if (words.size() == 1)
         words << QStringLiteral("center");
-    const auto side = [&element](const QString &w, TSVGAxis axis) -> std::optional<float> {
+    const auto fraction = [&element, unitBox](float v, TSVGAxis axis) {
+        return unitBox ? v : element.ResolvePercent(v, true, axis);
+    };
+    const auto side = [&](const QString &w, TSVGAxis axis) -> std::optional<float> {
         const bool horizontal = axis == TSVGAxis::Horizontal;
         if (w == QLatin1String("center"))
-            return element.ResolvePercent(0.5f, true, axis);
+            return fraction(0.5f, axis);
         if (w == QLatin1String(horizontal ? "left" : "top"))
             return 0.0f;
         if (w == QLatin1String(horizontal ? "right" : "bottom"))
-            return element.ResolvePercent(1, true, axis);
+            return fraction(1, axis);
         bool isPercent = false;
         const float v = ParseFraction(w, isPercent, SVGDefaultUnitFactors(), NAN);
         if (!std::isfinite(v))
             return std::nullopt;
-        return element.ResolvePercent(v, isPercent, axis);
+        return isPercent ? fraction(v, axis) : v;
     };
     const std::optional<float> x = side(words[0], TSVGAxis::Horizontal), y = side(words[1], TSVGAxis::Vertical);
     if (!x || !y)
@@ -105,20 +109,18 @@ int BlendModeOf(const TSVGGraphicElement &element)
     return std::max(0, SVGBlendMode(element.InlineStyle().Value(u"mix-blend-mode").trimmed()));
 }
 
-// The element's transform about its transform-origin.
-TMatrix OwnTransform(const TSVGGraphicElement &element)
-{
-    const TMatrix &own = element.Matrix();
-    if (own == TMatrix::Identity())
-        return own;
-    const std::optional<QPointF> origin = TransformOrigin(element);
-    if (!origin)
-        return own;
-    const float ox = float(origin->x()), oy = float(origin->y());
-    return TMatrix::CreateTranslation(-ox, -oy) * own * TMatrix::CreateTranslation(ox, oy);
-}
-
 } // namespace
+
+TMatrix SVGAboutTransformOrigin(const TSVGGraphicElement &element, const TMatrix &transform, bool unitBox)
+{
+    if (transform == TMatrix::Identity())
+        return transform;
+    const std::optional<QPointF> origin = TransformOrigin(element, unitBox);
+    if (!origin)
+        return transform;
+    const float ox = float(origin->x()), oy = float(origin->y());
+    return TMatrix::CreateTranslation(-ox, -oy) * transform * TMatrix::CreateTranslation(ox, oy);
+}
 
 TSVGPainter::TSVGPainter(TSVGCanvas &canvas, const QRectF &aRect)
     : FCanvas(canvas), FRect(aRect),
@@ -228,8 +230,8 @@ bool TSVGPainter::NeedsLayer(const TSVGGraphicElement &element) const
     if (SVGHasMarkers(element))
         return true;  // markers overlap their shape and each other
     // A shape whose fill and stroke overlap must blend as one.
-    const TSVGFillState fill = SVGEffectiveFill(element);
-    const TSVGStrokeState stroke = SVGEffectiveStroke(element);
+    const TSVGFillState fill = EffectiveFill(element);
+    const TSVGStrokeState stroke = EffectiveStroke(element);
     const bool hasFill = fill.Kind != TBrushKind::None || !fill.URI.isEmpty();
     const bool hasStroke = (stroke.Kind != TBrushKind::None || !stroke.URI.isEmpty()) &&
                            SVGStrokeWidth(element, stroke) > 0;
@@ -290,7 +292,7 @@ void TSVGPainter::DoDraw(TSVGGraphicElement &element, const TMatrix &aMatrix)
         SpendReferenceBudget();
     if (!Enter(&element))
         return;
-    const TMatrix M = OwnTransform(element) * aMatrix;
+    const TMatrix M = SVGAboutTransformOrigin(element, element.Matrix()) * aMatrix;
     TBracket bracket;
     TSVGFilterUse filter;
     try {
@@ -394,14 +396,34 @@ float TSVGPainter::ApplyFill(const TSVGGraphicElement &element, const QRectF &bb
         AddClipArea(bbox, M);
         return 1;
     }
-    const TSVGFillState fill = SVGEffectiveFill(element);
+    const TSVGFillState fill = EffectiveFill(element);
     FCanvas.SetFill(SVGCanvasPaint(*this, element, fill.Kind, fill.Color, fill.URI, fill.HasFallback, {bbox, M}));
     return FOpacity * fill.Opacity;
 }
 
+TSVGFillState TSVGPainter::EffectiveFill(const TSVGGraphicElement &element) const
+{
+    TSVGFillState fill = SVGEffectiveFill(element);
+    SVGResolveContextPaint(fill, FContext.get());
+    return fill;
+}
+
+TSVGStrokeState TSVGPainter::EffectiveStroke(const TSVGGraphicElement &element) const
+{
+    TSVGStrokeState stroke = SVGEffectiveStroke(element);
+    SVGResolveContextPaint(stroke, FContext.get());
+    return stroke;
+}
+
+TSVGPainter::TContextScope::TContextScope(TSVGPainter &painter, const TSVGGraphicElement &context)
+    : FPainter(painter), FSaved(painter.FContext)
+{
+    FPainter.FContext = std::make_shared<TSVGContextPaints>(TSVGContextPaints{painter.EffectiveFill(context), painter.EffectiveStroke(context)});
+}
+
 void TSVGPainter::ApplyPen(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M)
 {
-    FCanvas.SetStroke(SVGCanvasStroke(*this, element, SVGEffectiveStroke(element), {bbox, M}));
+    FCanvas.SetStroke(SVGCanvasStroke(*this, element, EffectiveStroke(element), {bbox, M}));
 }
 
 void TSVGPainter::AddClipArea(const QRectF &bounds, const TMatrix &M)
@@ -434,8 +456,8 @@ void TSVGPainter::FillAndStrokePath(const TSVGGraphicElement &element, const QPa
         return;
     }
     const QPainterPath p = spanned ? path : withRule(element.FillRule());
-    const TSVGFillState fill = SVGEffectiveFill(element);
-    const TSVGStrokeState stroke = SVGEffectiveStroke(element);
+    const TSVGFillState fill = EffectiveFill(element);
+    const TSVGStrokeState stroke = EffectiveStroke(element);
     const bool stroked = stroke.Kind != TBrushKind::None || !stroke.URI.isEmpty();
     // Only paint servers are laid out on the bounding box; working out the exact box of
     // a curved outline is not free.

@@ -8,6 +8,7 @@
 #include "svg/model/graphic_element.h"
 #include "svg/render/canvas.h"
 #include "svg/render/coverage.h"
+#include "svg/render/paint.h"
 
 #include <QPainterPath>
 #include <array>
@@ -69,6 +70,23 @@ public:
     void ApplyPen(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M);
     // Loads the element's fill into the canvas; answers the opacity factor to draw with.
     float ApplyFill(const TSVGGraphicElement &element, const QRectF &bbox, const TMatrix &M);
+
+    // The element's effective fill and stroke with context-fill and context-stroke
+    // taken from the element whose marker or use content is being drawn.
+    TSVGFillState EffectiveFill(const TSVGGraphicElement &element) const;
+    TSVGStrokeState EffectiveStroke(const TSVGGraphicElement &element) const;
+    // While it lives, Context is the element whose paint context paints stand for.
+    class TContextScope {
+    public:
+        TContextScope(TSVGPainter &painter, const TSVGGraphicElement &context);
+        ~TContextScope() { FPainter.FContext = std::move(FSaved); }
+        TContextScope(const TContextScope &) = delete;
+        TContextScope &operator=(const TContextScope &) = delete;
+
+    private:
+        TSVGPainter &FPainter;
+        std::shared_ptr<const TSVGContextPaints> FSaved;
+    };
 
     // Clip mode draws the geometry of a clip path's children: every shape and text
     // filled opaque under its clip-rule, without stroke, markers, images, opacity or
@@ -136,6 +154,7 @@ private:
     float FOpacity = 1;
     bool FClipMode = false;
     QRect FClipArea;
+    std::shared_ptr<const TSVGContextPaints> FContext;  // null outside markers and uses
     void AddClipArea(const QRectF &bounds, const TMatrix &M);
     std::shared_ptr<std::unordered_set<const TSVGElement *>> FActive;
     std::shared_ptr<int> FDepth;
@@ -158,6 +177,11 @@ TMatrix SVGViewBoxMatrix(const TSVGCustomViewBox &element, const QRectF &viewpor
 // the content as "visible" does, and "inherit" takes the parent's written value, which
 // is visible when no ancestor states one.
 bool SVGClipsToViewport(const TSVGGraphicElement &element);
+
+// Transform (the element's own, its gradientTransform or patternTransform) turned and
+// scaled about the element's transform-origin. With UnitBox the transform works in
+// object bounding box units, where keywords and percentages are fractions of one.
+TMatrix SVGAboutTransformOrigin(const TSVGGraphicElement &element, const TMatrix &transform, bool unitBox = false);
 
 // Draws a whole document so that its viewport fills aRect.
 void SVGDrawDocument(TSVGDocument &document, TSVGCanvas &canvas, const QRectF &aRect);

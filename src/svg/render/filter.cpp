@@ -273,13 +273,32 @@ void PutResult(QImage &layer, const QRect &drawn, const QRect &region, const QIm
 // Runs one filter element over Layer; answers the region it covers.
 QRect RunFilterElement(TSVGFilterChain &chain, TSVGFilter &filter, QImage &layer, const QRect &drawn)
 {
+    const std::vector<const TSVGFilter *> filters = filter.Chain();
+    const auto stating = [&filters](QStringView attribute) -> const TSVGFilter & {
+        QString unused;
+        for (const TSVGFilter *f : filters)
+            if (f->XMLAttribute(attribute, unused))
+                return *f;
+        return *filters.front();
+    };
     TSVGObjectBox box(*chain.Element);
-    const bool regionInBox = !SVGUserSpaceUnits(filter, u"filterUnits", false);
-    const bool primitiveBox = !SVGUserSpaceUnits(filter, u"primitiveUnits", true);
+    const bool regionInBox = !SVGUserSpaceUnits(stating(u"filterUnits"), u"filterUnits", false);
+    const bool primitiveBox = !SVGUserSpaceUnits(stating(u"primitiveUnits"), u"primitiveUnits", true);
     if ((regionInBox || primitiveBox) && !box.Usable())
         return QRect();
     const QRectF b = regionInBox || primitiveBox ? box.Get() : QRectF();
-    const QRectF region = SVGEffectRegion(filter, regionInBox, b);
+    // Each side of the region depends on its own attribute alone.
+    const QRectF region(SVGEffectRegion(stating(u"x"), regionInBox, b).left(),
+                        SVGEffectRegion(stating(u"y"), regionInBox, b).top(),
+                        SVGEffectRegion(stating(u"width"), regionInBox, b).width(),
+                        SVGEffectRegion(stating(u"height"), regionInBox, b).height());
+    const auto hasPrimitives = [](const TSVGFilter *f) {
+        for (int i = 0; i < f->Count(); ++i)
+            if (f->Items(i)->SVGType() == etFilterPrimitive)
+                return true;
+        return false;
+    };
+    const auto withPrimitives = std::find_if(filters.begin(), filters.end(), hasPrimitives);
     if (!(region.width() > 0) || !(region.height() > 0))
         return QRect();
     TSVGFilterContext context;
@@ -297,7 +316,8 @@ QRect RunFilterElement(TSVGFilterChain &chain, TSVGFilter &filter, QImage &layer
     const TSVGRasterReservation reserved(context.Size());
     const QImage source = layer.copy(context.Region);
     TFilterRun run(context, source);
-    PutResult(layer, drawn, context.Region, run.Run(filter));
+    PutResult(layer, drawn, context.Region,
+              withPrimitives == filters.end() ? QImage() : run.Run(**withPrimitives));
     return context.Region;
 }
 

@@ -80,7 +80,11 @@ void SVGFilterLighting(const QImage &input, QImage &output, const TSVGLighting &
             }
             const float fr = float(std::clamp(r * factor, 0.0, 1.0)), fg = float(std::clamp(g * factor, 0.0, 1.0)),
                         fb = float(std::clamp(b * factor, 0.0, 1.0));
-            out[x] = SVGFilterPremultiply(fr, fg, fb, l.Specular ? std::max({fr, fg, fb}) : 1.0f);
+            // Specular light is added onto a picture: its channels stand as they are,
+            // premultiplied by an alpha of their greatest.
+            out[x] = l.Specular ? qRgba(qRound(fr * 255), qRound(fg * 255), qRound(fb * 255),
+                                        qRound(std::max({fr, fg, fb}) * 255))
+                                : SVGFilterPremultiply(fr, fg, fb, 1.0f);
         }
     }
 }

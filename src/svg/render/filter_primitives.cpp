@@ -125,7 +125,9 @@ int WholePixels(double v)
 TSVGFilterImage Offset(const TSVGFilterContext &c, const TSVGFilterPrimitive &p, TSVGFilterSpace space)
 {
     TSVGFilterImage in = In(c, p, u"in", space);
-    const int dx = WholePixels(c.DeviceX(Number(p, u"dx", 0))), dy = WholePixels(c.DeviceY(Number(p, u"dy", 0)));
+    // Whole pixels towards zero, as resvg moves them (a tile's period shows the difference).
+    const int dx = WholePixels(std::trunc(c.DeviceX(Number(p, u"dx", 0))));
+    const int dy = WholePixels(std::trunc(c.DeviceY(Number(p, u"dy", 0))));
     if (dx == 0 && dy == 0)
         return in;
     return {SVGFilterOffset(in.Image, dx, dy), space};
@@ -293,19 +295,14 @@ TSVGFilterImage Morphology(const TSVGFilterContext &c, const TSVGFilterPrimitive
     return in;
 }
 
-// A point of a light source in the region's pixels.
+// A point of a light source in the region's pixels. Its numbers are user units even
+// under primitiveUnits objectBoundingBox, as resvg reads them.
 TSVGLightPoint LightPoint(const TSVGFilterContext &c, const TSVGFilterPrimitive &light, QStringView x, QStringView y,
                           QStringView z)
 {
-    double ux = Number(light, x, 0), uy = Number(light, y, 0), uz = Number(light, z, 0);
-    double zScale = (c.ScaleX + c.ScaleY) / 2;
-    if (c.PrimitiveBox) {
-        ux = c.Box.left() + ux * c.Box.width();
-        uy = c.Box.top() + uy * c.Box.height();
-        zScale *= std::sqrt((c.Box.width() * c.Box.width() + c.Box.height() * c.Box.height()) / 2);
-    }
+    const double ux = Number(light, x, 0), uy = Number(light, y, 0), uz = Number(light, z, 0);
     const QPointF d = c.M.ToQTransform().map(QPointF(ux, uy)) - QPointF(c.Region.topLeft());
-    return {d.x(), d.y(), uz * zScale};
+    return {d.x(), d.y(), uz * (c.ScaleX + c.ScaleY) / 2};
 }
 
 TSVGFilterImage Lighting(const TSVGFilterContext &c, const TSVGFilterPrimitive &p, bool specular, TSVGFilterSpace space)
@@ -340,6 +337,8 @@ TSVGFilterImage Lighting(const TSVGFilterContext &c, const TSVGFilterPrimitive &
         l.Position = LightPoint(c, *light, u"x", u"y", u"z");
         l.PointsAt = LightPoint(c, *light, u"pointsAtX", u"pointsAtY", u"pointsAtZ");
         l.SpotExponent = Number(*light, u"specularExponent", 1);
+        if (!(l.SpotExponent > 0))
+            l.SpotExponent = 1;  // a focus that is not positive is none
         if (const QString cone = SVGFilterAttribute(*light, u"limitingConeAngle"); !cone.isEmpty()) {
             l.HasCone = true;
             l.ConeAngle = std::abs(Number(*light, u"limitingConeAngle", 90)) * kRadians;

@@ -3,6 +3,7 @@
 #include "svg/model/keywords.h"
 #include "svg/model/paint_servers.h"
 #include "svg/model/units.h"
+#include "svg/render/draw.h"
 #include "svg/render/paint.h"
 
 #include <QLinearGradient>
@@ -113,7 +114,8 @@ std::optional<TCanvasPaint> SVGGradientPaint(const TSVGElement &gradient,
     const bool boundingBox = server.Source(A::Units)->Units() != csuUserSpaceOnUse;
     if (boundingBox && (!(bbox.width() > 0) || !(bbox.height() > 0)))
         return std::nullopt;  // SVG: nothing to span a bounding-box gradient over
-    QTransform transform = server.Source(A::Transform)->Matrix().ToQTransform();
+    const TSVGCustomGradient &transformed = *server.Source(A::Transform);
+    QTransform transform = SVGAboutTransformOrigin(transformed, transformed.Matrix(), boundingBox).ToQTransform();
     if (!transform.isInvertible())
         transform = QTransform();  // a singular gradientTransform is an error: ignored
     if (boundingBox)

@@ -179,6 +179,7 @@ void DrawMarker(TSVGPainter &painter, const TSVGGraphicElement &element, TSVGMar
     // The marker counts itself: a million vertices are a million drawings, even of
     // an empty marker.
     const TSVGPainter::TReferenceScope referenced(painter);
+    const TSVGPainter::TContextScope context(painter, element);
     painter.SpendReferenceBudget();
     const float scale = marker.Units() == muUserSpaceOnUse ? 1.0f : strokeWidth;
     if (!(scale > 0) || !std::isfinite(scale))

@@ -159,12 +159,15 @@ bool PassesInFull(const TSVGGraphicElement &shape, bool alphaOnly)
         return false;
     if (!shape.MarkerStartURI().isEmpty() || !shape.MarkerMidURI().isEmpty() || !shape.MarkerEndURI().isEmpty())
         return false;
-    const TSVGFillState fill = SVGEffectiveFill(shape);
+    // A mask's content is drawn by a painter of its own, outside any context element.
+    TSVGFillState fill = SVGEffectiveFill(shape);
+    SVGResolveContextPaint(fill, nullptr);
     if (!fill.URI.isEmpty() || fill.Kind != TBrushKind::Solid || fill.Opacity < 1 || qAlpha(fill.Color) != 255)
         return false;
     if (!alphaOnly && (fill.Color & 0xffffffu) != 0xffffffu)
         return false;
-    const TSVGStrokeState stroke = SVGEffectiveStroke(shape);
+    TSVGStrokeState stroke = SVGEffectiveStroke(shape);
+    SVGResolveContextPaint(stroke, nullptr);
     return stroke.Kind == TBrushKind::None && stroke.URI.isEmpty();
 }
 
@@ -185,7 +188,7 @@ std::optional<QRect> SVGMaskPixelRect(const TSVGMask &mask, TSVGObjectBox &box, 
     const std::optional<TMaskSpace> space = MaskSpace(mask, box, M);
     if (!space)
         return std::nullopt;
-    const std::optional<QRect> shown = SVGWholePixelRect(outline, (shape->Matrix() * space->Content).ToQTransform(), canvas);
+    const std::optional<QRect> shown = SVGWholePixelRect(outline, (SVGAboutTransformOrigin(*shape, shape->Matrix()) * space->Content).ToQTransform(), canvas);
     if (!shown)
         return std::nullopt;
     const QRectF &region = space->Region;

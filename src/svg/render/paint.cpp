@@ -25,7 +25,31 @@ void TakePaint(State &out, const TSVGPaint &paint, const TSVGPaint &opacitySourc
     out.Kind = paint.Kind();
     out.Color = currentColor.value_or(paint.Color());
     out.URI = paint.URI();
+    out.Context = paint.Context();
     out.Opacity = opacitySource.Opacity();
+}
+
+template <class State>
+void ResolveContext(State &state, const TSVGContextPaints *context)
+{
+    if (state.Context == TSVGContextPaint::None)
+        return;
+    const auto take = [&state](const auto &from) {
+        state.Kind = from.Kind;
+        state.Color = from.Color;
+        state.URI = from.URI;
+        state.HasFallback = from.HasFallback;
+    };
+    if (!context) {
+        state.Kind = TBrushKind::None;
+        state.URI.clear();
+        state.HasFallback = false;
+    } else if (state.Context == TSVGContextPaint::Fill) {
+        take(context->Fill);
+    } else {
+        take(context->Stroke);
+    }
+    state.Context = TSVGContextPaint::None;
 }
 
 } // namespace
@@ -53,6 +77,16 @@ TSVGStrokeState SVGEffectiveStroke(const TSVGGraphicElement &element)
     out.Dash.Pattern = Source(element, ipStrokeDasharray).Pen().Dash().Pattern;
     out.Dash.Offset = Source(element, ipStrokeDashOffset).Pen().Dash().Offset;
     return out;
+}
+
+void SVGResolveContextPaint(TSVGFillState &fill, const TSVGContextPaints *context)
+{
+    ResolveContext(fill, context);
+}
+
+void SVGResolveContextPaint(TSVGStrokeState &stroke, const TSVGContextPaints *context)
+{
+    ResolveContext(stroke, context);
 }
 
 float SVGStrokeWidth(const TSVGGraphicElement &element, const TSVGStrokeState &stroke)

@@ -16,6 +16,7 @@ struct TSVGFillState {
     TAlphaColor Color = 0xFF000000u;
     QString URI;
     bool HasFallback = false;  // a colour follows the url() reference
+    TSVGContextPaint Context = TSVGContextPaint::None;
     float Opacity = 1;
 };
 
@@ -24,6 +25,7 @@ struct TSVGStrokeState {
     TAlphaColor Color = 0xFF000000u;
     QString URI;
     bool HasFallback = false;
+    TSVGContextPaint Context = TSVGContextPaint::None;
     float Opacity = 1;
     TSVGLength Thickness{1};        // as written
     Qt::PenCapStyle Cap = Qt::FlatCap;
@@ -34,6 +36,17 @@ struct TSVGStrokeState {
 
 TSVGFillState SVGEffectiveFill(const TSVGGraphicElement &element);
 TSVGStrokeState SVGEffectiveStroke(const TSVGGraphicElement &element);
+
+// The fill and stroke of the element a marker marks or a use draws, as it paints them:
+// what context-fill and context-stroke stand for within.
+struct TSVGContextPaints {
+    TSVGFillState Fill;
+    TSVGStrokeState Stroke;
+};
+// A context paint of the state replaced by that paint of Context (kind, colour and
+// reference; the state keeps its own opacity), or by none when there is no context.
+void SVGResolveContextPaint(TSVGFillState &fill, const TSVGContextPaints *context);
+void SVGResolveContextPaint(TSVGStrokeState &stroke, const TSVGContextPaints *context);
 
 // The stroke width in user units: a percentage is taken of the normalised diagonal of
 // the nearest viewport.

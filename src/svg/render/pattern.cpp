@@ -68,7 +68,8 @@ std::optional<TCanvasPaint> SVGPatternPaint(TSVGPainter &painter, const TSVGElem
     if (!content)
         return std::nullopt;
 
-    const TMatrix patternTransform = server.Source(A::Transform)->Matrix();
+    const TSVGPattern &transformed = *server.Source(A::Transform);
+    const TMatrix patternTransform = SVGAboutTransformOrigin(transformed, transformed.Matrix());
 
     // Content space -> tile space (origin at the tile's top-left corner).
     TMatrix contentMatrix;

@@ -190,7 +190,7 @@ void SVGDrawText(TSVGPainter &painter, TSVGText &text, const TMatrix &M)
     for (size_t i = 0; i < pieces.size(); ++i) {
         const TSVGTextPiece &piece = pieces[i];
         const TSVGGraphicElement &styled = *piece.Styled;
-        const TSVGStrokeState stroke = SVGEffectiveStroke(styled);
+        const TSVGStrokeState stroke = painter.EffectiveStroke(styled);
         const qreal margin =
             boxes[i].height() + qreal(SVGStrokeWidth(styled, stroke)) * std::max(1.0f, stroke.MiterLimit);
         const QRectF reach = toDevice.mapRect(boxes[i].adjusted(-margin, -margin, margin, margin));

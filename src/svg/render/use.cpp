@@ -64,6 +64,7 @@ void SVGDrawUse(TSVGPainter &painter, TSVGUse &use, const TMatrix &M)
     if (!target || target == &use || use.IsReferenceCyclic())
         return;
     const TSVGPainter::TReferenceScope referenced(painter);
+    const TSVGPainter::TContextScope context(painter, use);
     const TMatrix placed = TMatrix::CreateTranslation(use.X(), use.Y()) * M;
     const TSVGUseScope scope(*target, use);
     if (target->SVGType() == etSymbol || (target->SVGType() == etDoc && target->Owner()))

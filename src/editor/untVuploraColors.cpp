@@ -4,6 +4,7 @@
 #include "editor/untVuploraForm.h"
 
 #include "assets/untVuploraProcs.h"
+#include "editor/untVuploraSettings.h"
 #include "editor/untVuploraUndo.h"
 
 void TfrmVuplora::imgColor1Click(QObject *Sender)
@@ -38,4 +39,17 @@ void TfrmVuplora::ApplyColor(TAlphaColor aiColor)
     // The face is stored with its colour but always shown in its own.
     if (item.moType == fiFace)
         SetFace(item.miIndex);
+}
+
+void TfrmVuplora::SetColorsShown(bool abShown)
+{
+    rgColor->setVisible(abShown);
+    // The browser gives the bar its place at the bottom.
+    LayoutChildren();
+    SetSettingColorsShown(abShown);
+}
+
+bool TfrmVuplora::ColorsShown() const
+{
+    return rgColor->isVisibleTo(this);
 }

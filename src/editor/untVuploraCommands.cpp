@@ -6,6 +6,8 @@
 #include "editor/untHelper.h"
 #include "editor/untSelectPack.h"
 #include "editor/untVuploraLocks.h"
+#include "editor/untVuploraRecovery.h"
+#include "editor/untVuploraSettings.h"
 #include "editor/untVuploraUndo.h"
 #include "errors/errors.h"
 #include "platform/platform.h"
@@ -36,11 +38,10 @@ void TfrmVuplora::imgTabSaveClick()
     if (!dialog)
         return;
     TSaveDialogOptions options;
-    options.Filter = QStringLiteral("png gile|*.png");
+    options.Filter = PictureFileFilter(gbLangCN);
     options.DefaultExt = QStringLiteral(".png");
     options.FileName = SuggestedSaveName(FNow());
-    if (IShellService *shell = Platform().Shell)
-        options.InitialDir = shell->DocumentsFolder();
+    options.InitialDir = PictureFolder();
     QString fileName;
     if (!dialog->Execute(this, options, fileName))
         return;
@@ -52,6 +53,22 @@ void TfrmVuplora::imgTabSaveClick()
         ~TEnable() { Button->setEnabled(true); }
     } enable{rgtToolbar->imgTabSave};
     SaveToFile(fileName);
+    SetSettingPictureFolder(QFileInfo(fileName).absolutePath());
+}
+
+QString PictureFileFilter(bool abLangCN)
+{
+    return abLangCN ? QStringLiteral("PNG 图像|*.png") : QStringLiteral("PNG image|*.png");
+}
+
+QString PictureFolder()
+{
+    const QString last = SettingPictureFolder();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    if (IShellService *shell = Platform().Shell)
+        return shell->PicturesFolder();
+    return {};
 }
 
 QImage TfrmVuplora::PortraitPicture(qreal arDisplayScale)
@@ -145,6 +162,8 @@ void TfrmVuplora::imgTabBackClick()
             Window->FHistory->Reset();
         }
     } forget{this};
+    // The portrait left behind is given up, not lost in a crash.
+    FRecovery->Remove();
     ShowSelectPack();
     goFaceRes->LoadRes(QStringLiteral("res_girl"));
     ResetColors();

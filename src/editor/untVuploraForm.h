@@ -44,6 +44,12 @@ void ResetEditorGlobals();
 // "Vuplora_YYYY-MM-DD_HH-MM-SS.png".
 QString SuggestedSaveName(const QDateTime &aoNow);
 
+// The filter of the picture save dialogs, in the interface language, and the
+// folder they open in: the one pictures were last saved to while it exists,
+// else the user's pictures folder.
+QString PictureFileFilter(bool abLangCN);
+QString PictureFolder();
+
 // Canvas gestures, in canvas units: a release more than STROKE_VERTICAL below
 // or above its press is a vertical stroke, more than STROKE_HORIZONTAL to the
 // side a horizontal one; a nudged layer stays within NUDGE_RANGE of its default
@@ -75,6 +81,7 @@ struct TCurrentImage {
 class TRSFmxSVGDocument;
 class TPortraitHistory;
 class TLayerLocks;
+class TRecoveryWriter;
 class TfrmVuplora;
 // The editor window while it exists.
 extern TfrmVuplora *frmVuplora;
@@ -101,6 +108,8 @@ public:
     // Undo and redo of the portrait's changes, and the layers random keeps.
     TPortraitHistory *FHistory = nullptr;
     TLayerLocks *FLocks = nullptr;
+    // Keeps the portrait in a recovery file (untVuploraRecovery.h).
+    TRecoveryWriter *FRecovery = nullptr;
 
     // State.
     TCurrentImage FCurrentImage;
@@ -152,6 +161,9 @@ public:
     void imgColor1Click(QObject *Sender);
     void cmbColorChange(QObject *Sender);
     void ApplyColor(TAlphaColor aiColor);
+    // Shows or hides the colour bar; the choice is remembered for the next run.
+    void SetColorsShown(bool abShown);
+    bool ColorsShown() const;
 
     // Canvas pointer input, in canvas units; the watermark's in its own.
     void slCanvasMouseDown(QObject *Sender, Qt::MouseButton Button, float X, float Y);

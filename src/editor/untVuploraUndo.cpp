@@ -184,6 +184,7 @@ void TPortraitHistory::Record(const QString &asText)
     moState = now;
     moStack->push(new TPortraitCommand(this, asText, std::move(before), std::move(now)));
     DropOldPictures();
+    Q_EMIT Changed();
 }
 
 void TPortraitHistory::DropOldPictures()
@@ -197,6 +198,7 @@ void TPortraitHistory::Reset()
 {
     moStack->clear();
     moState = CapturePortrait(*moWindow);
+    Q_EMIT Changed();
 }
 
 void TPortraitHistory::Undo()
@@ -204,6 +206,7 @@ void TPortraitHistory::Undo()
     if (moWindow->FChanging || !moStack->canUndo())
         return;
     moStack->undo();
+    Q_EMIT Changed();
 }
 
 void TPortraitHistory::Redo()
@@ -211,6 +214,7 @@ void TPortraitHistory::Redo()
     if (moWindow->FChanging || !moStack->canRedo())
         return;
     moStack->redo();
+    Q_EMIT Changed();
 }
 
 bool TPortraitHistory::CanUndo() const
@@ -221,6 +225,16 @@ bool TPortraitHistory::CanUndo() const
 bool TPortraitHistory::CanRedo() const
 {
     return moStack->canRedo();
+}
+
+QString TPortraitHistory::UndoText() const
+{
+    return moStack->undoText();
+}
+
+QString TPortraitHistory::RedoText() const
+{
+    return moStack->redoText();
 }
 
 int TPortraitHistory::Count() const

@@ -87,10 +87,17 @@ public:
     void Redo();
     bool CanUndo() const;
     bool CanRedo() const;
+    // The names of the steps Undo and Redo would take; empty when there is none.
+    QString UndoText() const;
+    QString RedoText() const;
     int Count() const;
 
     // Puts the portrait to the given state; used by the steps.
     void Restore(const TPortraitState &aoState);
+
+Q_SIGNALS:
+    // A step was recorded, undone or redone, or the history started anew.
+    void Changed();
 
 private:
     friend class TRecordStep;

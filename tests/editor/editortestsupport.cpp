@@ -4,6 +4,7 @@
 #include "TestPackPaths.h"
 #include "editor/untVuploraCanvas.h"
 #include "editor/untVuploraPaopao.h"
+#include "editor/untVuploraRecovery.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -11,13 +12,18 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
 void TEditorTest::SetUp()
 {
+    // Every test starts from a first run: nothing remembered, nothing to recover.
+    QSettings().clear();
+    QFile::remove(RecoveryFileName());
     giPackIndex = 1;
     moFake.Screen.Size = QSizeF(1920, 1080);
     moOverride = std::make_unique<TPlatformOverride>(moFake.Services());

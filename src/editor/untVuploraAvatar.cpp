@@ -163,15 +163,10 @@ void TfrmAvatar::Save()
     ISaveDialogService *dialog = Platform().SaveDialog;
     if (!dialog)
         return;
-    TSaveDialogOptions options;
-    options.Filter = PictureFileFilter(gbLangCN);
-    options.DefaultExt = QStringLiteral(".png");
     QString name = SuggestedSaveName(moWindow->FNow());
     name.insert(name.indexOf(u'_'), QStringLiteral("_avatar"));
-    options.FileName = name;
-    options.InitialDir = PictureFolder();
     QString fileName;
-    if (!dialog->Execute(this, options, fileName))
+    if (!dialog->Execute(this, PictureSaveOptions(name), fileName))
         return;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || !QImageWriter(&file, "png").write(Avatar()) || !file.commit())

@@ -37,13 +37,8 @@ void TfrmVuplora::imgTabSaveClick()
     ISaveDialogService *dialog = Platform().SaveDialog;
     if (!dialog)
         return;
-    TSaveDialogOptions options;
-    options.Filter = PictureFileFilter(gbLangCN);
-    options.DefaultExt = QStringLiteral(".png");
-    options.FileName = SuggestedSaveName(FNow());
-    options.InitialDir = PictureFolder();
     QString fileName;
-    if (!dialog->Execute(this, options, fileName))
+    if (!dialog->Execute(this, PictureSaveOptions(SuggestedSaveName(FNow())), fileName))
         return;
 
     // The button comes back whatever happens below.
@@ -56,9 +51,14 @@ void TfrmVuplora::imgTabSaveClick()
     SetSettingPictureFolder(QFileInfo(fileName).absolutePath());
 }
 
-QString PictureFileFilter(bool abLangCN)
+TSaveDialogOptions PictureSaveOptions(const QString &asFileName)
 {
-    return abLangCN ? QStringLiteral("PNG 图像|*.png") : QStringLiteral("PNG image|*.png");
+    TSaveDialogOptions options;
+    options.Filter = gbLangCN ? QStringLiteral("PNG 图像|*.png") : QStringLiteral("PNG image|*.png");
+    options.DefaultExt = QStringLiteral(".png");
+    options.FileName = asFileName;
+    options.InitialDir = PictureFolder();
+    return options;
 }
 
 QString PictureFolder()

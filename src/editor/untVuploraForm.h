@@ -10,6 +10,7 @@
 #include "editor/untVuploraCanvas.h"
 #include "editor/untVuploraColorBar.h"
 #include "editor/untVuploraToolbar.h"
+#include "platform/savedialogservice.h"
 
 #include <QDateTime>
 #include <QLoggingCategory>
@@ -44,10 +45,10 @@ void ResetEditorGlobals();
 // "Vuplora_YYYY-MM-DD_HH-MM-SS.png".
 QString SuggestedSaveName(const QDateTime &aoNow);
 
-// The filter of the picture save dialogs, in the interface language, and the
-// folder they open in: the one pictures were last saved to while it exists,
-// else the user's pictures folder.
-QString PictureFileFilter(bool abLangCN);
+// What the picture save dialogs show: a PNG filter in the interface language,
+// the suggested name, and the folder they open in (PictureFolder: the one
+// pictures were last saved to while it exists, else the user's pictures folder).
+TSaveDialogOptions PictureSaveOptions(const QString &asFileName);
 QString PictureFolder();
 
 // Canvas gestures, in canvas units: a release more than STROKE_VERTICAL below
@@ -185,6 +186,9 @@ public:
     // Puts the confirmed text (gsNewPaopaoText, when there is one) into the
     // bubble document and shows it.
     void ApplyPaopaoText();
+    // Fits the bubble document's text to its bubble (untVuploraBubbleText.h)
+    // and shows the result.
+    void FitPaopaoText();
 
     // Commands.
     void imgTabSaveClick();

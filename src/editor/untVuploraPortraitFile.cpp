@@ -290,6 +290,8 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait)
         goPaopaoStream->buffer() = bubble.Document;
         goPaopaoStream->seek(0);
     }
+    // A file written before texts were fitted shows them fitted too.
+    FitPaopaoText();
     gsPaopaoText = bubble.Text;
     gsNewPaopaoText = bubble.ConfirmedText;
     if (TFaceItem *item = frame->imgPaopao->FaceItem())

@@ -1,5 +1,6 @@
 #include "editor/untVuploraSettings.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace {
@@ -7,24 +8,31 @@ namespace {
 const char COLORS_SHOWN[] = "editor/colorsShown";
 const char PICTURE_FOLDER[] = "editor/pictureFolder";
 
+// The program has no organisation: its settings go to a folder of its own
+// name, not to Qt's "Unknown Organization".
+QSettings Settings()
+{
+    return QSettings(QCoreApplication::applicationName(), QCoreApplication::applicationName());
+}
+
 } // namespace
 
 bool SettingColorsShown()
 {
-    return QSettings().value(QLatin1String(COLORS_SHOWN), false).toBool();
+    return Settings().value(QLatin1String(COLORS_SHOWN), false).toBool();
 }
 
 void SetSettingColorsShown(bool abShown)
 {
-    QSettings().setValue(QLatin1String(COLORS_SHOWN), abShown);
+    Settings().setValue(QLatin1String(COLORS_SHOWN), abShown);
 }
 
 QString SettingPictureFolder()
 {
-    return QSettings().value(QLatin1String(PICTURE_FOLDER)).toString();
+    return Settings().value(QLatin1String(PICTURE_FOLDER)).toString();
 }
 
 void SetSettingPictureFolder(const QString &asFolder)
 {
-    QSettings().setValue(QLatin1String(PICTURE_FOLDER), asFolder);
+    Settings().setValue(QLatin1String(PICTURE_FOLDER), asFolder);
 }

@@ -5,6 +5,7 @@
 #include "editor/untVuploraCanvas.h"
 #include "editor/untVuploraPaopao.h"
 #include "editor/untVuploraRecovery.h"
+#include "editor/untVuploraSettings.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -15,14 +16,14 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
 void TEditorTest::SetUp()
 {
     // Every test starts from a first run: nothing remembered, nothing to recover.
-    QSettings().clear();
+    SetSettingColorsShown(false);
+    SetSettingPictureFolder(QString());
     QFile::remove(RecoveryFileName());
     giPackIndex = 1;
     moFake.Screen.Size = QSizeF(1920, 1080);
@@ -54,6 +55,14 @@ void TCustomPackTest::TearDown()
 {
     moUse.reset();
     TEditorTest::TearDown();
+}
+
+void ShowActive(QWidget *aoWindow)
+{
+    aoWindow->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(aoWindow));
+    aoWindow->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(aoWindow));
 }
 
 QByteArray PngBytes(const QImage &aoImage)

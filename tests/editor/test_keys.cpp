@@ -30,10 +30,7 @@ public:
         mScript.reset();
         mFrm.reset();
         mFrm = std::make_unique<TfrmVuplora>();
-        mFrm->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(mFrm.get()));
-        mFrm->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(mFrm.get()));
+        ShowActive(mFrm.get());
     }
     void TearDown() override
     {

@@ -26,10 +26,7 @@ public:
         moFake.Locale.LangID = QLatin1String(asLang);
         mFrm.reset();
         mFrm = std::make_unique<TfrmVuplora>();
-        mFrm->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(mFrm.get()));
-        mFrm->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(mFrm.get()));
+        ShowActive(mFrm.get());
     }
     void TearDown() override
     {
@@ -155,8 +152,7 @@ TEST_F(TMenuTest, ARightClickOnTheCanvasTheMenuKeyAndShiftF10OpenTheMenu)
     for (const auto &way : ways) {
         SCOPED_TRACE(way.Way);
         // The closed menu hands the focus back to the window.
-        mFrm->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(mFrm.get()));
+        ShowActive(mFrm.get());
         QString shown;
         const std::unique_ptr<QTimer> closer = WhenMenuShown(shown);
         way.Open();

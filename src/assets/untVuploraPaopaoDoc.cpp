@@ -118,6 +118,9 @@ void SetText(pugi::xml_node aoText, const QString &asText)
 
 void ReplaceText(pugi::xml_document &aoDocument, const QString &asText)
 {
+    // Another root is not a bubble: its text is not even looked at.
+    if (!IsSvgRoot(aoDocument))
+        return;
     pugi::xml_node text = TextElement(aoDocument);
     gsPaopaoText = text ? FullTextOf(text) : QString();
     if (text && !asText.isEmpty()) {

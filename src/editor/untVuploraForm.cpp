@@ -392,6 +392,8 @@ void TfrmVuplora::LayoutChildren()
     plPreview->setGeometry(w - panelWidth, TVuploraToolbar::HEIGHT, panelWidth,
                            qMax(0, bottom - TVuploraToolbar::HEIGHT));
     changeBox->setGeometry(plPreview->rect());
+    slCanvas->SetSurround(QRect(0, TVuploraToolbar::HEIGHT, qMax(0, w - panelWidth),
+                                qMax(0, bottom - TVuploraToolbar::HEIGHT)));
 }
 
 void TfrmVuplora::showEvent(QShowEvent *aoEvent)

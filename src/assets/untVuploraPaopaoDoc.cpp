@@ -93,17 +93,40 @@ float ParseCoordinate(const pugi::xml_node &aoElement)
 
 namespace {
 
+const char FULL_TEXT[] = "fulltext";
+const char DESIGN_SIZE[] = "designfontsize";
+
+pugi::xml_node TextElement(const pugi::xml_document &aoDocument)
+{
+    return IsSvgRoot(aoDocument) ? aoDocument.document_element().child(TEXT_ELEMENT) : pugi::xml_node();
+}
+
+// The text the user gave: a text cut short to fit keeps it aside.
+QString FullTextOf(pugi::xml_node aoText)
+{
+    if (const pugi::xml_attribute full = aoText.attribute(FULL_TEXT))
+        return QString::fromUtf8(full.value());
+    return TextOf(aoText);
+}
+
+void SetText(pugi::xml_node aoText, const QString &asText)
+{
+    while (aoText.first_child())
+        aoText.remove_child(aoText.first_child());
+    aoText.append_child(pugi::node_pcdata).set_value(WithoutControlCharacters(asText).toUtf8().constData());
+}
+
 void ReplaceText(pugi::xml_document &aoDocument, const QString &asText)
 {
+    // Another root is not a bubble: its text is not even looked at.
     if (!IsSvgRoot(aoDocument))
         return;
-    pugi::xml_node text = aoDocument.document_element().child(TEXT_ELEMENT);
-    const QString old = text ? TextOf(text) : QString();
-    gsPaopaoText = old;
+    pugi::xml_node text = TextElement(aoDocument);
+    gsPaopaoText = text ? FullTextOf(text) : QString();
     if (text && !asText.isEmpty()) {
-        while (text.first_child())
-            text.remove_child(text.first_child());
-        text.append_child(pugi::node_pcdata).set_value(WithoutControlCharacters(asText).toUtf8().constData());
+        SetText(text, asText);
+        // A new text is whole until it is fitted again.
+        text.remove_attribute(FULL_TEXT);
     }
 }
 
@@ -155,4 +178,37 @@ void PreparePaopaoDocument(QBuffer &aoStream, float &X, float &Y)
     ReplaceText(*document, QString());
     WriteBack(*document, aoStream);
     ReadStartPoint(*document, X, Y);
+}
+
+bool ReadPaopaoTextFit(QIODevice &aoStream, TPaopaoTextFit &aoFit)
+{
+    const std::unique_ptr<pugi::xml_document> document = ParseBubble(aoStream);
+    const pugi::xml_node text = TextElement(*document);
+    if (!text)
+        return false;
+    aoFit.DesignSize = text.attribute(DESIGN_SIZE).as_float(0);
+    aoFit.FullText = FullTextOf(text);
+    return true;
+}
+
+void WritePaopaoTextFit(QBuffer &aoStream, float arSize, const QString &asShown, const TPaopaoTextFit &aoFit)
+{
+    std::unique_ptr<pugi::xml_document> document = ParseBubble(aoStream);
+    pugi::xml_node text = TextElement(*document);
+    if (!text)
+        return;
+    const auto set = [&text](const char *asName, const QByteArray &aoValue) {
+        pugi::xml_attribute attribute = text.attribute(asName);
+        if (!attribute)
+            attribute = text.append_attribute(asName);
+        attribute.set_value(aoValue.constData());
+    };
+    set("font-size", QByteArray::number(arSize, 'g', 6));
+    set(DESIGN_SIZE, QByteArray::number(aoFit.DesignSize, 'g', 6));
+    if (asShown == aoFit.FullText)
+        text.remove_attribute(FULL_TEXT);
+    else
+        set(FULL_TEXT, WithoutControlCharacters(aoFit.FullText).toUtf8());
+    SetText(text, asShown);
+    WriteBack(*document, aoStream);
 }

@@ -33,6 +33,24 @@ void GetPaopaoStartPoint(QIODevice &aoStream, float &X, float &Y);
 // of the document.
 void PreparePaopaoDocument(QBuffer &aoStream, float &X, float &Y);
 
+// Fitting the text to its bubble (the editor measures; this reads and writes
+// the document): the text element keeps the size the bubble was designed with
+// in its attribute designfontsize, and the whole text in fulltext while the text
+// shown is cut short. Neither attribute draws anything.
+struct TPaopaoTextFit {
+    // The text element's font size as designed; 0 when the document does not
+    // record it (then its font size is the designed one).
+    float DesignSize = 0;
+    // The text as the user gave it.
+    QString FullText;
+};
+// False for a document without a text element.
+bool ReadPaopaoTextFit(QIODevice &aoStream, TPaopaoTextFit &aoFit);
+// Gives the text element the font size arSize, records aoFit and shows asShown
+// (the whole text, or the part of it that fits); the stream holds the document
+// written anew.
+void WritePaopaoTextFit(QBuffer &aoStream, float arSize, const QString &asShown, const TPaopaoTextFit &aoFit);
+
 // What GetSVG hands a bubble to: the bubble image and its frame on the canvas.
 class IPaopaoView {
 public:

@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QRectF>
 
+#include <array>
+
 class QPainter;
 
 // Where a picture of the given size lands when fitted into a box: the largest
@@ -28,3 +30,29 @@ void DrawLayerPicture(QPainter &aoPainter, const QImage &aoPicture, const QRectF
 // transparent 640 x 1136 picture; the bubble and the watermark are not drawn.
 // Layers whose items the pack lacks are left out.
 QImage RenderPortrait(TFaceRes &aoRes, const TPortrait &aoPortrait);
+
+// Avatars: a square picture of the portrait's head for profile images. The
+// head is what the face, hair, brows, eyes, nose, mouth, glasses and emoji
+// layers draw on the canvas; the square is centred on their drawn pixels with a
+// margin around them, moved only as far as it takes to stay on the canvas (a
+// head too large for a margin fills the canvas's width), and shows the backdrop
+// under them or stays transparent. The avatar is made from the portrait value
+// and the pack alone, so the editor's export and `vuplora portrait --avatar`
+// give the same square for the same portrait.
+
+// The sizes offered, in pixels.
+inline constexpr std::array<int, 3> AVATAR_SIZES = {256, 512, 1024};
+bool IsAvatarSize(int aiSize);
+
+// The head and the backdrop of a portrait, each drawn once at canvas size; an
+// avatar of any size and either backdrop choice is cut from them.
+struct TAvatarParts {
+    QImage Head;
+    QImage Backdrop;
+    // The square of the canvas the avatar shows, in canvas units.
+    QRectF Square;
+};
+
+TAvatarParts ComposeAvatarParts(TFaceRes &aoRes, const TPortrait &aoPortrait);
+QImage RenderAvatar(const TAvatarParts &aoParts, int aiSize, bool abBackdrop);
+QImage RenderAvatar(TFaceRes &aoRes, const TPortrait &aoPortrait, int aiSize, bool abBackdrop);

@@ -19,7 +19,7 @@ constexpr int EXIT_USAGE = 2;
 constexpr qint64 MAX_COUNT = 100000;
 
 const char USAGE[] =
-    "usage: vuplora portrait --pack N --seed S [--count K] OUT.png\n"
+    "usage: vuplora portrait --pack N --seed S [--count K] [--avatar SIZE [--transparent]] OUT.png\n"
     "       vuplora portrait --help\n"
     "Composes a random portrait from pack N (1 or 2) without a window and writes it\n"
     "as a 640 x 1136 PNG with transparency. The same pack and seed S (0 to\n"
@@ -27,6 +27,8 @@ const char USAGE[] =
     "OUT.png \"-\" is the standard output (one portrait only).\n"
     "--count K (1 to 100000) writes K portraits, OUT-1.png to OUT-K.png beside OUT.png;\n"
     "portrait k is the one of seed S+k-1.\n"
+    "--avatar SIZE (256, 512 or 1024) writes the portrait's head as a SIZE x SIZE\n"
+    "square avatar instead, on its backdrop or, with --transparent, without it.\n"
     "exit codes: 0 done, 1 a portrait could not be made or written, 2 usage\n";
 
 void Err(const QString &asText)
@@ -39,6 +41,8 @@ struct TArgs {
     quint64 Seed = 0;
     bool HasSeed = false;
     qint64 Count = 1;
+    qint32 Avatar = 0;
+    bool Transparent = false;
     QString Out;
     bool Help = false;
 };
@@ -52,6 +56,20 @@ QString ParseArgs(const QStringList &aoArgs, TArgs &aoOut)
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             aoOut.Help = true;
             return {};
+        }
+        if (a == QLatin1String("--transparent")) {
+            aoOut.Transparent = true;
+            continue;
+        }
+        if (a == QLatin1String("--avatar")) {
+            if (i + 1 >= aoArgs.size())
+                return a + QStringLiteral(" needs a value");
+            const QString v = aoArgs[++i];
+            bool ok = false;
+            aoOut.Avatar = v.toInt(&ok);
+            if (!ok || !IsAvatarSize(aoOut.Avatar))
+                return QStringLiteral("--avatar must be 256, 512 or 1024, not '%1'").arg(v);
+            continue;
         }
         if (a == QLatin1String("--pack") || a == QLatin1String("--seed") || a == QLatin1String("--count")) {
             if (i + 1 >= aoArgs.size())
@@ -95,6 +113,8 @@ QString ParseArgs(const QStringList &aoArgs, TArgs &aoOut)
         return QStringLiteral("the output file is missing");
     if (aoOut.Out == QLatin1String("-") && aoOut.Count > 1)
         return QStringLiteral("--count writes several files and needs a file name, not '-'");
+    if (aoOut.Transparent && aoOut.Avatar == 0)
+        return QStringLiteral("--transparent goes with --avatar");
     return {};
 }
 
@@ -191,7 +211,10 @@ int RunPortraitCommand(int argc, char **argv)
         for (qint64 k = 1; k <= parsed.Count; ++k) {
             // The seed of portrait k wraps around past the largest one.
             const quint64 seed = parsed.Seed + quint64(k - 1);
-            WritePicture(RenderPortrait(res, SeededPortrait(res, seed)), OutputName(parsed.Out, parsed.Count, k));
+            const TPortrait portrait = SeededPortrait(res, seed);
+            WritePicture(parsed.Avatar ? RenderAvatar(res, portrait, parsed.Avatar, !parsed.Transparent)
+                                       : RenderPortrait(res, portrait),
+                         OutputName(parsed.Out, parsed.Count, k));
         }
     } catch (const std::exception &e) {
         Err(QString::fromUtf8(e.what()));

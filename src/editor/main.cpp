@@ -1,6 +1,7 @@
 #include "editor/untStartup.h"
 #include "compose/untVuploraHeadless.h"
 #include "editor/untVuploraPortraitFile.h"
+#include "editor/untVuploraRecovery.h"
 #include "platform/errorreport.h"
 #include "platform/localtime.h"
 
@@ -8,7 +9,8 @@
 
 #include <cstring>
 
-// vuplora                 the pack selection, then the editor
+// vuplora                 the pack selection, then the editor (after the
+//                         question whether to restore an unsaved portrait)
 // vuplora FILE.vuplora    the editor with the portrait of that file
 // vuplora portrait ...    portraits without a window (compose/untVuploraHeadless.h)
 int main(int argc, char **argv)
@@ -32,7 +34,7 @@ int main(int argc, char **argv)
     const QStringList args = QApplication::arguments();
     std::unique_ptr<TfrmVuplora> frm;
     try {
-        frm = args.size() >= 2 ? StartUpWithPortraitFile(args.at(1)) : StartUp();
+        frm = args.size() >= 2 ? StartUpWithPortraitFile(args.at(1)) : StartUpOrRecover();
     } catch (...) {
         // Start-up failed (a missing resource, a pack that does not load): say
         // why instead of vanishing.

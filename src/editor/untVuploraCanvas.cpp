@@ -4,6 +4,7 @@
 #include "platform/errorreport.h"
 
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QtMath>
 
@@ -19,6 +20,30 @@ TLayerImage *AddLayer(QGraphicsScene &aoScene, const char *asName, TImageWrap ae
     aoScene.addItem(layer);
     return layer;
 }
+
+// The view over the surround: it draws and hands on to the scene what lies
+// there (the bubble's frame and grips); a press on nothing goes on to the
+// window as before, and the wheel never scrolls it.
+class TSurroundView : public QGraphicsView {
+public:
+    TSurroundView(QGraphicsScene *aoScene, QWidget *aoParent) : QGraphicsView(aoScene, aoParent)
+    {
+        setObjectName(QStringLiteral("slSurround"));
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+        setFocusPolicy(Qt::NoFocus);
+        setBackgroundBrush(Qt::NoBrush);
+        setAutoFillBackground(false);
+        viewport()->setAutoFillBackground(false);
+        setStyleSheet(QStringLiteral("QGraphicsView { background: transparent; }"));
+    }
+
+protected:
+    void wheelEvent(QWheelEvent *aoEvent) override { aoEvent->ignore(); }
+};
 
 } // namespace
 
@@ -80,11 +105,42 @@ void TLayerCanvas::SetPosition(const QPointF &aoPosition)
     ApplyGeometry();
 }
 
+void TLayerCanvas::SetSurround(const QRect &aoArea)
+{
+    moSurroundArea = aoArea;
+    if (!moSurround && parentWidget()) {
+        moSurround = new TSurroundView(moScene, parentWidget());
+        moSurround->stackUnder(this);
+        moSurround->show();
+    }
+    ApplyGeometry();
+}
+
+QRectF TLayerCanvas::Reach() const
+{
+    const QRectF canvas(0, 0, CANVAS_WIDTH, CANVAS_HEIGHT);
+    if (!moSurround)
+        return canvas;
+    return canvas.united(moSurround->sceneRect());
+}
+
 void TLayerCanvas::ApplyGeometry()
 {
     setTransform(QTransform::fromScale(mrScale, mrScale));
-    setGeometry(qRound(moPosition.x()), qRound(moPosition.y()), qCeil(CANVAS_WIDTH * mrScale),
-                qCeil(CANVAS_HEIGHT * mrScale));
+    const QPoint at(qRound(moPosition.x()), qRound(moPosition.y()));
+    setGeometry(at.x(), at.y(), qCeil(CANVAS_WIDTH * mrScale), qCeil(CANVAS_HEIGHT * mrScale));
+    if (moSurround) {
+        // The surround shows the scene where this view would show it if it
+        // were larger: canvas 0,0 on the same whole pixel, so a bubble across
+        // the edge shows no seam.
+        moSurround->setTransform(QTransform::fromScale(mrScale, mrScale));
+        moSurround->setGeometry(moSurroundArea);
+        const QPointF offset = QPointF(moSurroundArea.topLeft() - at) / mrScale;
+        moSurround->setSceneRect(QRectF(offset, QSizeF(moSurroundArea.size()) / mrScale));
+        // Painted only where this view does not paint.
+        moSurround->setMask(QRegion(moSurround->rect()) - QRegion(geometry().translated(-moSurroundArea.topLeft())));
+    }
+    slPaopao->SetReach(Reach());
 }
 
 QGraphicsObject *TLayerCanvas::Layer(TYPE_FACE_ITEM fiType) const

@@ -28,6 +28,15 @@ public:
     QGraphicsObject *Layer(TYPE_FACE_ITEM fiType) const;
     TFaceItemHolder *FaceItemHolder(TYPE_FACE_ITEM fiType) const;
 
+    // The free part of the window around the canvas (window pixels, beside
+    // the toolbar, the panel and the colour bar): what lies beyond the canvas
+    // edge there, a bubble dragged partly off, is drawn over it and can be
+    // taken by its grips. It is the bubble's reach: a drag keeps part of the
+    // frame inside the canvas and this area.
+    void SetSurround(const QRect &aoArea);
+    // The canvas and its surround in canvas units.
+    QRectF Reach() const;
+
     // The canvas with every visible child painted into a new transparent bitmap
     // of 640 x 1136 canvas units times arDisplayScale pixels, whatever the
     // canvas's scale on screen. What lies outside the canvas is cut off.
@@ -65,6 +74,9 @@ private:
     void ApplyGeometry();
     QPointF CanvasPoint(const QMouseEvent *aoEvent) const;
     QGraphicsScene *moScene;
+    // The second view of the scene, under this one, over the surround.
+    QGraphicsView *moSurround = nullptr;
+    QRect moSurroundArea;
     // The press in progress went to the canvas itself, not to a child.
     bool mbCanvasPress = false;
     qreal mrScale = 1.0;

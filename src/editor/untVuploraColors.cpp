@@ -5,6 +5,7 @@
 
 #include "assets/untVuploraProcs.h"
 #include "compose/untVuploraCompose.h"
+#include "editor/untVuploraSettings.h"
 #include "editor/untVuploraUndo.h"
 
 void TfrmVuplora::imgColor1Click(QObject *Sender)
@@ -38,4 +39,17 @@ void TfrmVuplora::ApplyColor(TAlphaColor aiColor)
     // face shown (SetFace).
     if (item.moType == fiFace)
         giFaceIndex = item.miIndex;
+}
+
+void TfrmVuplora::SetColorsShown(bool abShown)
+{
+    rgColor->setVisible(abShown);
+    // The browser gives the bar its place at the bottom.
+    LayoutChildren();
+    SetSettingColorsShown(abShown);
+}
+
+bool TfrmVuplora::ColorsShown() const
+{
+    return rgColor->isVisibleTo(this);
 }

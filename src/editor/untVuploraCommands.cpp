@@ -6,6 +6,8 @@
 #include "editor/untHelper.h"
 #include "editor/untSelectPack.h"
 #include "editor/untVuploraLocks.h"
+#include "editor/untVuploraRecovery.h"
+#include "editor/untVuploraSettings.h"
 #include "editor/untVuploraUndo.h"
 #include "errors/errors.h"
 #include "imageio/picture_writer.h"
@@ -35,14 +37,8 @@ void TfrmVuplora::imgTabSaveClick()
     ISaveDialogService *dialog = Platform().SaveDialog;
     if (!dialog)
         return;
-    TSaveDialogOptions options;
-    options.Filter = QStringLiteral("png gile|*.png");
-    options.DefaultExt = QStringLiteral(".png");
-    options.FileName = SuggestedSaveName(FNow());
-    if (IShellService *shell = Platform().Shell)
-        options.InitialDir = shell->DocumentsFolder();
     QString fileName;
-    if (!dialog->Execute(this, options, fileName))
+    if (!dialog->Execute(this, PictureSaveOptions(SuggestedSaveName(FNow())), fileName))
         return;
 
     // The button comes back whatever happens below.
@@ -52,6 +48,27 @@ void TfrmVuplora::imgTabSaveClick()
         ~TEnable() { Button->setEnabled(true); }
     } enable{rgtToolbar->imgTabSave};
     SaveToFile(fileName);
+    SetSettingPictureFolder(QFileInfo(fileName).absolutePath());
+}
+
+TSaveDialogOptions PictureSaveOptions(const QString &asFileName)
+{
+    TSaveDialogOptions options;
+    options.Filter = gbLangCN ? QStringLiteral("PNG 图像|*.png") : QStringLiteral("PNG image|*.png");
+    options.DefaultExt = QStringLiteral(".png");
+    options.FileName = asFileName;
+    options.InitialDir = PictureFolder();
+    return options;
+}
+
+QString PictureFolder()
+{
+    const QString last = SettingPictureFolder();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    if (IShellService *shell = Platform().Shell)
+        return shell->PicturesFolder();
+    return {};
 }
 
 QImage TfrmVuplora::PortraitPicture(qreal arDisplayScale)
@@ -143,6 +160,8 @@ void TfrmVuplora::imgTabBackClick()
             Window->FHistory->Reset();
         }
     } forget{this};
+    // The portrait left behind is given up, not lost in a crash.
+    FRecovery->Remove();
     ShowSelectPack();
     goFaceRes->LoadRes(QStringLiteral("res_girl"));
     ResetColors();

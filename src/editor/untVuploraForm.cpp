@@ -6,8 +6,11 @@
 #include "editor/untVuploraCategories.h"
 #include "editor/untVuploraKeyboard.h"
 #include "editor/untVuploraLocks.h"
+#include "editor/untVuploraMenu.h"
 #include "editor/untVuploraPaopao.h"
 #include "editor/untVuploraPortraitFile.h"
+#include "editor/untVuploraRecovery.h"
+#include "editor/untVuploraSettings.h"
 #include "editor/untVuploraUndo.h"
 #include "svg/controls/svg_document_component.h"
 #include "platform/errorreport.h"
@@ -130,6 +133,8 @@ void TfrmVuplora::FormCreate()
     // outside it.
     slCanvas->imgIcon->SetAutoCapture(true);
     InstallPortraitFileActions(this);
+    InstallEditorMenu(this);
+    InstallRecovery(this);
 }
 
 void TfrmVuplora::FormDestroy()
@@ -155,7 +160,7 @@ void TfrmVuplora::CreateControls()
     slCanvas = new TLayerCanvas(this);
     rgtToolbar = new TVuploraToolbar(this);
     rgColor = new TVuploraColorBar(this);
-    rgColor->setVisible(false);
+    rgColor->setVisible(SettingColorsShown());
     plPreview = new QWidget(this);
     plPreview->setObjectName(QStringLiteral("plPreview"));
     plPreview->setFixedWidth(DESIGN_PANEL_WIDTH);
@@ -387,6 +392,8 @@ void TfrmVuplora::LayoutChildren()
     plPreview->setGeometry(w - panelWidth, TVuploraToolbar::HEIGHT, panelWidth,
                            qMax(0, bottom - TVuploraToolbar::HEIGHT));
     changeBox->setGeometry(plPreview->rect());
+    slCanvas->SetSurround(QRect(0, TVuploraToolbar::HEIGHT, qMax(0, w - panelWidth),
+                                qMax(0, bottom - TVuploraToolbar::HEIGHT)));
 }
 
 void TfrmVuplora::showEvent(QShowEvent *aoEvent)

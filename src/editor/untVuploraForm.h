@@ -11,6 +11,7 @@
 #include "editor/untVuploraCanvas.h"
 #include "editor/untVuploraColorBar.h"
 #include "editor/untVuploraToolbar.h"
+#include "platform/savedialogservice.h"
 
 #include <QDateTime>
 #include <QLoggingCategory>
@@ -44,6 +45,12 @@ void ResetEditorGlobals();
 // The file name save suggests for a portrait saved at the given local time:
 // "Vuplora_YYYY-MM-DD_HH-MM-SS.png".
 QString SuggestedSaveName(const QDateTime &aoNow);
+
+// What the picture save dialogs show: a PNG filter in the interface language,
+// the suggested name, and the folder they open in (PictureFolder: the one
+// pictures were last saved to while it exists, else the user's pictures folder).
+TSaveDialogOptions PictureSaveOptions(const QString &asFileName);
+QString PictureFolder();
 
 // Canvas gestures, in canvas units: a release more than STROKE_VERTICAL below
 // or above its press is a vertical stroke, more than STROKE_HORIZONTAL to the
@@ -91,6 +98,7 @@ struct TPortraitShown {
 class TRSFmxSVGDocument;
 class TPortraitHistory;
 class TLayerLocks;
+class TRecoveryWriter;
 class TfrmVuplora;
 // The editor window while it exists.
 extern TfrmVuplora *frmVuplora;
@@ -117,6 +125,8 @@ public:
     // Undo and redo of the portrait's changes, and the layers random keeps.
     TPortraitHistory *FHistory = nullptr;
     TLayerLocks *FLocks = nullptr;
+    // Keeps the portrait in a recovery file (untVuploraRecovery.h).
+    TRecoveryWriter *FRecovery = nullptr;
 
     // State.
     TCurrentImage FCurrentImage;
@@ -174,6 +184,9 @@ public:
     void imgColor1Click(QObject *Sender);
     void cmbColorChange(QObject *Sender);
     void ApplyColor(TAlphaColor aiColor);
+    // Shows or hides the colour bar; the choice is remembered for the next run.
+    void SetColorsShown(bool abShown);
+    bool ColorsShown() const;
 
     // Canvas pointer input, in canvas units; the watermark's in its own.
     void slCanvasMouseDown(QObject *Sender, Qt::MouseButton Button, float X, float Y);
@@ -195,6 +208,9 @@ public:
     // Puts the confirmed text (gsNewPaopaoText, when there is one) into the
     // bubble document and shows it.
     void ApplyPaopaoText();
+    // Fits the bubble document's text to its bubble (untVuploraBubbleText.h)
+    // and shows the result.
+    void FitPaopaoText();
 
     // Commands.
     void imgTabSaveClick();

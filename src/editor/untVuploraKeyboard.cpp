@@ -1,5 +1,6 @@
 #include "editor/untVuploraKeyboard.h"
 
+#include "editor/untVuploraAvatar.h"
 #include "editor/untVuploraCategories.h"
 #include "editor/untVuploraForm.h"
 #include "editor/untVuploraLocks.h"
@@ -23,13 +24,35 @@ bool BubbleShown(const TfrmVuplora &aoWindow)
     return aoWindow.slCanvas->slPaopao->isVisible();
 }
 
-const QList<TKey> &EditorKeys()
+// Keys of the strokes, the tabs and the bubble's buttons.
+const QList<TKey> &GestureKeys();
+
+QList<TKey> EditorKeys()
+{
+    using W = TfrmVuplora;
+    using C = TEditorCommand;
+    static const QList<std::pair<TEditorCommand, std::function<void(W &)>>> commands = {
+        {C::Undo, [](W &w) { w.FHistory->Undo(); }},
+        {C::Redo, [](W &w) { w.FHistory->Redo(); }},
+        {C::Random, [](W &w) { w.imgTabRandomClick(); }},
+        {C::SavePicture, [](W &w) { w.imgTabSaveClick(); }},
+        {C::Lock, [](W &w) { w.FLocks->Toggle(w.CurrentCategory()); }},
+        {C::ShowColors, [](W &w) { w.SetColorsShown(!w.ColorsShown()); }},
+        {C::Web, [](W &w) { w.imgTabWebClick(); }},
+        {C::ExportAvatar, [](W &w) { ShowAvatarDialog(&w); }},
+    };
+    QList<TKey> keys;
+    for (const auto &[command, action] : commands)
+        for (const QKeySequence &sequence : CommandKeys(command))
+            keys.append({sequence, action});
+    keys += GestureKeys();
+    return keys;
+}
+
+const QList<TKey> &GestureKeys()
 {
     using W = TfrmVuplora;
     static const QList<TKey> keys = {
-        {QKeySequence(Qt::CTRL | Qt::Key_Z), [](W &w) { w.FHistory->Undo(); }},
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [](W &w) { w.FHistory->Redo(); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), [](W &w) { w.FHistory->Redo(); }},
         // Right goes on to the next item, as a stroke to the left does.
         {QKeySequence(Qt::Key_Right), [](W &w) { w.StepItem(1); }},
         {QKeySequence(Qt::Key_Left), [](W &w) { w.StepItem(-1); }},
@@ -37,10 +60,6 @@ const QList<TKey> &EditorKeys()
         {QKeySequence(Qt::Key_Down), [](W &w) { w.NudgeLayer(1); }},
         {QKeySequence(Qt::Key_Tab), [](W &w) { w.StepTab(1); }},
         {QKeySequence(Qt::SHIFT | Qt::Key_Tab), [](W &w) { w.StepTab(-1); }},
-        {QKeySequence(Qt::Key_R), [](W &w) { w.imgTabRandomClick(); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_S), [](W &w) { w.imgTabSaveClick(); }},
-        {QKeySequence(Qt::Key_L), [](W &w) { w.FLocks->Toggle(w.CurrentCategory()); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_L), [](W &w) { w.FLocks->Toggle(w.CurrentCategory()); }},
         {QKeySequence(Qt::Key_Delete),
          [](W &w) {
              if (BubbleShown(w))
@@ -90,6 +109,8 @@ QString Tip(const TTip &aoTip, bool abLangCN)
     return QString::fromUtf8(abLangCN ? aoTip.Chinese : aoTip.English);
 }
 
+QString KeyTip(const TTip &aoTip, TEditorCommand aeCommand, bool abLangCN);
+
 QString TabTip(TYPE_FACE_ITEM fiType, bool abLangCN)
 {
     QStringList lines{Tip(CategoryName(fiType), abLangCN)};
@@ -102,10 +123,51 @@ QString TabTip(TYPE_FACE_ITEM fiType, bool abLangCN)
                      abLangCN);
     if (TLayerLocks::Lockable(fiType))
         lines << Tip({"L or right click: lock against random", "L 或右键：锁定，随机时保留"}, abLangCN);
+    lines << KeyTip({"%1: show or hide the colours", "%1：显示或隐藏颜色"}, TEditorCommand::ShowColors, abLangCN);
     return lines.join(u'\n');
 }
 
+// A tip with the keys of a command in place of its %1.
+QString KeyTip(const TTip &aoTip, TEditorCommand aeCommand, bool abLangCN)
+{
+    return Tip(aoTip, abLangCN).arg(CommandKeyText(aeCommand));
+}
+
+QString MenuTip(bool abLangCN)
+{
+    const QList<QKeySequence> keys = CommandKeys(TEditorCommand::Menu);
+    return Tip({"Right click on the canvas, %1 or %2: every command", "在画布上右键、%1 或 %2：全部命令"}, abLangCN)
+        .arg(keys.at(0).toString(QKeySequence::NativeText), keys.at(1).toString(QKeySequence::NativeText));
+}
+
 } // namespace
+
+QList<QKeySequence> CommandKeys(TEditorCommand aeCommand)
+{
+    using C = TEditorCommand;
+    switch (aeCommand) {
+    case C::Undo: return {QKeySequence(Qt::CTRL | Qt::Key_Z)};
+    case C::Redo: return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)};
+    case C::OpenPortrait: return {QKeySequence(Qt::CTRL | Qt::Key_O)};
+    case C::SavePortrait: return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)};
+    case C::SavePicture: return {QKeySequence(Qt::CTRL | Qt::Key_S)};
+    case C::CopyPicture: return {QKeySequence(Qt::CTRL | Qt::Key_C)};
+    case C::ExportAvatar: return {QKeySequence(Qt::CTRL | Qt::Key_E)};
+    case C::ShowColors: return {QKeySequence(Qt::Key_C)};
+    case C::Lock: return {QKeySequence(Qt::Key_L), QKeySequence(Qt::CTRL | Qt::Key_L)};
+    case C::Random: return {QKeySequence(Qt::Key_R)};
+    case C::Web: return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W)};
+    case C::About: return {QKeySequence(Qt::Key_F1)};
+    case C::Menu: return {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)};
+    }
+    return {};
+}
+
+QString CommandKeyText(TEditorCommand aeCommand)
+{
+    const QList<QKeySequence> keys = CommandKeys(aeCommand);
+    return keys.isEmpty() ? QString() : keys.first().toString(QKeySequence::NativeText);
+}
 
 void InstallEditorKeys(TfrmVuplora *aoWindow)
 {
@@ -120,10 +182,29 @@ void InstallEditorKeys(TfrmVuplora *aoWindow)
 
 void ShowToolbarTips(TVuploraToolbar *aoToolbar, bool abLangCN)
 {
-    aoToolbar->imgTabBack->setToolTip(Tip({"Back to the choice of pack", "返回选择素材包"}, abLangCN));
-    aoToolbar->imgTabSave->setToolTip(Tip({"Save the portrait (Ctrl+S)", "保存头像 (Ctrl+S)"}, abLangCN));
-    aoToolbar->imgTabRandom->setToolTip(Tip({"Random portrait (R)", "随机头像 (R)"}, abLangCN));
-    aoToolbar->imgTabWeb->setToolTip(Tip({"Open the web site", "打开网站"}, abLangCN));
+    using C = TEditorCommand;
+    const auto lines = [abLangCN](std::initializer_list<std::pair<TTip, C>> aoTips) {
+        QStringList out;
+        for (const auto &[tip, command] : aoTips)
+            out << KeyTip(tip, command, abLangCN);
+        out << MenuTip(abLangCN);
+        return out.join(u'\n');
+    };
+    aoToolbar->imgTabBack->setToolTip(
+        Tip({"Back to the choice of pack", "返回选择素材包"}, abLangCN) + u'\n' + MenuTip(abLangCN));
+    aoToolbar->imgTabSave->setToolTip(lines({
+        {{"Save the portrait (%1)", "保存头像 (%1)"}, C::SavePicture},
+        {{"Save the portrait file (%1)", "保存头像文件 (%1)"}, C::SavePortrait},
+        {{"Open a portrait file (%1)", "打开头像文件 (%1)"}, C::OpenPortrait},
+        {{"Copy the picture (%1)", "复制图片 (%1)"}, C::CopyPicture},
+        {{"Export an avatar (%1)", "导出头像图标 (%1)"}, C::ExportAvatar},
+    }));
+    aoToolbar->imgTabRandom->setToolTip(lines({
+        {{"Random portrait (%1)", "随机头像 (%1)"}, C::Random},
+        {{"Undo (%1)", "撤销 (%1)"}, C::Undo},
+        {{"Redo (%1)", "重做 (%1)"}, C::Redo},
+    }));
+    aoToolbar->imgTabWeb->setToolTip(lines({{{"Open the web site (%1)", "打开网站 (%1)"}, C::Web}}));
     for (const TCategory &category : Categories())
         aoToolbar->Tab(category.Type)->setToolTip(TabTip(category.Type, abLangCN));
 }

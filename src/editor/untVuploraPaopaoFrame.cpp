@@ -5,6 +5,8 @@
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 constexpr qreal BUTTON_SIZE = 50;
@@ -140,6 +142,21 @@ void TPaopaoFrame::paint(QPainter *aoPainter, const QStyleOptionGraphicsItem *, 
         aoPainter->drawEllipse(corner, GRIP_SIZE, GRIP_SIZE);
 }
 
+QPointF TPaopaoFrame::KeptInReach(const QRectF &aoFrame, const QPointF &aoMove) const
+{
+    if (moReach.isEmpty())
+        return aoMove;
+    // The moved frame overlaps the reach by a grip's width on both axes.
+    const qreal keep = KEEP_IN_REACH;
+    const auto axis = [keep](qreal arMove, qreal arLow, qreal arHigh, qreal arReachLow, qreal arReachHigh) {
+        const qreal least = arReachLow + keep - arHigh;
+        const qreal most = arReachHigh - keep - arLow;
+        return least <= most ? std::clamp(arMove, least, most) : arMove;
+    };
+    return QPointF(axis(aoMove.x(), aoFrame.left(), aoFrame.right(), moReach.left(), moReach.right()),
+                   axis(aoMove.y(), aoFrame.top(), aoFrame.bottom(), moReach.top(), moReach.bottom()));
+}
+
 TPaopaoFrame::TDrag TPaopaoFrame::GripAt(const QPointF &aoPos) const
 {
     const QRectF frame(0, 0, Width(), Height());
@@ -177,11 +194,24 @@ void TPaopaoFrame::mouseMoveEvent(QGraphicsSceneMouseEvent *aoEvent)
     QRectF r = moPressRect;
     switch (meDrag) {
     case TDrag::None: return;
-    case TDrag::Move: r.translate(d); break;
+    case TDrag::Move: r.translate(KeptInReach(r, d)); break;
     case TDrag::TopLeft: r.setTopLeft(r.topLeft() + d); break;
     case TDrag::TopRight: r.setTopRight(r.topRight() + d); break;
     case TDrag::BottomLeft: r.setBottomLeft(r.bottomLeft() + d); break;
     case TDrag::BottomRight: r.setBottomRight(r.bottomRight() + d); break;
+    }
+    // A grip's edge stops where the frame would leave the reach: the far
+    // edges still overlap it by a grip's width.
+    if (!moReach.isEmpty() && meDrag != TDrag::Move) {
+        const qreal keep = KEEP_IN_REACH;
+        if (meDrag == TDrag::TopLeft || meDrag == TDrag::BottomLeft)
+            r.setLeft(std::min(r.left(), moReach.right() - keep));
+        else
+            r.setRight(std::max(r.right(), moReach.left() + keep));
+        if (meDrag == TDrag::TopLeft || meDrag == TDrag::TopRight)
+            r.setTop(std::min(r.top(), moReach.bottom() - keep));
+        else
+            r.setBottom(std::max(r.bottom(), moReach.top() + keep));
     }
     // A grip dragged past the opposite corner stops at the smallest size there.
     if (r.width() < MIN_SIZE) {

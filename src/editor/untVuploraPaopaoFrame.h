@@ -38,6 +38,8 @@ public:
     static constexpr qreal GRIP_SIZE = 5;
     // Smallest size a grip drag leaves the frame.
     static constexpr qreal MIN_SIZE = 20;
+    // A grip's width.
+    static constexpr qreal KEEP_IN_REACH = 2 * GRIP_SIZE;
 
     TPaopaoImage *imgPaopao;
     TLayerButton *imgPaopaoClose;
@@ -47,6 +49,13 @@ public:
     // hidden by the window.
     bool SelectionShown() const { return mbSelectionShown; }
     void SetSelectionShown(bool abShown);
+
+    // Where the frame can be reached, in canvas units: a drag (a move or a
+    // grip) keeps at least KEEP_IN_REACH of the frame inside it on both axes,
+    // so the frame never leaves the user's reach. The frame may still be
+    // placed beyond it otherwise (a file, undo). Empty: anywhere.
+    void SetReach(const QRectF &aoReach) { moReach = aoReach; }
+    QRectF Reach() const { return moReach; }
 
     // Resizes the frame; the image fills it and the edit button stays over its
     // bottom-left corner.
@@ -68,11 +77,14 @@ protected:
 private:
     enum class TDrag { None, Move, TopLeft, TopRight, BottomLeft, BottomRight };
     TDrag GripAt(const QPointF &aoPos) const;
+    // The part of aoMove the frame aoFrame may make and stay in reach.
+    QPointF KeptInReach(const QRectF &aoFrame, const QPointF &aoMove) const;
 
     bool mbSelectionShown = false;
     TDrag meDrag = TDrag::None;
     QPointF moPressScene;
     QRectF moPressRect; // the frame in its parent's coordinates at the press
+    QRectF moReach;
 };
 
 // The bubble image: the SVG image control with the TFaceItem of the bubble

@@ -7,6 +7,7 @@
 #include "compose/untVuploraCompose.h"
 #include "editor/untVuploraCategories.h"
 #include "editor/untVuploraForm.h"
+#include "editor/untVuploraKeyboard.h"
 #include "editor/untVuploraPaopao.h"
 #include "editor/untSelectPack.h"
 #include "editor/untVuploraUndo.h"
@@ -337,6 +338,8 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait, co
         goPaopaoStream->buffer() = bubble.Document;
         goPaopaoStream->seek(0);
     }
+    // A file written before texts were fitted shows them fitted too.
+    FitPaopaoText();
     gsPaopaoText = bubble.Text;
     gsNewPaopaoText = bubble.ConfirmedText;
     if (TFaceItem *item = frame->imgPaopao->FaceItem())
@@ -460,17 +463,17 @@ void InstallPortraitFileActions(TfrmVuplora *aoWindow)
 {
     const struct {
         const char *Name;
-        QKeySequence Keys;
+        TEditorCommand Command;
         void (TfrmVuplora::*Handler)();
     } actions[] = {
-        {"actSavePortrait", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TfrmVuplora::imgSavePortraitClick},
-        {"actOpenPortrait", QKeySequence(Qt::CTRL | Qt::Key_O), &TfrmVuplora::imgOpenPortraitClick},
-        {"actCopyPicture", QKeySequence(Qt::CTRL | Qt::Key_C), &TfrmVuplora::CopyPicture},
+        {"actSavePortrait", TEditorCommand::SavePortrait, &TfrmVuplora::imgSavePortraitClick},
+        {"actOpenPortrait", TEditorCommand::OpenPortrait, &TfrmVuplora::imgOpenPortraitClick},
+        {"actCopyPicture", TEditorCommand::CopyPicture, &TfrmVuplora::CopyPicture},
     };
     for (const auto &a : actions) {
         auto *action = new QAction(aoWindow);
         action->setObjectName(QLatin1String(a.Name));
-        action->setShortcut(a.Keys);
+        action->setShortcuts(CommandKeys(a.Command));
         action->setShortcutContext(Qt::WindowShortcut);
         QObject::connect(action, &QAction::triggered, aoWindow,
                          Reporting([aoWindow, handler = a.Handler] { (aoWindow->*handler)(); }));

@@ -4,6 +4,7 @@
 #include "editor/untVuploraForm.h"
 
 #include "assets/untVuploraPaopaoDoc.h"
+#include "editor/untVuploraBubbleText.h"
 #include "editor/untVuploraPaopao.h"
 #include "editor/untVuploraUndo.h"
 #include "svg/controls/svg_document_component.h"
@@ -71,6 +72,7 @@ void TfrmVuplora::ApplyBubble(qint32 i)
         frame->setVisible(wasVisible);
         throw;
     }
+    FitPaopaoText();
 }
 
 void TfrmVuplora::slPaopaoClick(QObject *)
@@ -114,6 +116,16 @@ void TfrmVuplora::ApplyPaopaoText()
     if (gsNewPaopaoText.isEmpty() || !goPaopaoStream)
         return;
     SetPaopaoText(*goPaopaoStream, gsNewPaopaoText);
+    FitPaopaoDocument(*goPaopaoStream);
     goPaopaoStream->seek(0);
     SVGDoc->SVG()->LoadFromStream(*goPaopaoStream);
+}
+
+void TfrmVuplora::FitPaopaoText()
+{
+    if (!goPaopaoStream || !FitPaopaoDocument(*goPaopaoStream))
+        return;
+    goPaopaoStream->seek(0);
+    SVGDoc->SVG()->LoadFromStream(*goPaopaoStream);
+    goPaopaoStream->seek(0);
 }

@@ -116,7 +116,7 @@ void TfrmVuplora::changeBoxItemClick(QObject *, QListWidgetItem *Item)
 {
     if (FChanging)
         return;
-    const TRecordStep step(FHistory, QStringLiteral("Choose item"));
+    const TRecordStep step(FHistory, QStringLiteral("Choose ") + QLatin1String(FACE_ITEM_NAMES[CurrentCategory()]));
     const TFlagScope changing(FChanging);
     // A tab click while the slide is waited for refills the browser; the
     // clicked cell must outlive this handler.

@@ -141,6 +141,7 @@ void TPortraitHistory::Record(const QString &asText)
     moState = now;
     moStack->push(new TPortraitCommand(this, asText, std::move(before), std::move(now)));
     DropOldPictures();
+    Q_EMIT Changed();
 }
 
 namespace {
@@ -184,6 +185,7 @@ void TPortraitHistory::Reset()
 {
     moStack->clear();
     moState = CapturePortrait(*moWindow);
+    Q_EMIT Changed();
 }
 
 void TPortraitHistory::Undo()
@@ -191,6 +193,7 @@ void TPortraitHistory::Undo()
     if (moWindow->FChanging || !moStack->canUndo())
         return;
     moStack->undo();
+    Q_EMIT Changed();
 }
 
 void TPortraitHistory::Redo()
@@ -198,6 +201,7 @@ void TPortraitHistory::Redo()
     if (moWindow->FChanging || !moStack->canRedo())
         return;
     moStack->redo();
+    Q_EMIT Changed();
 }
 
 bool TPortraitHistory::CanUndo() const
@@ -208,6 +212,16 @@ bool TPortraitHistory::CanUndo() const
 bool TPortraitHistory::CanRedo() const
 {
     return moStack->canRedo();
+}
+
+QString TPortraitHistory::UndoText() const
+{
+    return moStack->undoText();
+}
+
+QString TPortraitHistory::RedoText() const
+{
+    return moStack->redoText();
 }
 
 int TPortraitHistory::Count() const

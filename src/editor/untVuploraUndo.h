@@ -56,6 +56,9 @@ public:
     void Redo();
     bool CanUndo() const;
     bool CanRedo() const;
+    // The names of the steps Undo and Redo would take; empty when there is none.
+    QString UndoText() const;
+    QString RedoText() const;
     int Count() const;
     // The bytes of pictures the steps keep beyond what the window shows.
     qint64 KeptPictureBytes() const;
@@ -63,6 +66,10 @@ public:
     // Puts the portrait to the given state (ApplyPortrait) and shows the layer
     // that came back in the browser; used by the steps.
     void Restore(const TPortraitState &aoState);
+
+Q_SIGNALS:
+    // A step was recorded, undone or redone, or the history started anew.
+    void Changed();
 
 private:
     friend class TRecordStep;

@@ -35,8 +35,10 @@ class TFakeShellService : public IShellService {
 public:
     QStringList Opened;
     QString Documents = QStringLiteral("/home/user/Documents");
+    QString Pictures = QStringLiteral("/home/user/Pictures");
     void Open(const QString &asCommand) override { Opened.append(asCommand); }
     QString DocumentsFolder() const override { return Documents; }
+    QString PicturesFolder() const override { return Pictures; }
 };
 
 class TFakeSaveDialogService : public ISaveDialogService {

@@ -14,3 +14,8 @@ QString TQtShellService::DocumentsFolder() const
 {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
+
+QString TQtShellService::PicturesFolder() const
+{
+    return QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+}

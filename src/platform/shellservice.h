@@ -11,6 +11,8 @@ public:
     virtual void Open(const QString &asCommand) = 0;
     // The user's personal documents folder.
     virtual QString DocumentsFolder() const = 0;
+    // The user's pictures folder.
+    virtual QString PicturesFolder() const = 0;
 };
 
 // QDesktopServices and QStandardPaths.
@@ -18,4 +20,5 @@ class TQtShellService : public IShellService {
 public:
     void Open(const QString &asCommand) override;
     QString DocumentsFolder() const override;
+    QString PicturesFolder() const override;
 };

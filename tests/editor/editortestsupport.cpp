@@ -4,6 +4,8 @@
 #include "TestPackPaths.h"
 #include "editor/untVuploraCanvas.h"
 #include "editor/untVuploraPaopao.h"
+#include "editor/untVuploraRecovery.h"
+#include "editor/untVuploraSettings.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -11,6 +13,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -18,6 +21,10 @@
 
 void TEditorTest::SetUp()
 {
+    // Every test starts from a first run: nothing remembered, nothing to recover.
+    SetSettingColorsShown(false);
+    SetSettingPictureFolder(QString());
+    QFile::remove(RecoveryFileName());
     giPackIndex = 1;
     moFake.Screen.Size = QSizeF(1920, 1080);
     moOverride = std::make_unique<TPlatformOverride>(moFake.Services());
@@ -48,6 +55,14 @@ void TCustomPackTest::TearDown()
 {
     moUse.reset();
     TEditorTest::TearDown();
+}
+
+void ShowActive(QWidget *aoWindow)
+{
+    aoWindow->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(aoWindow));
+    aoWindow->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(aoWindow));
 }
 
 QByteArray PngBytes(const QImage &aoImage)

@@ -57,6 +57,10 @@ private:
 // A picture as the bytes of a PNG file.
 QByteArray PngBytes(const QImage &aoImage);
 
+// Shows a window and waits until it is on screen and active, so that its
+// shortcuts work.
+void ShowActive(QWidget *aoWindow);
+
 // A left click, a pointer move: sent to the window, which finds the control
 // under the point as it does for real input.
 void ClickAt(QWidget *aoWindow, const QPoint &aoPos);

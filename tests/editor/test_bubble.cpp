@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+
 namespace {
 
 class TBubbleTest : public TEditorTest {
@@ -113,6 +115,73 @@ TEST_F(TBubbleTest, TheFrameMovesAndResizesByDragAndLeavesTheCanvas)
     // The edit button stays over the bottom-left corner.
     EXPECT_NEAR(Frame()->imgPaopaoEdit->y(), Frame()->Height() - 26, 1e-9);
     EXPECT_TRUE(moErrors.isEmpty());
+}
+
+TEST_F(TBubbleTest, ABubbleBeyondTheCanvasEdgeShowsOverTheSurroundAndStaysInReach)
+{
+    Choose(1);
+    TLayerCanvas *c = mFrm->slCanvas;
+    // At 0.62 the canvas starts 47.6 pixels from the window's left edge, under
+    // the toolbar; the free window left of the panel is the reach.
+    const qreal scale = c->CanvasScale();
+    const QRectF reach = c->Reach();
+    EXPECT_NEAR(reach.left(), -qRound(c->Position().x()) / scale, 1e-6);
+    EXPECT_EQ(reach.top(), 0);
+    EXPECT_NEAR(reach.right(), (mFrm->width() - mFrm->plPreview->width() - qRound(c->Position().x())) / scale, 1e-6);
+    EXPECT_NEAR(reach.bottom(), (mFrm->height() - 50) / scale, 1e-6);
+
+    // Half off the left edge, the bubble's outer half shows over the surround.
+    Frame()->setPos(-100, 300);
+    const QRect surround(0, 50 + qRound(320 * scale), qRound(c->Position().x()), qRound(160 * scale));
+    Frame()->setVisible(false);
+    const QImage without = mFrm->grab(surround).toImage();
+    Frame()->setVisible(true);
+    const QImage with = mFrm->grab(surround).toImage();
+    ASSERT_EQ(with.size(), without.size());
+    int changed = 0;
+    for (int y = 0; y < with.height(); ++y)
+        for (int x = 0; x < with.width(); ++x)
+            changed += with.pixel(x, y) != without.pixel(x, y);
+    EXPECT_GT(changed, with.width() * with.height() / 20);
+    // The saved picture is the canvas alone.
+    EXPECT_EQ(mFrm->PortraitPicture(1.0).size(), QSize(640, 1136));
+
+    // However far a drag goes, a grip's width of the frame stays in reach; a
+    // grip shrinking a frame that sticks out stops there too.
+    const qreal keep = TPaopaoFrame::KEEP_IN_REACH;
+    const auto right = [&] { return Frame()->x() + Frame()->Width(); };
+    const auto bottom = [&] { return Frame()->y() + Frame()->Height(); };
+    const auto left = [&] { return Frame()->x(); };
+    const auto top = [&] { return Frame()->y(); };
+    const struct {
+        const char *Name;
+        QPointF At;
+        QPointF Press; // relative to the frame's top-left
+        QPointF By;
+        std::function<qreal()> Edge;
+        qreal Expected;
+    } drags[] = {
+        {"moved left", {200, 300}, {100, 100}, {-5000, 0}, right, reach.left() + keep},
+        {"moved right", {200, 300}, {100, 100}, {5000, 0}, left, reach.right() - keep},
+        {"moved up", {200, 300}, {100, 100}, {0, -5000}, bottom, reach.top() + keep},
+        {"moved down", {200, 300}, {100, 100}, {0, 5000}, top, reach.bottom() - keep},
+        {"top-left grip right", {600, 300}, {0, 0}, {5000, 0}, left, reach.right() - keep},
+        {"top-left grip down", {200, 1100}, {0, 0}, {0, 5000}, top, reach.bottom() - keep},
+        {"bottom-right grip left", {-150, 300}, {200, 200}, {-5000, 0}, right, reach.left() + keep},
+        {"bottom-right grip up", {200, -150}, {200, 200}, {0, -5000}, bottom, reach.top() + keep},
+    };
+    for (const auto &drag : drags) {
+        SCOPED_TRACE(drag.Name);
+        Frame()->setPos(drag.At);
+        Frame()->SetSize(QSizeF(200, 200));
+        // The buttons a click shows lie over the left grips.
+        Frame()->imgPaopaoClose->setVisible(false);
+        Frame()->imgPaopaoEdit->setVisible(false);
+        const QPointF from = drag.At + drag.Press;
+        DragOnCanvas(c, from, from + drag.By);
+        EXPECT_NEAR(drag.Edge(), drag.Expected, 2 / scale);
+    }
+    EXPECT_TRUE(moErrors.isEmpty()) << moErrors.join(u'\n');
 }
 
 TEST_F(TBubbleTest, EditingFollowsTheConfirmAndCancelRules)

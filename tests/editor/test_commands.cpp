@@ -72,10 +72,10 @@ TEST_F(TCommandsTest, SaveWritesTheWholeCanvasAtItsOwnSizeWithTransparency)
 
     EXPECT_TRUE(moErrors.isEmpty()) << moErrors.join(u'\n');
     EXPECT_EQ(moFake.SaveDialog.Shown, 1);
-    EXPECT_EQ(moFake.SaveDialog.LastOptions.Filter, QStringLiteral("png gile|*.png"));
+    EXPECT_EQ(moFake.SaveDialog.LastOptions.Filter, QStringLiteral("PNG image|*.png"));
     EXPECT_EQ(moFake.SaveDialog.LastOptions.DefaultExt, QStringLiteral(".png"));
     EXPECT_EQ(moFake.SaveDialog.LastOptions.FileName, QStringLiteral("Vuplora_2014-08-26_15-07-09.png"));
-    EXPECT_EQ(moFake.SaveDialog.LastOptions.InitialDir, moFake.Shell.Documents);
+    EXPECT_EQ(moFake.SaveDialog.LastOptions.InitialDir, moFake.Shell.Pictures);
     EXPECT_TRUE(frm.rgtToolbar->imgTabSave->isEnabled());
 
     const QImage saved(moFake.SaveDialog.ChosenFile);

@@ -12,7 +12,13 @@ set(expected
   "${BINDIR}/vuplora"
   "${DATADIR}/applications/vuplora.desktop"
   "${DATADIR}/mime/packages/vuplora.xml"
-  "${DATADIR}/icons/hicolor/scalable/apps/vuplora.svg")
+  "${DATADIR}/icons/hicolor/scalable/apps/vuplora.svg"
+  "${BINDIR}/vuplora-svg"
+  "${BINDIR}/vuplora-pack"
+  "${DATADIR}/metainfo/io.github.vuplora.vuplora.metainfo.xml"
+  "${MANDIR}/man1/vuplora.1.gz"
+  "${MANDIR}/man1/vuplora-svg.1.gz"
+  "${MANDIR}/man1/vuplora-pack.1.gz")
 if(EXISTS "${SOURCE_DIR}/NOTICE")
   list(APPEND expected "${DATADIR}/doc/vuplora/NOTICE")
 endif()

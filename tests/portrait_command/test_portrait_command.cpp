@@ -109,6 +109,8 @@ TEST(PortraitCommand, BadArgumentsExitWithUsageAndWriteNothing)
         {"value missing", {P, "1", out, S}, "--seed needs a value"},
         {"unknown option", {P, "1", S, "3", "--size", "9", out}, "unknown option '--size'"},
         {"two outputs", {P, "1", S, "3", out, out + "2"}, "one output file"},
+        {"avatar size", {P, "1", S, "3", "--avatar", "300", out}, "--avatar must be 256, 512 or 1024, not '300'"},
+        {"transparent alone", {P, "1", S, "3", "--transparent", out}, "--transparent goes with --avatar"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.Case);
@@ -122,6 +124,32 @@ TEST(PortraitCommand, BadArgumentsExitWithUsageAndWriteNothing)
     const TRun help = Portrait({QStringLiteral("--help")});
     EXPECT_EQ(help.Exit, 0);
     EXPECT_TRUE(help.Out.startsWith("usage: vuplora portrait")) << help.Out.toStdString();
+}
+
+TEST(PortraitCommand, AvatarWritesTheSquareOfTheSameSeedOnItsBackdropOrWithout)
+{
+    QTemporaryDir dir;
+    const auto avatar = [&](const QString &asName, const QStringList &aoMore) {
+        const TRun run = Portrait(QStringList{QStringLiteral("--pack"), QStringLiteral("1"), QStringLiteral("--seed"),
+                                              QStringLiteral("7"), QStringLiteral("--avatar"), QStringLiteral("512")}
+                                  + aoMore + QStringList{dir.filePath(asName)});
+        EXPECT_EQ(run.Exit, 0) << run.Err.toStdString();
+        return QImage(dir.filePath(asName));
+    };
+    const QImage backdrop = avatar(QStringLiteral("a.png"), {});
+    const QImage transparent = avatar(QStringLiteral("t.png"), {QStringLiteral("--transparent")});
+    ASSERT_EQ(backdrop.size(), QSize(512, 512));
+    ASSERT_EQ(transparent.size(), QSize(512, 512));
+    // The backdrop fills the square; without it, what is not the head is clear.
+    int opaque = 0, clear = 0;
+    for (int y = 0; y < 512; ++y)
+        for (int x = 0; x < 512; ++x) {
+            opaque += qAlpha(backdrop.pixel(x, y)) == 255;
+            clear += qAlpha(transparent.pixel(x, y)) == 0;
+        }
+    EXPECT_EQ(opaque, 512 * 512);
+    EXPECT_GT(clear, 512 * 512 / 10);
+    EXPECT_EQ(avatar(QStringLiteral("again.png"), {}), backdrop);
 }
 
 TEST(PortraitCommand, AnOutputThatCannotBeWrittenFails)

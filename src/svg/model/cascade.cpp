@@ -303,7 +303,12 @@ void TSVGGraphicElement::ApplyStyle(const TSVGStyle &aStyle)
         TSVGStrokeDash dash = FPen.Dash();
         const QString arrayText = text(ipStrokeDasharray).trimmed();
         const QString offsetText = text(ipStrokeDashOffset).trimmed();
-        ParseStrokeDash(arrayText, offsetText, dash, factors, FInherits);
+        withBit(ipStrokeDasharray, [&](bool &arrayInherited) {
+            withBit(ipStrokeDashOffset, [&](bool &offsetInherited) {
+                ParseStrokeDash(arrayText, offsetText, dash, factors, arrayInherited,
+                                offsetInherited);
+            });
+        });
         // Percentages of dashes and of the offset are shares of the viewport's diagonal
         // (as for stroke-width), not fractions of one unit.
         if (offsetText.endsWith(QLatin1Char('%')) && !FInherits.Contains(ipStrokeDashOffset))

@@ -73,15 +73,12 @@ QList<float> ParseDashArray(const QString &text, const TSVGUnitFactors &factors)
 
 void ParseStrokeDash(const QString &dashArrayText, const QString &dashOffsetText,
                      TSVGStrokeDash &pen, const TSVGUnitFactors &factors,
-                     TSVGStyleProperties &inheritedSet)
+                     bool &arrayInherited, bool &offsetInherited)
 {
-    bool inherited = inheritedSet.Contains(ipStrokeDashOffset);
-    pen.Offset = ParseLength(dashOffsetText, inherited, factors, 1, 0, pen.Offset);
-    inheritedSet.Set(ipStrokeDashOffset, inherited);
+    pen.Offset = ParseLength(dashOffsetText, offsetInherited, factors, 1, 0, pen.Offset);
 
-    inherited = inheritedSet.Contains(ipStrokeDasharray);
     QString t;
-    if (SVGInheritStep(dashArrayText, inherited, t)) {
+    if (SVGInheritStep(dashArrayText, arrayInherited, t)) {
         if (t == QLatin1String("none")) {
             pen.Pattern.clear();
         } else {
@@ -97,7 +94,6 @@ void ParseStrokeDash(const QString &dashArrayText, const QString &dashOffsetText
             pen.Pattern = dashes;
         }
     }
-    inheritedSet.Set(ipStrokeDasharray, inherited);
 }
 
 QString StripComments(const QString &text)

@@ -2,7 +2,6 @@
 // Lists in attribute text: separated items, number lists, point lists, dash patterns,
 // and the comment remover for style text.
 
-#include "svg/model/style_property.h"
 #include "svg/model/units.h"
 
 #include <QList>
@@ -44,13 +43,13 @@ struct TSVGStrokeDash {
     }
 };
 
-// Applies `stroke-dashoffset` (bit ipStrokeDashOffset) and then `stroke-dasharray` (bit
-// ipStrokeDasharray), each behind the inherit convention with its bit in inheritedSet.
-// "none" makes the stroke solid; so does a pattern with a negative value or a zero sum,
-// which SVG treats as no dashing and which would leave a stroker nothing to advance by.
+// Applies `stroke-dashoffset` and then `stroke-dasharray`, each behind the inherit
+// convention with its own flag. "none" makes the stroke solid; so does a pattern with a
+// negative value or a zero sum, which SVG treats as no dashing and which would leave a
+// stroker nothing to advance by.
 void ParseStrokeDash(const QString &dashArrayText, const QString &dashOffsetText,
                      TSVGStrokeDash &pen, const TSVGUnitFactors &factors,
-                     TSVGStyleProperties &inheritedSet);
+                     bool &arrayInherited, bool &offsetInherited);
 
 // Removes every "/* ... */" comment (not nested); an unterminated comment stays.
 QString StripComments(const QString &text);

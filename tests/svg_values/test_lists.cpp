@@ -2,9 +2,9 @@
 // comment removal.
 
 #include "errors/errors.h"
-#include "svg/model/clip.h"
-#include "svg/model/lists.h"
-#include "svg/model/viewbox.h"
+#include "svg/model/values/clip.h"
+#include "svg/model/values/lists.h"
+#include "svg/model/values/viewbox.h"
 
 #include <gtest/gtest.h>
 #include <utility>

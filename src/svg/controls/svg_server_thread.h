@@ -11,7 +11,7 @@
 // every job still queued or finished. Sizes are in buffer pixels.
 
 #include "svg/controls/svg_image_paint.h"
-#include "svg/model/document.h"
+#include "svg/model/dom/document.h"
 
 #include <QThread>
 #include <atomic>

@@ -7,7 +7,7 @@
 // maps it to pixels, and strokes are widened in user space before that mapping, so a
 // stroke scales, rotates and skews exactly as its geometry does.
 
-#include "svg/model/matrix.h"
+#include "svg/model/values/matrix.h"
 #include "svg/render/text_metrics.h"
 
 #include <QBrush>

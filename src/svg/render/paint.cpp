@@ -1,7 +1,7 @@
 #include "svg/render/paint.h"
 
-#include "svg/model/document.h"
-#include "svg/model/numbers.h"
+#include "svg/model/dom/document.h"
+#include "svg/model/values/numbers.h"
 #include "svg/render/draw.h"
 #include "svg/render/gradient.h"
 #include "svg/render/pattern.h"

@@ -31,7 +31,6 @@ public:
 
     const std::shared_ptr<TSVGDocument> &SVG() const { return FSVG; }
     void SetSVG(std::shared_ptr<TSVGDocument> Value) { FSVG = std::move(Value); }
-    std::shared_ptr<TSVGDocument> TakeSVG() { return std::move(FSVG); }
 
     // Runs on the worker; false when the work failed (nothing is raised).
     virtual bool Execute();

@@ -90,15 +90,7 @@ TCanvasPaint SVGCanvasPaint(TSVGPainter &painter, const TSVGGraphicElement &elem
         if (!hasFallback)
             return TCanvasPaint::None();
     }
-    switch (kind) {
-    case TBrushKind::None:
-        return TCanvasPaint::None();
-    case TBrushKind::Solid:
-    case TBrushKind::Gradient:
-    case TBrushKind::Bitmap:
-        break;
-    }
-    return TCanvasPaint::Solid(color);
+    return kind == TBrushKind::None ? TCanvasPaint::None() : TCanvasPaint::Solid(color);
 }
 
 TCanvasStroke SVGCanvasStroke(TSVGPainter &painter, const TSVGGraphicElement &element,

@@ -37,7 +37,6 @@ public:
 
     // The lines "name=value" in order.
     QStringList StyleValues() const;
-    int LineCount() const { return int(FLines.size()); }
     bool IsEmpty() const { return FLines.isEmpty(); }
 
     // Clears, then AddStyle(aStyles).

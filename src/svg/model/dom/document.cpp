@@ -242,14 +242,6 @@ TSVGStyle *TSVGDocument::Styles(int Index) const
     return FStyles[size_t(Index)].get();
 }
 
-TSVGStyle *TSVGDocument::FindStyle(const QString &Name) const
-{
-    for (const auto &style : FStyles)
-        if (style->Name() == Name)
-            return style.get();
-    return nullptr;
-}
-
 void TSVGDocument::StylesNotify(TSVGStyle *aStyle, bool Added)
 {
     if (Added) {

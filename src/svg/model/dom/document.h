@@ -87,8 +87,6 @@ public:
     // --- style rules in document order; two rules may share a selector
     int StyleCount() const { return int(FStyles.size()); }
     TSVGStyle *Styles(int Index) const;
-    // The first rule with exactly this selector, or null.
-    TSVGStyle *FindStyle(const QString &Name) const;
     // Replaces the rules by copies of Source's rules.
     void SetStyles(const TSVGDocument &Source);
     TSVGStyle *CreateStyle(const QString &Name, const QString &Declarations);

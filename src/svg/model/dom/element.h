@@ -44,7 +44,9 @@ QString SVGTagName(TSVGElementType type);
 // The type of a tag, compared exactly; etNone for an unknown tag.
 TSVGElementType SVGTypeByTag(QStringView tag);
 
-// What changed below an element: the kind decides which cache the element drops.
+// What changed below an element. A change of its own brush, pen or font reports only the
+// element (descendants read inherited paint and font from it when asked); any other kind
+// also reaches every descendant.
 enum class TSVGSubObject { Brush, Pen, Font, Style, AspectRatio, Strings };
 
 // One attribute as it stood in the XML (local name, value).

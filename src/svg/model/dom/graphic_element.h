@@ -53,7 +53,6 @@ public:
     // default). It has no bit in Inherits because it is no member of the property
     // table.
     float StrokeMiterLimit() const;
-    bool MiterLimitInherited() const { return FMiterLimitInherited; }
 
     // --- own declarations
     // Every attribute as name=value, then the `style` declarations over them.
@@ -79,12 +78,10 @@ public:
     void SetClipURI(const QString &Value) { FClipURI = Value; }
     // The element's bounds less the `clip` rectangle, side by side.
     QRectF ClipRect() const;
-    QRectF OwnClipRect() const { return FClipRect; }
     void SetClipRect(const QRectF &Value) { FClipRect = Value; }
     // The clipPath element named by ClipURI, or null.
     TSVGClipPath *ClipURIElement() const;
     float Opacity() const;
-    float OwnOpacity() const { return FOpacity; }
     void SetOpacity(float Value) { FOpacity = Value; }
     // The product of Opacity along the chain of graphic ancestors.
     float GetAbsoluteOpacity() const;

@@ -8,12 +8,6 @@ std::unique_ptr<TSVGElement> TSVGCustomGroup::CreateNew(TSVGDocument *aOwner) co
     return std::make_unique<TSVGCustomGroup>(aOwner);
 }
 
-void TSVGCustomGroup::Changed()
-{
-    FBoundsChanged = true;
-    TSVGGraphicElement::Changed();
-}
-
 int TSVGCustomGroup::CreateChild(pugi::xml_node Node)
 {
     const QString name = svgxml::LocalName(Node);

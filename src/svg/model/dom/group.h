@@ -11,16 +11,8 @@ public:
     QString ClassName() const override { return QStringLiteral("TSVGCustomGroup"); }
     TSVGElementType SVGType() const override { return etGroup; }
 
-    void Changed() override;
-    // The bounds of the children changed (the renderer's cache mark).
-    bool BoundsChanged() const { return FBoundsChanged; }
-    void SetBoundsChanged(bool Value) { FBoundsChanged = Value; }
-
 protected:
     int CreateChild(pugi::xml_node Node) override;
-
-private:
-    bool FBoundsChanged = true;
 };
 
 class TSVGGroup : public TSVGCustomGroup {

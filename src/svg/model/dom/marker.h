@@ -1,5 +1,5 @@
 #pragma once
-// marker: a viewport drawn at the vertices of paths, lines and polylines.
+// marker: a viewport drawn at the vertices of the paths and basic shapes that name it.
 
 #include "svg/model/dom/custom_viewbox.h"
 #include "svg/model/values/length.h"

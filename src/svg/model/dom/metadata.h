@@ -12,7 +12,6 @@ public:
     void AssignProperties(const TSVGElement &Source) override;
 
     const QString &XMLText() const { return FXMLText; }
-    void SetXMLText(const QString &Value) { FXMLText = Value; }
 
 protected:
     void LoadAttributes(pugi::xml_node Node) override;

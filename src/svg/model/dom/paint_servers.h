@@ -125,9 +125,6 @@ public:
     bool FocalYSpecified() const { return FFocalYSpecified; }
     bool FocalXIsPercent() const { return FFocalX.IsPercent; }
     bool FocalYIsPercent() const { return FFocalY.IsPercent; }
-    // fr, the radius of the focal circle; 0% until stated.
-    TSVGLength FocalRadius() const { return FFocalRadius; }
-    bool FocalRadiusSpecified() const { return FFocalRadiusSpecified; }
 
     bool States(TSVGGradientAttribute Attribute) const override;
     TSVGLength Length(TSVGGradientAttribute Attribute) const override;
@@ -145,6 +142,7 @@ private:
     TSVGLength FFocalY;
     bool FFocalXSpecified = false;
     bool FFocalYSpecified = false;
+    // fr, the radius of the focal circle; 0% until stated.
     TSVGLength FFocalRadius{0, true};
     bool FFocalRadiusSpecified = false;
 };

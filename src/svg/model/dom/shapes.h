@@ -48,8 +48,6 @@ public:
     // (height); negative values count as 0.
     float RX() const;
     float RY() const;
-    float StoredRX() const { return FRX.Value; }
-    float StoredRY() const { return FRY.Value; }
     bool RXIsPercent() const { return FRX.IsPercent; }
     bool RYIsPercent() const { return FRY.IsPercent; }
     void SetRX(float Value);

@@ -1,21 +1,19 @@
 #pragma once
 // The paint and font state of a graphic element as the cascade leaves it: fill (brush),
-// stroke (pen) and font. These are plain values with a change event; resolving
-// references to gradients and patterns and handing them to a canvas happens in the
-// renderer, which may also keep its resolved gradient or tile here.
+// stroke (pen) and font. These are plain values with a change event; a reference to a
+// gradient or pattern stays a reference (URI), which the renderer resolves at each
+// drawing.
 
 #include "svg/model/values/color.h"
 #include "svg/model/values/font.h"
 #include "svg/model/values/length.h"
 #include "svg/model/values/lists.h"
 
-#include <QImage>
 #include <QList>
-#include <QPointF>
 #include <QString>
 #include <functional>
 
-enum class TBrushKind : quint8 { None, Solid, Gradient, Bitmap };
+enum class TBrushKind : quint8 { None, Solid };
 
 // Shared by brush and pen: kind, colour, paint-server reference and opacity.
 class TSVGPaint {

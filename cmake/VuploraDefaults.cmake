@@ -49,10 +49,20 @@ function(vuplora_fuzz name)
 endfunction()
 
 # One library per source folder: every .cpp/.h of the folder, so adding a unit needs no
-# edit here. A folder without sources yet is an interface library.
+# edit here. A folder without sources yet is an interface library. FOLDERS names the
+# sub-folders whose units form one library together instead (layers that need each
+# other, kept apart to show what each holds).
 function(vuplora_library name)
-  cmake_parse_arguments(L "" "" "PUBLIC;PRIVATE;SYSTEM_INCLUDES" ${ARGN})
-  file(GLOB _src CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+  cmake_parse_arguments(L "" "" "PUBLIC;PRIVATE;SYSTEM_INCLUDES;FOLDERS" ${ARGN})
+  if(NOT L_FOLDERS)
+    set(L_FOLDERS .)
+  endif()
+  set(_src)
+  foreach(_folder IN LISTS L_FOLDERS)
+    file(GLOB _found CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${_folder}/*.cpp"
+         "${CMAKE_CURRENT_SOURCE_DIR}/${_folder}/*.h")
+    list(APPEND _src ${_found})
+  endforeach()
   list(FILTER _src EXCLUDE REGEX "/main\\.cpp$")
   set(_cpp ${_src})
   list(FILTER _cpp INCLUDE REGEX "\\.cpp$")

@@ -2,7 +2,7 @@
 // text word-wrapped in its box) drawn into 273 x 193 pixels, against QtSvg's renderer
 // drawing the same document in the same run. The ratios are printed at the end.
 
-#include "svg/model/document.h"
+#include "svg/model/dom/document.h"
 #include "svg/render/canvas.h"
 #include "svg/render/draw.h"
 #include "svg/render/text_metrics.h"

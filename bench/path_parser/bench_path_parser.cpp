@@ -6,8 +6,8 @@
 // Run a build without sanitizers; the ratio lines at the end compare each benchmark
 // with the strtod baseline.
 
-#include "svg/model/path_data.h"
-#include "svg/model/path_parser.h"
+#include "svg/model/path/path_data.h"
+#include "svg/model/path/path_parser.h"
 
 #include <QString>
 #include <benchmark/benchmark.h>

@@ -26,7 +26,7 @@
 #include "platform/fakeplatform.h"
 #include "platform/localtime.h"
 #include "svg/controls/svg_image_paint.h"
-#include "svg/model/document.h"
+#include "svg/model/dom/document.h"
 
 #include <QBuffer>
 #include <QImageWriter>

@@ -6,7 +6,7 @@
 //   bench_svg_load [--benchmark_repetitions=N]     (VUPLORA_SHARED locates the suite)
 
 #include "errors/errors.h"
-#include "svg/model/document.h"
+#include "svg/model/dom/document.h"
 
 #include <QDirIterator>
 #include <QFile>

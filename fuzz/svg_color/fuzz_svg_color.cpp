@@ -2,7 +2,7 @@
 // yields must read back unchanged from its own style text.
 
 #include "errors/errors.h"
-#include "svg/model/color.h"
+#include "svg/model/values/color.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -3,9 +3,9 @@
 // hangs and leaks are not.
 
 #include "errors/errors.h"
-#include "svg/model/document.h"
-#include "svg/model/paint_servers.h"
-#include "svg/model/structure.h"
+#include "svg/model/dom/document.h"
+#include "svg/model/dom/paint_servers.h"
+#include "svg/model/dom/structure.h"
 
 #include <QByteArray>
 #include <cstddef>

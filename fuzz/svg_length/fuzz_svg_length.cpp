@@ -1,9 +1,9 @@
 // Lengths, fractions, numbers, angles and font sizes on arbitrary text. These parsers
 // never raise: any exception ends the run as a finding.
 
-#include "svg/model/font.h"
-#include "svg/model/lists.h"
-#include "svg/model/units.h"
+#include "svg/model/values/font.h"
+#include "svg/model/values/lists.h"
+#include "svg/model/values/units.h"
 
 #include <cstdint>
 

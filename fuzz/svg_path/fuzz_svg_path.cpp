@@ -2,8 +2,8 @@
 // coordinates, must read 8-bit and UTF-16 text alike, and its textual form must read
 // back to the same points.
 
-#include "svg/model/path_data.h"
-#include "svg/model/path_parser.h"
+#include "svg/model/path/path_data.h"
+#include "svg/model/path/path_parser.h"
 
 #include <cmath>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // escape.
 
 #include "errors/errors.h"
-#include "svg/model/exception.h"
-#include "svg/model/transform.h"
+#include "svg/model/values/exception.h"
+#include "svg/model/values/transform.h"
 
 #include <cstdint>
 

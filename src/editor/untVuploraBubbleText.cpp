@@ -2,8 +2,8 @@
 
 #include "assets/untVuploraPaopaoDoc.h"
 #include "errors/errors.h"
-#include "svg/model/document.h"
-#include "svg/model/text.h"
+#include "svg/model/dom/document.h"
+#include "svg/model/dom/text.h"
 #include "svg/render/text.h"
 #include "svg/render/text_metrics.h"
 

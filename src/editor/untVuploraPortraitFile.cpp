@@ -17,7 +17,7 @@
 #include "platform/platform.h"
 #include "platform/safewrite.h"
 #include "svg/controls/svg_document_component.h"
-#include "svg/model/document.h"
+#include "svg/model/dom/document.h"
 
 #include <QAction>
 #include <QBuffer>

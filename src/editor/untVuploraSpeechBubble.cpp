@@ -8,7 +8,7 @@
 #include "editor/untVuploraPaopao.h"
 #include "editor/untVuploraUndo.h"
 #include "svg/controls/svg_document_component.h"
-#include "svg/model/document.h"
+#include "svg/model/dom/document.h"
 
 #include <QLocale>
 

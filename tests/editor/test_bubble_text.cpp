@@ -9,7 +9,7 @@
 #include "editor/untVuploraBubbleText.h"
 #include "editor/untVuploraForm.h"
 #include "svg/controls/svg_image_paint.h"
-#include "svg/model/document.h"
+#include "svg/model/dom/document.h"
 
 #include <QBuffer>
 #include <QRegularExpression>

@@ -5,8 +5,8 @@
 
 #include "svg/controls/svg_document_component.h"
 #include "svg/controls/svg_image.h"
-#include "svg/model/exception.h"
-#include "svg/model/xml_dom.h"
+#include "svg/model/values/exception.h"
+#include "svg/model/dom/xml_dom.h"
 
 #include <QFile>
 #include <QSignalSpy>

@@ -2,7 +2,7 @@
 // Small helpers for the document tests: load a text, find an element by id.
 
 #include "errors/errors.h"
-#include "svg/model/document.h"
+#include "svg/model/dom/document.h"
 
 #include <gtest/gtest.h>
 #include <memory>

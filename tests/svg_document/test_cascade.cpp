@@ -2,8 +2,8 @@
 
 #include "svg_document_support.h"
 
-#include "svg/model/paint_servers.h"
-#include "svg/model/shapes.h"
+#include "svg/model/dom/paint_servers.h"
+#include "svg/model/dom/shapes.h"
 
 namespace {
 

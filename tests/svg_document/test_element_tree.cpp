@@ -2,13 +2,13 @@
 
 #include "svg_document_support.h"
 
-#include "svg/model/clip_path.h"
-#include "svg/model/image.h"
-#include "svg/model/marker.h"
-#include "svg/model/metadata.h"
-#include "svg/model/paint_servers.h"
-#include "svg/model/shapes.h"
-#include "svg/model/text.h"
+#include "svg/model/dom/clip_path.h"
+#include "svg/model/dom/image.h"
+#include "svg/model/dom/marker.h"
+#include "svg/model/dom/metadata.h"
+#include "svg/model/dom/paint_servers.h"
+#include "svg/model/dom/shapes.h"
+#include "svg/model/dom/text.h"
 
 #include <cmath>
 

@@ -2,10 +2,10 @@
 
 #include "svg_document_support.h"
 
-#include "svg/model/exception.h"
-#include "svg/model/shapes.h"
-#include "svg/model/text.h"
-#include "svg/model/xml_dom.h"
+#include "svg/model/values/exception.h"
+#include "svg/model/dom/shapes.h"
+#include "svg/model/dom/text.h"
+#include "svg/model/dom/xml_dom.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>

@@ -2,8 +2,8 @@
 
 #include "svg_document_support.h"
 
-#include "svg/model/exception.h"
-#include "svg/model/selector.h"
+#include "svg/model/values/exception.h"
+#include "svg/model/css/selector.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Compact expectations for path point lists: a kind letter and a position per point.
 
-#include "svg/model/path_data.h"
+#include "svg/model/path/path_data.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,8 +1,8 @@
 // Elliptical arcs: the path-data arc command and the Bézier pieces behind it.
 
 #include "path_expect.h"
-#include "svg/model/path_arc.h"
-#include "svg/model/path_data.h"
+#include "svg/model/path/path_arc.h"
+#include "svg/model/path/path_data.h"
 
 #include <gtest/gtest.h>
 #include <cmath>

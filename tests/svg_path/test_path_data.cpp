@@ -3,7 +3,7 @@
 
 #include "path_expect.h"
 #include "errors/errors.h"
-#include "svg/model/path_data.h"
+#include "svg/model/path/path_data.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // parser does with malformed data.
 
 #include "path_expect.h"
-#include "svg/model/path_data.h"
-#include "svg/model/path_parser.h"
+#include "svg/model/path/path_data.h"
+#include "svg/model/path/path_parser.h"
 
 #include <gtest/gtest.h>
 

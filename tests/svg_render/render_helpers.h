@@ -1,8 +1,8 @@
 #pragma once
 // Small documents rendered for the tests: a 100 x 100 viewBox shown at 100 x 100 pixels.
 
-#include "svg/model/document.h"
-#include "svg/model/exception.h"
+#include "svg/model/dom/document.h"
+#include "svg/model/values/exception.h"
 #include "svg/render/canvas.h"
 #include "svg/render/draw.h"
 #include "svg/render/rasterize.h"

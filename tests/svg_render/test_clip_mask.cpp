@@ -4,8 +4,8 @@
 
 #include "render_helpers.h"
 
-#include "svg/model/group.h"
-#include "svg/model/text.h"
+#include "svg/model/dom/group.h"
+#include "svg/model/dom/text.h"
 #include "svg/render/bounds.h"
 #include "svg/render/clip_path.h"
 

@@ -2,7 +2,7 @@
 
 #include "render_helpers.h"
 
-#include "svg/model/paint_servers.h"
+#include "svg/model/dom/paint_servers.h"
 
 #include <gtest/gtest.h>
 

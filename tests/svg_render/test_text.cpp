@@ -2,7 +2,7 @@
 
 #include "render_helpers.h"
 
-#include "svg/model/text.h"
+#include "svg/model/dom/text.h"
 #include "svg/render/text.h"
 #include "svg/render/text_metrics.h"
 

@@ -1,8 +1,8 @@
 // Colours, the named-colour table, opacity and url(#id) references.
 
 #include "errors/errors.h"
-#include "svg/model/color.h"
-#include "svg/model/uri.h"
+#include "svg/model/values/color.h"
+#include "svg/model/values/uri.h"
 
 #include <QColor>
 #include <gtest/gtest.h>

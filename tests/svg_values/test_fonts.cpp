@@ -1,6 +1,6 @@
 // Font size, family lists, style, weight and decoration.
 
-#include "svg/model/font.h"
+#include "svg/model/values/font.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Keyword enumerations, the cursor and the style property names.
 
-#include "svg/model/cursor.h"
-#include "svg/model/keywords.h"
-#include "svg/model/style_property.h"
+#include "svg/model/values/cursor.h"
+#include "svg/model/values/keywords.h"
+#include "svg/model/css/style_property.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,12 @@
 // comment removal.
 
 #include "errors/errors.h"
-#include "svg/model/clip.h"
-#include "svg/model/lists.h"
-#include "svg/model/viewbox.h"
+#include "svg/model/values/clip.h"
+#include "svg/model/values/lists.h"
+#include "svg/model/values/viewbox.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -80,29 +81,31 @@ TEST(SVGLists, ParseDashArray)
 TEST(SVGLists, ParseStrokeDash)
 {
     const TSVGStrokeDash start{{1, 2}, 4};
+    // Flags are {dasharray, dashoffset}.
     const struct {
         const char *dashArray, *dashOffset;
-        TSVGStyleProperties bitsIn;
+        std::pair<bool, bool> inheritedIn;
         TSVGStrokeDash expected;
-        TSVGStyleProperties bitsOut;
+        std::pair<bool, bool> inheritedOut;
     } rows[] = {
-        {"5 10", "3", {ipStrokeDasharray, ipStrokeDashOffset, ipFill}, {{5, 10}, 3}, {ipFill}},
-        {"none", "", {ipStrokeDashOffset}, {{}, 4}, {ipStrokeDashOffset}},
-        {"inherit", "inherit", {}, start, {ipStrokeDasharray, ipStrokeDashOffset}},
-        {"", "", {ipStrokeDasharray}, start, {ipStrokeDasharray}},
-        {"7", "50%", {}, {{7, 7}, 0.5f}, {}},
+        {"5 10", "3", {true, true}, {{5, 10}, 3}, {false, false}},
+        {"none", "", {false, true}, {{}, 4}, {false, true}},
+        {"inherit", "inherit", {false, false}, start, {true, true}},
+        {"", "", {true, false}, start, {true, false}},
+        {"7", "50%", {false, false}, {{7, 7}, 0.5f}, {false, false}},
         // SVG renders these as solid lines; a zero-length pattern cannot be stroked.
-        {"-1 2", "", {}, {{}, 4}, {}},
-        {"0 0", "", {}, {{}, 4}, {}},
-        {"abc", "", {}, {{}, 4}, {}},
+        {"-1 2", "", {false, false}, {{}, 4}, {false, false}},
+        {"0 0", "", {false, false}, {{}, 4}, {false, false}},
+        {"abc", "", {false, false}, {{}, 4}, {false, false}},
     };
     for (const auto &r : rows) {
         TSVGStrokeDash pen = start;
-        TSVGStyleProperties bits = r.bitsIn;
+        auto [arrayInherited, offsetInherited] = r.inheritedIn;
         ParseStrokeDash(QString::fromLatin1(r.dashArray), QString::fromLatin1(r.dashOffset), pen,
-                        Doc96, bits);
+                        Doc96, arrayInherited, offsetInherited);
         EXPECT_EQ(pen, r.expected) << r.dashArray << " / " << r.dashOffset;
-        EXPECT_EQ(bits, r.bitsOut) << r.dashArray << " / " << r.dashOffset;
+        EXPECT_EQ(std::make_pair(arrayInherited, offsetInherited), r.inheritedOut)
+            << r.dashArray << " / " << r.dashOffset;
     }
 }
 

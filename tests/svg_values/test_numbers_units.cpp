@@ -1,8 +1,8 @@
 // Number conversion, units, lengths, fractions, plain numbers and angles.
 
 #include "errors/errors.h"
-#include "svg/model/numbers.h"
-#include "svg/model/units.h"
+#include "svg/model/values/numbers.h"
+#include "svg/model/values/units.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>

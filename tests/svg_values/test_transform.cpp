@@ -1,8 +1,8 @@
 // Transform lists.
 
 #include "errors/errors.h"
-#include "svg/model/exception.h"
-#include "svg/model/transform.h"
+#include "svg/model/values/exception.h"
+#include "svg/model/values/transform.h"
 
 #include <gtest/gtest.h>
 

@@ -21,7 +21,7 @@
 #include "errors/errors.h"
 #include "imageio/picture_writer.h"
 #include "platform/safewrite.h"
-#include "svg/model/color.h"
+#include "svg/model/values/color.h"
 #include "svg/render/rasterize.h"
 #include "svg/render/raster_limits.h"
 #include "svg/render/text_metrics.h"

@@ -8,7 +8,7 @@
 // caller of the setter or load that raised them; the document is then left cleared or
 // partly loaded.
 
-#include "svg/model/document.h"
+#include "svg/model/dom/document.h"
 
 #include <QObject>
 #include <QStringList>

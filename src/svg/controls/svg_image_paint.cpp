@@ -1,7 +1,7 @@
 #include "svg/controls/svg_image_paint.h"
 
-#include "svg/model/document.h"
-#include "svg/model/exception.h"
+#include "svg/model/dom/document.h"
+#include "svg/model/values/exception.h"
 #include "svg/render/canvas.h"
 #include "svg/render/draw.h"
 #include "svg/render/raster_limits.h"

@@ -7,7 +7,7 @@
 // many device pixels a unit covers. Nothing here owns the element or the images it is
 // handed. Drawing errors of the engine pass through unchanged.
 
-#include "svg/model/graphic_element.h"
+#include "svg/model/dom/graphic_element.h"
 
 #include <QImage>
 #include <QMarginsF>

@@ -11,7 +11,7 @@
 // every job still queued or finished. Sizes are in buffer pixels.
 
 #include "svg/controls/svg_image_paint.h"
-#include "svg/model/document.h"
+#include "svg/model/dom/document.h"
 
 #include <QThread>
 #include <atomic>
@@ -31,7 +31,6 @@ public:
 
     const std::shared_ptr<TSVGDocument> &SVG() const { return FSVG; }
     void SetSVG(std::shared_ptr<TSVGDocument> Value) { FSVG = std::move(Value); }
-    std::shared_ptr<TSVGDocument> TakeSVG() { return std::move(FSVG); }
 
     // Runs on the worker; false when the work failed (nothing is raised).
     virtual bool Execute();

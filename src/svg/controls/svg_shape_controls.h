@@ -6,7 +6,7 @@
 // its child items (Qt's parent rule) and nothing of the document. Nothing here raises.
 
 #include "svg/controls/svg_image_paint.h"
-#include "svg/model/path_data.h"
+#include "svg/model/path/path_data.h"
 
 #include <QBrush>
 #include <QFont>

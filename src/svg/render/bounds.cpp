@@ -1,8 +1,8 @@
 #include "svg/render/bounds.h"
 
-#include "svg/model/image.h"
-#include "svg/model/structure.h"
-#include "svg/model/text.h"
+#include "svg/model/dom/image.h"
+#include "svg/model/dom/structure.h"
+#include "svg/model/dom/text.h"
 #include "svg/render/draw.h"
 #include "svg/render/shapes.h"
 #include "svg/render/text.h"

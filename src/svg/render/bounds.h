@@ -4,7 +4,7 @@
 // without stroke, markers or clipping. Clip paths, masks and paint servers in
 // objectBoundingBox units are laid out on it.
 
-#include "svg/model/graphic_element.h"
+#include "svg/model/dom/graphic_element.h"
 
 #include <QRectF>
 

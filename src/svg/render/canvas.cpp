@@ -339,11 +339,6 @@ float TSVGCanvas::TextHeight(const QString &text) const
 float TSVGCanvas::Ascent() const { return TTextMetrics::Ascent(FFont); }
 float TSVGCanvas::Descent() const { return TTextMetrics::Descent(FFont); }
 
-QPainterPath TSVGCanvas::TextPath(const QString &text, const QPointF &origin) const
-{
-    return TTextMetrics::Outline(FFont, text, origin);
-}
-
 QPainterPath TSVGCanvas::TextLayoutPath(const QRectF &rect, const QString &text, bool wordWrap,
                                      TCanvasAlign hAlign, TCanvasAlign vAlign) const
 {

@@ -1,13 +1,14 @@
 #pragma once
 // The engine's drawing surface: a thin layer over QPainter on a premultiplied QImage.
-// Every drawing of a document's content goes through here. Two helpers paint with a
+// Every drawing of a document's content goes through here. Three helpers paint with a
 // QPainter of their own on rasters they own, never on a canvas: the mask's region cut
-// (mask.cpp) and the document background under a whole-document rasterisation
-// (rasterize.cpp). Geometry is handed over in the current user space; the canvas matrix
+// (mask.cpp), the picture of an feImage primitive in its filter raster
+// (filter_primitives.cpp) and the document background under a whole-document
+// rasterisation (rasterize.cpp). Geometry is handed over in the current user space; the canvas matrix
 // maps it to pixels, and strokes are widened in user space before that mapping, so a
 // stroke scales, rotates and skews exactly as its geometry does.
 
-#include "svg/model/matrix.h"
+#include "svg/model/values/matrix.h"
 #include "svg/render/text_metrics.h"
 
 #include <QBrush>
@@ -101,9 +102,6 @@ public:
     float TextHeight(const QString &text) const;
     float Ascent() const;
     float Descent() const;
-    // The outline of Text with its baseline origin at Origin (underline and strike-out
-    // included), ready to fill and stroke like any path.
-    QPainterPath TextPath(const QString &text, const QPointF &origin) const;
     // Lays Text out in Rect (lines broken at word boundaries when WordWrap is set), aligned
     // as asked, and fills it with the canvas fill.
     void FillText(const QRectF &rect, const QString &text, bool wordWrap, float opacity,

@@ -1,7 +1,7 @@
 #include "svg/render/clip_path.h"
 
-#include "svg/model/structure.h"
-#include "svg/model/text.h"
+#include "svg/model/dom/structure.h"
+#include "svg/model/dom/text.h"
 #include "svg/render/draw.h"
 #include "svg/render/shapes.h"
 #include "svg/render/text.h"

@@ -5,7 +5,7 @@
 // opacity and paint ignored) into a coverage raster at device resolution, so that
 // edges are antialiased as the references expect.
 
-#include "svg/model/clip_path.h"
+#include "svg/model/dom/clip_path.h"
 #include "svg/render/coverage.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 #include "svg/render/coverage.h"
 
-#include "svg/model/clip_path.h"
-#include "svg/model/structure.h"
+#include "svg/model/dom/clip_path.h"
+#include "svg/model/dom/structure.h"
 #include "svg/render/bounds.h"
 #include "svg/render/clip_path.h"
 #include "svg/render/draw.h"

@@ -5,7 +5,7 @@
 // the product of its coverages. Every coverage comes through SVGNewRaster and counts
 // against the live layer budget while it lives.
 
-#include "svg/model/graphic_element.h"
+#include "svg/model/dom/graphic_element.h"
 #include "svg/render/raster_limits.h"
 
 #include <QImage>

@@ -5,7 +5,7 @@
 // opacity composites the group off-screen and blends it once; a group with a single
 // drawn child hands its opacity down to that child instead.
 
-#include "svg/model/graphic_element.h"
+#include "svg/model/dom/graphic_element.h"
 #include "svg/render/canvas.h"
 #include "svg/render/coverage.h"
 #include "svg/render/paint.h"

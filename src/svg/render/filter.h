@@ -8,7 +8,7 @@
 // shows. Every raster comes through the raster limits; a hostile number costs at most
 // the work of the region it touches.
 
-#include "svg/model/matrix.h"
+#include "svg/model/values/matrix.h"
 
 #include <QImage>
 #include <QRect>

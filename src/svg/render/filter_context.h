@@ -3,7 +3,7 @@
 // user units and primitive units map onto them, and its inputs. Shared by the pipeline
 // (filter.cpp) and the primitives (filter_primitives.cpp).
 
-#include "svg/model/matrix.h"
+#include "svg/model/values/matrix.h"
 #include "svg/render/filter_raster.h"
 
 #include <QRectF>

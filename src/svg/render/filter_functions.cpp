@@ -1,10 +1,10 @@
 #include "svg/render/filter_functions.h"
 
 #include "errors/errors.h"
-#include "svg/model/color.h"
-#include "svg/model/numbers.h"
-#include "svg/model/units.h"
-#include "svg/model/uri.h"
+#include "svg/model/values/color.h"
+#include "svg/model/values/numbers.h"
+#include "svg/model/values/units.h"
+#include "svg/model/values/uri.h"
 
 #include <QStringList>
 #include <cmath>

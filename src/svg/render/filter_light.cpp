@@ -4,7 +4,7 @@
 
 #include "svg/render/filter_raster.h"
 
-#include "svg/model/exception.h"
+#include "svg/model/values/exception.h"
 
 #include <algorithm>
 #include <cmath>

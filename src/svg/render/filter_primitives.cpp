@@ -2,12 +2,12 @@
 // kernels of its family (filter_blur.cpp, filter_color.cpp, filter_light.cpp).
 
 #include "errors/errors.h"
-#include "svg/model/color.h"
-#include "svg/model/document.h"
-#include "svg/model/exception.h"
-#include "svg/model/filter.h"
-#include "svg/model/lists.h"
-#include "svg/model/numbers.h"
+#include "svg/model/values/color.h"
+#include "svg/model/dom/document.h"
+#include "svg/model/values/exception.h"
+#include "svg/model/dom/filter.h"
+#include "svg/model/values/lists.h"
+#include "svg/model/values/numbers.h"
 #include "svg/render/canvas.h"
 #include "svg/render/draw.h"
 #include "svg/render/filter_context.h"

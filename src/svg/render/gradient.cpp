@@ -1,8 +1,8 @@
 #include "svg/render/gradient.h"
 
-#include "svg/model/keywords.h"
-#include "svg/model/paint_servers.h"
-#include "svg/model/units.h"
+#include "svg/model/values/keywords.h"
+#include "svg/model/dom/paint_servers.h"
+#include "svg/model/values/units.h"
 #include "svg/render/draw.h"
 #include "svg/render/paint.h"
 

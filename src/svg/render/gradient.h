@@ -4,7 +4,7 @@
 // spread methods, the focal point kept inside the circle, and stop offsets clamped and
 // made non-decreasing.
 
-#include "svg/model/graphic_element.h"
+#include "svg/model/dom/graphic_element.h"
 #include "svg/render/canvas.h"
 
 #include <optional>

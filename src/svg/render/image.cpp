@@ -1,9 +1,9 @@
 #include "svg/render/image.h"
 
-#include "svg/model/custom_viewbox.h"
-#include "svg/model/document.h"
-#include "svg/model/exception.h"
-#include "svg/model/image.h"
+#include "svg/model/dom/custom_viewbox.h"
+#include "svg/model/dom/document.h"
+#include "svg/model/values/exception.h"
+#include "svg/model/dom/image.h"
 #include "svg/render/canvas.h"
 #include "svg/render/draw.h"
 #include "svg/render/raster_limits.h"

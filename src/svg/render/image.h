@@ -5,7 +5,7 @@
 // from the network, and a file only once its first bytes show a picture. A picture that
 // cannot be had draws nothing and raises nothing.
 
-#include "svg/model/matrix.h"
+#include "svg/model/values/matrix.h"
 
 #include <QByteArray>
 #include <QImage>

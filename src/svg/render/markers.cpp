@@ -1,8 +1,8 @@
 #include "svg/render/markers.h"
 
-#include "svg/model/document.h"
-#include "svg/model/marker.h"
-#include "svg/model/shapes.h"
+#include "svg/model/dom/document.h"
+#include "svg/model/dom/marker.h"
+#include "svg/model/dom/shapes.h"
 #include "svg/render/draw.h"
 #include "svg/render/paint.h"
 #include "svg/render/shapes.h"

@@ -5,8 +5,8 @@
 // is one, so a polygon gets a marker where it closes. The start marker goes on the first
 // vertex, the end marker on the last, mid markers on every other.
 
-#include "svg/model/graphic_element.h"
-#include "svg/model/matrix.h"
+#include "svg/model/dom/graphic_element.h"
+#include "svg/model/values/matrix.h"
 
 #include <QPointF>
 #include <optional>

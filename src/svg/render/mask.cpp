@@ -1,7 +1,7 @@
 #include "svg/render/mask.h"
 
-#include "svg/model/document.h"
-#include "svg/model/uri.h"
+#include "svg/model/dom/document.h"
+#include "svg/model/values/uri.h"
 #include "svg/render/clip_path.h"
 #include "svg/render/draw.h"
 #include "svg/render/paint.h"

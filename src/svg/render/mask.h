@@ -3,7 +3,7 @@
 // region, and turned into alpha by their luminance (mask-type alpha: their alpha),
 // times the coverage of the mask's own mask.
 
-#include "svg/model/mask.h"
+#include "svg/model/dom/mask.h"
 #include "svg/render/coverage.h"
 
 #include <optional>

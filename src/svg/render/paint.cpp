@@ -1,7 +1,7 @@
 #include "svg/render/paint.h"
 
-#include "svg/model/document.h"
-#include "svg/model/numbers.h"
+#include "svg/model/dom/document.h"
+#include "svg/model/values/numbers.h"
 #include "svg/render/draw.h"
 #include "svg/render/gradient.h"
 #include "svg/render/pattern.h"
@@ -124,15 +124,7 @@ TCanvasPaint SVGCanvasPaint(TSVGPainter &painter, const TSVGGraphicElement &elem
         if (!hasFallback)
             return TCanvasPaint::None();
     }
-    switch (kind) {
-    case TBrushKind::None:
-        return TCanvasPaint::None();
-    case TBrushKind::Solid:
-    case TBrushKind::Gradient:
-    case TBrushKind::Bitmap:
-        break;
-    }
-    return TCanvasPaint::Solid(color);
+    return kind == TBrushKind::None ? TCanvasPaint::None() : TCanvasPaint::Solid(color);
 }
 
 TCanvasStroke SVGCanvasStroke(TSVGPainter &painter, const TSVGGraphicElement &element,

@@ -3,7 +3,7 @@
 // taken from the ancestors, paint-server references looked up in the document, and the
 // result turned into canvas paints for a given object bounding box.
 
-#include "svg/model/graphic_element.h"
+#include "svg/model/dom/graphic_element.h"
 #include "svg/render/canvas.h"
 
 class TSVGPainter;

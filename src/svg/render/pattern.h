@@ -3,7 +3,7 @@
 // patternContentUnits, viewBox and patternTransform, inherited along the href chain. The
 // tile is rendered at device resolution, clipped to the tile, and repeated.
 
-#include "svg/model/graphic_element.h"
+#include "svg/model/dom/graphic_element.h"
 #include "svg/render/canvas.h"
 
 #include <optional>

@@ -1,6 +1,6 @@
 #include "svg/render/raster_limits.h"
 
-#include "svg/model/exception.h"
+#include "svg/model/values/exception.h"
 #include "svg/render/raster_pool.h"
 
 #include <utility>

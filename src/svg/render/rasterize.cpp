@@ -1,8 +1,8 @@
 #include "svg/render/rasterize.h"
 
-#include "svg/model/color.h"
-#include "svg/model/document.h"
-#include "svg/model/exception.h"
+#include "svg/model/values/color.h"
+#include "svg/model/dom/document.h"
+#include "svg/model/values/exception.h"
 #include "svg/render/canvas.h"
 #include "svg/render/draw.h"
 #include "svg/render/raster_limits.h"

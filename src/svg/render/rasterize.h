@@ -1,6 +1,6 @@
 #pragma once
-// Whole documents to images: what the command-line renderer, the suite test and the
-// benchmarks share.
+// Whole documents to images: what the command-line renderer, the tests and the fuzzer
+// share, and the natural size an `image` element gives an SVG picture.
 
 #include <QByteArray>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "svg/render/shapes.h"
 
-#include "svg/model/shapes.h"
+#include "svg/model/dom/shapes.h"
 
 namespace {
 

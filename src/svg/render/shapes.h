@@ -1,7 +1,7 @@
 #pragma once
 // The outlines of the basic shapes in their own user space.
 
-#include "svg/model/graphic_element.h"
+#include "svg/model/dom/graphic_element.h"
 
 class TSVGRectangle;
 

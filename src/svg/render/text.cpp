@@ -1,7 +1,7 @@
 #include "svg/render/text.h"
 
-#include "svg/model/document.h"
-#include "svg/model/exception.h"
+#include "svg/model/dom/document.h"
+#include "svg/model/values/exception.h"
 #include "svg/render/draw.h"
 #include "svg/render/paint.h"
 

@@ -3,7 +3,7 @@
 // and drawn piece by piece with its decorations, and the speech bubbles' box mode: a text
 // element with width and height lays its string out word-wrapped and centred in that box.
 
-#include "svg/model/text.h"
+#include "svg/model/dom/text.h"
 #include "svg/render/canvas.h"
 #include "svg/render/text_layout.h"
 

@@ -1,10 +1,10 @@
 #include "svg/render/text_layout.h"
 
-#include "svg/model/document.h"
-#include "svg/model/exception.h"
-#include "svg/model/lists.h"
-#include "svg/model/numbers.h"
-#include "svg/model/units.h"
+#include "svg/model/dom/document.h"
+#include "svg/model/values/exception.h"
+#include "svg/model/values/lists.h"
+#include "svg/model/values/numbers.h"
+#include "svg/model/values/units.h"
 #include "svg/render/shapes.h"
 #include "svg/render/text.h"
 

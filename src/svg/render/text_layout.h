@@ -7,7 +7,7 @@
 // chunk and textPath. Characters that keep the places the shaper gave them stay together
 // in one piece, so kerning and ligatures survive inside it.
 
-#include "svg/model/text.h"
+#include "svg/model/dom/text.h"
 #include "svg/render/text_metrics.h"
 
 #include <QPainterPath>

@@ -301,23 +301,6 @@ float Advance(const TCanvasFont &font, const QString &text)
     return float(Entry(font).Metrics->horizontalAdvance(text)) * Scale(font);
 }
 
-std::vector<float> CharAdvances(const TCanvasFont &font, const QString &text)
-{
-    // Advances of the prefixes keep kerning and shaping of the run as a whole.
-    std::vector<float> out(text.size(), 0.0f);
-    const QFontMetricsF &m = *Entry(font).Metrics;
-    const float k = Scale(font);
-    qreal previous = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (i + 1 < text.size() && text.at(i).isHighSurrogate())
-            continue;  // the pair's advance goes to its low half
-        const qreal upTo = m.horizontalAdvance(text.left(i + 1));
-        out[size_t(i)] = float(upTo - previous) * k;
-        previous = upTo;
-    }
-    return out;
-}
-
 std::vector<TTextLine> Lines(const TCanvasFont &font, const QString &text, float maxWidth)
 {
     std::vector<TTextLine> out;

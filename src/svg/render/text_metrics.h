@@ -82,8 +82,6 @@ TFontLines FontLines(const TCanvasFont &font);
 float Ascent(const TCanvasFont &font);
 float Descent(const TCanvasFont &font);
 float Advance(const TCanvasFont &font, const QString &text);
-// The advance of each character (UTF-16 unit) of Text, laid out as one run.
-std::vector<float> CharAdvances(const TCanvasFont &font, const QString &text);
 // Text broken into lines no wider than MaxWidth at word boundaries (a single word that
 // does not fit stands alone); MaxWidth < 0 breaks only at line breaks.
 std::vector<TTextLine> Lines(const TCanvasFont &font, const QString &text, float maxWidth);

@@ -1,8 +1,8 @@
 #include "svg/render/use.h"
 
-#include "svg/model/custom_viewbox.h"
-#include "svg/model/structure.h"
-#include "svg/model/style.h"
+#include "svg/model/dom/custom_viewbox.h"
+#include "svg/model/dom/structure.h"
+#include "svg/model/css/style.h"
 #include "svg/render/canvas.h"
 #include "svg/render/draw.h"
 

@@ -3,7 +3,7 @@
 // inheriting from the use as if it were its child. A symbol is drawn as a viewport of the
 // use's size.
 
-#include "svg/model/matrix.h"
+#include "svg/model/values/matrix.h"
 
 class TSVGPainter;
 class TSVGUse;

@@ -1,6 +1,0 @@
-#include "svg/model/mask.h"
-
-std::unique_ptr<TSVGElement> TSVGMask::CreateNew(TSVGDocument *aOwner) const
-{
-    return std::make_unique<TSVGMask>(aOwner);
-}

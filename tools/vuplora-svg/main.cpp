@@ -12,7 +12,8 @@
 // A batch LIST holds lines "in.svg<TAB>out.png" (out relative to OUTDIR, which it may not
 // leave); each document is rendered WIDTH pixels wide. A document that fails prints its
 // message on stderr and the batch goes on; the last line printed is "render_seconds S",
-// the time spent loading and drawing (not encoding PNGs).
+// the time spent loading and drawing (not encoding PNGs). Pictures are encoded and
+// written on worker threads while the next document draws; messages keep the list's order.
 //
 // "-" stands for standard input (IN.svg, LIST) or standard output (OUT.png). A picture
 // is written under its name only once it is whole. Exit codes: 0 done, 1 a document

@@ -5,7 +5,7 @@
 //   put on the canvas) against a random portrait in the same window (target:
 //   at most 1.3). The file is the window's portrait after creation and a random
 //   portrait comes before each opening, so the seven layers it picks are
-//   decoded again; the background it leaves alone is not;
+//   asked for again; the background it leaves alone is not;
 // - a headless portrait (picks, pictures decoded, layers drawn, PNG written)
 //   against decoding the same pictures and encoding the same PNG alone (target:
 //   at most 1.3). The index is loaded once, as `--count` does.
@@ -13,9 +13,13 @@
 // - the PNG work of a headless portrait and of the editor's save, through the image
 //   I/O module against the previous method (Qt's PNG plugin decoding the layers'
 //   pictures and writing the portrait), side by side on the same bytes and pictures.
-//   A portrait made the previous way costs the headless portrait less our PNG work
-//   plus Qt's; the ratio of the two is printed (target: at most 0.6), and so for the
-//   editor's save.
+//   A portrait made the previous way (every layer's picture decoded by Qt, none
+//   kept between portraits, the portrait written by Qt) costs the headless portrait
+//   less the picture work it does now (BM_DecodePicturesEncodePng: the pictures
+//   asked of the resource manager, which keeps decoded ones, as the portrait asks
+//   for them, and the PNG written; its unpacking and decryption count there too, so
+//   the previous method comes out cheaper than it was) plus Qt's; the ratio of the
+//   two is printed (target: at most 0.6), and so for the editor's save.
 //
 // Times are CPU time of this thread (manual time), so a loaded machine does not
 // skew the ratios.
@@ -192,14 +196,23 @@ BENCHMARK_TEMPLATE(BM_SavedPictureWrite, false)->Name("BM_SavedPictureWriteOurs"
 BENCHMARK_TEMPLATE(BM_SavedPictureWrite, true)->Name("BM_SavedPictureWriteQt")->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Measured / (measured - ours + Qt's): the time now against the time the same work
-// took with Qt's codec.
+// took with Qt's codec, per repetition (median and spread) and of the medians.
 void PrintAgainstQtCodec(const TRatioReporter &reporter, const char *asWhat, const std::string &asWhole,
                          const std::string &asOurs, const std::string &asQt)
 {
     const double whole = reporter.Time(asWhole), ours = reporter.Time(asOurs), qt = reporter.Time(asQt);
-    if (whole > 0 && ours > 0 && qt > 0)
-        std::printf("ratio %s now / with Qt's PNG codec = %.3f / %.3f ms = %.2f (target: at most 0.6)\n", asWhat,
-                    whole, whole - ours + qt, whole / (whole - ours + qt));
+    if (!(whole > 0 && ours > 0 && qt > 0))
+        return;
+    std::printf("ratio %s now / with Qt's PNG codec = %.3f / %.3f ms = %.2f (target: at most 0.6)\n", asWhat,
+                whole, whole - ours + qt, whole / (whole - ours + qt));
+    const std::vector<double> w = reporter.Repetitions(asWhole), o = reporter.Repetitions(asOurs),
+                              q = reporter.Repetitions(asQt);
+    if (w.size() < 2 || o.size() != w.size() || q.size() != w.size())
+        return;
+    std::vector<double> ratios;
+    for (size_t i = 0; i < w.size(); ++i)
+        ratios.push_back(w[i] / (w[i] - o[i] + q[i]));
+    TRatioReporter::PrintSpread("  the same ratio per repetition", ratios, "");
 }
 
 void BM_HeadlessPortrait(benchmark::State &state)
@@ -251,7 +264,10 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatio("BM_OpenPortraitFile", "BM_RandomPortrait", " (target: at most 1.3)");
     reporter.PrintRatio("BM_HeadlessPortrait", "BM_DecodePicturesEncodePng", " (target: at most 1.3)");
-    PrintAgainstQtCodec(reporter, "headless portrait", "BM_HeadlessPortrait", "BM_PortraitPngWorkOurs",
+    // The pictures a headless portrait decodes now come mostly from the pictures its
+    // resource manager keeps; BM_DecodePicturesEncodePng asks that manager for them as
+    // the portrait does, so that what it leaves of the portrait's time is the drawing.
+    PrintAgainstQtCodec(reporter, "headless portrait", "BM_HeadlessPortrait", "BM_DecodePicturesEncodePng",
                         "BM_PortraitPngWorkQt");
     PrintAgainstQtCodec(reporter, "editor's save", "BM_SaveToFile", "BM_SavedPictureWriteOurs",
                         "BM_SavedPictureWriteQt");

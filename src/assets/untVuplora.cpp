@@ -120,6 +120,31 @@ void TFaceRes::LoadRes(const QString &asResName)
     CloseResArchive(oArchive);
 }
 
+bool TDecodedPictures::Find(const QString &asKey, QImage &aoPicture)
+{
+    for (auto it = moKept.begin(); it != moKept.end(); ++it) {
+        if (it->first == asKey) {
+            moKept.splice(moKept.begin(), moKept, it);
+            aoPicture = it->second;
+            return true;
+        }
+    }
+    return false;
+}
+
+void TDecodedPictures::Keep(const QString &asKey, const QImage &aoPicture)
+{
+    const qint64 iBytes = aoPicture.sizeInBytes();
+    if (iBytes > DECODED_PICTURE_BYTES)
+        return;
+    moKept.emplace_front(asKey, aoPicture);
+    miBytes += iBytes;
+    while (miBytes > DECODED_PICTURE_BYTES) {
+        miBytes -= moKept.back().second.sizeInBytes();
+        moKept.pop_back();
+    }
+}
+
 TOpenedResArchive::TOpenedResArchive(const QByteArray &aoBytes, const QString &asWhat)
     : moResStream(aoBytes), moZip(OpenZipFromMemory(moResStream, asWhat)), moMembers(moZip.get())
 {
@@ -219,8 +244,18 @@ void TFaceRes::GetBitmap(QImage &aoBitmap, TYPE_FACE_ITEM fiType, qint32 aiIndex
     PSTRU_RES_ARCHIVE oArchive = OpenResArchive(BITMAP_RES_NAME);
     const QString sName = GetItemResName(fiType, aiIndex, ifType);
     if (!sName.isEmpty()) {
-        ReadResFile(*oArchive, sName, ifType == ifFile || ifType == ifMask, abLangCN);
+        const bool bDecrypt = ifType == ifFile || ifType == ifMask;
+        TDecodedPictures &oPictures = oArchive->moOpened->moPictures;
+        const QString sKey = sName + QLatin1Char(abLangCN ? '1' : '0') + QLatin1Char(bDecrypt ? '1' : '0');
+        if (oPictures.Find(sKey, aoBitmap)) {
+            CloseResArchive(oArchive);
+            return;
+        }
+        // A missing member clears the bitmap at the size it has, which is not kept.
+        const bool bFound = ReadResFile(*oArchive, sName, bDecrypt, abLangCN);
         LoadBitmapFromData(aoBitmap, oArchive->moData.data());
+        if (bFound && !oArchive->moData.buffer().isEmpty())
+            oPictures.Keep(sKey, aoBitmap);
     } else {
         oArchive->moData.buffer().clear();
         ClearBitmap(aoBitmap);

@@ -14,7 +14,9 @@
 #include <QImage>
 #include <QString>
 
+#include <list>
 #include <memory>
+#include <utility>
 
 // Chosen pack, 1 or 2; read every time an index is loaded.
 extern qint32 giPackIndex;
@@ -55,12 +57,32 @@ public:
 // An archive resource opened once, with its directory read, for as long as the
 // resource hands out the same bytes. The members are destroyed in reverse order,
 // so the ZIP reader closes before the bytes it reads from go.
+// Pictures decoded from an archive's members, kept as long as the archive is: a
+// portrait decodes seven or eight of them, the next portrait mostly the same ones,
+// and decoding is most of what a headless portrait costs. The least recently used go
+// first once they hold more than DECODED_PICTURE_BYTES. A picture handed out shares
+// its pixels with the kept one until either is changed.
+inline constexpr qint64 DECODED_PICTURE_BYTES = 64 * 1024 * 1024;
+
+class TDecodedPictures {
+public:
+    // False when the member's picture is not kept.
+    bool Find(const QString &asKey, QImage &aoPicture);
+    void Keep(const QString &asKey, const QImage &aoPicture);
+    qint64 Bytes() const { return miBytes; }
+
+private:
+    std::list<std::pair<QString, QImage>> moKept; // most recently used first
+    qint64 miBytes = 0;
+};
+
 struct TOpenedResArchive {
     TOpenedResArchive(const QByteArray &aoBytes, const QString &asWhat);
 
     QByteArray moResStream; // raw resource bytes, usually not a copy
     TZipReader moZip;
     TArchiveMemberIndex moMembers;
+    TDecodedPictures moPictures;
 };
 
 // One request's view of an archive: the opened archive and the member read last.

@@ -269,3 +269,45 @@ TEST_F(ResArchiveTest, KeptArchiveReadsEveryRequestAfreshAndFollowsAReplacedReso
     EXPECT_EQ(ErrorOf([&] { oRes.GetBitmap(oBitmap, fiFace, 0, ifFile, false); }),
               QStringLiteral("Resource res_girl not found"));
 }
+
+TEST_F(ResArchiveTest, AKeptPictureIsTheDecodedOneWhateverTheCallerDidToItsCopy)
+{
+    Install(FaceArchive());
+    TFaceRes oRes;
+    oRes.LoadRes(QStringLiteral("res_girl"));
+    for (int i = 0; i < 3; ++i) {
+        QImage oBitmap;
+        oRes.GetBitmap(oBitmap, fiFace, 0, ifFile, false);
+        ASSERT_EQ(oBitmap.size(), QSize(4, 3)) << i;
+        EXPECT_EQ(oBitmap.pixel(0, 0), QColor(Qt::red).rgba()) << i;
+        // As an item's colour is put on its picture.
+        oBitmap.fill(Qt::blue);
+    }
+}
+
+TEST(DecodedPictures, TheLeastRecentlyUsedGoFirstPastTheBudget)
+{
+    // Pictures of just over a third of the budget each: the third pushes out the one
+    // used longest ago, which is not the first kept once that was asked for again.
+    const int iSide = 2365; // 2365 * 2365 * 4 bytes is just over a third of 64 MiB
+    TDecodedPictures oPictures;
+    const auto picture = [&](Qt::GlobalColor aeColour) {
+        QImage o(iSide, iSide, QImage::Format_ARGB32_Premultiplied);
+        o.fill(aeColour);
+        return o;
+    };
+    oPictures.Keep(QStringLiteral("a"), picture(Qt::red));
+    oPictures.Keep(QStringLiteral("b"), picture(Qt::green));
+    QImage oFound;
+    ASSERT_TRUE(oPictures.Find(QStringLiteral("a"), oFound));
+    EXPECT_EQ(oFound.pixel(0, 0), QColor(Qt::red).rgba());
+    oPictures.Keep(QStringLiteral("c"), picture(Qt::blue));
+    EXPECT_TRUE(oPictures.Find(QStringLiteral("a"), oFound));
+    EXPECT_FALSE(oPictures.Find(QStringLiteral("b"), oFound));
+    EXPECT_TRUE(oPictures.Find(QStringLiteral("c"), oFound));
+    EXPECT_LE(oPictures.Bytes(), DECODED_PICTURE_BYTES);
+    // A picture larger than the budget is not kept and pushes nothing out.
+    oPictures.Keep(QStringLiteral("huge"), QImage(8192, 4097, QImage::Format_ARGB32_Premultiplied));
+    EXPECT_FALSE(oPictures.Find(QStringLiteral("huge"), oFound));
+    EXPECT_TRUE(oPictures.Find(QStringLiteral("a"), oFound));
+}

@@ -175,4 +175,40 @@ TEST_F(SVGTool, BatchWritesOnlyInsideItsFolder)
     EXPECT_FALSE(QFile::exists(Path("x.png")));
 }
 
+// Pictures are written while later documents are drawn: what the batch says keeps the
+// list's order, and a name given twice ends up with the later picture.
+TEST_F(SVGTool, BatchKeepsTheListsOrder)
+{
+    // Tall and full of edges, so that its picture takes long to write.
+    QByteArray stripes = "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='200'>";
+    for (int i = 0; i < 200; ++i)
+        stripes += QStringLiteral("<rect y='%1' width='%2' height='0.5' fill='#%3'/>")
+                       .arg(i)
+                       .arg(1 + i % 10)
+                       .arg(i * 40503 % 0xffffff, 6, 16, QLatin1Char('0'))
+                       .toUtf8();
+    Write(Path("tall.svg"), stripes + "</svg>");
+    ASSERT_TRUE(QDir(FTemp.path()).mkpath(QStringLiteral("out/folder.png")));
+    const QString a = Path("a.svg"), tall = Path("tall.svg");
+    QString list;
+    for (const QString &line : QStringList{tall + "\tsame.png", a + "\tsame.png", a + "\tfolder.png", Path("gone.svg") + "\tx.png",
+                                QString("no tab"), tall + "\tt1.png", a + "\t../up.png", tall + "\tt2.png",
+                                Path("gone2.svg") + "\ty.png", a + "\tlast.png"})
+        list += line + "\n";
+    Write(Path("list.txt"), list.toUtf8());
+    const TRun run = RunTool({"batch", Path("list.txt"), Path("out"), "200"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(QImage(Path("out/same.png")).size(), QSize(200, 100));
+    for (const char *name : {"t1.png", "t2.png"})
+        EXPECT_EQ(QImage(Path("out/") + name).size(), QSize(200, 4000)) << name;
+    EXPECT_EQ(QImage(Path("out/last.png")).size(), QSize(200, 100));
+    const QList<QByteArray> said = run.Err.trimmed().split('\n');
+    const QByteArray expected[] = {"folder.png: cannot write the picture: it exists and is not a regular file",
+                                   "gone.svg", "not \"in.svg<TAB>out.png\": no tab",
+                                   "../up.png: the output name leaves the output folder", "gone2.svg"};
+    ASSERT_EQ(said.size(), qsizetype(std::size(expected))) << run.Err.constData();
+    for (size_t i = 0; i < std::size(expected); ++i)
+        EXPECT_TRUE(said[qsizetype(i)].contains(expected[i])) << i << ": " << said[qsizetype(i)].constData();
+}
+
 } // namespace

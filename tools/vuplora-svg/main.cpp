@@ -12,7 +12,8 @@
 // A batch LIST holds lines "in.svg<TAB>out.png" (out relative to OUTDIR, which it may not
 // leave); each document is rendered WIDTH pixels wide. A document that fails prints its
 // message on stderr and the batch goes on; the last line printed is "render_seconds S",
-// the time spent loading and drawing (not encoding PNGs).
+// the time spent loading and drawing (not encoding PNGs). Pictures are encoded and
+// written on worker threads while the next document draws; messages keep the list's order.
 //
 // "-" stands for standard input (IN.svg, LIST) or standard output (OUT.png). A picture
 // is written under its name only once it is whole. Exit codes: 0 done, 1 a document
@@ -33,7 +34,14 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTextStream>
+#include <QThread>
+#include <QThreadPool>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <deque>
+#include <future>
+#include <memory>
 #include <exception>
 #include <optional>
 
@@ -256,6 +264,87 @@ int Render(const TArgs &args)
     return 0;
 }
 
+// Pictures of a batch are encoded and written on worker threads while the next
+// document is drawn: encoding and writing take longer than drawing for most documents.
+// What the batch prints keeps the list's order, and a name the list gives twice ends up
+// with the later picture, as when the batch ran one line after the other.
+class TBatchOutput {
+public:
+    TBatchOutput() { FPool.setMaxThreadCount(qMax(1, QThread::idealThreadCount())); }
+
+    // A line that failed before it had a picture.
+    void Fail(const QString &asMessage)
+    {
+        std::promise<QString> done;
+        done.set_value(asMessage);
+        FPending.push_back({done.get_future(), QString()});
+        Drain(false);
+    }
+
+    void Write(QImage aoImage, const QString &asPath)
+    {
+        const QString key = OutputKey(asPath);
+        // The earlier picture under the same name goes first.
+        while (std::any_of(FPending.begin(), FPending.end(), [&](const TPending &p) { return p.Key == key; }))
+            Pop();
+        auto task = std::make_shared<std::packaged_task<QString()>>([image = std::move(aoImage), asPath]() {
+            QString error;
+            if (!WritePicture(image, asPath, error))
+                return QStringLiteral("%1: cannot write the picture: %2").arg(asPath, error);
+            return QString();
+        });
+        FPending.push_back({task->get_future(), key});
+        FPool.start([task]() { (*task)(); });
+        Drain(false);
+    }
+
+    // Waits for every picture; 1 when a line failed, else 0.
+    int Finish()
+    {
+        Drain(true);
+        return FStatus;
+    }
+
+private:
+    struct TPending {
+        std::future<QString> Message;
+        QString Key;
+    };
+
+    // Two spellings of one file (a "./" or a link to a folder on the way) are one name.
+    static QString OutputKey(const QString &asPath)
+    {
+        const QFileInfo info(asPath);
+        const QString folder = info.absoluteDir().canonicalPath();
+        return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+    }
+
+    void Pop()
+    {
+        const QString message = FPending.front().Message.get();
+        FPending.pop_front();
+        if (!message.isEmpty()) {
+            Err(message);
+            FStatus = kFailed;
+        }
+    }
+
+    // Prints what the lines at the front have to say. Pictures waiting to be written
+    // hold memory: past a few per worker, drawing waits for the oldest.
+    void Drain(bool abAll)
+    {
+        const size_t most = size_t(2 * FPool.maxThreadCount());
+        while (!FPending.empty() &&
+               (abAll || FPending.size() > most ||
+                FPending.front().Message.wait_for(std::chrono::seconds(0)) == std::future_status::ready))
+            Pop();
+    }
+
+    QThreadPool FPool;
+    std::deque<TPending> FPending;
+    int FStatus = 0;
+};
+
 int Batch(const TArgs &args)
 {
     if (args.Positional.size() != 4 || args.Width || args.Height || args.Zoom) {
@@ -282,7 +371,7 @@ int Batch(const TArgs &args)
         return kFailed;
     }
     qint64 nanos = 0;
-    int status = 0;
+    TBatchOutput output;
     QTextStream lines(listBytes);
     while (!lines.atEnd()) {
         const QString line = lines.readLine();
@@ -290,13 +379,11 @@ int Batch(const TArgs &args)
             continue;
         const QStringList parts = line.split(QLatin1Char('\t'));
         if (parts.size() != 2 || parts[0].isEmpty() || parts[1].isEmpty()) {
-            Err(QStringLiteral("%1: not \"in.svg<TAB>out.png\": %2").arg(listName, line));
-            status = kFailed;
+            output.Fail(QStringLiteral("%1: not \"in.svg<TAB>out.png\": %2").arg(listName, line));
             continue;
         }
         if (!StaysInside(outDir, parts[1])) {
-            Err(QStringLiteral("%1: the output name leaves the output folder; skipped").arg(parts[1]));
-            status = kFailed;
+            output.Fail(QStringLiteral("%1: the output name leaves the output folder; skipped").arg(parts[1]));
             continue;
         }
         const QString in = parts[0], out = outDir.filePath(parts[1]);
@@ -307,17 +394,13 @@ int Batch(const TArgs &args)
             image = SVGRenderFile(in, options);
         } catch (const std::exception &e) {
             nanos += timer.nsecsElapsed();
-            Err(QStringLiteral("%1: %2").arg(in, QString::fromUtf8(e.what())));
-            status = kFailed;
+            output.Fail(QStringLiteral("%1: %2").arg(in, QString::fromUtf8(e.what())));
             continue;
         }
         nanos += timer.nsecsElapsed();
-        QString error;
-        if (!WritePicture(image, out, error)) {
-            Err(QStringLiteral("%1: cannot write the picture: %2").arg(out, error));
-            status = kFailed;
-        }
+        output.Write(std::move(image), out);
     }
+    const int status = output.Finish();
     std::printf("render_seconds %s\n", qPrintable(QString::number(double(nanos) / 1e9, 'f', 4)));
     return status;
 }

@@ -184,10 +184,11 @@ TEST_F(TRecoveryTest, DiscardDeletesTheFileAndADamagedOneIsReportedAndSetAside)
         EXPECT_TRUE(frm->isVisible());
         EXPECT_FALSE(QFileInfo::exists(RecoveryFileName()));
         EXPECT_EQ(moErrors.size(), c.Reported ? 1 : 0) << moErrors.join(u'\n');
-        if (c.Reported)
+        if (c.Reported) {
             EXPECT_TRUE(moErrors.value(0).startsWith(
                 QStringLiteral("The portrait of the last session could not be restored and was kept as recovery-damaged-")))
                 << moErrors.value(0);
+        }
         const QStringList aside = folder.entryList({QStringLiteral("recovery-damaged-*")});
         ASSERT_EQ(aside.size(), c.SetAside ? 1 : 0);
         if (c.SetAside) {

@@ -52,8 +52,9 @@ TEST_F(TAvatarTest, TheDialogGivesTheCommandsSquareForTheSamePortraitAtEverySize
             // the neck, are clear.
             EXPECT_EQ(qAlpha(avatar.pixel(0, size - 1)), backdrop ? 255 : 0);
             EXPECT_EQ(qAlpha(avatar.pixel(size - 1, size - 1)), backdrop ? 255 : 0);
-            if (backdrop)
+            if (backdrop) {
                 EXPECT_EQ(qAlpha(avatar.pixel(0, 0)), 255);
+            }
         }
     }
     EXPECT_EQ(dialog.imgPreview->pixmap().size(), QSize(TfrmAvatar::PREVIEW_SIZE, TfrmAvatar::PREVIEW_SIZE));

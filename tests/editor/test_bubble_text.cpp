@@ -87,12 +87,14 @@ TEST_F(TBubbleTextTest, EveryBubbleKeepsTextsOfEveryLengthInsideItsShape)
                     EXPECT_LE(size, previous);
                     EXPECT_GE(size, 15);
                     previous = size;
-                    if (chars == 1)
+                    if (chars == 1) {
                         EXPECT_EQ(size, 30);
+                    }
                     const bool cut = fitted.contains("fulltext=");
                     EXPECT_EQ(cut, QString::fromUtf8(fitted).contains(QChar(0x2026)));
-                    if (cut)
+                    if (cut) {
                         EXPECT_EQ(size, 15);
+                    }
 
                     // The text's pixels are those that differ from the bubble
                     // without text; each lies on the bubble's opaque shape.

@@ -36,7 +36,7 @@ public:
         const double baseline = Find(asBaseline);
         if (measured <= 0 || baseline <= 0)
             return;
-        std::printf("ratio (CPU time) %s / %s = %.2f%s\n", asMeasured.c_str(), asBaseline.c_str(),
+        std::printf("ratio (wall time) %s / %s = %.2f%s\n", asMeasured.c_str(), asBaseline.c_str(),
                     measured / baseline, asNote);
         const std::vector<double> m = Repetitions(asMeasured), b = Repetitions(asBaseline);
         if (m.size() > 1 && m.size() == b.size()) {

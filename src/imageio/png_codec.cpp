@@ -150,7 +150,8 @@ QImage PngDecode(QByteArrayView data)
                        ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA || spng_get_trns(ctx.get(), &trns) == 0;
     const bool deep = ihdr.bit_depth == 16;
     const int bytesPerPixel = deep ? 8 : 4;
-    if (qint64(ihdr.width) * qint64(ihdr.height) * bytesPerPixel > PngMaxDecodedBytes)
+    // Divided, not multiplied: two header sizes near 2^31 overflow any product.
+    if (ihdr.height == 0 || qint64(ihdr.width) > PngMaxDecodedBytes / bytesPerPixel / qint64(ihdr.height))
         throw EImageIOError(QStringLiteral("PNG picture too large: %1 x %2 pixels").arg(ihdr.width).arg(ihdr.height));
     const QImage::Format format = deep ? (alpha ? QImage::Format_RGBA64 : QImage::Format_RGBX64)
                                        : (alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);

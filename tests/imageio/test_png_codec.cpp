@@ -68,13 +68,13 @@ QByteArray Chunk(const char *type, const QByteArray &data)
     return out + crc;
 }
 
-QByteArray Header(quint32 width, quint32 height)
+QByteArray Header(quint32 width, quint32 height, char colourType = 6)
 {
     QByteArray ihdr(13, '\0');
     qToBigEndian(width, ihdr.data());
     qToBigEndian(height, ihdr.data() + 4);
     ihdr[8] = 8;  // bit depth
-    ihdr[9] = 6;  // RGBA
+    ihdr[9] = colourType;  // 6 RGBA, 2 RGB
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr);
 }
 
@@ -161,6 +161,9 @@ TEST(PngCodec, RefusesWhatItCannotReadOrWriteWithItsMessage)
         {"damaged image data", badChecksum, "Unreadable PNG picture: "},
         // 20000 x 20000 RGBA is 1.6 GB: refused from the header, before any allocation.
         {"too large", Header(20000, 20000) + Chunk("IEND", {}), "PNG picture too large: 20000 x 20000 pixels"},
+        // RGB rows the decoder can count, but width x height x 4 bytes overflows 64 bits.
+        {"too large to multiply", Header(1229209940, 2023489541, 2) + Chunk("IEND", {}),
+         "PNG picture too large: 1229209940 x 2023489541 pixels"},
     };
     for (const auto &c : reads) {
         SCOPED_TRACE(c.Name);

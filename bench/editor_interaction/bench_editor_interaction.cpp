@@ -20,7 +20,7 @@
 #include "editor/untVuploraForm.h"
 #include "svg/controls/svg_document_component.h"
 #include "svg/controls/svg_image.h"
-#include "svg/controls/svg_image_paint.h"
+#include "svg/render/image_buffer.h"
 #include "platform/errorreport.h"
 #include "platform/fakeplatform.h"
 #include "platform/localtime.h"

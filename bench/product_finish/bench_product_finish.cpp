@@ -25,7 +25,7 @@
 #include "platform/errorreport.h"
 #include "platform/fakeplatform.h"
 #include "platform/localtime.h"
-#include "svg/controls/svg_image_paint.h"
+#include "svg/render/image_buffer.h"
 #include "svg/model/dom/document.h"
 
 #include <QBuffer>

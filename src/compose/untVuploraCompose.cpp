@@ -1,10 +1,14 @@
 #include "compose/untVuploraCompose.h"
 
 #include "assets/untVuploraProcs.h"
+#include "svg/model/dom/document.h"
+#include "svg/render/image_buffer.h"
 
+#include <QBuffer>
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 QRectF FitRect(const QSizeF &aoPicture, const QRectF &aoBox)
 {
@@ -27,7 +31,56 @@ void DrawLayerPicture(QPainter &aoPainter, const QImage &aoPicture, const QRectF
     aoPainter.drawImage(aeWrap == TImageWrap::Fit ? FitRect(aoPicture.size(), aoBox) : aoBox, aoPicture);
 }
 
-QImage RenderPortrait(TFaceRes &aoRes, const TPortrait &aoPortrait)
+QImage BubblePicture(const QByteArray &aoDocument, const QSizeF &aoFrame, qreal arScale)
+{
+    if (aoDocument.isEmpty() || aoFrame.isEmpty() || !(arScale > 0))
+        return QImage();
+    QBuffer data;
+    data.setData(aoDocument);
+    data.open(QIODevice::ReadOnly);
+    TSVGDocument document;
+    document.LoadFromStream(data);
+    const QRectF bounds = document.GetBoundsRect(TMatrix::Identity());
+    const QSizeF target = ComputeTargetSize(iwFit, 1, bounds.width(), bounds.height(),
+                                            aoFrame.width() * arScale, aoFrame.height() * arScale);
+    const QSize pixels(int(std::lround(target.width())), int(std::lround(target.height())));
+    if (bounds.isEmpty() || pixels.isEmpty())
+        return QImage();
+    QImage picture = SVGNewBuffer(pixels);
+    RenderElementToBitmap(picture, &document);
+    return picture;
+}
+
+void DrawBubblePicture(QPainter &aoPainter, const QImage &aoPicture, const QSizeF &aoFrame, qreal arScale)
+{
+    if (aoPicture.isNull() || !(arScale > 0))
+        return;
+    // Whole pixels of the scale the picture was made at: drawn 1:1 wherever
+    // the frame stands on whole pixels.
+    const auto pixel = [arScale](qreal arUnits) { return std::round(arUnits * arScale) / arScale; };
+    const QSizeF shown = QSizeF(aoPicture.size()) / arScale;
+    const qreal left = pixel((aoFrame.width() - shown.width()) / 2);
+    const qreal top = pixel((aoFrame.height() - shown.height()) / 2);
+    aoPainter.save();
+    aoPainter.setRenderHint(QPainter::SmoothPixmapTransform);
+    aoPainter.drawImage(QRectF(left, top, shown.width(), shown.height()), aoPicture);
+    aoPainter.restore();
+}
+
+TLayerPictures ItemPictures(TFaceRes &aoRes, const TPortrait &aoPortrait)
+{
+    TLayerPictures pictures;
+    for (int t = 0; t < FACE_ITEM_TYPE_COUNT; ++t) {
+        const TYPE_FACE_ITEM type = TYPE_FACE_ITEM(t);
+        const TPortraitLayer &layer = aoPortrait.Layers[type];
+        const TFaceItemDataList *items = aoRes.GetFaceItem(type);
+        if (type != fiPaopao && layer.Present && layer.Visible && items && layer.Index < qint32(items->size()))
+            GetItemPicture(aoRes, pictures[type], type, layer.Index, layer.Color);
+    }
+    return pictures;
+}
+
+QImage RenderPortrait(const TPortrait &aoPortrait, const TLayerPictures &aoPictures, qreal arScale)
 {
     std::vector<TYPE_FACE_ITEM> stack;
     for (int t = 0; t < FACE_ITEM_TYPE_COUNT; ++t)
@@ -36,23 +89,33 @@ QImage RenderPortrait(TFaceRes &aoRes, const TPortrait &aoPortrait)
     std::sort(stack.begin(), stack.end(),
               [](TYPE_FACE_ITEM a, TYPE_FACE_ITEM b) { return CategoryRules(a).Stack < CategoryRules(b).Stack; });
 
-    QImage out(CANVAS_WIDTH, CANVAS_HEIGHT, QImage::Format_ARGB32_Premultiplied);
+    QImage out(qRound(CANVAS_WIDTH * arScale), qRound(CANVAS_HEIGHT * arScale), QImage::Format_ARGB32_Premultiplied);
+    if (out.isNull())
+        return out;
     out.fill(Qt::transparent);
     QPainter painter(&out);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    painter.scale(arScale, arScale);
     for (TYPE_FACE_ITEM type : stack) {
         const TPortraitLayer &layer = aoPortrait.Layers[type];
-        const TFaceItemDataList *items = aoRes.GetFaceItem(type);
-        if (!layer.Present || !layer.Visible || !items || layer.Index >= qint32(items->size()))
+        if (!layer.Present || !layer.Visible || aoPictures[type].isNull())
             continue;
-        QImage bitmap;
-        GetItemPicture(aoRes, bitmap, type, layer.Index, layer.Color);
-        if (bitmap.isNull())
-            continue;
-        DrawLayerPicture(painter, bitmap, QRectF(layer.Pos, QSizeF(FACE_ITEM_RECTS[type].size())),
+        DrawLayerPicture(painter, aoPictures[type], QRectF(layer.Pos, QSizeF(FACE_ITEM_RECTS[type].size())),
                          CategoryRules(type).Wrap);
     }
+    // The bubble's frame tops every layer.
+    const TPortraitBubble &bubble = aoPortrait.Bubble;
+    if (bubble.Shown) {
+        painter.translate(bubble.Frame.topLeft());
+        DrawBubblePicture(painter, BubblePicture(bubble.Document, bubble.Frame.size(), arScale),
+                          bubble.Frame.size(), arScale);
+    }
     return out;
+}
+
+QImage RenderPortrait(TFaceRes &aoRes, const TPortrait &aoPortrait, qreal arScale)
+{
+    return RenderPortrait(aoPortrait, ItemPictures(aoRes, aoPortrait), arScale);
 }
 
 namespace {
@@ -64,6 +127,7 @@ constexpr qreal MARGIN = 0.12;
 TPortrait OnlyLayers(const TPortrait &aoPortrait, std::initializer_list<TYPE_FACE_ITEM> aoShown)
 {
     TPortrait out = aoPortrait;
+    out.Bubble.Shown = false;
     for (int t = 0; t < FACE_ITEM_TYPE_COUNT; ++t)
         out.Layers[t].Visible =
             out.Layers[t].Visible && std::find(aoShown.begin(), aoShown.end(), TYPE_FACE_ITEM(t)) != aoShown.end();

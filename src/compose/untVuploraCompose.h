@@ -1,11 +1,14 @@
 #pragma once
 // A portrait's value as a picture, without a window: the item pictures as the
-// layers show them (coloured by the category's rule) and the layers drawn in
-// their stacking order into the 640 x 1136 canvas.
+// layers show them (coloured by the category's rule), the layers drawn in
+// their stacking order into the 640 x 1136 canvas and the speech bubble over
+// them. The editor's canvas draws its layers and its bubble with these same
+// functions, so what it shows and what is saved are one drawing.
 
 #include "assets/untVuplora.h"
 #include "assets/untVuploraPortrait.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QRectF>
 
@@ -26,10 +29,30 @@ void GetItemPicture(TFaceRes &aoRes, QImage &aoBitmap, TYPE_FACE_ITEM fiType, qi
 // A layer's picture drawn into its box, fitted or stretched.
 void DrawLayerPicture(QPainter &aoPainter, const QImage &aoPicture, const QRectF &aoBox, TImageWrap aeWrap);
 
-// The portrait's bitmap layers drawn as the canvas draws them, into a
-// transparent 640 x 1136 picture; the bubble and the watermark are not drawn.
-// Layers whose items the pack lacks are left out.
-QImage RenderPortrait(TFaceRes &aoRes, const TPortrait &aoPortrait);
+// The speech bubble's picture: its document (the text in it included) drawn
+// fitted into a frame of aoFrame canvas units, uniformly scaled, at arScale
+// pixels per unit. Null without a document or when it has nothing to draw.
+// Raises the engine's error for a document it cannot read or draw.
+QImage BubblePicture(const QByteArray &aoDocument, const QSizeF &aoFrame, qreal arScale);
+// Lays a bubble picture made at arScale into the frame (0, 0, aoFrame) of the
+// painter's canvas units: centred, its edges on whole pixels of that scale.
+void DrawBubblePicture(QPainter &aoPainter, const QImage &aoPicture, const QSizeF &aoFrame, qreal arScale);
+
+// Each bitmap layer's picture, by category: null where the layer holds none.
+using TLayerPictures = std::array<QImage, FACE_ITEM_TYPE_COUNT>;
+
+// The pictures the pack gives the portrait's layers (GetItemPicture); null
+// for hidden layers, layers without one and items the pack lacks.
+TLayerPictures ItemPictures(TFaceRes &aoRes, const TPortrait &aoPortrait);
+
+// The portrait as the canvas shows it, into a transparent picture of 640 x 1136
+// canvas units at arScale pixels per unit: the layers' pictures in their
+// stacking order at the value's places, then the bubble when it is shown,
+// without its selection and buttons. The watermark stays hidden, as on the
+// canvas.
+QImage RenderPortrait(const TPortrait &aoPortrait, const TLayerPictures &aoPictures, qreal arScale = 1.0);
+// The same with the pack's pictures of the portrait's items.
+QImage RenderPortrait(TFaceRes &aoRes, const TPortrait &aoPortrait, qreal arScale = 1.0);
 
 // Avatars: a square picture of the portrait's head for profile images. The
 // head is what the face, hair, brows, eyes, nose, mouth, glasses and emoji

@@ -3,6 +3,7 @@
 
 #include "editor/untVuploraForm.h"
 
+#include "compose/untVuploraCompose.h"
 #include "editor/untHelper.h"
 #include "editor/untSelectPack.h"
 #include "editor/untVuploraLocks.h"
@@ -71,27 +72,11 @@ QString PictureFolder()
     return {};
 }
 
-QImage TfrmVuplora::PortraitPicture(qreal arDisplayScale)
+QImage TfrmVuplora::PortraitPicture(qreal arDisplayScale) const
 {
-    // The picture is the portrait: the bubble's selection and buttons are
-    // hidden for the capture and come back after it.
-    TPaopaoFrame *frame = slCanvas->slPaopao;
-    const struct TShown {
-        TPaopaoFrame *Frame;
-        bool Selection = Frame->SelectionShown();
-        bool Close = Frame->imgPaopaoClose->isVisible();
-        bool Edit = Frame->imgPaopaoEdit->isVisible();
-        ~TShown()
-        {
-            Frame->SetSelectionShown(Selection);
-            Frame->imgPaopaoClose->setVisible(Close);
-            Frame->imgPaopaoEdit->setVisible(Edit);
-        }
-    } shown{frame};
-    frame->SetSelectionShown(false);
-    frame->imgPaopaoClose->setVisible(false);
-    frame->imgPaopaoEdit->setVisible(false);
-    return slCanvas->MakeScreenshot(arDisplayScale);
+    // The layers' own pictures: after going back to the pack choice some
+    // layers still show items of the pack before.
+    return RenderPortrait(CapturePortrait(), CaptureShown().Pictures, arDisplayScale);
 }
 
 void TfrmVuplora::SaveToFile(const QString &asFileName)

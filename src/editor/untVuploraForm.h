@@ -81,17 +81,14 @@ struct TCurrentImage {
 };
 
 // What the window shows beside a portrait's value: the pictures its layers
-// and its bubble hold, so that putting the portrait back need neither decode
-// nor draw again, and the bubble's edit button, which the selection decides.
+// hold, so that putting the portrait back need not decode them again, and the
+// bubble's edit button, which the selection decides. The bubble's picture is
+// made from the value alone.
 struct TPortraitShown {
     // By category; null for a layer without a picture, and all null once
     // dropped (older undo steps), when they are made again from the pack.
     std::array<QImage, FACE_ITEM_TYPE_COUNT> Pictures;
     bool Dropped = false;
-    // The bubble image's drawing buffer, which its past sizes decide, and
-    // what it showed; both empty without a document.
-    QSize BubbleBuffer;
-    QImage BubblePicture;
     bool EditShown = false;
 };
 
@@ -218,9 +215,10 @@ public:
     void imgTabWebClick();
     void imgTabBackClick();
     void ResetColors();
-    // The picture a save writes: the canvas at arDisplayScale pixels per canvas
-    // unit, without the bubble's selection and buttons.
-    QImage PortraitPicture(qreal arDisplayScale);
+    // The picture a save and a copy write: the portrait composed from the
+    // window's value and its layers' pictures at arDisplayScale pixels per
+    // canvas unit, without the bubble's selection and buttons.
+    QImage PortraitPicture(qreal arDisplayScale) const;
 
     // The portrait as a value, and putting one on the canvas: the one capture
     // and the one apply that undo, portrait files and the rest build on

@@ -1,11 +1,14 @@
 #include "editor/untVuploraPaopaoFrame.h"
 
+#include "compose/untVuploraCompose.h"
 #include "platform/errorreport.h"
 
+#include <QBuffer>
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -51,37 +54,34 @@ TPaopaoImage::TPaopaoImage(QGraphicsItem *aoParent) : TRSSVGImage(aoParent)
 {
     setAcceptedMouseButtons(Qt::NoButton);
     setAcceptHoverEvents(false);
+    // The picture is drawn here; a buffer of the control would be a second
+    // drawing of the same document, kept at its largest size.
+    SetBuffered(false);
 }
 
-void TPaopaoImage::RenderBufferAt(const QSize &aoBuffer)
+void TPaopaoImage::paint(QPainter *aoPainter, const QStyleOptionGraphicsItem *, QWidget *)
 {
-    const QSizeF own(Width(), Height());
-    SetSize(QSizeF(aoBuffer));
-    if (Bitmap().size() != aoBuffer)
-        UpdateBuffer();
-    SetSize(own);
-}
-
-void TPaopaoImage::ReloadAt(const std::function<void()> &aoChange, const QSize &aoBuffer, const QImage &aoDrawn)
-{
-    // Without a document the image draws nothing while the change runs.
-    TRSFmxSVGDocument *document = SVGDocument();
-    SetSVGDocument(nullptr);
-    try {
-        aoChange();
-    } catch (...) {
-        SetSVGDocument(document);
-        throw;
+    // Device pixels per canvas unit: the canvas's scale on screen times the
+    // screen's pixel ratio, or the scale of a picture the scene is drawn into.
+    const qreal scale = std::sqrt(std::abs(aoPainter->deviceTransform().determinant()));
+    const QByteArray document = goPaopaoStream ? goPaopaoStream->data() : QByteArray();
+    const QSizeF size(Width(), Height());
+    if (document != moDocument || size != moSize || scale != mrScale) {
+        moDocument = document;
+        moSize = size;
+        mrScale = scale;
+        moPicture = QImage();
+        try {
+            moPicture = BubblePicture(document, size, scale);
+        } catch (const std::exception &e) {
+            // Not from inside a paint: the report may open a window. The
+            // picture stays empty until the document or the size changes.
+            const QString message = QString::fromUtf8(e.what());
+            QMetaObject::invokeMethod(
+                qApp, [message] { TVuploraApplication::ReportError(message); }, Qt::QueuedConnection);
+        }
     }
-    if (!aoDrawn.isNull() && aoDrawn.size() == aoBuffer) {
-        SetSVGDocumentDrawn(document, aoDrawn);
-        return;
-    }
-    const QSizeF own(Width(), Height());
-    if (!aoBuffer.isEmpty())
-        SetSize(QSizeF(aoBuffer));
-    SetSVGDocument(document);
-    SetSize(own);
+    DrawBubblePicture(*aoPainter, moPicture, size, scale);
 }
 
 TPaopaoFrame::TPaopaoFrame(QGraphicsItem *aoParent) : TLayerControl(aoParent)

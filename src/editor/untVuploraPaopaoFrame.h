@@ -7,8 +7,6 @@
 #include "editor/untVuploraLayer.h"
 #include "svg/controls/svg_image.h"
 
-#include <functional>
-
 class TPaopaoImage;
 
 // A picture button on the canvas: a click is a left press and release inside.
@@ -89,21 +87,25 @@ private:
 
 // The bubble image: the SVG image control with the TFaceItem of the bubble
 // layer. It fills its frame and takes no pointer input, so presses reach the
-// frame.
+// frame. It shows the bubble's picture as the windowless composing makes it
+// from the bubble's document (goPaopaoStream) and the frame's size, at the
+// resolution it is painted at: what it shows depends on nothing else, so the
+// saved picture is the same drawing. The control's own buffer is not kept.
 class TPaopaoImage : public TRSSVGImage, public TFaceItemHolder {
     Q_OBJECT
 public:
     explicit TPaopaoImage(QGraphicsItem *aoParent = nullptr);
 
-    // The image keeps the buffer of the largest size it was drawn at, so what
-    // it shows depends on its past sizes. This draws the document into a
-    // buffer of the given size and keeps the image's own size: undo brings
-    // back exactly the picture the bubble showed.
-    void RenderBufferAt(const QSize &aoBuffer);
-    // The same for a change that replaces the document (and may move or size
-    // the frame): the new document is drawn once, into the given buffer (an
-    // empty size: the image's own), never the old one at sizes the change
-    // passes through. A picture the image drew of that document before, when
-    // given, is shown again instead of drawing it.
-    void ReloadAt(const std::function<void()> &aoChange, const QSize &aoBuffer, const QImage &aoDrawn = QImage());
+    // The picture last painted, null before the first paint or without a
+    // document.
+    const QImage &Picture() const { return moPicture; }
+
+    void paint(QPainter *aoPainter, const QStyleOptionGraphicsItem *aoOption, QWidget *aoWidget) override;
+
+private:
+    // What the picture was made of.
+    QByteArray moDocument;
+    QSizeF moSize;
+    qreal mrScale = 0;
+    QImage moPicture;
 };

@@ -200,11 +200,6 @@ TPortraitShown TfrmVuplora::CaptureShown() const
     for (TYPE_FACE_ITEM type : BitmapLayers())
         shown.Pictures[type] = LayerImage(slCanvas, type)->Bitmap();
     const TPaopaoFrame *frame = slCanvas->slPaopao;
-    // Without a document the image shows nothing, whatever buffer it kept.
-    if (goPaopaoStream && !goPaopaoStream->data().isEmpty()) {
-        shown.BubblePicture = frame->imgPaopao->Bitmap();
-        shown.BubbleBuffer = shown.BubblePicture.size();
-    }
     shown.EditShown = frame->imgPaopaoEdit->isVisible();
     return shown;
 }
@@ -296,17 +291,8 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait, co
         if (QSizeF(frame->Width(), frame->Height()) != bubble.Frame.size())
             frame->SetSize(bubble.Frame.size());
     };
-    // A new document is drawn once, with the frame in its place: at the
-    // buffer it had when the window showed it before (or shown as it was drawn
-    // then), else at the frame's size. What the image drew before does not
-    // decide what it shows.
     if (newDocument)
-        frame->imgPaopao->ReloadAt(
-            [&] {
-                loadDocument();
-                placeFrame();
-            },
-            aoShown ? aoShown->BubbleBuffer : QSize(), aoShown ? aoShown->BubblePicture : QImage());
+        loadDocument();
 
     // From here on nothing fails.
     packBack.Keep = true;
@@ -346,8 +332,6 @@ QList<TYPE_FACE_ITEM> TfrmVuplora::ApplyPortrait(const TPortrait &aoPortrait, co
         item->miIndex = bubble.Index;
     placeFrame();
     if (aoShown) {
-        if (frame->imgPaopao->Bitmap().size() != aoShown->BubbleBuffer && !aoShown->BubbleBuffer.isEmpty())
-            frame->imgPaopao->RenderBufferAt(aoShown->BubbleBuffer);
         if (!bubble.Shown && frame->isVisible()) {
             frame->SetSelectionShown(false);
             frame->imgPaopaoClose->setVisible(false);

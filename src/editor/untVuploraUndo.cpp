@@ -41,7 +41,6 @@ public:
         for (const TPortraitState *state : {&moBefore, &moAfter}) {
             for (const QImage &picture : state->Shown.Pictures)
                 count(picture);
-            count(state->Shown.BubblePicture);
         }
         return bytes;
     }
@@ -51,7 +50,6 @@ public:
         for (TPortraitState *state : {&moBefore, &moAfter}) {
             state->Shown.Pictures = {};
             state->Shown.Dropped = true;
-            state->Shown.BubblePicture = QImage();
         }
     }
 
@@ -87,7 +85,7 @@ bool SameBubble(const TPortraitState &aoA, const TPortraitState &aoB)
     const TPortraitBubble &a = aoA.Portrait.Bubble;
     const TPortraitBubble &b = aoB.Portrait.Bubble;
     return a.Shown == b.Shown && a.Index == b.Index && a.Frame == b.Frame
-           && aoA.Shown.EditShown == aoB.Shown.EditShown && aoA.Shown.BubbleBuffer == aoB.Shown.BubbleBuffer
+           && aoA.Shown.EditShown == aoB.Shown.EditShown
            && (a.Document.constData() == b.Document.constData() || a.Document == b.Document);
 }
 
@@ -154,7 +152,6 @@ void ForKeptPictures(const QUndoStack &aoStack, const TPortraitState &aoNow, Vis
     QSet<qint64> seen;
     for (const QImage &picture : aoNow.Shown.Pictures)
         seen.insert(picture.cacheKey());
-    seen.insert(aoNow.Shown.BubblePicture.cacheKey());
     qint64 bytes = 0;
     for (int i = aoStack.count() - 1; i >= 0; --i) {
         // The stack hands its commands out read-only; they are ours.

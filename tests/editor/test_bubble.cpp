@@ -117,6 +117,22 @@ TEST_F(TBubbleTest, TheFrameMovesAndResizesByDragAndLeavesTheCanvas)
     EXPECT_TRUE(moErrors.isEmpty());
 }
 
+TEST_F(TBubbleTest, TheBubblesPictureIsOfItsFrameNotOfTheSizesItPassedThrough)
+{
+    Choose(1);
+    TLayerCanvas *c = mFrm->slCanvas;
+    const QImage before = c->MakeScreenshot();
+    // Made larger and shown there, on screen and in a picture, then back: the
+    // bubble is drawn for its frame again, not the larger drawing scaled down.
+    Frame()->SetSize(QSizeF(420, 390));
+    mFrm->grab();
+    EXPECT_NE(c->MakeScreenshot(), before);
+    Frame()->SetSize(QSizeF(200, 200));
+    mFrm->grab();
+    EXPECT_EQ(c->MakeScreenshot(), before);
+    EXPECT_TRUE(moErrors.isEmpty()) << moErrors.join(u'\n');
+}
+
 TEST_F(TBubbleTest, ABubbleBeyondTheCanvasEdgeShowsOverTheSurroundAndStaysInReach)
 {
     Choose(1);

@@ -8,7 +8,7 @@
 #include "assets/untVuploraPaopaoDoc.h"
 #include "editor/untVuploraBubbleText.h"
 #include "editor/untVuploraForm.h"
-#include "svg/controls/svg_image_paint.h"
+#include "svg/render/image_buffer.h"
 #include "svg/model/dom/document.h"
 
 #include <QBuffer>

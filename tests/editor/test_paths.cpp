@@ -1,7 +1,8 @@
 // Every way to a portrait ends at the same picture: the browser and strokes,
 // the keys, undo and redo, a portrait file opened in another window, and the
-// windowless composing of the portrait's value; and the window's random
-// portrait of a seed is the picture `vuplora portrait` composes for it.
+// windowless composing of the portrait's value; what the window saves and
+// copies is what its canvas shows; and the window's random portrait of a seed
+// is the picture `vuplora portrait` composes for it.
 
 #include "editortestsupport.h"
 
@@ -11,6 +12,9 @@
 #include "editor/untVuploraUndo.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,6 +37,48 @@ protected:
         return frm;
     }
 };
+
+// The canvas as the window draws it, at arScale pixels per canvas unit,
+// without the bubble's selection and buttons: they are no part of the portrait.
+QImage CanvasShown(TfrmVuplora &aoFrm, qreal arScale)
+{
+    TPaopaoFrame *frame = aoFrm.slCanvas->slPaopao;
+    const bool selection = frame->SelectionShown();
+    const bool close = frame->imgPaopaoClose->isVisible();
+    const bool edit = frame->imgPaopaoEdit->isVisible();
+    frame->SetSelectionShown(false);
+    frame->imgPaopaoClose->setVisible(false);
+    frame->imgPaopaoEdit->setVisible(false);
+    const QImage shown = aoFrm.slCanvas->MakeScreenshot(arScale);
+    frame->SetSelectionShown(selection);
+    frame->imgPaopaoClose->setVisible(close);
+    frame->imgPaopaoEdit->setVisible(edit);
+    return shown;
+}
+
+// The saved file and the clipboard hold what the canvas shows, with the
+// bubble selected or not; the picture at twice the scale is the canvas drawn
+// at twice the scale.
+void ExpectSavedAndCopiedAsShown(TfrmVuplora &aoFrm, TFakePlatform &aoFake, const QString &asFile)
+{
+    for (bool selected : {false, true}) {
+        SCOPED_TRACE(selected ? "bubble selected" : "bubble not selected");
+        if (selected && aoFrm.slCanvas->slPaopao->isVisible())
+            aoFrm.slPaopaoClick(aoFrm.slCanvas->slPaopao);
+        aoFake.SaveDialog.ChosenFile = asFile;
+        QFile::remove(asFile);
+        aoFrm.imgTabSaveClick();
+        const QImage saved(asFile);
+        ASSERT_FALSE(saved.isNull());
+        EXPECT_EQ(Premultiplied(saved), CanvasShown(aoFrm, aoFrm.devicePixelRatioF()));
+        aoFrm.CopyPicture();
+        const QMimeData *clip = QGuiApplication::clipboard()->mimeData();
+        ASSERT_TRUE(clip);
+        EXPECT_EQ(Premultiplied(QImage::fromData(clip->data(QStringLiteral("image/png")), "PNG")),
+                  CanvasShown(aoFrm, 1));
+        EXPECT_EQ(aoFrm.PortraitPicture(2), CanvasShown(aoFrm, 2));
+    }
+}
 
 // One state: an item of a category, optionally coloured, nudged, with the
 // bubble's text, and the watermark moved.
@@ -118,6 +164,8 @@ TEST_F(TPathsTest, EveryPathToAPortraitEndsAtTheSamePicture)
         {"background and its face", fiBG, 1, 0, 0, nullptr, false},
         {"foreground", fiFG, 1, 0, 0, nullptr, false},
         {"body", fiHand, 1, 0, 0, nullptr, false},
+        {"nose", fiNose, 1, 0, 0, nullptr, false},
+        {"brows in a colour", fiBrow, 1, 0xFF6A3A10, 0, nullptr, false},
         {"a bubble with text", fiPaopao, 1, 0, 0, "Same picture", false},
     };
     // The editor has one window at a time: each path runs in a window of its own.
@@ -155,10 +203,8 @@ TEST_F(TPathsTest, EveryPathToAPortraitEndsAtTheSamePicture)
         EXPECT_EQ(opened->PortraitPicture(1.0), picture);
         EXPECT_TRUE(opened->CapturePortrait() == value);
 
-        // The windowless composing draws the bitmap layers only.
-        if (!value.Bubble.Shown) {
-            EXPECT_EQ(RenderPortrait(*goFaceRes, value), picture);
-        }
+        EXPECT_EQ(RenderPortrait(*goFaceRes, value), picture);
+        ExpectSavedAndCopiedAsShown(*opened, moFake, dir.filePath(QStringLiteral("state.png")));
         EXPECT_TRUE(moErrors.isEmpty()) << moErrors.join(u'\n');
     }
 }

@@ -231,7 +231,9 @@ TEST_F(TPortraitFileTest, HugeBubbleFramesStayWithinTheRasterCapAndTheHistorysBu
         portrait.Bubble.Frame = QRectF(0, 0, 100000 - 1000 * i, 100000);
         WriteAll(Path("huge.vuplora"), WritePortrait(portrait));
         frm->OpenPortraitFile(Path("huge.vuplora"));
-        const QImage &buffer = frm->slCanvas->slPaopao->imgPaopao->Bitmap();
+        // The bubble draws its picture when it is painted.
+        frm->slCanvas->MakeScreenshot();
+        const QImage &buffer = frm->slCanvas->slPaopao->imgPaopao->Picture();
         EXPECT_GT(buffer.width(), 1000);
         EXPECT_LE(qint64(buffer.width()) * buffer.height(), 16777216);
         EXPECT_LE(frm->FHistory->KeptPictureBytes(), TPortraitHistory::PICTURE_BYTES);

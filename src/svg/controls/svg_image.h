@@ -9,7 +9,7 @@
 
 #include "svg/controls/svg_document_component.h"
 #include "svg/controls/svg_image_core.h"
-#include "svg/controls/svg_image_paint.h"
+#include "svg/render/image_buffer.h"
 
 #include <QGraphicsObject>
 #include <QWidget>

@@ -9,7 +9,7 @@
 // resize.
 
 #include "svg/controls/svg_document_component.h"
-#include "svg/controls/svg_image_paint.h"
+#include "svg/render/image_buffer.h"
 
 class QPainter;
 

@@ -10,7 +10,7 @@
 // answers false). Destroying the thread stops it, waits for the running job and frees
 // every job still queued or finished. Sizes are in buffer pixels.
 
-#include "svg/controls/svg_image_paint.h"
+#include "svg/render/image_buffer.h"
 #include "svg/model/dom/document.h"
 
 #include <QThread>

@@ -5,7 +5,7 @@
 // is the item's transform, so nested items compose like the element tree. An item owns
 // its child items (Qt's parent rule) and nothing of the document. Nothing here raises.
 
-#include "svg/controls/svg_image_paint.h"
+#include "svg/render/image_buffer.h"
 #include "svg/model/path/path_data.h"
 
 #include <QBrush>

@@ -9,7 +9,7 @@
 // Only a file that cannot be opened raises, from the setter that named it ("Cannot open
 // file "<name>". <reason>").
 
-#include "svg/controls/svg_image_paint.h"
+#include "svg/render/image_buffer.h"
 #include "svg/controls/svg_server_thread.h"
 
 #include <QGraphicsObject>

@@ -1,10 +1,11 @@
 #pragma once
 // The engine's drawing surface: a thin layer over QPainter on a premultiplied QImage.
-// Every drawing of a document's content goes through here. Three helpers paint with a
+// Every drawing of a document's content goes through here. Four helpers paint with a
 // QPainter of their own on rasters they own, never on a canvas: the mask's region cut
 // (mask.cpp), the picture of an feImage primitive in its filter raster
-// (filter_primitives.cpp) and the document background under a whole-document
-// rasterisation (rasterize.cpp). Geometry is handed over in the current user space; the canvas matrix
+// (filter_primitives.cpp), the document background under a whole-document
+// rasterisation (rasterize.cpp) and the laying of finished buffers onto their
+// controls (image_buffer.cpp). Geometry is handed over in the current user space; the canvas matrix
 // maps it to pixels, and strokes are widened in user space before that mapping, so a
 // stroke scales, rotates and skews exactly as its geometry does.
 

@@ -1,9 +1,11 @@
 #pragma once
-// What every image control of this folder shares: how large a buffer a document gets for
-// a control, how an element is rendered into that buffer or straight onto a canvas, and
-// how a finished buffer is laid onto a control by its wrap mode and nine-slice margins.
-// Control sizes are in the control's own units (scene units for a graphics item, logical
-// pixels for a widget); buffers have one pixel per unit, and the device scale says how
+// What every image control shares, and whoever draws a document into a box without a
+// control (the windowless composing of portraits): how large a buffer a document gets for
+// a box, how an element is rendered into that buffer or straight onto a canvas, and how a
+// finished buffer is laid onto a control by its wrap mode and nine-slice margins. These
+// need Qt Gui only, so they live with the engine rather than with the controls. Control
+// sizes are in the control's own units (scene units for a graphics item, logical pixels
+// for a widget); a control's buffer has one pixel per unit, and the device scale says how
 // many device pixels a unit covers. Nothing here owns the element or the images it is
 // handed. Drawing errors of the engine pass through unchanged.
 

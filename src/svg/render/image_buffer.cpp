@@ -1,4 +1,4 @@
-#include "svg/controls/svg_image_paint.h"
+#include "svg/render/image_buffer.h"
 
 #include "svg/model/dom/document.h"
 #include "svg/model/values/exception.h"

@@ -21,7 +21,7 @@
 #include "svg/controls/svg_document_component.h"
 #include "svg/controls/svg_image.h"
 #include "svg/render/image_buffer.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 #include "platform/fakeplatform.h"
 #include "platform/localtime.h"
 

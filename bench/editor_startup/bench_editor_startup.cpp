@@ -14,7 +14,7 @@
 #include "editor/untSelectPack.h"
 #include "editor/untStartup.h"
 #include "editor/untVuploraForm.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 #include "platform/platform.h"
 #include "platform/resources.h"
 

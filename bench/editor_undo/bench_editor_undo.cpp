@@ -11,7 +11,7 @@
 
 #include "editor/untVuploraForm.h"
 #include "editor/untVuploraUndo.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 #include "platform/fakeplatform.h"
 #include "platform/localtime.h"
 

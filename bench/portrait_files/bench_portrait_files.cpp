@@ -29,7 +29,7 @@
 
 #include "editor/untVuploraForm.h"
 #include "compose/untVuploraHeadless.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 #include "platform/fakeplatform.h"
 #include "platform/localtime.h"
 #include "imageio/png_codec.h"

@@ -22,7 +22,7 @@
 #include "editor/untVuploraForm.h"
 #include "compose/untVuploraHeadless.h"
 #include "editor/untVuploraRecovery.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 #include "platform/fakeplatform.h"
 #include "platform/localtime.h"
 #include "svg/render/image_buffer.h"

@@ -2,7 +2,7 @@
 #include "compose/untVuploraHeadless.h"
 #include "editor/untVuploraPortraitFile.h"
 #include "editor/untVuploraRecovery.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 #include "platform/localtime.h"
 
 #include <QIcon>

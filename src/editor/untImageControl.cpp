@@ -1,6 +1,6 @@
 #include "editor/untImageControl.h"
 
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QMouseEvent>

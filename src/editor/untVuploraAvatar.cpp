@@ -3,7 +3,7 @@
 #include "editor/untVuploraForm.h"
 #include "editor/untVuploraSettings.h"
 #include "errors/errors.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 #include "platform/platform.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "editor/untVuploraCanvas.h"
 
 #include "editor/untVuploraCategories.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 
 #include <QMouseEvent>
 #include <QWheelEvent>

@@ -1,6 +1,6 @@
 #include "editor/untVuploraColorBar.h"
 
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 
 #include <QColorDialog>
 #include <QMouseEvent>

@@ -13,7 +13,7 @@
 #include "editor/untVuploraSettings.h"
 #include "editor/untVuploraUndo.h"
 #include "svg/controls/svg_document_component.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 #include "platform/platform.h"
 #include "platform/resources.h"
 #include "platform/screenservice.h"

@@ -6,7 +6,7 @@
 #include "editor/untVuploraLocks.h"
 #include "editor/untVuploraPaopao.h"
 #include "editor/untVuploraUndo.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 
 #include <QShortcut>
 

@@ -1,6 +1,6 @@
 #include "editor/untVuploraLayer.h"
 
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>

@@ -6,7 +6,7 @@
 #include "editor/untVuploraLocks.h"
 #include "editor/untVuploraPortraitFile.h"
 #include "editor/untVuploraUndo.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 #include "platform/resources.h"
 
 #include <QContextMenuEvent>

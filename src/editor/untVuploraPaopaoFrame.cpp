@@ -1,7 +1,7 @@
 #include "editor/untVuploraPaopaoFrame.h"
 
 #include "compose/untVuploraCompose.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 
 #include <QBuffer>
 #include <QGraphicsSceneMouseEvent>

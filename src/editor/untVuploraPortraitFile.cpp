@@ -13,7 +13,7 @@
 #include "editor/untVuploraUndo.h"
 #include "errors/errors.h"
 #include "imageio/png_codec.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 #include "platform/platform.h"
 #include "platform/safewrite.h"
 #include "svg/controls/svg_document_component.h"

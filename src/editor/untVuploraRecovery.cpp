@@ -6,7 +6,7 @@
 #include "editor/untVuploraPortraitFile.h"
 #include "editor/untVuploraUndo.h"
 #include "errors/errors.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -18,9 +18,3 @@ public:
     // the chosen existing file's full path goes into asFileName.
     virtual bool Execute(QWidget *aoParent, const TOpenDialogOptions &aoOptions, QString &asFileName) = 0;
 };
-
-// QFileDialog.
-class TQtOpenDialogService : public IOpenDialogService {
-public:
-    bool Execute(QWidget *aoParent, const TOpenDialogOptions &aoOptions, QString &asFileName) override;
-};

@@ -6,13 +6,12 @@ TPlatform &CurrentServices()
 {
     // Function-local statics: created on first use, after the application object
     // exists, and never copied.
+    // The dialogs and the sound need widgets: the application object puts them
+    // in (platform_ui/widgetservices.h).
     static TQtScreenService soScreen;
     static TQtLocaleService soLocale;
-    static TQtSoundService soSound;
     static TQtShellService soShell;
-    static TQtSaveDialogService soSaveDialog;
-    static TQtOpenDialogService soOpenDialog;
-    static TPlatform soPlatform{&soScreen, &soLocale, &soSound, &soShell, &soSaveDialog, &soOpenDialog};
+    static TPlatform soPlatform{&soScreen, &soLocale, nullptr, &soShell, nullptr, nullptr};
     return soPlatform;
 }
 

@@ -19,8 +19,9 @@ struct TPlatform {
     IOpenDialogService *OpenDialog = nullptr;
 };
 
-// The services in force; initially the Qt implementations, created on first use
-// and kept for the whole run.
+// The services in force; initially the Qt implementations that need Qt Gui only
+// (screen, locale, shell), created on first use and kept for the whole run. The
+// widget application adds the dialogs and the sound (platform_ui/errorreport.h).
 TPlatform &Platform();
 
 // Puts other services in force for its lifetime and restores the previous ones

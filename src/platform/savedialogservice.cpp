@@ -1,6 +1,5 @@
 #include "platform/savedialogservice.h"
 
-#include <QFileDialog>
 #include <QStringList>
 
 QStringList SaveDialogNameFilters(const QString &asFilter)
@@ -17,31 +16,4 @@ QStringList SaveDialogNameFilters(const QString &asFilter)
                         QLatin1Char(')'));
     }
     return loResult;
-}
-
-bool TQtSaveDialogService::Execute(QWidget *aoParent, const TSaveDialogOptions &aoOptions,
-                                   QString &asFileName)
-{
-    QFileDialog loDialog(aoParent);
-    loDialog.setAcceptMode(QFileDialog::AcceptSave);
-    loDialog.setFileMode(QFileDialog::AnyFile);
-    loDialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    const QStringList loFilters = SaveDialogNameFilters(aoOptions.Filter);
-    if (!loFilters.isEmpty())
-        loDialog.setNameFilters(loFilters);
-    QString lsSuffix = aoOptions.DefaultExt;
-    if (lsSuffix.startsWith(QLatin1Char('.')))
-        lsSuffix.remove(0, 1);
-    loDialog.setDefaultSuffix(lsSuffix);
-    if (!aoOptions.InitialDir.isEmpty())
-        loDialog.setDirectory(aoOptions.InitialDir);
-    if (!aoOptions.FileName.isEmpty())
-        loDialog.selectFile(aoOptions.FileName);
-    if (loDialog.exec() != QDialog::Accepted)
-        return false;
-    const QStringList loFiles = loDialog.selectedFiles();
-    if (loFiles.isEmpty())
-        return false;
-    asFileName = loFiles.first();
-    return true;
 }

@@ -25,13 +25,6 @@ public:
                          QString &asFileName) = 0;
 };
 
-// QFileDialog.
-class TQtSaveDialogService : public ISaveDialogService {
-public:
-    bool Execute(QWidget *aoParent, const TSaveDialogOptions &aoOptions,
-                 QString &asFileName) override;
-};
-
 // Qt name filters ("png gile (*.png)") from "description|pattern|..." pairs.
 // A trailing description without pattern is dropped.
 QStringList SaveDialogNameFilters(const QString &asFilter);

@@ -5,7 +5,7 @@
 
 #include "assets/untVuplora.h"
 #include "editor/untSelectPack.h"
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 #include "platform/fakeplatform.h"
 #include "platform/resources.h"
 

@@ -1,7 +1,7 @@
 // The editor's tests run inside the application object, so that an exception
 // escaping an event handler reaches its error report as in the product.
 
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 
 #include <QTemporaryDir>
 

@@ -1,7 +1,7 @@
 // An exception escaping an event handler is reported with its message, and the
 // event loop keeps running.
 
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 #include "errors/errors.h"
 
 #include <QEventLoop>

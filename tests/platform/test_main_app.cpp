@@ -1,7 +1,7 @@
 // The tests run inside the application's own QApplication subclass, as the
 // program does; it exists once per process.
 
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 #include "platform/fakeplatform.h"
 #include "platform/platform.h"
 #include "platform/resources.h"
+#include "platform_ui/widgetservices.h"
 #include "errors/errors.h"
 
 #include <QApplication>

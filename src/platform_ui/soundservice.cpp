@@ -1,4 +1,4 @@
-#include "platform/soundservice.h"
+#include "platform_ui/widgetservices.h"
 
 #include <QCoreApplication>
 #include <QPointer>

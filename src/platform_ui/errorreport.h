@@ -1,6 +1,8 @@
 #pragma once
-// The application object. An exception that escapes an event handler is caught
-// here, its message is passed to the error reporter, and the event loop goes on.
+// The application object of the widget programs. It puts the services that need
+// widgets (the file dialogs and the sound, widgetservices.h) in force. An
+// exception that escapes an event handler is caught here, its message is passed
+// to the error reporter, and the event loop goes on.
 //
 // Qt Widgets is built without exception support: an exception on its way to
 // notify() skips the destructors in the Qt frames it crosses (for a mouse event,

@@ -1,6 +1,7 @@
-#include "platform/errorreport.h"
+#include "platform_ui/errorreport.h"
 
 #include "errors/errors.h"
+#include "platform_ui/widgetservices.h"
 
 #include <QMessageBox>
 #include <exception>
@@ -22,7 +23,10 @@ TErrorReporter &Reporter()
 
 } // namespace
 
-TVuploraApplication::TVuploraApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+TVuploraApplication::TVuploraApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    InstallWidgetServices();
+}
 
 bool TVuploraApplication::notify(QObject *aoReceiver, QEvent *aoEvent)
 {

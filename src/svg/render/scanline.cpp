@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -20,6 +23,26 @@ std::vector<float> &ThreadCells()
 {
     thread_local std::vector<float> cells;
     return cells;
+}
+
+// The first cell in [From, Stop) that holds a delta, or Stop. Between an outline's edges
+// a row is all zeros, and walking them cell by cell took most of the sweep over large
+// shapes; four at a time it costs a fraction. A cell counts as empty exactly when it
+// compares equal to zero, either way.
+int NextDelta(const float *row, int from, int stop)
+{
+#if defined(__SSE2__)
+    const __m128 zero = _mm_setzero_ps();
+    for (; from + 8 <= stop; from += 8) {
+        const int low = _mm_movemask_ps(_mm_cmpneq_ps(_mm_loadu_ps(row + from), zero));
+        const int high = _mm_movemask_ps(_mm_cmpneq_ps(_mm_loadu_ps(row + from + 4), zero));
+        if (low | high)
+            return from + __builtin_ctz(unsigned(low | high << 4));
+    }
+#endif
+    while (from < stop && row[from] == 0)
+        ++from;
+    return from;
 }
 
 } // namespace
@@ -246,9 +269,7 @@ bool TSVGScanlineFiller::Fill(uchar *bits, qsizetype bytesPerLine, const QRect &
                     continue;
                 }
                 // Between edges the coverage stays as it is.
-                int next = x + 1;
-                while (next < stop && row[next] == 0)
-                    ++next;
+                const int next = NextDelta(row, x + 1, stop);
                 blend(dst, x, next, sum);
                 x = next;
             }

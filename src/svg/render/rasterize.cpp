@@ -114,7 +114,9 @@ QByteArray SVGReadDocumentFile(const QString &fileName)
     if (info.size() > SVGMaxDocumentBytes)
         throw ESVGException(QStringLiteral("Document too large: more than %1 bytes").arg(SVGMaxDocumentBytes));
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // Read in one go into the document's buffer: Qt's own read buffer would only be
+    // one more allocation and copy per document.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw ESVGException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
     return SVGReadDocumentStream(file);
 }

@@ -201,8 +201,9 @@ TEST(SVGRasterLimits, StreamsAreReadWholeUpToTheLimit)
                                          : QString();
             QByteArray read;
             EXPECT_EQ(MessageOf([&] { read = SVGReadDocumentStream(*device); }), tooLarge) << size;
-            if (tooLarge.isEmpty())
+            if (tooLarge.isEmpty()) {
                 EXPECT_TRUE(read == expected) << size << " read " << read.size();
+            }
         }
     }
 }

@@ -27,7 +27,7 @@ std::vector<float> &ThreadCells()
 
 // The first cell in [From, Stop) that holds a delta, or Stop. Between an outline's edges
 // a row is all zeros, and walking them cell by cell took most of the sweep over large
-// shapes; four at a time it costs a fraction. A cell counts as empty exactly when it
+// shapes; eight at a time it costs a fraction. A cell counts as empty exactly when it
 // compares equal to zero, either way.
 int NextDelta(const float *row, int from, int stop)
 {

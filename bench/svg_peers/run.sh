@@ -7,8 +7,9 @@
 #   cmake --build build/svg-render/release --target vuplora-svg -j2
 # usage: [RUNS=5] bench/svg_peers/run.sh [path/to/vuplora-svg] [area]
 # With an area (a first word of scope.txt, e.g. filters) only its cases are rendered.
-# TEXT=0 leaves out the documents with text: resvg-js reads every font file again for
-# each of them, which is most of its time there, while vuplora-svg sets its fonts up once.
+# PLAIN=1 leaves out the documents with text or images: for each of them resvg-js reads
+# every font file again or sets up its resources (half a second a document on a loaded
+# machine), most of its time there, while vuplora-svg sets its fonts up once.
 # resvg-js aborts on a few documents (a panic in the library takes node down): a first
 # pass finds and lists them, and both renderers are then timed on the cases resvg draws.
 set -euo pipefail
@@ -38,9 +39,9 @@ while read -r area folder; do
     printf '%s\t%s\n' "$svg" "$(echo "$folder" | tr / _)_$(basename "$svg" .svg).png"
   done
 done < "$SUITE_ROOT/scope.txt" > "$LIST"
-if [ "${TEXT:-1}" = 0 ]; then
+if [ "${PLAIN:-0}" = 1 ]; then
   while IFS=$'\t' read -r svg png; do
-    grep -qE '<text|<tref' "$svg" || printf '%s\t%s\n' "$svg" "$png"
+    grep -qE '<text|<tref|<image' "$svg" || printf '%s\t%s\n' "$svg" "$png"
   done < "$LIST" > "$LIST.plain"
   mv "$LIST.plain" "$LIST"
 fi
@@ -102,7 +103,7 @@ done < "$LIST"
 L_WALL=$(echo "$(now) - $t0" | bc -l)
 
 printf 'cases: %d (300 pixels wide)%s%s\n' "$COUNT" "${AREA:+, area $AREA}" \
-  "$([ "${TEXT:-1}" = 0 ] && echo ', documents with text left out')"
+  "$([ "${PLAIN:-0}" = 1 ] && echo ', documents with text or images left out')"
 if [ -s "$SKIPPED" ]; then
   printf 'left out, resvg-js aborts on them: %d\n' "$(wc -l < "$SKIPPED")"
   cut -f1 "$SKIPPED" | sed "s#^$SUITE_ROOT/tests/#  #"

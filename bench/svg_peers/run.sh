@@ -7,6 +7,9 @@
 #   cmake --build build/svg-render/release --target vuplora-svg -j2
 # usage: [RUNS=5] bench/svg_peers/run.sh [path/to/vuplora-svg] [area]
 # With an area (a first word of scope.txt, e.g. filters) only its cases are rendered.
+# PLAIN=1 leaves out the documents with text or images: for each of them resvg-js reads
+# every font file again or sets up its resources (half a second a document on a loaded
+# machine), most of its time there, while vuplora-svg sets its fonts up once.
 # resvg-js aborts on a few documents (a panic in the library takes node down): a first
 # pass finds and lists them, and both renderers are then timed on the cases resvg draws.
 set -euo pipefail
@@ -36,6 +39,12 @@ while read -r area folder; do
     printf '%s\t%s\n' "$svg" "$(echo "$folder" | tr / _)_$(basename "$svg" .svg).png"
   done
 done < "$SUITE_ROOT/scope.txt" > "$LIST"
+if [ "${PLAIN:-0}" = 1 ]; then
+  while IFS=$'\t' read -r svg png; do
+    grep -qE '<text|<tref|<image' "$svg" || printf '%s\t%s\n' "$svg" "$png"
+  done < "$LIST" > "$LIST.plain"
+  mv "$LIST.plain" "$LIST"
+fi
 
 # The cases resvg-js cannot draw without aborting: run it until it gets through, each
 # time from the case after the one it died on.
@@ -69,12 +78,16 @@ for _ in $(seq "${RUNS:-1}"); do
   t0=$(now)
   "$TOOL" --fonts "$SUITE_ROOT/fonts" --default-family "Noto Sans" --family "serif=Noto Serif" \
     --family "sans-serif=Noto Sans" --family "monospace=Noto Mono" --language en \
-    batch "$LIST" "$WORK/vuplora" 300 2>/dev/null | awk '/^render_seconds/ {print $2}' >> "$WORK/v_render"
+    batch "$LIST" "$WORK/vuplora" 300 2>/dev/null > "$WORK/v_printed" || true
+  awk '/^render_seconds/ {print $2}' "$WORK/v_printed" >> "$WORK/v_render"
+  awk '/^render_cpu_seconds/ {print $2}' "$WORK/v_printed" >> "$WORK/v_cpu"
   echo "$(now) - $t0" | bc -l >> "$WORK/v_wall"
 
   t0=$(now)
-  RESVG_PREFIX="$RESVG_PREFIX" node "$HERE/resvg_batch.mjs" "$LIST" "$WORK/resvg" 300 "$SUITE_ROOT/fonts" 2>/dev/null \
-    | awk '/^render_seconds/ {print $2}' >> "$WORK/r_render"
+  RESVG_PREFIX="$RESVG_PREFIX" node "$HERE/resvg_batch.mjs" "$LIST" "$WORK/resvg" 300 "$SUITE_ROOT/fonts" \
+    2>/dev/null > "$WORK/r_printed" || true
+  awk '/^render_seconds/ {print $2}' "$WORK/r_printed" >> "$WORK/r_render"
+  awk '/^render_cpu_seconds/ {print $2}' "$WORK/r_printed" >> "$WORK/r_cpu"
   echo "$(now) - $t0" | bc -l >> "$WORK/r_wall"
 done
 median() { sort -g "$1" | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
@@ -89,7 +102,8 @@ while IFS=$'\t' read -r svg png; do
 done < "$LIST"
 L_WALL=$(echo "$(now) - $t0" | bc -l)
 
-printf 'cases: %d (300 pixels wide)%s\n' "$COUNT" "${AREA:+, area $AREA}"
+printf 'cases: %d (300 pixels wide)%s%s\n' "$COUNT" "${AREA:+, area $AREA}" \
+  "$([ "${PLAIN:-0}" = 1 ] && echo ', documents with text or images left out')"
 if [ -s "$SKIPPED" ]; then
   printf 'left out, resvg-js aborts on them: %d\n' "$(wc -l < "$SKIPPED")"
   cut -f1 "$SKIPPED" | sed "s#^$SUITE_ROOT/tests/#  #"
@@ -97,9 +111,18 @@ fi
 printf 'runs: %d (medians, the spread of the runs in brackets)\n' "${RUNS:-1}"
 printf 'vuplora-svg: render %.3f s (%s), wall %.3f s (%s)\n' "$V_RENDER" "$(spread "$WORK/v_render")" \
   "$V_WALL" "$(spread "$WORK/v_wall")"
+# Its pictures are encoded on other threads meanwhile, which take turns with the drawing
+# on a small machine; the drawing thread's processor time leaves their turns out.
+printf 'vuplora-svg: render, processor time of the drawing thread %.3f s (%s)\n' "$(median "$WORK/v_cpu")" \
+  "$(spread "$WORK/v_cpu")"
 printf 'resvg-js:    render %.3f s (%s), wall %.3f s (%s)\n' "$R_RENDER" "$(spread "$WORK/r_render")" \
   "$R_WALL" "$(spread "$WORK/r_wall")"
+printf 'resvg-js:    render, processor time of the process %.3f s (%s)\n' "$(median "$WORK/r_cpu")" \
+  "$(spread "$WORK/r_cpu")"
 printf 'rsvg-convert:               wall %.3f s (one process per document)\n' "$L_WALL"
 printf 'ratio render vuplora/resvg: %.2f\n' "$(echo "$V_RENDER / $R_RENDER" | bc -l)"
+# Processor times leave out the turns other programs take on a loaded machine.
+printf 'ratio render vuplora/resvg, processor time: %.2f\n' \
+  "$(echo "$(median "$WORK/v_cpu") / $(median "$WORK/r_cpu")" | bc -l)"
 printf 'ratio wall vuplora/resvg: %.2f\n' "$(echo "$V_WALL / $R_WALL" | bc -l)"
 printf 'ratio wall vuplora/rsvg-convert: %.2f\n' "$(echo "$V_WALL / $L_WALL" | bc -l)"

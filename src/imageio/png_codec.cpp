@@ -4,6 +4,7 @@
 #include <spng.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <climits>
 
 #include <memory>
@@ -22,6 +23,9 @@ constexpr int kFilters = SPNG_DISABLE_FILTERING;
 // held in memory.
 constexpr size_t kChunkSizeLimit = 8 * 1024 * 1024;
 constexpr size_t kChunkCacheLimit = 32 * 1024 * 1024;
+// Rows are converted to the stored layout in bands of about this many bytes, small
+// enough that Qt converts them on the calling thread and they stay in its cache.
+constexpr int kBandBytes = 32 * 1024;
 
 struct TContextFree {
     void operator()(spng_ctx *ctx) const { spng_ctx_free(ctx); }
@@ -58,11 +62,7 @@ void Encode(const QImage &image, TSink &sink)
     if (image.isNull())
         throw EImageIOError(QStringLiteral("Cannot write a PNG picture: the picture is empty"));
     const bool alpha = image.hasAlphaChannel();
-    // Qt's own conversion un-premultiplies, so the stored colours are those Qt's
-    // writer stores; a picture already in the stored layout is not copied.
-    const QImage rows = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    if (rows.isNull())
-        throw EImageIOError(QStringLiteral("Out of memory for a %1 x %2 picture").arg(image.width()).arg(image.height()));
+    const QImage::Format stored = alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
     const auto fail = [&](int code) {
         throw EImageIOError(QStringLiteral("Cannot write a PNG picture: %1")
                                 .arg(sink.DeviceError.isEmpty() ? Reason(code) : sink.DeviceError));
@@ -72,8 +72,8 @@ void Encode(const QImage &image, TSink &sink)
         fail(SPNG_EMEM);
     int rc = spng_set_png_stream(ctx.get(), WriteToSink, &sink);
     spng_ihdr ihdr{};
-    ihdr.width = uint32_t(rows.width());
-    ihdr.height = uint32_t(rows.height());
+    ihdr.width = uint32_t(image.width());
+    ihdr.height = uint32_t(image.height());
     ihdr.bit_depth = 8;
     ihdr.color_type = alpha ? SPNG_COLOR_TYPE_TRUECOLOR_ALPHA : SPNG_COLOR_TYPE_TRUECOLOR;
     if (!rc)
@@ -94,11 +94,32 @@ void Encode(const QImage &image, TSink &sink)
     if (rc)
         fail(rc);
     // Row by row: a QImage row may be longer than the pixels it holds.
-    const size_t rowBytes = size_t(rows.width()) * (alpha ? 4 : 3);
-    for (int y = 0; y < rows.height(); ++y) {
-        rc = spng_encode_row(ctx.get(), rows.constScanLine(y), rowBytes);
-        if (rc && rc != SPNG_EOI)
-            fail(rc);
+    const size_t rowBytes = size_t(image.width()) * (alpha ? 4 : 3);
+    // Qt's own conversion un-premultiplies, so the stored colours are those Qt's writer
+    // stores. It converts a band of rows at a time, on this thread: a whole large
+    // picture Qt converts on its thread pool, work that neither the caller's time nor
+    // the other threads of a batch see, into a copy as large as the picture. A picture
+    // already in the stored layout is not copied.
+    const int bandRows = std::max(1, kBandBytes / std::max(1, int(image.bytesPerLine())));
+    for (int top = 0; top < image.height(); top += bandRows) {
+        const int count = std::min(bandRows, image.height() - top);
+        QImage band = image.format() == stored
+                          ? image
+                          : QImage(image.constScanLine(top), image.width(), count, image.bytesPerLine(),
+                                   image.format());
+        if (image.format() != stored) {
+            band.setColorTable(image.colorTable());
+            band = band.convertToFormat(stored);
+            if (band.isNull())
+                throw EImageIOError(
+                    QStringLiteral("Out of memory for a %1 x %2 picture").arg(image.width()).arg(image.height()));
+        }
+        const int first = image.format() == stored ? top : 0;
+        for (int y = first; y < first + count; ++y) {
+            rc = spng_encode_row(ctx.get(), band.constScanLine(y), rowBytes);
+            if (rc && rc != SPNG_EOI)
+                fail(rc);
+        }
     }
     if (rc != SPNG_EOI)
         fail(rc);

@@ -114,6 +114,14 @@ TEST(PngCodec, WritesWhatQtWritesForEveryKindOfPictureTheToolsStore)
     opaque.fill(qRgb(10, 200, 30));
     EXPECT_EQ(ColourType(PngEncode(opaque)), 6);
     ExpectSamePixels(PngDecode(PngEncode(opaque)), opaque);
+    // A palette picture tall enough to be converted in several bands keeps its colours
+    // and the order of its rows.
+    QImage palette(50, 1500, QImage::Format_Indexed8);
+    palette.setColorTable({qRgba(0, 0, 0, 0), qRgba(255, 0, 0, 255), qRgba(0, 128, 255, 128), qRgba(9, 9, 9, 9)});
+    for (int y = 0; y < palette.height(); ++y)
+        for (int x = 0; x < palette.width(); ++x)
+            palette.setPixel(x, y, uint((x + y / 7) % 4));
+    ExpectSamePixels(PngDecode(PngEncode(palette)), palette);
 }
 
 TEST(PngCodec, ReadsEveryFormatQtWritesAsQtReadsIt)

@@ -6,6 +6,7 @@
 #include "svg/render/raster_limits.h"
 #include "svg/render/raster_pool.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -157,6 +158,54 @@ TEST(SVGRasterLimits, DocumentsAreReadOnlyFromRegularFilesOfBoundedSize)
     small.write("<svg width='3' height='2'/>");
     small.close();
     EXPECT_EQ(SVGRenderFile(small.fileName(), TSVGRasterOptions()).size(), QSize(3, 2));
+}
+
+// A stream that tells neither its size nor its end beforehand, as standard input.
+class TPipe : public QIODevice {
+public:
+    explicit TPipe(const QByteArray &data) : FData(data) { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        // A pipe hands over what it has, in pieces smaller than asked for.
+        const qint64 n = std::min<qint64>({maxSize, 70000, FData.size() - FAt});
+        memcpy(data, FData.constData() + FAt, size_t(n));
+        FAt += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray FData;
+    qint64 FAt = 0;
+};
+
+TEST(SVGRasterLimits, StreamsAreReadWholeUpToTheLimit)
+{
+    const qint64 sizes[] = {0, 27, 3 * 1024 * 1024 + 5, SVGMaxDocumentBytes, SVGMaxDocumentBytes + 1};
+    for (const qint64 size : sizes) {
+        QByteArray data(size, 'x');
+        for (qint64 i = 0; i < size; i += 4093)
+            data[i] = char('a' + i % 26);
+        TPipe pipe(data);
+        QBuffer buffer(&data);
+        ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+        // A device read from its middle gives what follows; the largest is read whole.
+        buffer.seek(size > SVGMaxDocumentBytes ? 0 : size / 3);
+        for (QIODevice *device : {static_cast<QIODevice *>(&pipe), static_cast<QIODevice *>(&buffer)}) {
+            const QByteArray expected = data.mid(device->pos());
+            const QString tooLarge = expected.size() > SVGMaxDocumentBytes
+                                         ? QStringLiteral("Document too large: more than 33554432 bytes")
+                                         : QString();
+            QByteArray read;
+            EXPECT_EQ(MessageOf([&] { read = SVGReadDocumentStream(*device); }), tooLarge) << size;
+            if (tooLarge.isEmpty()) {
+                EXPECT_TRUE(read == expected) << size << " read " << read.size();
+            }
+        }
+    }
 }
 
 } // namespace

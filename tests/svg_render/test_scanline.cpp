@@ -91,6 +91,11 @@ TEST(Scanline, CoversLikeQtsRasterizer)
     evenRings.setFillRule(Qt::OddEvenFill);
     QPainterPath hair;
     hair.addRect(10.3, 10.3, 0.2, 70);
+    // Narrow bars with gaps of every length from none to past two blocks of cells the
+    // sweep skips at once, so that edges fall at every position within such a block.
+    QPainterPath bars;
+    for (double x = 1.25, gap = 0; x < 390; x += 1.5 + gap, gap += 1)
+        bars.addRect(x, 2.5 + gap, 1.5, 30);
     const TFillCase cases[] = {
         {"circle", {100, 100}, Circle({50.3, 49.7}, 33.3), {}, 0xFF000000u, 1, {}, 0},
         {"star nonzero", {100, 100}, Star(Qt::WindingFill), {}, 0xFF102030u, 1, {}, 0},
@@ -102,6 +107,8 @@ TEST(Scanline, CoversLikeQtsRasterizer)
         {"rotated and scaled", {100, 100}, Circle({0, 0}, 10), QTransform().translate(50, 50).rotate(30).scale(3, 1.5),
          0xFF000000u, 1, {}, 0},
         {"thinner than a pixel", {100, 100}, hair, {}, 0xFF000000u, 1, {}, 0},
+        {"bars with gaps of every length", {400, 60}, bars, {}, 0xFF000000u, 1, {}, 0},
+        {"bars translucent", {400, 60}, bars, {}, 0xC0408020u, 0.7f, {}, 0xFF2060A0u},
         {"taller than one band", {2100, 1200}, Circle({1000, 600}, 590), {}, 0xFF000000u, 1, {}, 0},
     };
     for (const TFillCase &c : cases) {

@@ -114,7 +114,9 @@ QByteArray SVGReadDocumentFile(const QString &fileName)
     if (info.size() > SVGMaxDocumentBytes)
         throw ESVGException(QStringLiteral("Document too large: more than %1 bytes").arg(SVGMaxDocumentBytes));
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // Read in one go into the document's buffer: Qt's own read buffer would only be
+    // one more allocation and copy per document.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw ESVGException(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
     return SVGReadDocumentStream(file);
 }
@@ -123,14 +125,26 @@ QByteArray SVGReadDocumentStream(QIODevice &device)
 {
     // One byte more than allowed tells a document that is too large from one that
     // fills the limit exactly; the file may also have grown since it was looked at.
+    // The text goes straight into one buffer sized for what the device says it holds:
+    // a chunk buffer of its own for each read cost each document of a batch a large
+    // allocation that the allocator handed back to the system and took again.
+    constexpr qint64 kCap = SVGMaxDocumentBytes + 1;
+    const qint64 expected = device.isSequential() ? -1 : std::max<qint64>(0, device.size() - device.pos());
     QByteArray bytes;
-    while (bytes.size() <= SVGMaxDocumentBytes) {
-        const QByteArray chunk = device.read(std::min<qint64>(1 << 20, SVGMaxDocumentBytes + 1 - bytes.size()));
-        if (chunk.isEmpty())
+    qint64 have = 0;
+    while (have < kCap) {
+        // A file is read in one go for what it holds and one byte more, which normally
+        // comes back empty and tells the end; a stream, or a file grown since, in chunks.
+        const qint64 want = std::min(kCap - have, have <= expected ? expected + 1 - have : qint64(1) << 20);
+        if (bytes.size() < have + want)
+            bytes.resize(have + want);
+        const qint64 got = device.read(bytes.data() + have, want);
+        if (got <= 0)
             break;
-        bytes += chunk;
+        have += got;
     }
-    if (bytes.size() > SVGMaxDocumentBytes)
+    bytes.resize(have);
+    if (have > SVGMaxDocumentBytes)
         throw ESVGException(QStringLiteral("Document too large: more than %1 bytes").arg(SVGMaxDocumentBytes));
     return bytes;
 }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -20,6 +23,49 @@ std::vector<float> &ThreadCells()
 {
     thread_local std::vector<float> cells;
     return cells;
+}
+
+// The first cell in [From, Stop) that holds a delta, or Stop. Between an outline's edges
+// a row is all zeros, and walking them cell by cell took most of the sweep over large
+// shapes; eight at a time it costs a fraction. A cell counts as empty exactly when it
+// compares equal to zero, either way.
+int NextDelta(const float *row, int from, int stop)
+{
+#if defined(__SSE2__)
+    const __m128 zero = _mm_setzero_ps();
+    for (; from + 8 <= stop; from += 8) {
+        const int low = _mm_movemask_ps(_mm_cmpneq_ps(_mm_loadu_ps(row + from), zero));
+        const int high = _mm_movemask_ps(_mm_cmpneq_ps(_mm_loadu_ps(row + from + 4), zero));
+        if (low | high)
+            return from + __builtin_ctz(unsigned(low | high << 4));
+    }
+#endif
+    while (from < stop && row[from] == 0)
+        ++from;
+    return from;
+}
+
+// Blends the premultiplied Src over pixels [From, To) of Dst, whose share Keep (of 255)
+// stays: Dst = Src + Dst * Keep / 255 for each channel, rounded as SVGByteMul rounds.
+// Every product fits sixteen bits, so four pixels go at once, two channels to a lane.
+void BlendSpan(QRgb *dst, int from, int to, uint src, uint keep)
+{
+#if defined(__SSE2__)
+    const __m128i source = _mm_set1_epi32(int(src));
+    const __m128i factor = _mm_set1_epi16(short(keep));
+    const __m128i half = _mm_set1_epi16(0x80);
+    const __m128i low = _mm_set1_epi32(0x00ff00ff);
+    for (; from + 4 <= to; from += 4) {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + from));
+        __m128i rb = _mm_mullo_epi16(_mm_and_si128(p, low), factor);
+        __m128i ag = _mm_mullo_epi16(_mm_srli_epi16(p, 8), factor);
+        rb = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(rb, _mm_srli_epi16(rb, 8)), half), 8);
+        ag = _mm_andnot_si128(low, _mm_add_epi16(_mm_add_epi16(ag, _mm_srli_epi16(ag, 8)), half));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + from), _mm_add_epi32(_mm_or_si128(rb, ag), source));
+    }
+#endif
+    for (; from < to; ++from)
+        dst[from] = src + SVGByteMul(dst[from], keep);
 }
 
 } // namespace
@@ -205,9 +251,7 @@ bool TSVGScanlineFiller::Fill(uchar *bits, qsizetype bytesPerLine, const QRect &
             return;
         }
         const uint src = SVGByteMul(color, m);
-        const uint keep = 255 - qAlpha(src);
-        for (int x = from; x < to; ++x)
-            dst[x] = src + SVGByteMul(dst[x], keep);
+        BlendSpan(dst, from, to, src, 255 - qAlpha(src));
     };
     for (int top = area.top(); top <= area.bottom(); top += bandRows) {
         FHeight = std::min(bandRows, area.bottom() + 1 - top);
@@ -246,9 +290,7 @@ bool TSVGScanlineFiller::Fill(uchar *bits, qsizetype bytesPerLine, const QRect &
                     continue;
                 }
                 // Between edges the coverage stays as it is.
-                int next = x + 1;
-                while (next < stop && row[next] == 0)
-                    ++next;
+                const int next = NextDelta(row, x + 1, stop);
                 blend(dst, x, next, sum);
                 x = next;
             }

@@ -7,6 +7,7 @@
 #include "svg/model/values/units.h"
 #include "svg/render/shapes.h"
 #include "svg/render/text.h"
+#include "svg/render/text_path.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,9 +23,6 @@ constexpr qsizetype kMaxRunChars = 512;
 // Placing characters one by one asks the shaped run for each caret, which costs the
 // characters before it in the run: such runs are cut shorter.
 constexpr qsizetype kMaxPlacedRunChars = 64;
-
-// Segments of a path at most, flattened, that text is laid along.
-constexpr qsizetype kMaxPathPoints = 1 << 20;
 
 struct TLists {
     std::vector<float> X, Y, DX, DY, Rotate;
@@ -78,10 +76,11 @@ bool IsTextPath(const TSVGElement &e)
 }
 
 // A text property as the element itself declares it (attribute or style), "" if not.
+// "no-change" (dominant-baseline's older spelling of inherit) keeps the parent's too.
 QString OwnValue(const TSVGGraphicElement &e, QStringView name)
 {
     QString v = e.Style().Value(name).trimmed();
-    return v == QLatin1String("inherit") ? QString() : v;
+    return v == QLatin1String("inherit") || v == QLatin1String("no-change") ? QString() : v;
 }
 
 // The declaration of an inherited text property that reaches the element, and its owner.
@@ -101,7 +100,8 @@ QString InheritedValue(const TSVGGraphicElement &e, QStringView name, const TSVG
     return QString();
 }
 
-// A spacing length ("normal", a length, a percentage of the font size).
+// A spacing length ("normal", a length, or a percentage, which SVG lengths along the
+// text's line take of the viewport's width).
 float Spacing(const TSVGGraphicElement &e, QStringView name)
 {
     const TSVGGraphicElement *owner = nullptr;
@@ -110,7 +110,7 @@ float Spacing(const TSVGGraphicElement &e, QStringView name)
         return 0;
     bool isPercent = false;
     const float f = ParseFraction(v, isPercent, Factors(*owner), 0);
-    const float out = isPercent ? f * owner->GetResolvedFontSize() : f;
+    const float out = owner->ResolvePercent(f, isPercent, TSVGAxis::Horizontal);
     return std::isfinite(out) ? out : 0.0f;
 }
 
@@ -174,7 +174,16 @@ void ReadLists(TLists &lists, const TSVGGraphicElement &e)
 // text's baseline.
 float BaselineOffset(const TSVGGraphicElement &e, const TFontLines &lines)
 {
-    QString v = OwnValue(e, u"alignment-baseline");
+    // alignment-baseline is not inherited, but "inherit" asks for the parent's.
+    QString v;
+    for (const TSVGElement *p = &e; p; p = p->Parent()) {
+        const auto *g = dynamic_cast<const TSVGGraphicElement *>(p);
+        if (!g)
+            continue;
+        v = g->Style().Value(u"alignment-baseline").trimmed();
+        if (v != QLatin1String("inherit"))
+            break;
+    }
     if (v.isEmpty() || v == QLatin1String("auto") || v == QLatin1String("baseline"))
         v = InheritedValue(e, u"dominant-baseline");
     if (v == QLatin1String("text-before-edge") || v == QLatin1String("before-edge") ||
@@ -239,71 +248,6 @@ std::vector<TSVGTextDecoration> Decorations(const TSVGGraphicElement &styled, co
     return out;
 }
 
-// A path flattened into points with the distance along it of each.
-struct TFlatPath {
-    std::vector<QPointF> Points;
-    std::vector<double> Along;
-    std::vector<bool> Starts;  // a point that starts a subpath (no segment leads to it)
-    double Length = 0;
-
-    bool At(double s, QPointF &point, double &angle) const
-    {
-        if (Points.size() < 2 || s < 0 || s > Length)
-            return false;
-        size_t i = size_t(std::upper_bound(Along.begin(), Along.end(), s) - Along.begin());
-        i = std::clamp<size_t>(i, 1, Points.size() - 1);
-        while (i + 1 < Points.size() && Starts[i])
-            ++i;
-        const QPointF a = Points[i - 1], b = Points[i];
-        const double span = Along[i] - Along[i - 1];
-        const double t = span > 0 ? (s - Along[i - 1]) / span : 0;
-        point = a + (b - a) * t;
-        angle = std::atan2(b.y() - a.y(), b.x() - a.x()) * 180 / M_PI;
-        return true;
-    }
-};
-
-TFlatPath Flatten(const QPainterPath &path, bool reverse)
-{
-    TFlatPath out;
-    QList<QPolygonF> polygons = path.toSubpathPolygons();
-    if (reverse) {
-        std::reverse(polygons.begin(), polygons.end());
-        for (QPolygonF &p : polygons)
-            std::reverse(p.begin(), p.end());
-    }
-    for (const QPolygonF &polygon : polygons) {
-        bool first = true;
-        for (const QPointF &p : polygon) {
-            if (qsizetype(out.Points.size()) >= kMaxPathPoints)
-                return out;
-            if (!first)
-                out.Length += std::hypot(p.x() - out.Points.back().x(), p.y() - out.Points.back().y());
-            out.Points.push_back(p);
-            out.Along.push_back(out.Length);
-            out.Starts.push_back(first);
-            first = false;
-        }
-    }
-    return out;
-}
-
-QPainterPath TextPathGeometry(const TSVGText &textPath)
-{
-    QPainterPath out;
-    QString v;
-    if (!textPath.XMLAttribute(u"href", v))
-        return out;
-    const TSVGDocument *doc = textPath.Document();
-    const QString ref = v.trimmed();
-    const auto *target = doc && ref.startsWith(QLatin1Char('#'))
-                             ? dynamic_cast<const TSVGGraphicElement *>(doc->FindElement(ref.mid(1)))
-                             : nullptr;
-    if (!target || !SVGShapeOutline(*target, out))
-        return QPainterPath();
-    return target->Matrix().ToQTransform().map(out);
-}
-
 class TLayout {
 public:
     explicit TLayout(const TSVGText &root) : FRoot(root) {}
@@ -319,7 +263,7 @@ private:
     template <class TRun> bool Joins(const TRun &left, const TRun &right, qsizetype base) const;
     void ApplyTextLength();
     void ApplyAnchors();
-    const TFlatPath &PathOf(const TSVGText &textPath);
+    const TSVGTextPathGeometry &PathOf(const TSVGText &textPath);
 
     const TSVGText &FRoot;
     QString FText;
@@ -335,7 +279,7 @@ private:
     std::vector<float> FLetter;     // the letter-spacing in the advance
     std::vector<int> FChunk;
     std::vector<char> FBreak;      // a piece starts here
-    std::map<const TSVGText *, TFlatPath> FPaths;
+    std::map<const TSVGText *, TSVGTextPathGeometry> FPaths;
     std::vector<size_t> FSegmentOf;
 };
 
@@ -344,8 +288,14 @@ void TLayout::Walk(const TSVGText &e, const TSVGText *path, int depth)
     if (depth > SVGMaxElementDepth || (&e != &FRoot && e.DisplayText() == QLatin1String("none")))
         return;
     if (&e != &FRoot && IsTextPath(e)) {
+        // A textPath lays out only as a child of the text itself, and only along a shape:
+        // without one its characters are not part of the text at all.
         if (path || depth != 1)
-            return;  // a textPath lays out only as a child of the text itself
+            return;
+        if (!PathOf(e).Valid()) {
+            FLastSpace = false;  // the white space on both sides of it stays
+            return;
+        }
         path = &e;
     }
     FStack.push_back(&e);
@@ -384,7 +334,8 @@ void TLayout::Walk(const TSVGText &e, const TSVGText *path, int depth)
         }
     }
     lists.End = FText.size();
-    ReadLists(lists, e);
+    if (&e != path)  // a textPath has no positions of its own: the path places its text
+        ReadLists(lists, e);
     FStack.pop_back();
 }
 
@@ -608,7 +559,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
                 if (segment.Path->XMLAttribute(u"startOffset", offset)) {
                     bool isPercent = false;
                     const float f = ParseFraction(offset, isPercent, Factors(*segment.Path), 0);
-                    cx = isPercent ? f * float(PathOf(*segment.Path).Length) : f;
+                    cx = isPercent ? f * float(PathOf(*segment.Path).Length()) : f;
                 }
             }
             ++chunk;
@@ -689,16 +640,18 @@ std::vector<TSVGTextPiece> TLayout::Run()
                 p.Advance += FAdvance[size_t(k)];
             if (const TSVGText *path = FSegments[r.Segment].Path) {
                 // Along a path: the glyph's middle on the path, the glyph turned with it.
-                const TFlatPath &flat = PathOf(*path);
+                const TSVGTextPathGeometry &flat = PathOf(*path);
                 QPointF point;
                 double angle = 0;
                 // The glyph's own advance, without the spacing after it, finds its middle.
                 const float half = std::abs(r.Run.CaretX(p.From + p.Length) - r.Run.CaretX(p.From)) *
                                    FStretch[size_t(i)] / 2;
                 if (flat.At(double(FX[size_t(i)]) + half, point, angle)) {
+                    // A rotation of its own turns the glyph about its origin, as off a path.
                     p.Place.translate(point.x(), point.y());
-                    p.Place.rotate(angle + FRotate[size_t(i)]);
+                    p.Place.rotate(angle);
                     p.Place.translate(-half, FY[size_t(i)]);
+                    p.Place.rotate(FRotate[size_t(i)]);
                     p.Place.scale(FStretch[size_t(i)], 1);
                     p.Decorations = decorations;
                     pieces.push_back(std::move(p));
@@ -791,14 +744,11 @@ void TLayout::ApplyAnchors()
     }
 }
 
-const TFlatPath &TLayout::PathOf(const TSVGText &textPath)
+const TSVGTextPathGeometry &TLayout::PathOf(const TSVGText &textPath)
 {
     auto it = FPaths.find(&textPath);
-    if (it == FPaths.end()) {
-        QString side;
-        const bool right = textPath.XMLAttribute(u"side", side) && side.trimmed() == QLatin1String("right");
-        it = FPaths.emplace(&textPath, Flatten(TextPathGeometry(textPath), right)).first;
-    }
+    if (it == FPaths.end())
+        it = FPaths.emplace(&textPath, TSVGTextPathGeometry(textPath)).first;
     return it->second;
 }
 
@@ -836,3 +786,4 @@ QPainterPath SVGTextPieceLines(const TSVGTextPiece &piece, TSVGTextLineKind kind
     out.addRect(QRectF(0, y - thickness / 2, piece.Advance, thickness));
     return piece.Place.map(out);
 }
+

@@ -206,6 +206,38 @@ TEST(Text, TextPathSetsGlyphsAlongItsPathAndDropsWhatRunsPastTheEnd)
     EXPECT_TRUE(IsBlank(Render(QStringLiteral(R"svg(<text><textPath href="#none">HH</textPath></text>)svg"))));
 }
 
+TEST(Text, TextPathKeepsGlyphsOnCurvesAtAnyScaleAndTakesNoPositionsOfItsOwn)
+{
+    // One arc with its text, drawn at unit scale and as a path a hundred times smaller
+    // under a hundredfold transform: the glyphs follow the curve alike.
+    const auto arc = [](double unit) {
+        return Render(QStringLiteral(R"svg(<g transform="scale(%1)">
+            <path id="p" d="M %2 %3 A %4 %4 0 0 1 %3 %2" fill="none"/>
+            <text font-family="Noto Sans" font-size="%5"><textPath href="#p">Round and round</textPath></text>
+            </g>)svg").arg(1 / unit).arg(10 * unit).arg(90 * unit).arg(80 * unit).arg(12 * unit));
+    };
+    const QImage unit = arc(1);
+    ASSERT_FALSE(IsBlank(unit));
+    EXPECT_LE(Differences(unit, arc(0.01)), 10);
+
+    const auto along = [](const char *attributes, const char *content = "Hello") {
+        return Render(QStringLiteral(R"svg(<path id="p" d="M 10 60 Q 50 20 90 60" fill="none"/>
+            <text font-family="Noto Sans" font-size="12" x="10" y="90">%2</text>)svg")
+                          .arg(QString::fromUtf8(content).replace(QStringLiteral("%1"), QLatin1String(attributes))));
+    };
+    const QImage plain = along("", R"(<textPath href="#p" %1>Hello</textPath>)");
+    ASSERT_FALSE(IsBlank(plain));
+    // The path alone places a textPath's characters.
+    EXPECT_EQ(Differences(along(R"(x="30" y="5" dx="7" dy="3" rotate="40")",
+                                R"(<textPath href="#p" %1>Hello</textPath>)"),
+                          plain),
+              0);
+    // A textPath with no shape to follow takes its characters out of the text.
+    const QImage joined = along("", "A<textPath href=\"#none\">BBB</textPath>C");
+    ASSERT_FALSE(IsBlank(joined));
+    EXPECT_EQ(Differences(joined, along("", "AC")), 0);
+}
+
 TEST(Text, WhiteSpaceCollapsesUnlessPreserved)
 {
     const QImage plain = Render(Text(R"svg(x="10" y="50")svg", "A B"));

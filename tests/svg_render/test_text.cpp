@@ -236,6 +236,18 @@ TEST(Text, TextPathKeepsGlyphsOnCurvesAtAnyScaleAndTakesNoPositionsOfItsOwn)
     const QImage joined = along("", "A<textPath href=\"#none\">BBB</textPath>C");
     ASSERT_FALSE(IsBlank(joined));
     EXPECT_EQ(Differences(joined, along("", "AC")), 0);
+    // The text after a path goes on level from the end of the path's last glyph, not from
+    // the text's start.
+    const auto level = [](const char *after) {
+        return Ink(Render(QStringLiteral(R"svg(<path id="h" d="M 10 50 H 90"/>
+            <text font-family="Noto Sans" font-size="12"><textPath href="#h">HH</textPath>%1</text>)svg")
+                              .arg(QLatin1String(after))));
+    };
+    const TInk path = level(""), then = level("H");
+    ASSERT_FALSE(path.Empty());
+    EXPECT_EQ(then.Top, path.Top);
+    EXPECT_EQ(then.Bottom, path.Bottom);
+    EXPECT_GE(then.Right, path.Right + 8);
 }
 
 TEST(Text, WhiteSpaceCollapsesUnlessPreserved)

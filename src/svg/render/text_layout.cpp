@@ -263,6 +263,7 @@ private:
     template <class TRun> bool Joins(const TRun &left, const TRun &right, qsizetype base) const;
     void ApplyTextLength();
     void ApplyAnchors();
+    void ApplyAfterPaths();
     const TSVGTextPathGeometry &PathOf(const TSVGText &textPath);
 
     const TSVGText &FRoot;
@@ -281,6 +282,14 @@ private:
     std::vector<char> FBreak;      // a piece starts here
     std::map<const TSVGText *, TSVGTextPathGeometry> FPaths;
     std::vector<size_t> FSegmentOf;
+    // Text after a textPath goes on from where the path's last glyph ends (its characters
+    // First .. Last); per character, the entry its x and its y count from, or -1.
+    struct TAfterPath {
+        const TSVGText *Path = nullptr;
+        qsizetype First = 0, Last = 0;
+    };
+    std::vector<TAfterPath> FAfter;
+    std::vector<int> FAfterX, FAfterY;
 };
 
 void TLayout::Walk(const TSVGText &e, const TSVGText *path, int depth)
@@ -476,6 +485,8 @@ std::vector<TSVGTextPiece> TLayout::Run()
     FChunk.assign(size_t(n), 0);
     FBreak.assign(size_t(n), 0);
     FSegmentOf.assign(size_t(n), 0);
+    FAfterX.assign(size_t(n), -1);
+    FAfterY.assign(size_t(n), -1);
 
     // Shaping: one run per segment, cut when long.
     struct TShaping {
@@ -542,6 +553,8 @@ std::vector<TSVGTextPiece> TLayout::Run()
     float cx = 0, cy = 0;
     int chunk = 0;
     const TSVGText *lastPath = nullptr;
+    qsizetype pathStart = 0;
+    int afterX = -1, afterY = -1;
     for (TShaping &r : runs) {
         const TSegment &segment = FSegments[r.Segment];
         const TSVGGraphicElement &styled = *segment.Styled;
@@ -552,9 +565,15 @@ std::vector<TSVGTextPiece> TLayout::Run()
         if (segment.Path != lastPath) {
             // A textPath starts a chunk of its own at its start offset; the text after it
             // goes on from where it ended.
+            cx = 0;
+            cy = 0;
+            afterX = afterY = -1;
+            if (lastPath && !segment.Path) {
+                FAfter.push_back({lastPath, pathStart, r.Start - 1});
+                afterX = afterY = int(FAfter.size()) - 1;
+            }
             if (segment.Path) {
-                cx = 0;
-                cy = 0;
+                pathStart = r.Start;
                 QString offset;
                 if (segment.Path->XMLAttribute(u"startOffset", offset)) {
                     bool isPercent = false;
@@ -575,10 +594,16 @@ std::vector<TSVGTextPiece> TLayout::Run()
             const bool hasDY = placed && Lookup(r.Segment, i, &TLists::DY, dy);
             if ((hasX || hasY) && i > 0)
                 ++chunk;
-            if (hasX)
+            if (hasX) {
                 cx = x;
-            if (hasY && !segment.Path)
+                afterX = -1;
+            }
+            if (hasY && !segment.Path) {
                 cy = y;
+                afterY = -1;
+            }
+            FAfterX[k] = afterX;
+            FAfterY[k] = afterY;
             cx += dx;
             cy += dy;
             FRotate[k] = perCharacter ? Rotation(r.Segment, i) : 0.0f;
@@ -611,6 +636,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
     }
     ApplyTextLength();
     ApplyAnchors();
+    ApplyAfterPaths();
 
     // Pieces: characters of one run in a row that keep their shaped places.
     std::vector<TSVGTextPiece> pieces;
@@ -741,6 +767,38 @@ void TLayout::ApplyAnchors()
             for (size_t k = first; k <= last; ++k)
                 FX[k] += shift;
         first = last + 1;
+    }
+}
+
+void TLayout::ApplyAfterPaths()
+{
+    for (size_t a = 0; a < FAfter.size(); ++a) {
+        const TAfterPath &after = FAfter[a];
+        const TSVGTextPathGeometry &path = PathOf(*after.Path);
+        // Level from the middle of the path's last glyph by its advance, then the spaces
+        // that end the path's text: where the best renderers go on, half a glyph past the
+        // glyph's own end.
+        float trailing = 0;
+        qsizetype j = after.Last;
+        for (; j >= after.First && FText.at(j) == QLatin1Char(' '); --j)
+            trailing += FAdvance[size_t(j)];
+        QPointF end;
+        for (; j >= after.First; --j) {
+            const size_t k = size_t(j);
+            QPointF point;
+            double angle = 0;
+            if (FAdvance[k] != 0 && path.At(double(FX[k] + (FAdvance[k] - FLetter[k]) / 2), point, angle)) {
+                end = point + QPointF(FAdvance[k] + trailing, 0);
+                break;
+            }
+        }
+        const int id = int(a);
+        for (size_t k = size_t(after.Last) + 1; k < FX.size() && (FAfterX[k] == id || FAfterY[k] == id); ++k) {
+            if (FAfterX[k] == id)
+                FX[k] += float(end.x());
+            if (FAfterY[k] == id)
+                FY[k] += float(end.y());
+        }
     }
 }
 

@@ -183,6 +183,14 @@ TEST(Text, SpacingWidensTheLineByEachGap)
     // Anchored at the end, the spacing after the last letter is not part of the line.
     const TInk end = Ink(Render(Text(R"svg(x="90" y="50" letter-spacing="5" text-anchor="end")svg", "H H")));
     EXPECT_NEAR(end.Right, 88, 1);
+    // Nor of the box the text's filter region, gradients and patterns take.
+    const TInk region = Ink(Render(QStringLiteral(R"svg(<filter id="f" x="0" y="0" width="1" height="1">
+        <feFlood flood-color="green"/></filter>%1)svg").arg(Text(R"svg(x="10" y="50" letter-spacing="30" filter="url(#f)")svg", "HH"))));
+    EXPECT_NEAR(region.Right, Ink(Render(Text(R"svg(x="10" y="50" letter-spacing="30")svg", "HH"))).Right, 3);
+    // Percentages are of the viewport's width, as for lengths along x.
+    EXPECT_EQ(Differences(Render(Text(R"svg(x="10" y="50" letter-spacing="10%" word-spacing="5%")svg", "H H")),
+                          Render(Text(R"svg(x="10" y="50" letter-spacing="10" word-spacing="5")svg", "H H"))),
+              0);
 }
 
 TEST(Text, TextPathSetsGlyphsAlongItsPathAndDropsWhatRunsPastTheEnd)

@@ -664,6 +664,8 @@ std::vector<TSVGTextPiece> TLayout::Run()
             }
             for (qsizetype k = i; k < end; ++k)
                 p.Advance += FAdvance[size_t(k)];
+            if (end == n || FChunk[size_t(end)] != FChunk[size_t(end - 1)])
+                p.Trail = FLetter[size_t(end - 1)];
             if (const TSVGText *path = FSegments[r.Segment].Path) {
                 // Along a path: the glyph's middle on the path, the glyph turned with it.
                 const TSVGTextPathGeometry &flat = PathOf(*path);
@@ -829,7 +831,7 @@ QPainterPath SVGTextPieceOutline(const TSVGTextPiece &piece)
 QPolygonF SVGTextPieceBox(const TSVGTextPiece &piece, bool reach)
 {
     const TFontLines &lines = piece.Lines;
-    const float width = reach ? std::max(piece.Advance, piece.Reach) : piece.Advance;
+    const float width = reach ? std::max(piece.Advance, piece.Reach) : piece.Advance - piece.Trail;
     return piece.Place.map(QPolygonF(QRectF(0, -lines.Ascent, width, lines.Ascent + lines.Descent)));
 }
 

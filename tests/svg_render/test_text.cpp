@@ -120,6 +120,12 @@ TEST(Text, PlacingCharactersOneByOneKeepsTheShapedRun)
     const TInk turned = Ink(Render(Text(R"svg(x="10" y="50" rotate="0 180")svg", "AV")), QRect(0, 0, 100, 49));
     const TInk upright = Ink(Render(Text(R"svg(x="10" y="50")svg", "AV")));
     EXPECT_NEAR(turned.Right, upright.Right - (upright.Right - 10) / 2, 3);
+    // A mark stays on its letter: the cluster turns by its first character's value, and the
+    // mark's own value counts for nothing.
+    const char *marked = "e\u0301H";
+    const QImage cluster = Render(Text(R"svg(x="30" y="50" rotate="30 -60")svg", marked));
+    EXPECT_EQ(Differences(cluster, Render(Text(R"svg(x="30" y="50" rotate="30 45 -60")svg", marked))), 0);
+    EXPECT_GT(Differences(cluster, Render(Text(R"svg(x="30" y="50" rotate="0 -60")svg", marked))), 0);
 }
 
 // Spans of one font are shaped as one run: kerning and the bidirectional order hold across
@@ -191,6 +197,22 @@ TEST(Text, SpacingWidensTheLineByEachGap)
     EXPECT_EQ(Differences(Render(Text(R"svg(x="10" y="50" letter-spacing="10%" word-spacing="5%")svg", "H H")),
                           Render(Text(R"svg(x="10" y="50" letter-spacing="10" word-spacing="5")svg", "H H"))),
               0);
+}
+
+TEST(Text, TextLengthFitsALineAndIgnoresALengthOverSeveralLines)
+{
+    // Spacing moves the letters apart; spacingAndGlyphs stretches them as well.
+    const QImage spaced = Render(Text(R"svg(x="10" y="50" textLength="80")svg", "II"));
+    const QImage stretched = Render(Text(R"svg(x="10" y="50" textLength="80" lengthAdjust="spacingAndGlyphs")svg", "II"));
+    const TInk plain = Ink(Render(Text(R"svg(x="10" y="50")svg", "II")));
+    EXPECT_NEAR(Ink(spaced).Left, plain.Left, 1);
+    EXPECT_NEAR(Ink(spaced).Right, 88, 2);
+    const QRect first(0, 0, 50, 100);
+    const auto width = [](const TInk &ink) { return ink.Right - ink.Left + 1; };
+    EXPECT_GE(width(Ink(stretched, first)), 2 * width(Ink(spaced, first)));
+    // Two lines placed on their own have no one length: each keeps its own.
+    const char *lines = R"(<tspan x="10" y="30" textLength="60">HH</tspan><tspan x="10" y="70">HH</tspan>)";
+    EXPECT_EQ(Differences(Render(Text(R"svg(textLength="300")svg", lines)), Render(Text("", lines))), 0);
 }
 
 TEST(Text, TextPathSetsGlyphsAlongItsPathAndDropsWhatRunsPastTheEnd)

@@ -9,6 +9,7 @@
 #include "svg/render/text.h"
 #include "svg/render/text_path.h"
 
+#include <QTextBoundaryFinder>
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -280,6 +281,7 @@ private:
     std::vector<float> FLetter;     // the letter-spacing in the advance
     std::vector<int> FChunk;
     std::vector<char> FBreak;      // a piece starts here
+    std::vector<char> FJoined;     // the character continues the cluster before it
     std::map<const TSVGText *, TSVGTextPathGeometry> FPaths;
     std::vector<size_t> FSegmentOf;
     // Text after a textPath goes on from where the path's last glyph ends (its characters
@@ -486,6 +488,12 @@ std::vector<TSVGTextPiece> TLayout::Run()
     FBreak.assign(size_t(n), 0);
     FSegmentOf.assign(size_t(n), 0);
     FAfterX.assign(size_t(n), -1);
+    FJoined.assign(size_t(n), 0);
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, FText);
+    for (qsizetype i = 1; i < n; ++i) {
+        clusters.setPosition(i);
+        FJoined[size_t(i)] = !clusters.isAtBoundary();
+    }
     FAfterY.assign(size_t(n), -1);
 
     // Shaping: one run per segment, cut when long.
@@ -587,7 +595,10 @@ std::vector<TSVGTextPiece> TLayout::Run()
         for (qsizetype i = r.Start; i < r.End; ++i) {
             const size_t k = size_t(i);
             float x = 0, y = 0, dx = 0, dy = 0;
-            const bool placed = perCharacter || i == r.Start;
+            // The characters after the first of a cluster (a surrogate pair's low half, the
+            // marks on a letter) go where their first goes, turned with it.
+            const bool joined = i > r.Start && FJoined[k];
+            const bool placed = (perCharacter || i == r.Start) && !joined;
             const bool hasX = placed && Lookup(r.Segment, i, &TLists::X, x);
             const bool hasY = placed && Lookup(r.Segment, i, &TLists::Y, y);
             const bool hasDX = placed && Lookup(r.Segment, i, &TLists::DX, dx);
@@ -606,20 +617,21 @@ std::vector<TSVGTextPiece> TLayout::Run()
             FAfterY[k] = afterY;
             cx += dx;
             cy += dy;
-            FRotate[k] = perCharacter ? Rotation(r.Segment, i) : 0.0f;
-            const bool low = FText.at(i).isLowSurrogate() && i > r.Start && FText.at(i - 1).isHighSurrogate();
-            FBreak[k] = i == r.Start || (!low && (hasX || hasY || hasDX || hasDY || FRotate[k] != 0 ||
+            FRotate[k] = joined ? FRotate[k - 1] : perCharacter ? Rotation(r.Segment, i) : 0.0f;
+            FBreak[k] = i == r.Start || (!joined && (hasX || hasY || hasDX || hasDY || FRotate[k] != 0 ||
                                                   (i > r.Start && FRotate[k - 1] != 0) || letter != 0 ||
                                                   segment.Path || (word != 0 && i > r.Start &&
                                                                    FText.at(i - 1) == QLatin1Char(' '))));
             FX[k] = cx;
             FY[k] = cy + shift;
             FChunk[k] = chunk;
-            if (low)
+            if (joined)
                 continue;
             float advance = 0;
             if (perCharacter) {
-                const qsizetype next = i + 1 < r.End && FText.at(i).isHighSurrogate() ? i + 2 : i + 1;
+                qsizetype next = i + 1;
+                while (next < r.End && FJoined[size_t(next)])
+                    ++next;
                 advance = std::abs(r.Run.CaretX(next - r.Base) - r.Run.CaretX(i - r.Base));
                 if (advance > 0 || FText.at(i) == QLatin1Char(' ')) {
                     advance += letter;
@@ -706,7 +718,9 @@ void TLayout::ApplyTextLength()
 {
     for (const TLists *l : FOrder) {
         QString v;
-        if (!l->Element->XMLAttribute(u"textLength", v) || l->Start >= l->End)
+        // Characters in several chunks lie on no one line to fit: their length is ignored.
+        if (!l->Element->XMLAttribute(u"textLength", v) || l->Start >= l->End ||
+            FChunk[size_t(l->Start)] != FChunk[size_t(l->End - 1)])
             continue;
         bool isPercent = false;
         const float f = ParseFraction(v, isPercent, Factors(*l->Element), std::nanf(""));

@@ -158,6 +158,22 @@ TEST(Text, SpansOfOneFontAreShapedTogether)
     EXPECT_LT(redLeft(rtl), rtlInk.Left + 3);
 }
 
+// Right-to-left text placed letter by letter goes on leftwards from its start, and its
+// joined letters take no letter-spacing (it would tear them apart); spaces still do.
+TEST(Text, RightToLeftLettersPlacedOneByOneKeepTheirOrderAndJoins)
+{
+    const auto arabic = [](const char *attributes) {
+        return Render(QStringLiteral(R"svg(<text font-family="Amiri" font-size="16" x="4" y="50" %1>بعض النص</text>)svg")
+                          .arg(QLatin1String(attributes)));
+    };
+    const QImage plain = arabic("");
+    ASSERT_FALSE(IsBlank(plain));
+    EXPECT_LE(Differences(arabic(R"(rotate="0 0 0" dx="0 0 0")"), plain), 2);
+    const QImage wide = arabic(R"(word-spacing="12")");
+    EXPECT_GT(Differences(wide, plain), 0);
+    EXPECT_LE(Differences(arabic(R"(letter-spacing="12")"), wide), 2);
+}
+
 // text-decoration takes a list of lines; lines declared around the text element are drawn
 // with the text's own paint.
 TEST(Text, DecorationListsAndTheirPaint)

@@ -249,6 +249,38 @@ std::vector<TSVGTextDecoration> Decorations(const TSVGGraphicElement &styled, co
     return out;
 }
 
+// Whether a character belongs to a script whose letters join (marks count with the letters
+// they are on; spaces and punctuation belong to no such script).
+bool Cursive(const QString &text, qsizetype i, qsizetype from)
+{
+    for (; i >= from; --i) {
+        char32_t c = text.at(i).unicode();
+        if (text.at(i).isLowSurrogate() && i > from && text.at(i - 1).isHighSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i - 1), text.at(i));
+            --i;
+        }
+        switch (QChar::script(c)) {
+        case QChar::Script_Inherited:
+            continue;
+        case QChar::Script_Arabic:
+        case QChar::Script_Syriac:
+        case QChar::Script_Nko:
+        case QChar::Script_Mongolian:
+        case QChar::Script_PhagsPa:
+        case QChar::Script_Mandaic:
+        case QChar::Script_Manichaean:
+        case QChar::Script_PsalterPahlavi:
+        case QChar::Script_Adlam:
+        case QChar::Script_HanifiRohingya:
+        case QChar::Script_Sogdian:
+            return true;
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
 class TLayout {
 public:
     explicit TLayout(const TSVGText &root) : FRoot(root) {}
@@ -261,6 +293,8 @@ private:
     bool Lookup(size_t segment, qsizetype i, std::vector<float> TLists::*list, float &value) const;
     float Rotation(size_t segment, qsizetype i) const;
     bool PerCharacter(size_t segment, qsizetype end) const;
+    std::pair<float, float> Extent(const TShapedRun &run, qsizetype base, qsizetype from, qsizetype to) const;
+    std::vector<qsizetype> PlacingOrder(qsizetype start, qsizetype end, const TShapedRun *placed, float letter);
     template <class TRun> bool Joins(const TRun &left, const TRun &right, qsizetype base) const;
     void ApplyTextLength();
     void ApplyAnchors();
@@ -449,6 +483,61 @@ bool TLayout::PerCharacter(size_t s, qsizetype end) const
     return false;
 }
 
+// The left and right of the characters From .. To - 1 where Run (its text starting at Base)
+// draws them: the union of their clusters, each measured at its first character (the
+// carets inside a cluster lie at its ends).
+std::pair<float, float> TLayout::Extent(const TShapedRun &run, qsizetype base, qsizetype from, qsizetype to) const
+{
+    std::pair<float, float> out = run.Edges(from - base);
+    for (qsizetype i = from + 1; i < to; ++i) {
+        if (FJoined[size_t(i)])
+            continue;
+        const auto [left, right] = run.Edges(i - base);
+        out = {std::min(out.first, left), std::max(out.second, right)};
+    }
+    return out;
+}
+
+// The characters Start .. End - 1 of a run in the order they are placed: as they are stored
+// when they keep their shaped places (Placed null), else cluster by cluster from left to
+// right as Placed shows them, so that right-to-left text goes on leftwards from its start.
+// For the characters placed one by one, their rotations, their letter-spacing (none in
+// scripts whose letters join, which spacing would tear apart) and the pieces that spacing
+// cuts are set here.
+std::vector<qsizetype> TLayout::PlacingOrder(qsizetype start, qsizetype end, const TShapedRun *placed, float letter)
+{
+    std::vector<qsizetype> order;
+    order.reserve(size_t(end - start));
+    if (!placed) {
+        for (qsizetype i = start; i < end; ++i)
+            order.push_back(i);
+        return order;
+    }
+    const size_t segment = FSegmentOf[size_t(start)];
+    std::vector<std::pair<float, qsizetype>> clusters;
+    float before = 0;  // the spacing after the cluster before
+    for (qsizetype i = start; i < end; ++i) {
+        const size_t k = size_t(i);
+        if (i > start && FJoined[k]) {
+            FRotate[k] = FRotate[k - 1];
+            continue;
+        }
+        FRotate[k] = Rotation(segment, i);
+        FLetter[k] = Cursive(FText, i, start) ? 0.0f : letter;
+        FBreak[k] = FLetter[k] != 0 || before != 0;
+        before = FLetter[k];
+        clusters.emplace_back(placed->Edges(i - start).first, i);
+    }
+    std::stable_sort(clusters.begin(), clusters.end(),
+                     [](const auto &l, const auto &r) { return l.first < r.first; });
+    for (const auto &[left, i] : clusters) {
+        order.push_back(i);
+        for (qsizetype j = i + 1; j < end && FJoined[size_t(j)]; ++j)
+            order.push_back(j);
+    }
+    return order;
+}
+
 // Whether Right may be shaped together with Left (and the runs before it from Base): both
 // keep their shaped places, share a font and their lines, and Right starts no chunk.
 template <class TRun> bool TLayout::Joins(const TRun &left, const TRun &right, qsizetype base) const
@@ -592,51 +681,57 @@ std::vector<TSVGTextPiece> TLayout::Run()
             ++chunk;
             lastPath = segment.Path;
         }
-        for (qsizetype i = r.Start; i < r.End; ++i) {
+        // An absolute position starts a chunk, and runs are cut there: only a run's first
+        // character may have one, which goes before any other is placed.
+        float x = 0, y = 0;
+        const bool hasX = Lookup(r.Segment, r.Start, &TLists::X, x);
+        const bool hasY = Lookup(r.Segment, r.Start, &TLists::Y, y);
+        if ((hasX || hasY) && r.Start > 0)
+            ++chunk;
+        if (hasX) {
+            cx = x;
+            afterX = -1;
+        }
+        if (hasY && !segment.Path) {
+            cy = y;
+            afterY = -1;
+        }
+        for (const qsizetype i : PlacingOrder(r.Start, r.End, perCharacter ? &r.Run : nullptr, letter)) {
             const size_t k = size_t(i);
-            float x = 0, y = 0, dx = 0, dy = 0;
+            float dx = 0, dy = 0;
             // The characters after the first of a cluster (a surrogate pair's low half, the
             // marks on a letter) go where their first goes, turned with it.
             const bool joined = i > r.Start && FJoined[k];
             const bool placed = (perCharacter || i == r.Start) && !joined;
-            const bool hasX = placed && Lookup(r.Segment, i, &TLists::X, x);
-            const bool hasY = placed && Lookup(r.Segment, i, &TLists::Y, y);
             const bool hasDX = placed && Lookup(r.Segment, i, &TLists::DX, dx);
             const bool hasDY = placed && Lookup(r.Segment, i, &TLists::DY, dy);
-            if ((hasX || hasY) && i > 0)
-                ++chunk;
-            if (hasX) {
-                cx = x;
-                afterX = -1;
-            }
-            if (hasY && !segment.Path) {
-                cy = y;
-                afterY = -1;
-            }
             FAfterX[k] = afterX;
             FAfterY[k] = afterY;
             cx += dx;
             cy += dy;
-            FRotate[k] = joined ? FRotate[k - 1] : perCharacter ? Rotation(r.Segment, i) : 0.0f;
-            FBreak[k] = i == r.Start || (!joined && (hasX || hasY || hasDX || hasDY || FRotate[k] != 0 ||
-                                                  (i > r.Start && FRotate[k - 1] != 0) || letter != 0 ||
-                                                  segment.Path || (word != 0 && i > r.Start &&
-                                                                   FText.at(i - 1) == QLatin1Char(' '))));
+            // Rotations and letter-spacing are known for the whole run (PlacingOrder): a
+            // piece ends where either changes.
+            FBreak[k] = FBreak[k] || i == r.Start ||
+                        (!joined && (hasDX || hasDY || FRotate[k] != 0 ||
+                                     (i > r.Start && FRotate[k - 1] != 0) || segment.Path ||
+                                     (word != 0 && (FText.at(i) == QLatin1Char(' ') ||
+                                                    (i > r.Start && FText.at(i - 1) == QLatin1Char(' '))))));
+            FChunk[k] = chunk;
+            if (joined) {
+                FX[k] = FX[k - 1];
+                FY[k] = FY[k - 1];
+                continue;
+            }
             FX[k] = cx;
             FY[k] = cy + shift;
-            FChunk[k] = chunk;
-            if (joined)
-                continue;
             float advance = 0;
             if (perCharacter) {
-                qsizetype next = i + 1;
-                while (next < r.End && FJoined[size_t(next)])
-                    ++next;
-                advance = std::abs(r.Run.CaretX(next - r.Base) - r.Run.CaretX(i - r.Base));
-                if (advance > 0 || FText.at(i) == QLatin1Char(' ')) {
-                    advance += letter;
-                    FLetter[k] = letter;
-                }
+                const auto [left, right] = r.Run.Edges(i - r.Base);  // the whole cluster's
+                advance = right - left;
+                if (advance > 0 || FText.at(i) == QLatin1Char(' '))
+                    advance += FLetter[k];
+                else
+                    FLetter[k] = 0;
                 if (FText.at(i) == QLatin1Char(' '))
                     advance += word;
             } else if (i == r.Base) {
@@ -670,9 +765,14 @@ std::vector<TSVGTextPiece> TLayout::Run()
             p.Run = r.Run;
             p.From = i - r.Base;
             p.Length = end - i;
+            // Placed one by one, the piece starts at its leftmost character: its first for
+            // left-to-right text, its last for right-to-left.
+            size_t at = size_t(i);
             if (r.PerCharacter) {
-                const float a = r.Run.CaretX(p.From), b = r.Run.CaretX(p.From + p.Length);
-                p.Left = std::min(a, b);
+                p.Left = Extent(r.Run, r.Base, i, end).first;
+                for (qsizetype k = i + 1; k < end; ++k)
+                    if (FX[size_t(k)] < FX[at])
+                        at = size_t(k);
             }
             for (qsizetype k = i; k < end; ++k)
                 p.Advance += FAdvance[size_t(k)];
@@ -686,7 +786,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
                 // The glyph's own advance, without the spacing after it, finds its middle.
                 const float half = std::abs(r.Run.CaretX(p.From + p.Length) - r.Run.CaretX(p.From)) *
                                    FStretch[size_t(i)] / 2;
-                if (flat.At(double(FX[size_t(i)]) + half, point, angle)) {
+                if (flat.At(double(FX[at]) + half, point, angle)) {
                     // A rotation of its own turns the glyph about its origin, as off a path.
                     p.Place.translate(point.x(), point.y());
                     p.Place.rotate(angle);
@@ -701,7 +801,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
             }
             // The parts of a shared run keep the places the whole run gives their glyphs.
             const bool shared = r.Shared && !r.PerCharacter;
-            p.Place.translate(FX[size_t(shared ? r.Base : i)], FY[size_t(i)]);
+            p.Place.translate(FX[shared ? size_t(r.Base) : at], FY[size_t(i)]);
             if (shared)
                 p.Reach = r.Run.Width();
             p.Place.rotate(FRotate[size_t(i)]);
@@ -750,13 +850,23 @@ void TLayout::ApplyTextLength()
                 FStretch[k] *= factor;
             }
         } else {
+            // The gaps go between the glyphs from left to right (right-to-left text was
+            // placed leftwards); a character of no advance moves with the one before it.
             const float gap = count > 1 ? extra / float(count - 1) : 0.0f;
-            float moved = 0;
+            std::vector<size_t> glyphs;
+            glyphs.reserve(count);
+            for (size_t k = s; k < e; ++k)
+                if (FAdvance[k] != 0)
+                    glyphs.push_back(k);
+            std::stable_sort(glyphs.begin(), glyphs.end(), [&](size_t a, size_t b) { return FX[a] < FX[b]; });
+            std::vector<float> moved(e - s, 0.0f);
+            for (size_t rank = 0; rank < glyphs.size(); ++rank)
+                moved[glyphs[rank] - s] = gap * float(rank);
             for (size_t k = s; k < e; ++k) {
+                if (FAdvance[k] == 0 && k > s)
+                    moved[k - s] = moved[k - s - 1];
                 FBreak[k] = FBreak[k] || (k > s && FAdvance[k] != 0);
-                FX[k] += moved;
-                if (FAdvance[k] != 0 && k + 1 < e)
-                    moved += gap;
+                FX[k] += moved[k - s];
             }
         }
         for (size_t k = e; k < FX.size() && FChunk[k] == FChunk[e - 1]; ++k)
@@ -860,4 +970,8 @@ QPainterPath SVGTextPieceLines(const TSVGTextPiece &piece, TSVGTextLineKind kind
     out.addRect(QRectF(0, y - thickness / 2, piece.Advance, thickness));
     return piece.Place.map(out);
 }
+
+
+
+
 

@@ -162,13 +162,15 @@ TEST(Text, SpansOfOneFontAreShapedTogether)
 // joined letters take no letter-spacing (it would tear them apart); spaces still do.
 TEST(Text, RightToLeftLettersPlacedOneByOneKeepTheirOrderAndJoins)
 {
-    const auto arabic = [](const char *attributes) {
-        return Render(QStringLiteral(R"svg(<text font-family="Amiri" font-size="16" x="4" y="50" %1>بعض النص</text>)svg")
-                          .arg(QLatin1String(attributes)));
+    const auto arabic = [](const char *attributes, const char *anchor = R"(x="4")") {
+        return Render(QStringLiteral(R"svg(<text font-family="Amiri" font-size="16" y="50" %1 %2>بعض النص</text>)svg")
+                          .arg(QLatin1String(anchor), QLatin1String(attributes)));
     };
     const QImage plain = arabic("");
     ASSERT_FALSE(IsBlank(plain));
     EXPECT_LE(Differences(arabic(R"(rotate="0 0 0" dx="0 0 0")"), plain), 2);
+    const char *middle = R"(x="50" text-anchor="middle")";
+    EXPECT_LE(Differences(arabic(R"(rotate="0")", middle), arabic("", middle)), 2);
     const QImage wide = arabic(R"(word-spacing="12")");
     EXPECT_GT(Differences(wide, plain), 0);
     EXPECT_LE(Differences(arabic(R"(letter-spacing="12")"), wide), 2);

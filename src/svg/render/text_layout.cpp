@@ -882,12 +882,18 @@ void TLayout::ApplyAnchors()
         size_t last = first;
         while (last + 1 < n && FChunk[last + 1] == FChunk[first])
             ++last;
-        // The spacing after the chunk's last letter is not part of its width.
-        float right = FX[first];
-        for (size_t k = first; k <= last; ++k)
-            right = std::max(right, FX[k] + FAdvance[k] - (k == last ? FLetter[k] : 0.0f));
+        // The chunk spans its glyphs from the leftmost (its last character when it runs
+        // right to left) to the rightmost; the spacing after that one is not part of it.
+        float left = FX[first], right = FX[first], trail = 0;
+        for (size_t k = first; k <= last; ++k) {
+            left = std::min(left, FX[k]);
+            if (FX[k] + FAdvance[k] >= right) {
+                right = FX[k] + FAdvance[k];
+                trail = FLetter[k];
+            }
+        }
         const TSVGTextAlign align = FSegments[FSegmentOf[first]].Styled->TextAlign();
-        const float width = right - FX[first];
+        const float width = right - trail - left;
         const float shift = align == staCenter ? -width / 2 : align == staTrailing ? -width : 0.0f;
         if (shift != 0)
             for (size_t k = first; k <= last; ++k)

@@ -284,6 +284,7 @@ TEST(Text, TextPathKeepsGlyphsOnCurvesAtAnyScaleAndTakesNoPositionsOfItsOwn)
     const QImage joined = along("", "A<textPath href=\"#none\">BBB</textPath>C");
     ASSERT_FALSE(IsBlank(joined));
     EXPECT_EQ(Differences(joined, along("", "AC")), 0);
+    EXPECT_EQ(Differences(along("", "<textPath href=\"#none\">BBB</textPath> C"), along("", "C")), 0);
     // The text after a path goes on level from the end of the path's last glyph, not from
     // the text's start.
     const auto level = [](const char *after) {

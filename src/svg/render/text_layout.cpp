@@ -338,7 +338,9 @@ void TLayout::Walk(const TSVGText &e, const TSVGText *path, int depth)
         if (path || depth != 1)
             return;
         if (!PathOf(e).Valid()) {
-            FLastSpace = false;  // the white space on both sides of it stays
+            // The white space on both sides of it stays, as the best renderers keep it;
+            // a text does not start with a space for it.
+            FLastSpace = FText.isEmpty();
             return;
         }
         path = &e;

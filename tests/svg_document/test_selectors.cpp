@@ -60,7 +60,7 @@ TEST(SVGSelectors, MatchLikeCSS)
         "    <rect id='r3' y='1'/>"
         "  </g>"
         "  <rect id='r4' class='a'/>"
-        "  <text id='t1'><tspan id='s1'>x</tspan></text>"
+        "  <text id='t1' xml:lang='ja'><tspan id='s1'>x</tspan></text>"
         "</svg>"));
     struct TCase {
         const char *Selector;
@@ -91,6 +91,7 @@ TEST(SVGSelectors, MatchLikeCSS)
         {"[class='a b']", {"r1"}},
         {"rect:first-child", {"r1", "r2"}},
         {":lang(en)", {"r1"}},
+        {":lang(ja)", {"t1", "s1"}},
         {"rect:hover", {}},
         {"tspan", {"s1"}},
         {"text", {"t1"}},

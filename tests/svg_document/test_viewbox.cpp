@@ -170,6 +170,7 @@ TEST(SVGConditional, LanguagesFollowTheUserLanguagesTheApplicationHandsOver)
         {{"en-US"}, "lang='en'", true},
         {{"en-US"}, "lang='de'", false},
         {{"en-US"}, "lang='de' systemLanguage='en'", true},
+        {{"en-US"}, "xml:lang='ja'", true},  // the content's language, not a condition
     };
     for (const TCase &c : cases) {
         user.Set(c.Preferred);

@@ -120,6 +120,12 @@ TEST(Text, PlacingCharactersOneByOneKeepsTheShapedRun)
     const TInk turned = Ink(Render(Text(R"svg(x="10" y="50" rotate="0 180")svg", "AV")), QRect(0, 0, 100, 49));
     const TInk upright = Ink(Render(Text(R"svg(x="10" y="50")svg", "AV")));
     EXPECT_NEAR(turned.Right, upright.Right - (upright.Right - 10) / 2, 3);
+    // A mark stays on its letter: the cluster turns by its first character's value, and the
+    // mark's own value counts for nothing.
+    const char *marked = "e\u0301H";
+    const QImage cluster = Render(Text(R"svg(x="30" y="50" rotate="30 -60")svg", marked));
+    EXPECT_EQ(Differences(cluster, Render(Text(R"svg(x="30" y="50" rotate="30 45 -60")svg", marked))), 0);
+    EXPECT_GT(Differences(cluster, Render(Text(R"svg(x="30" y="50" rotate="0 -60")svg", marked))), 0);
 }
 
 // Spans of one font are shaped as one run: kerning and the bidirectional order hold across
@@ -150,6 +156,24 @@ TEST(Text, SpansOfOneFontAreShapedTogether)
     ASSERT_FALSE(rtlInk.Empty());
     EXPECT_GT(redLeft(ltr), ltrInk.Left + 20);
     EXPECT_LT(redLeft(rtl), rtlInk.Left + 3);
+}
+
+// Right-to-left text placed letter by letter goes on leftwards from its start, and its
+// joined letters take no letter-spacing (it would tear them apart); spaces still do.
+TEST(Text, RightToLeftLettersPlacedOneByOneKeepTheirOrderAndJoins)
+{
+    const auto arabic = [](const char *attributes, const char *anchor = R"(x="4")") {
+        return Render(QStringLiteral(R"svg(<text font-family="Amiri" font-size="16" y="50" %1 %2>بعض النص</text>)svg")
+                          .arg(QLatin1String(anchor), QLatin1String(attributes)));
+    };
+    const QImage plain = arabic("");
+    ASSERT_FALSE(IsBlank(plain));
+    EXPECT_LE(Differences(arabic(R"(rotate="0 0 0" dx="0 0 0")"), plain), 2);
+    const char *middle = R"(x="50" text-anchor="middle")";
+    EXPECT_LE(Differences(arabic(R"(rotate="0")", middle), arabic("", middle)), 2);
+    const QImage wide = arabic(R"(word-spacing="12")");
+    EXPECT_GT(Differences(wide, plain), 0);
+    EXPECT_LE(Differences(arabic(R"(letter-spacing="12")"), wide), 2);
 }
 
 // text-decoration takes a list of lines; lines declared around the text element are drawn
@@ -183,6 +207,30 @@ TEST(Text, SpacingWidensTheLineByEachGap)
     // Anchored at the end, the spacing after the last letter is not part of the line.
     const TInk end = Ink(Render(Text(R"svg(x="90" y="50" letter-spacing="5" text-anchor="end")svg", "H H")));
     EXPECT_NEAR(end.Right, 88, 1);
+    // Nor of the box the text's filter region, gradients and patterns take.
+    const TInk region = Ink(Render(QStringLiteral(R"svg(<filter id="f" x="0" y="0" width="1" height="1">
+        <feFlood flood-color="green"/></filter>%1)svg").arg(Text(R"svg(x="10" y="50" letter-spacing="30" filter="url(#f)")svg", "HH"))));
+    EXPECT_NEAR(region.Right, Ink(Render(Text(R"svg(x="10" y="50" letter-spacing="30")svg", "HH"))).Right, 3);
+    // Percentages are of the viewport's width, as for lengths along x.
+    EXPECT_EQ(Differences(Render(Text(R"svg(x="10" y="50" letter-spacing="10%" word-spacing="5%")svg", "H H")),
+                          Render(Text(R"svg(x="10" y="50" letter-spacing="10" word-spacing="5")svg", "H H"))),
+              0);
+}
+
+TEST(Text, TextLengthFitsALineAndIgnoresALengthOverSeveralLines)
+{
+    // Spacing moves the letters apart; spacingAndGlyphs stretches them as well.
+    const QImage spaced = Render(Text(R"svg(x="10" y="50" textLength="80")svg", "II"));
+    const QImage stretched = Render(Text(R"svg(x="10" y="50" textLength="80" lengthAdjust="spacingAndGlyphs")svg", "II"));
+    const TInk plain = Ink(Render(Text(R"svg(x="10" y="50")svg", "II")));
+    EXPECT_NEAR(Ink(spaced).Left, plain.Left, 1);
+    EXPECT_NEAR(Ink(spaced).Right, 88, 2);
+    const QRect first(0, 0, 50, 100);
+    const auto width = [](const TInk &ink) { return ink.Right - ink.Left + 1; };
+    EXPECT_GE(width(Ink(stretched, first)), 2 * width(Ink(spaced, first)));
+    // Two lines placed on their own have no one length: each keeps its own.
+    const char *lines = R"(<tspan x="10" y="30" textLength="60">HH</tspan><tspan x="10" y="70">HH</tspan>)";
+    EXPECT_EQ(Differences(Render(Text(R"svg(textLength="300")svg", lines)), Render(Text("", lines))), 0);
 }
 
 TEST(Text, TextPathSetsGlyphsAlongItsPathAndDropsWhatRunsPastTheEnd)
@@ -204,6 +252,51 @@ TEST(Text, TextPathSetsGlyphsAlongItsPathAndDropsWhatRunsPastTheEnd)
     EXPECT_LE(Ink(along("HHHHHHHHHHHHHHHHHHHH")).Bottom, 61);
     // A textPath without a path draws nothing.
     EXPECT_TRUE(IsBlank(Render(QStringLiteral(R"svg(<text><textPath href="#none">HH</textPath></text>)svg"))));
+}
+
+TEST(Text, TextPathKeepsGlyphsOnCurvesAtAnyScaleAndTakesNoPositionsOfItsOwn)
+{
+    // One arc with its text, drawn at unit scale and as a path a hundred times smaller
+    // under a hundredfold transform: the glyphs follow the curve alike.
+    const auto arc = [](double unit) {
+        return Render(QStringLiteral(R"svg(<g transform="scale(%1)">
+            <path id="p" d="M %2 %3 A %4 %4 0 0 1 %3 %2" fill="none"/>
+            <text font-family="Noto Sans" font-size="%5"><textPath href="#p">Round and round</textPath></text>
+            </g>)svg").arg(1 / unit).arg(10 * unit).arg(90 * unit).arg(80 * unit).arg(12 * unit));
+    };
+    const QImage unit = arc(1);
+    ASSERT_FALSE(IsBlank(unit));
+    EXPECT_LE(Differences(unit, arc(0.01)), 10);
+
+    const auto along = [](const char *attributes, const char *content = "Hello") {
+        return Render(QStringLiteral(R"svg(<path id="p" d="M 10 60 Q 50 20 90 60" fill="none"/>
+            <text font-family="Noto Sans" font-size="12" x="10" y="90">%2</text>)svg")
+                          .arg(QString::fromUtf8(content).replace(QStringLiteral("%1"), QLatin1String(attributes))));
+    };
+    const QImage plain = along("", R"(<textPath href="#p" %1>Hello</textPath>)");
+    ASSERT_FALSE(IsBlank(plain));
+    // The path alone places a textPath's characters.
+    EXPECT_EQ(Differences(along(R"(x="30" y="5" dx="7" dy="3" rotate="40")",
+                                R"(<textPath href="#p" %1>Hello</textPath>)"),
+                          plain),
+              0);
+    // A textPath with no shape to follow takes its characters out of the text.
+    const QImage joined = along("", "A<textPath href=\"#none\">BBB</textPath>C");
+    ASSERT_FALSE(IsBlank(joined));
+    EXPECT_EQ(Differences(joined, along("", "AC")), 0);
+    EXPECT_EQ(Differences(along("", "<textPath href=\"#none\">BBB</textPath> C"), along("", "C")), 0);
+    // The text after a path goes on level from the end of the path's last glyph, not from
+    // the text's start.
+    const auto level = [](const char *after) {
+        return Ink(Render(QStringLiteral(R"svg(<path id="h" d="M 10 50 H 90"/>
+            <text font-family="Noto Sans" font-size="12"><textPath href="#h">HH</textPath>%1</text>)svg")
+                              .arg(QLatin1String(after))));
+    };
+    const TInk path = level(""), then = level("H");
+    ASSERT_FALSE(path.Empty());
+    EXPECT_EQ(then.Top, path.Top);
+    EXPECT_EQ(then.Bottom, path.Bottom);
+    EXPECT_GE(then.Right, path.Right + 8);
 }
 
 TEST(Text, WhiteSpaceCollapsesUnlessPreserved)

@@ -7,7 +7,9 @@
 #include "svg/model/values/units.h"
 #include "svg/render/shapes.h"
 #include "svg/render/text.h"
+#include "svg/render/text_path.h"
 
+#include <QTextBoundaryFinder>
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -22,9 +24,6 @@ constexpr qsizetype kMaxRunChars = 512;
 // Placing characters one by one asks the shaped run for each caret, which costs the
 // characters before it in the run: such runs are cut shorter.
 constexpr qsizetype kMaxPlacedRunChars = 64;
-
-// Segments of a path at most, flattened, that text is laid along.
-constexpr qsizetype kMaxPathPoints = 1 << 20;
 
 struct TLists {
     std::vector<float> X, Y, DX, DY, Rotate;
@@ -78,10 +77,11 @@ bool IsTextPath(const TSVGElement &e)
 }
 
 // A text property as the element itself declares it (attribute or style), "" if not.
+// "no-change" (dominant-baseline's older spelling of inherit) keeps the parent's too.
 QString OwnValue(const TSVGGraphicElement &e, QStringView name)
 {
     QString v = e.Style().Value(name).trimmed();
-    return v == QLatin1String("inherit") ? QString() : v;
+    return v == QLatin1String("inherit") || v == QLatin1String("no-change") ? QString() : v;
 }
 
 // The declaration of an inherited text property that reaches the element, and its owner.
@@ -101,7 +101,8 @@ QString InheritedValue(const TSVGGraphicElement &e, QStringView name, const TSVG
     return QString();
 }
 
-// A spacing length ("normal", a length, a percentage of the font size).
+// A spacing length ("normal", a length, or a percentage, which SVG lengths along the
+// text's line take of the viewport's width).
 float Spacing(const TSVGGraphicElement &e, QStringView name)
 {
     const TSVGGraphicElement *owner = nullptr;
@@ -110,7 +111,7 @@ float Spacing(const TSVGGraphicElement &e, QStringView name)
         return 0;
     bool isPercent = false;
     const float f = ParseFraction(v, isPercent, Factors(*owner), 0);
-    const float out = isPercent ? f * owner->GetResolvedFontSize() : f;
+    const float out = owner->ResolvePercent(f, isPercent, TSVGAxis::Horizontal);
     return std::isfinite(out) ? out : 0.0f;
 }
 
@@ -174,7 +175,16 @@ void ReadLists(TLists &lists, const TSVGGraphicElement &e)
 // text's baseline.
 float BaselineOffset(const TSVGGraphicElement &e, const TFontLines &lines)
 {
-    QString v = OwnValue(e, u"alignment-baseline");
+    // alignment-baseline is not inherited, but "inherit" asks for the parent's.
+    QString v;
+    for (const TSVGElement *p = &e; p; p = p->Parent()) {
+        const auto *g = dynamic_cast<const TSVGGraphicElement *>(p);
+        if (!g)
+            continue;
+        v = g->Style().Value(u"alignment-baseline").trimmed();
+        if (v != QLatin1String("inherit"))
+            break;
+    }
     if (v.isEmpty() || v == QLatin1String("auto") || v == QLatin1String("baseline"))
         v = InheritedValue(e, u"dominant-baseline");
     if (v == QLatin1String("text-before-edge") || v == QLatin1String("before-edge") ||
@@ -239,69 +249,36 @@ std::vector<TSVGTextDecoration> Decorations(const TSVGGraphicElement &styled, co
     return out;
 }
 
-// A path flattened into points with the distance along it of each.
-struct TFlatPath {
-    std::vector<QPointF> Points;
-    std::vector<double> Along;
-    std::vector<bool> Starts;  // a point that starts a subpath (no segment leads to it)
-    double Length = 0;
-
-    bool At(double s, QPointF &point, double &angle) const
-    {
-        if (Points.size() < 2 || s < 0 || s > Length)
-            return false;
-        size_t i = size_t(std::upper_bound(Along.begin(), Along.end(), s) - Along.begin());
-        i = std::clamp<size_t>(i, 1, Points.size() - 1);
-        while (i + 1 < Points.size() && Starts[i])
-            ++i;
-        const QPointF a = Points[i - 1], b = Points[i];
-        const double span = Along[i] - Along[i - 1];
-        const double t = span > 0 ? (s - Along[i - 1]) / span : 0;
-        point = a + (b - a) * t;
-        angle = std::atan2(b.y() - a.y(), b.x() - a.x()) * 180 / M_PI;
-        return true;
-    }
-};
-
-TFlatPath Flatten(const QPainterPath &path, bool reverse)
+// Whether a character belongs to a script whose letters join (marks count with the letters
+// they are on; spaces and punctuation belong to no such script).
+bool Cursive(const QString &text, qsizetype i, qsizetype from)
 {
-    TFlatPath out;
-    QList<QPolygonF> polygons = path.toSubpathPolygons();
-    if (reverse) {
-        std::reverse(polygons.begin(), polygons.end());
-        for (QPolygonF &p : polygons)
-            std::reverse(p.begin(), p.end());
-    }
-    for (const QPolygonF &polygon : polygons) {
-        bool first = true;
-        for (const QPointF &p : polygon) {
-            if (qsizetype(out.Points.size()) >= kMaxPathPoints)
-                return out;
-            if (!first)
-                out.Length += std::hypot(p.x() - out.Points.back().x(), p.y() - out.Points.back().y());
-            out.Points.push_back(p);
-            out.Along.push_back(out.Length);
-            out.Starts.push_back(first);
-            first = false;
+    for (; i >= from; --i) {
+        char32_t c = text.at(i).unicode();
+        if (text.at(i).isLowSurrogate() && i > from && text.at(i - 1).isHighSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i - 1), text.at(i));
+            --i;
+        }
+        switch (QChar::script(c)) {
+        case QChar::Script_Inherited:
+            continue;
+        case QChar::Script_Arabic:
+        case QChar::Script_Syriac:
+        case QChar::Script_Nko:
+        case QChar::Script_Mongolian:
+        case QChar::Script_PhagsPa:
+        case QChar::Script_Mandaic:
+        case QChar::Script_Manichaean:
+        case QChar::Script_PsalterPahlavi:
+        case QChar::Script_Adlam:
+        case QChar::Script_HanifiRohingya:
+        case QChar::Script_Sogdian:
+            return true;
+        default:
+            return false;
         }
     }
-    return out;
-}
-
-QPainterPath TextPathGeometry(const TSVGText &textPath)
-{
-    QPainterPath out;
-    QString v;
-    if (!textPath.XMLAttribute(u"href", v))
-        return out;
-    const TSVGDocument *doc = textPath.Document();
-    const QString ref = v.trimmed();
-    const auto *target = doc && ref.startsWith(QLatin1Char('#'))
-                             ? dynamic_cast<const TSVGGraphicElement *>(doc->FindElement(ref.mid(1)))
-                             : nullptr;
-    if (!target || !SVGShapeOutline(*target, out))
-        return QPainterPath();
-    return target->Matrix().ToQTransform().map(out);
+    return false;
 }
 
 class TLayout {
@@ -316,10 +293,13 @@ private:
     bool Lookup(size_t segment, qsizetype i, std::vector<float> TLists::*list, float &value) const;
     float Rotation(size_t segment, qsizetype i) const;
     bool PerCharacter(size_t segment, qsizetype end) const;
+    std::pair<float, float> Extent(const TShapedRun &run, qsizetype base, qsizetype from, qsizetype to) const;
+    std::vector<qsizetype> PlacingOrder(qsizetype start, qsizetype end, const TShapedRun *placed, float letter);
     template <class TRun> bool Joins(const TRun &left, const TRun &right, qsizetype base) const;
     void ApplyTextLength();
     void ApplyAnchors();
-    const TFlatPath &PathOf(const TSVGText &textPath);
+    void ApplyAfterPaths();
+    const TSVGTextPathGeometry &PathOf(const TSVGText &textPath);
 
     const TSVGText &FRoot;
     QString FText;
@@ -335,8 +315,17 @@ private:
     std::vector<float> FLetter;     // the letter-spacing in the advance
     std::vector<int> FChunk;
     std::vector<char> FBreak;      // a piece starts here
-    std::map<const TSVGText *, TFlatPath> FPaths;
+    std::vector<char> FJoined;     // the character continues the cluster before it
+    std::map<const TSVGText *, TSVGTextPathGeometry> FPaths;
     std::vector<size_t> FSegmentOf;
+    // Text after a textPath goes on from where the path's last glyph ends (its characters
+    // First .. Last); per character, the entry its x and its y count from, or -1.
+    struct TAfterPath {
+        const TSVGText *Path = nullptr;
+        qsizetype First = 0, Last = 0;
+    };
+    std::vector<TAfterPath> FAfter;
+    std::vector<int> FAfterX, FAfterY;
 };
 
 void TLayout::Walk(const TSVGText &e, const TSVGText *path, int depth)
@@ -344,8 +333,16 @@ void TLayout::Walk(const TSVGText &e, const TSVGText *path, int depth)
     if (depth > SVGMaxElementDepth || (&e != &FRoot && e.DisplayText() == QLatin1String("none")))
         return;
     if (&e != &FRoot && IsTextPath(e)) {
+        // A textPath lays out only as a child of the text itself, and only along a shape:
+        // without one its characters are not part of the text at all.
         if (path || depth != 1)
-            return;  // a textPath lays out only as a child of the text itself
+            return;
+        if (!PathOf(e).Valid()) {
+            // The white space on both sides of it stays, as the best renderers keep it;
+            // a text does not start with a space for it.
+            FLastSpace = FText.isEmpty();
+            return;
+        }
         path = &e;
     }
     FStack.push_back(&e);
@@ -384,7 +381,8 @@ void TLayout::Walk(const TSVGText &e, const TSVGText *path, int depth)
         }
     }
     lists.End = FText.size();
-    ReadLists(lists, e);
+    if (&e != path)  // a textPath has no positions of its own: the path places its text
+        ReadLists(lists, e);
     FStack.pop_back();
 }
 
@@ -487,6 +485,61 @@ bool TLayout::PerCharacter(size_t s, qsizetype end) const
     return false;
 }
 
+// The left and right of the characters From .. To - 1 where Run (its text starting at Base)
+// draws them: the union of their clusters, each measured at its first character (the
+// carets inside a cluster lie at its ends).
+std::pair<float, float> TLayout::Extent(const TShapedRun &run, qsizetype base, qsizetype from, qsizetype to) const
+{
+    std::pair<float, float> out = run.Edges(from - base);
+    for (qsizetype i = from + 1; i < to; ++i) {
+        if (FJoined[size_t(i)])
+            continue;
+        const auto [left, right] = run.Edges(i - base);
+        out = {std::min(out.first, left), std::max(out.second, right)};
+    }
+    return out;
+}
+
+// The characters Start .. End - 1 of a run in the order they are placed: as they are stored
+// when they keep their shaped places (Placed null), else cluster by cluster from left to
+// right as Placed shows them, so that right-to-left text goes on leftwards from its start.
+// For the characters placed one by one, their rotations, their letter-spacing (none in
+// scripts whose letters join, which spacing would tear apart) and the pieces that spacing
+// cuts are set here.
+std::vector<qsizetype> TLayout::PlacingOrder(qsizetype start, qsizetype end, const TShapedRun *placed, float letter)
+{
+    std::vector<qsizetype> order;
+    order.reserve(size_t(end - start));
+    if (!placed) {
+        for (qsizetype i = start; i < end; ++i)
+            order.push_back(i);
+        return order;
+    }
+    const size_t segment = FSegmentOf[size_t(start)];
+    std::vector<std::pair<float, qsizetype>> clusters;
+    float before = 0;  // the spacing after the cluster before
+    for (qsizetype i = start; i < end; ++i) {
+        const size_t k = size_t(i);
+        if (i > start && FJoined[k]) {
+            FRotate[k] = FRotate[k - 1];
+            continue;
+        }
+        FRotate[k] = Rotation(segment, i);
+        FLetter[k] = Cursive(FText, i, start) ? 0.0f : letter;
+        FBreak[k] = FLetter[k] != 0 || before != 0;
+        before = FLetter[k];
+        clusters.emplace_back(placed->Edges(i - start).first, i);
+    }
+    std::stable_sort(clusters.begin(), clusters.end(),
+                     [](const auto &l, const auto &r) { return l.first < r.first; });
+    for (const auto &[left, i] : clusters) {
+        order.push_back(i);
+        for (qsizetype j = i + 1; j < end && FJoined[size_t(j)]; ++j)
+            order.push_back(j);
+    }
+    return order;
+}
+
 // Whether Right may be shaped together with Left (and the runs before it from Base): both
 // keep their shaped places, share a font and their lines, and Right starts no chunk.
 template <class TRun> bool TLayout::Joins(const TRun &left, const TRun &right, qsizetype base) const
@@ -525,6 +578,14 @@ std::vector<TSVGTextPiece> TLayout::Run()
     FChunk.assign(size_t(n), 0);
     FBreak.assign(size_t(n), 0);
     FSegmentOf.assign(size_t(n), 0);
+    FAfterX.assign(size_t(n), -1);
+    FJoined.assign(size_t(n), 0);
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, FText);
+    for (qsizetype i = 1; i < n; ++i) {
+        clusters.setPosition(i);
+        FJoined[size_t(i)] = !clusters.isAtBoundary();
+    }
+    FAfterY.assign(size_t(n), -1);
 
     // Shaping: one run per segment, cut when long.
     struct TShaping {
@@ -591,6 +652,8 @@ std::vector<TSVGTextPiece> TLayout::Run()
     float cx = 0, cy = 0;
     int chunk = 0;
     const TSVGText *lastPath = nullptr;
+    qsizetype pathStart = 0;
+    int afterX = -1, afterY = -1;
     for (TShaping &r : runs) {
         const TSegment &segment = FSegments[r.Segment];
         const TSVGGraphicElement &styled = *segment.Styled;
@@ -601,54 +664,76 @@ std::vector<TSVGTextPiece> TLayout::Run()
         if (segment.Path != lastPath) {
             // A textPath starts a chunk of its own at its start offset; the text after it
             // goes on from where it ended.
+            cx = 0;
+            cy = 0;
+            afterX = afterY = -1;
+            if (lastPath && !segment.Path) {
+                FAfter.push_back({lastPath, pathStart, r.Start - 1});
+                afterX = afterY = int(FAfter.size()) - 1;
+            }
             if (segment.Path) {
-                cx = 0;
-                cy = 0;
+                pathStart = r.Start;
                 QString offset;
                 if (segment.Path->XMLAttribute(u"startOffset", offset)) {
                     bool isPercent = false;
                     const float f = ParseFraction(offset, isPercent, Factors(*segment.Path), 0);
-                    cx = isPercent ? f * float(PathOf(*segment.Path).Length) : f;
+                    cx = isPercent ? f * float(PathOf(*segment.Path).Length()) : f;
                 }
             }
             ++chunk;
             lastPath = segment.Path;
         }
-        for (qsizetype i = r.Start; i < r.End; ++i) {
+        // An absolute position starts a chunk, and runs are cut there: only a run's first
+        // character may have one, which goes before any other is placed.
+        float x = 0, y = 0;
+        const bool hasX = Lookup(r.Segment, r.Start, &TLists::X, x);
+        const bool hasY = Lookup(r.Segment, r.Start, &TLists::Y, y);
+        if ((hasX || hasY) && r.Start > 0)
+            ++chunk;
+        if (hasX) {
+            cx = x;
+            afterX = -1;
+        }
+        if (hasY && !segment.Path) {
+            cy = y;
+            afterY = -1;
+        }
+        for (const qsizetype i : PlacingOrder(r.Start, r.End, perCharacter ? &r.Run : nullptr, letter)) {
             const size_t k = size_t(i);
-            float x = 0, y = 0, dx = 0, dy = 0;
-            const bool placed = perCharacter || i == r.Start;
-            const bool hasX = placed && Lookup(r.Segment, i, &TLists::X, x);
-            const bool hasY = placed && Lookup(r.Segment, i, &TLists::Y, y);
+            float dx = 0, dy = 0;
+            // The characters after the first of a cluster (a surrogate pair's low half, the
+            // marks on a letter) go where their first goes, turned with it.
+            const bool joined = i > r.Start && FJoined[k];
+            const bool placed = (perCharacter || i == r.Start) && !joined;
             const bool hasDX = placed && Lookup(r.Segment, i, &TLists::DX, dx);
             const bool hasDY = placed && Lookup(r.Segment, i, &TLists::DY, dy);
-            if ((hasX || hasY) && i > 0)
-                ++chunk;
-            if (hasX)
-                cx = x;
-            if (hasY && !segment.Path)
-                cy = y;
+            FAfterX[k] = afterX;
+            FAfterY[k] = afterY;
             cx += dx;
             cy += dy;
-            FRotate[k] = perCharacter ? Rotation(r.Segment, i) : 0.0f;
-            const bool low = FText.at(i).isLowSurrogate() && i > r.Start && FText.at(i - 1).isHighSurrogate();
-            FBreak[k] = i == r.Start || (!low && (hasX || hasY || hasDX || hasDY || FRotate[k] != 0 ||
-                                                  (i > r.Start && FRotate[k - 1] != 0) || letter != 0 ||
-                                                  segment.Path || (word != 0 && i > r.Start &&
-                                                                   FText.at(i - 1) == QLatin1Char(' '))));
+            // Rotations and letter-spacing are known for the whole run (PlacingOrder): a
+            // piece ends where either changes.
+            FBreak[k] = FBreak[k] || i == r.Start ||
+                        (!joined && (hasDX || hasDY || FRotate[k] != 0 ||
+                                     (i > r.Start && FRotate[k - 1] != 0) || segment.Path ||
+                                     (word != 0 && (FText.at(i) == QLatin1Char(' ') ||
+                                                    (i > r.Start && FText.at(i - 1) == QLatin1Char(' '))))));
+            FChunk[k] = chunk;
+            if (joined) {
+                FX[k] = FX[k - 1];
+                FY[k] = FY[k - 1];
+                continue;
+            }
             FX[k] = cx;
             FY[k] = cy + shift;
-            FChunk[k] = chunk;
-            if (low)
-                continue;
             float advance = 0;
             if (perCharacter) {
-                const qsizetype next = i + 1 < r.End && FText.at(i).isHighSurrogate() ? i + 2 : i + 1;
-                advance = std::abs(r.Run.CaretX(next - r.Base) - r.Run.CaretX(i - r.Base));
-                if (advance > 0 || FText.at(i) == QLatin1Char(' ')) {
-                    advance += letter;
-                    FLetter[k] = letter;
-                }
+                const auto [left, right] = r.Run.Edges(i - r.Base);  // the whole cluster's
+                advance = right - left;
+                if (advance > 0 || FText.at(i) == QLatin1Char(' '))
+                    advance += FLetter[k];
+                else
+                    FLetter[k] = 0;
                 if (FText.at(i) == QLatin1Char(' '))
                     advance += word;
             } else if (i == r.Base) {
@@ -660,6 +745,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
     }
     ApplyTextLength();
     ApplyAnchors();
+    ApplyAfterPaths();
 
     // Pieces: characters of one run in a row that keep their shaped places.
     std::vector<TSVGTextPiece> pieces;
@@ -681,24 +767,33 @@ std::vector<TSVGTextPiece> TLayout::Run()
             p.Run = r.Run;
             p.From = i - r.Base;
             p.Length = end - i;
+            // Placed one by one, the piece starts at its leftmost character: its first for
+            // left-to-right text, its last for right-to-left.
+            size_t at = size_t(i);
             if (r.PerCharacter) {
-                const float a = r.Run.CaretX(p.From), b = r.Run.CaretX(p.From + p.Length);
-                p.Left = std::min(a, b);
+                p.Left = Extent(r.Run, r.Base, i, end).first;
+                for (qsizetype k = i + 1; k < end; ++k)
+                    if (FX[size_t(k)] < FX[at])
+                        at = size_t(k);
             }
             for (qsizetype k = i; k < end; ++k)
                 p.Advance += FAdvance[size_t(k)];
+            if (end == n || FChunk[size_t(end)] != FChunk[size_t(end - 1)])
+                p.Trail = FLetter[size_t(end - 1)];
             if (const TSVGText *path = FSegments[r.Segment].Path) {
                 // Along a path: the glyph's middle on the path, the glyph turned with it.
-                const TFlatPath &flat = PathOf(*path);
+                const TSVGTextPathGeometry &flat = PathOf(*path);
                 QPointF point;
                 double angle = 0;
                 // The glyph's own advance, without the spacing after it, finds its middle.
                 const float half = std::abs(r.Run.CaretX(p.From + p.Length) - r.Run.CaretX(p.From)) *
                                    FStretch[size_t(i)] / 2;
-                if (flat.At(double(FX[size_t(i)]) + half, point, angle)) {
+                if (flat.At(double(FX[at]) + half, point, angle)) {
+                    // A rotation of its own turns the glyph about its origin, as off a path.
                     p.Place.translate(point.x(), point.y());
-                    p.Place.rotate(angle + FRotate[size_t(i)]);
+                    p.Place.rotate(angle);
                     p.Place.translate(-half, FY[size_t(i)]);
+                    p.Place.rotate(FRotate[size_t(i)]);
                     p.Place.scale(FStretch[size_t(i)], 1);
                     p.Decorations = decorations;
                     pieces.push_back(std::move(p));
@@ -708,7 +803,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
             }
             // The parts of a shared run keep the places the whole run gives their glyphs.
             const bool shared = r.Shared && !r.PerCharacter;
-            p.Place.translate(FX[size_t(shared ? r.Base : i)], FY[size_t(i)]);
+            p.Place.translate(FX[shared ? size_t(r.Base) : at], FY[size_t(i)]);
             if (shared)
                 p.Reach = r.Run.Width();
             p.Place.rotate(FRotate[size_t(i)]);
@@ -725,7 +820,9 @@ void TLayout::ApplyTextLength()
 {
     for (const TLists *l : FOrder) {
         QString v;
-        if (!l->Element->XMLAttribute(u"textLength", v) || l->Start >= l->End)
+        // Characters in several chunks lie on no one line to fit: their length is ignored.
+        if (!l->Element->XMLAttribute(u"textLength", v) || l->Start >= l->End ||
+            FChunk[size_t(l->Start)] != FChunk[size_t(l->End - 1)])
             continue;
         bool isPercent = false;
         const float f = ParseFraction(v, isPercent, Factors(*l->Element), std::nanf(""));
@@ -755,13 +852,23 @@ void TLayout::ApplyTextLength()
                 FStretch[k] *= factor;
             }
         } else {
+            // The gaps go between the glyphs from left to right (right-to-left text was
+            // placed leftwards); a character of no advance moves with the one before it.
             const float gap = count > 1 ? extra / float(count - 1) : 0.0f;
-            float moved = 0;
+            std::vector<size_t> glyphs;
+            glyphs.reserve(count);
+            for (size_t k = s; k < e; ++k)
+                if (FAdvance[k] != 0)
+                    glyphs.push_back(k);
+            std::stable_sort(glyphs.begin(), glyphs.end(), [&](size_t a, size_t b) { return FX[a] < FX[b]; });
+            std::vector<float> moved(e - s, 0.0f);
+            for (size_t rank = 0; rank < glyphs.size(); ++rank)
+                moved[glyphs[rank] - s] = gap * float(rank);
             for (size_t k = s; k < e; ++k) {
+                if (FAdvance[k] == 0 && k > s)
+                    moved[k - s] = moved[k - s - 1];
                 FBreak[k] = FBreak[k] || (k > s && FAdvance[k] != 0);
-                FX[k] += moved;
-                if (FAdvance[k] != 0 && k + 1 < e)
-                    moved += gap;
+                FX[k] += moved[k - s];
             }
         }
         for (size_t k = e; k < FX.size() && FChunk[k] == FChunk[e - 1]; ++k)
@@ -777,12 +884,18 @@ void TLayout::ApplyAnchors()
         size_t last = first;
         while (last + 1 < n && FChunk[last + 1] == FChunk[first])
             ++last;
-        // The spacing after the chunk's last letter is not part of its width.
-        float right = FX[first];
-        for (size_t k = first; k <= last; ++k)
-            right = std::max(right, FX[k] + FAdvance[k] - (k == last ? FLetter[k] : 0.0f));
+        // The chunk spans its glyphs from the leftmost (its last character when it runs
+        // right to left) to the rightmost; the spacing after that one is not part of it.
+        float left = FX[first], right = FX[first], trail = 0;
+        for (size_t k = first; k <= last; ++k) {
+            left = std::min(left, FX[k]);
+            if (FX[k] + FAdvance[k] >= right) {
+                right = FX[k] + FAdvance[k];
+                trail = FLetter[k];
+            }
+        }
         const TSVGTextAlign align = FSegments[FSegmentOf[first]].Styled->TextAlign();
-        const float width = right - FX[first];
+        const float width = right - trail - left;
         const float shift = align == staCenter ? -width / 2 : align == staTrailing ? -width : 0.0f;
         if (shift != 0)
             for (size_t k = first; k <= last; ++k)
@@ -791,14 +904,43 @@ void TLayout::ApplyAnchors()
     }
 }
 
-const TFlatPath &TLayout::PathOf(const TSVGText &textPath)
+void TLayout::ApplyAfterPaths()
+{
+    for (size_t a = 0; a < FAfter.size(); ++a) {
+        const TAfterPath &after = FAfter[a];
+        const TSVGTextPathGeometry &path = PathOf(*after.Path);
+        // Level from the middle of the path's last glyph by its advance, then the spaces
+        // that end the path's text: where the best renderers go on, half a glyph past the
+        // glyph's own end.
+        float trailing = 0;
+        qsizetype j = after.Last;
+        for (; j >= after.First && FText.at(j) == QLatin1Char(' '); --j)
+            trailing += FAdvance[size_t(j)];
+        QPointF end;
+        for (; j >= after.First; --j) {
+            const size_t k = size_t(j);
+            QPointF point;
+            double angle = 0;
+            if (FAdvance[k] != 0 && path.At(double(FX[k] + (FAdvance[k] - FLetter[k]) / 2), point, angle)) {
+                end = point + QPointF(FAdvance[k] + trailing, 0);
+                break;
+            }
+        }
+        const int id = int(a);
+        for (size_t k = size_t(after.Last) + 1; k < FX.size() && (FAfterX[k] == id || FAfterY[k] == id); ++k) {
+            if (FAfterX[k] == id)
+                FX[k] += float(end.x());
+            if (FAfterY[k] == id)
+                FY[k] += float(end.y());
+        }
+    }
+}
+
+const TSVGTextPathGeometry &TLayout::PathOf(const TSVGText &textPath)
 {
     auto it = FPaths.find(&textPath);
-    if (it == FPaths.end()) {
-        QString side;
-        const bool right = textPath.XMLAttribute(u"side", side) && side.trimmed() == QLatin1String("right");
-        it = FPaths.emplace(&textPath, Flatten(TextPathGeometry(textPath), right)).first;
-    }
+    if (it == FPaths.end())
+        it = FPaths.emplace(&textPath, TSVGTextPathGeometry(textPath)).first;
     return it->second;
 }
 
@@ -821,7 +963,7 @@ QPainterPath SVGTextPieceOutline(const TSVGTextPiece &piece)
 QPolygonF SVGTextPieceBox(const TSVGTextPiece &piece, bool reach)
 {
     const TFontLines &lines = piece.Lines;
-    const float width = reach ? std::max(piece.Advance, piece.Reach) : piece.Advance;
+    const float width = reach ? std::max(piece.Advance, piece.Reach) : piece.Advance - piece.Trail;
     return piece.Place.map(QPolygonF(QRectF(0, -lines.Ascent, width, lines.Ascent + lines.Descent)));
 }
 
@@ -836,3 +978,8 @@ QPainterPath SVGTextPieceLines(const TSVGTextPiece &piece, TSVGTextLineKind kind
     out.addRect(QRectF(0, y - thickness / 2, piece.Advance, thickness));
     return piece.Place.map(out);
 }
+
+
+
+
+

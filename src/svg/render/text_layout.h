@@ -39,6 +39,9 @@ struct TSVGTextPiece {
     qsizetype From = 0, Length = 0;  // the characters, as positions in Run's text
     float Left = 0;                  // where they start in Run
     float Advance = 0;               // their width along the baseline, spacing included
+    // The letter-spacing after the last letter of a text chunk: part of the advance, but
+    // not of the line box (spacing goes between letters only).
+    float Trail = 0;
     // How far from the start their glyphs may reach along the baseline: the advance, or a
     // shared run's whole width for the parts placed where the whole run puts them.
     float Reach = 0;
@@ -52,7 +55,7 @@ std::vector<TSVGTextPiece> SVGLayOutText(const TSVGText &text);
 
 // A piece's glyphs in the text's user space.
 QPainterPath SVGTextPieceOutline(const TSVGTextPiece &piece);
-// A piece's line box (its advance by the font's ascent plus descent) in user space; with
+// A piece's line box (its advance less Trail by the font's ascent plus descent) in user space; with
 // Reach, the box its glyphs stay in.
 QPolygonF SVGTextPieceBox(const TSVGTextPiece &piece, bool reach = false);
 // The lines of one decoration over a piece, in user space.

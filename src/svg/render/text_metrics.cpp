@@ -420,6 +420,36 @@ float TShapedRun::CaretX(qsizetype position) const
     return float(FData->Line.cursorToX(int(position))) * FScale;
 }
 
+std::pair<float, float> TShapedRun::Edges(qsizetype position) const
+{
+    if (!FData || !FData->Line.isValid())
+        return {0.0f, 0.0f};
+    int at = int(position);
+    const float a = float(FData->Line.cursorToX(&at, QTextLine::Leading)) * FScale;
+    at = int(position);
+    const float b = float(FData->Line.cursorToX(&at, QTextLine::Trailing)) * FScale;
+    if (a != b)
+        return {std::min(a, b), std::max(a, b)};
+    // Both edges of the first character after a change of direction come out at the border
+    // between the parts: its glyphs tell where it is.
+    qreal left = 0, right = 0;
+    bool any = false;
+    for (const QGlyphRun &run : FData->Layout.glyphRuns(int(position), 1)) {
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        const QList<QPointF> advances = run.rawFont().advancesForGlyphIndexes(glyphs);
+        for (qsizetype i = 0; i < glyphs.size() && i < positions.size() && i < advances.size(); ++i) {
+            const qreal x = positions[i].x(), to = x + advances[i].x();
+            left = any ? std::min(left, std::min(x, to)) : std::min(x, to);
+            right = any ? std::max(right, std::max(x, to)) : std::max(x, to);
+            any = true;
+        }
+    }
+    if (!any)
+        return {a, b};
+    return {float(left) * FScale, float(right) * FScale};
+}
+
 QPainterPath TShapedRun::Outline(qsizetype from, qsizetype length) const
 {
     QPainterPath out;

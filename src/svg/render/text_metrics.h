@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <utility>
 #include <vector>
 
 struct TCanvasFont {
@@ -49,6 +50,10 @@ public:
     bool RightToLeft() const;
     // The x of the caret before UTF-16 position Position (0 .. size).
     float CaretX(qsizetype position) const;
+    // The left and right x of the character at Position (0 .. size - 1) where the run draws
+    // it, measured in its own direction's part: at the border of a left-to-right and a
+    // right-to-left part the carets on either side of it lie apart.
+    std::pair<float, float> Edges(qsizetype position) const;
     // The glyphs of the characters From .. From + Length - 1 where the whole run puts them.
     QPainterPath Outline(qsizetype from, qsizetype length) const;
 

@@ -293,7 +293,8 @@ bool TSVGSelector::MatchesCompound(const TCompound &C, const TSVGElement &E) con
     for (const QString &language : C.Languages) {
         // The language is inherited from the nearest element that states one.
         const TSVGElement *holder = &E;
-        while (holder && holder->Language().isEmpty())
+        QString stated;
+        while (holder && holder->Language().isEmpty() && !holder->XMLAttribute(u"lang", stated))
             holder = holder->TreeParent();
         if (!holder || !holder->HasLanguage(language))
             return false;

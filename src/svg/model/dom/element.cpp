@@ -350,7 +350,10 @@ bool TSVGElement::HasLanguages() const
 
 bool TSVGElement::HasLanguage(const QString &aLanguage) const
 {
-    const QStringList items = SplitList(FLanguage, QStringLiteral(", "));
+    QString stated = FLanguage;
+    if (stated.isEmpty())
+        XMLAttribute(u"lang", stated);  // xml:lang
+    const QStringList items = SplitList(stated, QStringLiteral(", "));
     for (const QString &item : items)
         if (item.startsWith(aLanguage, Qt::CaseInsensitive))
             return true;
@@ -464,11 +467,10 @@ void TSVGElement::LoadAttributes(pugi::xml_node Node)
 
     if (const pugi::xml_attribute id = Node.attribute("id"))
         SetID(svgxml::ToQString(id.value()));
-    // xml:lang is the SVG 1.1 spelling of lang.
+    // Only lang is the language an element is shown for; xml:lang names the language of
+    // its content and hides nothing (it stays among the attributes for :lang()).
     if (const pugi::xml_attribute lang = Node.attribute("lang"))
         FLanguage = svgxml::ToQString(lang.value());
-    else if (const pugi::xml_attribute xmlLang = Node.attribute("xml:lang"))
-        FLanguage = svgxml::ToQString(xmlLang.value());
     bool title = false, desc = false;
     for (pugi::xml_node child = Node.first_child(); child && !(title && desc);
          child = child.next_sibling()) {

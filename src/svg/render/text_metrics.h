@@ -3,11 +3,20 @@
 // units. Glyphs are taken from one unhinted reference size and scaled, so text keeps its
 // shape and measure exactly under every transform and at fractional sizes.
 
+#include <QImage>
 #include <QPainterPath>
 #include <QString>
 #include <QStringList>
 #include <memory>
 #include <vector>
+
+// One axis of a variable font set to a value ("wght" 700).
+struct TFontVariation {
+    quint32 Tag = 0;  // four ASCII characters, the first in the highest byte
+    float Value = 0;
+
+    friend bool operator==(const TFontVariation &, const TFontVariation &) = default;
+};
 
 struct TCanvasFont {
     QString Family;     // a CSS family list as written ("'SimSun', serif"); empty = default
@@ -21,6 +30,11 @@ struct TCanvasFont {
     bool Kerning = true;
     bool SmallCaps = false;
     bool RightToLeft = false;  // the direction a shaped run's paragraph orders its parts in
+    // What a variable font's axes follow besides the weight: font-stretch as a percentage,
+    // font-style oblique (Italic is set too) and font-variation-settings, which win.
+    float Stretch = 100;
+    bool Oblique = false;
+    std::vector<TFontVariation> Variations;
 
     friend bool operator==(const TCanvasFont &, const TCanvasFont &) = default;
 };
@@ -37,6 +51,12 @@ struct TFontLines {
     float SuperscriptOffset = 0;   // above the baseline
 };
 
+// A colour glyph's picture (CBDT, sbix) and the box it fills, in the run's frame.
+struct TGlyphBitmap {
+    QImage Image;
+    QRectF Box;
+};
+
 // A string shaped as a whole with one font (kerning, ligatures and fallback fonts as the
 // shaper gives them), measured and outlined in user units with its start at x = 0 and
 // its baseline on y = 0. Cheap to copy: the shaped layout is shared.
@@ -50,9 +70,14 @@ public:
     // The x of the caret before UTF-16 position Position (0 .. size).
     float CaretX(qsizetype position) const;
     // The glyphs of the characters From .. From + Length - 1 where the whole run puts them.
+    // Glyphs drawn as colour bitmaps have no outline here but a picture.
     QPainterPath Outline(qsizetype from, qsizetype length) const;
+    std::vector<TGlyphBitmap> Bitmaps(qsizetype from, qsizetype length) const;
 
 private:
+    float GlyphCaretX(qsizetype position) const;
+    QPainterPath GlyphOutline(qsizetype from, qsizetype length) const;
+
     struct TData;
     std::shared_ptr<const TData> FData;  // shaped at the reference size, shared by all sizes
     float FScale = 1;

@@ -187,3 +187,17 @@ TEST(TextFonts, BitmapGlyphsDrawTheirPictures)
     EXPECT_NEAR(left, 30, 4);
     EXPECT_NEAR(right, 30 + 40 * 1.17, 6);
 }
+
+// The font shorthand sets the font's size, family, style and weight and sets back what it
+// does not name, kerning included, whatever the parent has.
+TEST(TextFonts, FontShorthandSetsAndResetsTheFontProperties)
+{
+    const QImage plain = Render(R"svg(<text font-family="Noto Sans" font-size="20" x="5" y="50">AVAVA</text>)svg");
+    const QImage shorthand = Render(R"svg(<g style="font-size: 80px; font-family: 'Noto Serif'; font-weight: bold;
+        font-kerning: none; font-variant: small-caps"><text x="5" y="50" style="font: 20px 'Noto Sans'">AVAVA</text></g>)svg");
+    EXPECT_EQ(Differences(shorthand, plain), 0);
+    const QImage italic = Render(R"svg(<text x="5" y="50" style="font: italic bold 20px 'Noto Sans'">AVAVA</text>)svg");
+    EXPECT_EQ(Differences(italic, Render(R"svg(<text font-family="Noto Sans" font-size="20" font-style="italic"
+        font-weight="bold" x="5" y="50">AVAVA</text>)svg")), 0);
+    EXPECT_GT(Differences(italic, plain), 50);
+}

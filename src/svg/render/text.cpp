@@ -2,6 +2,7 @@
 
 #include "svg/model/dom/document.h"
 #include "svg/model/values/exception.h"
+#include "svg/model/values/font.h"
 #include "svg/render/draw.h"
 #include "svg/render/paint.h"
 #include "svg/render/font_instance.h"
@@ -97,20 +98,30 @@ void DrawBox(TSVGPainter &painter, TSVGText &text, const TMatrix &M)
             painter.DoDraw(*span, M);
 }
 
-// An inherited property that only style declarations set, as font-kerning: its attribute
-// is no presentation attribute and is ignored. A font shorthand sets it back to its
-// initial value.
-QString DeclaredValue(const TSVGGraphicElement &element, QStringView name)
+// An inherited property as the nearest element declaring it has it, in its style (its
+// attributes with the style attribute over them, or with InlineOnly the style attribute
+// alone); a font shorthand declares the font properties it stands for, and sets back
+// those it resets (font-kerning) to their initial value.
+QString Declared(const TSVGGraphicElement &element, QStringView name, bool inlineOnly)
 {
     int depth = 0;
-    for (const TSVGElement *e = &element; e && depth <= SVGMaxElementDepth; e = e->Parent(), ++depth)
-        if (const auto *g = dynamic_cast<const TSVGGraphicElement *>(e)) {
-            const QString v = g->InlineStyle().Value(name).trimmed();
-            if (!v.isEmpty() && v != QLatin1String("inherit"))
-                return v;
-            if (!g->InlineStyle().Value(u"font").isEmpty())
+    for (const TSVGElement *e = &element; e && depth <= SVGMaxElementDepth; e = e->Parent(), ++depth) {
+        const auto *g = dynamic_cast<const TSVGGraphicElement *>(e);
+        if (!g)
+            continue;
+        const TSVGStyle &style = inlineOnly ? g->InlineStyle() : g->Style();
+        const QString v = style.Value(name).trimmed();
+        if (!v.isEmpty() && v != QLatin1String("inherit"))
+            return v;
+        if (const QString font = style.Value(u"font"); !font.isEmpty() && v.isEmpty()) {
+            const auto longhands = SVGFontShorthandLonghands(font);
+            for (const auto &[longhand, value] : longhands)
+                if (longhand == name && value != QLatin1String("inherit"))
+                    return value;
+            if (!longhands.isEmpty() && name == QLatin1String("font-kerning"))
                 return QString();
         }
+    }
     return QString();
 }
 
@@ -130,7 +141,8 @@ TCanvasFont SVGResolveFont(const TSVGGraphicElement &element)
     f.StrikeOut = decoration.Style().StrikeOut;
     f.Overline = decoration.ExtendStyles().testFlag(fsOverline);
     // kerning="0" is SVG 1.1's way to turn kerning off; other lengths leave it on.
-    f.Kerning = DeclaredValue(element, u"font-kerning") != QLatin1String("none") &&
+    // font-kerning is no presentation attribute: only style declarations set it.
+    f.Kerning = Declared(element, u"font-kerning", true) != QLatin1String("none") &&
                 SVGInheritedValue(element, u"kerning") != QLatin1String("0");
     f.SmallCaps = SVGInheritedValue(element, u"font-variant") == QLatin1String("small-caps");
     f.Oblique = f.Italic && SVGInheritedValue(element, u"font-style") == QLatin1String("oblique");
@@ -141,14 +153,7 @@ TCanvasFont SVGResolveFont(const TSVGGraphicElement &element)
 
 QString SVGInheritedValue(const TSVGGraphicElement &element, QStringView name)
 {
-    int depth = 0;
-    for (const TSVGElement *e = &element; e && depth <= SVGMaxElementDepth; e = e->Parent(), ++depth)
-        if (const auto *g = dynamic_cast<const TSVGGraphicElement *>(e)) {
-            const QString v = g->Style().Value(name).trimmed();
-            if (!v.isEmpty() && v != QLatin1String("inherit"))
-                return v;
-        }
-    return QString();
+    return Declared(element, name, false);
 }
 
 bool SVGTextIsBox(const TSVGText &text)

@@ -68,6 +68,15 @@ TEST(TextFonts, VariationSettingsAreReadAsCssWritesThem)
     };
     for (const auto &c : cases)
         EXPECT_EQ(SVGParseFontVariations(QString::fromUtf8(c.value)), c.expected) << c.value;
+    // Lists longer than any font's axes are refused whole, however they are written.
+    const auto list = [](int items) {
+        QStringList parts;
+        for (int i = 0; i < items; ++i)
+            parts << QStringLiteral("'w%1' %2").arg(i % 1000, 3, 10, QLatin1Char('0')).arg(i);
+        return parts.join(QLatin1Char(','));
+    };
+    EXPECT_EQ(SVGParseFontVariations(list(256)).size(), 256u);
+    EXPECT_TRUE(SVGParseFontVariations(list(1 << 20)).empty());
 }
 
 TEST(TextFonts, FontStretchKeywordsAndPercentages)
@@ -200,4 +209,24 @@ TEST(TextFonts, FontShorthandSetsAndResetsTheFontProperties)
     EXPECT_EQ(Differences(italic, Render(R"svg(<text font-family="Noto Sans" font-size="20" font-style="italic"
         font-weight="bold" x="5" y="50">AVAVA</text>)svg")), 0);
     EXPECT_GT(Differences(italic, plain), 50);
+}
+
+// Text that names no family takes the default family (Noto Sans in the test set-up), text
+// whose families all are missing the fallback family (Noto Serif there).
+TEST(TextFonts, MissingFamiliesTakeTheFallbackFamily)
+{
+    const auto text = [](const char *attributes) {
+        return Render(QStringLiteral(R"svg(<text font-size="20" x="5" y="50" %1>Text</text>)svg")
+                          .arg(QLatin1String(attributes)));
+    };
+    const QImage sans = text(R"svg(font-family="Noto Sans")svg"), serif = text(R"svg(font-family="Noto Serif")svg");
+    ASSERT_GT(Differences(sans, serif), 20);
+    const std::pair<const char *, const QImage *> rows[] = {
+        {"", &sans},
+        {R"svg(font-family="Invalid")svg", &serif},
+        {R"svg(font-family="Invalid, 'Also Missing'")svg", &serif},
+        {R"svg(font-family="Invalid, Noto Sans")svg", &sans},
+    };
+    for (const auto &[attributes, expected] : rows)
+        EXPECT_EQ(Differences(text(attributes), *expected), 0) << attributes;
 }

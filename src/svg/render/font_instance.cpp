@@ -23,6 +23,12 @@ constexpr quint32 Tag(const char (&t)[5])
            quint32(quint8(t[3]));
 }
 
+// Longer font-variation-settings lists are refused: fonts have a handful of axes, and
+// every run's font is told apart by its settings.
+constexpr qsizetype kMaxVariationItems = 256;
+// Instances no run holds any more are forgotten once there are this many.
+constexpr size_t kInstanceSweep = 256;
+
 // The angle CSS gives "oblique" without one, as a slnt axis counts it (negative leans right).
 constexpr float kObliqueSlant = -14;
 // The shear of a slant made up for a font with neither an italic face nor an axis for it.
@@ -189,20 +195,26 @@ std::vector<TFontVariation> SVGParseFontVariations(const QString &value)
         return out;
     static const QRegularExpression item(
         QStringLiteral("^\\s*(['\"])([\\x20-\\x7e]{4})\\1\\s+([^\\s,]+)\\s*$"));
-    for (const QString &part : v.split(QLatin1Char(','))) {
-        const QRegularExpressionMatch m = item.match(part);
+    const QStringList parts = v.split(QLatin1Char(','));
+    if (parts.size() > kMaxVariationItems)
+        return {};
+    std::map<quint32, std::pair<qsizetype, float>> byTag;  // a tag named twice takes its last value
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QRegularExpressionMatch m = item.match(parts[i]);
         double number = 0;
         if (!m.hasMatch() || !TrySVGStrToFloat(m.captured(3), number) || !std::isfinite(number))
             return {};
         const QByteArray tag = m.captured(2).toLatin1();
         const quint32 t = quint32(quint8(tag[0])) << 24 | quint32(quint8(tag[1])) << 16 |
                           quint32(quint8(tag[2])) << 8 | quint32(quint8(tag[3]));
-        // A tag named twice takes its last value.
-        const auto same = std::find_if(out.begin(), out.end(), [&](const TFontVariation &f) { return f.Tag == t; });
-        if (same != out.end())
-            out.erase(same);
-        out.push_back({t, float(number)});
+        byTag[t] = {i, float(number)};
     }
+    std::vector<std::pair<qsizetype, TFontVariation>> ordered;
+    for (const auto &[tag, at] : byTag)
+        ordered.push_back({at.first, {tag, at.second}});
+    std::sort(ordered.begin(), ordered.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (const auto &[index, variation] : ordered)
+        out.push_back(variation);
     return out;
 }
 
@@ -313,6 +325,8 @@ std::shared_ptr<const TFontInstance> TFontInstance::Find(const QRawFont &raw, co
     d->Sbix = hb_blob_get_length(sbix) > 0;
     hb_blob_destroy(sbix);
     std::shared_ptr<const TFontInstance> out(new TFontInstance(std::move(d)));
+    if (r.Instances.size() >= kInstanceSweep)
+        std::erase_if(r.Instances, [](const auto &entry) { return entry.second.expired(); });
     r.Instances[key] = out;
     return out;
 }

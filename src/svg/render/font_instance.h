@@ -23,8 +23,9 @@ struct TShapedGlyph {
     float Advance = 0;
 };
 
-// font-variation-settings as written ("'wght' 700, 'wdth' 75"); "normal", a malformed
-// list or a tag that is not four printable ASCII characters gives no settings at all.
+// font-variation-settings as written ("'wght' 700, 'wdth' 75"), a tag named twice with
+// its last value; "normal", a malformed list, a tag that is not four printable ASCII
+// characters or a list of more than 256 items gives no settings at all.
 std::vector<TFontVariation> SVGParseFontVariations(const QString &value);
 
 // font-stretch as a percentage (keywords and percentages); 100 when not understood.

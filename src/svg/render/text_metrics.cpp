@@ -27,6 +27,7 @@ constexpr float kReferenceSize = 256;
 struct TFamilySettings {
     QMutex Lock;
     QString Default;
+    QString Fallback;
     QHash<QString, QString> Generic;
     int Generation = 0;
 };
@@ -137,8 +138,16 @@ TFontEntry &Entry(const TCanvasFont &f)
     {
         TFamilySettings &s = Settings();
         QMutexLocker lock(&s.Lock);
-        if (!s.Default.isEmpty() && !families.contains(s.Default))
-            families << s.Default;
+        // Text that names families of which the system has none takes the fallback.
+        const QString &last =
+            !s.Fallback.isEmpty() && !families.isEmpty() &&
+                    std::none_of(families.begin(), families.end(), [](const QString &name) {
+                        return QFontDatabase::hasFamily(name);
+                    })
+                ? s.Fallback
+                : s.Default;
+        if (!last.isEmpty() && !families.contains(last))
+            families << last;
     }
     if (!families.isEmpty())
         e->Font.setFamilies(families);
@@ -173,6 +182,14 @@ void SetDefaultFamily(const QString &family)
     TFamilySettings &s = Settings();
     QMutexLocker lock(&s.Lock);
     s.Default = family;
+    ++s.Generation;
+}
+
+void SetFallbackFamily(const QString &family)
+{
+    TFamilySettings &s = Settings();
+    QMutexLocker lock(&s.Lock);
+    s.Fallback = family;
     ++s.Generation;
 }
 

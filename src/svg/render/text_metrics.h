@@ -90,9 +90,11 @@ struct TTextLine {
 
 namespace TTextMetrics {
 
-// The family used when none of a font's families exists, and the families that stand for
-// the generic names serif, sans-serif and monospace. Empty keeps the system's choice.
+// The family of text that names none or none that exists (the fallback family, when set,
+// takes the second), and the families that stand for the generic names serif, sans-serif
+// and monospace. Empty keeps the system's choice.
 void SetDefaultFamily(const QString &family);
+void SetFallbackFamily(const QString &family);
 void SetGenericFamily(const QString &generic, const QString &family);
 // Loads every font file of Folder into the application's font database; answers the
 // number of families found.

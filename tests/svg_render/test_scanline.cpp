@@ -166,9 +166,12 @@ TEST(Scanline, OutlinesItCannotTakeAreLeftUntouched)
         EXPECT_FALSE(filler.Fill(img.bits(), img.bytesPerLine(), img.rect(), p, t, 0xFF000000u, 1));
         EXPECT_EQ(Area(img), 0);
     }
-    // Far beyond the picture, or away from the clip: taken, and nothing drawn.
+    // Far beyond the picture, or away from the clip: taken, and nothing drawn; a curve so
+    // large that its pieces outnumber an int too (as glyphs of a 1e30px font are).
     QPainterPath far;
     far.addRect(1e7, 1e7, 50, 50);
+    far.moveTo(1e20, 1e20);
+    far.cubicTo(-1e20, 3e20, 5e20, -1e20, 2e20, 2e20);
     QImage img = Picture(100, 100);
     TSVGScanlineFiller filler;
     EXPECT_TRUE(filler.Fill(img.bits(), img.bytesPerLine(), img.rect(), far, {}, 0xFF000000u, 1));

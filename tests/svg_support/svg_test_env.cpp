@@ -49,6 +49,8 @@ void SVGTestUseSuiteFonts()
 {
     TTextMetrics::AddFontFolder(SVGTestSuiteFontFolder());
     TTextMetrics::SetDefaultFamily(QStringLiteral("Noto Sans"));
+    // The references draw text whose families are all missing with their serif face.
+    TTextMetrics::SetFallbackFamily(QStringLiteral("Noto Serif"));
     TTextMetrics::SetGenericFamily(QStringLiteral("serif"), QStringLiteral("Noto Serif"));
     TTextMetrics::SetGenericFamily(QStringLiteral("sans-serif"), QStringLiteral("Noto Sans"));
     TTextMetrics::SetGenericFamily(QStringLiteral("monospace"), QStringLiteral("Noto Mono"));

@@ -106,4 +106,34 @@ TEST(SVGFont, StyleWeightAndDecoration)
     }
 }
 
+// The font shorthand: optional style, variant, weight and stretch words, a size with an
+// optional line height, then the family list; what it leaves out is "normal".
+TEST(SVGFont, ShorthandLonghands)
+{
+    const auto longhands = [](const char *style, const char *variant, const char *weight, const char *stretch,
+                              const char *size, const char *family) {
+        return QList<std::pair<QString, QString>>{
+            {"font-style", style},     {"font-variant", variant}, {"font-weight", weight},
+            {"font-stretch", stretch}, {"font-size", size},       {"font-family", family}};
+    };
+    const struct {
+        const char *text;
+        QList<std::pair<QString, QString>> expected;
+    } rows[] = {
+        {"50px 'Noto Sans'", longhands("normal", "normal", "normal", "normal", "50px", "'Noto Sans'")},
+        {" italic  small-caps 700 condensed 12pt/1.5 Arial, serif",
+         longhands("italic", "small-caps", "700", "condensed", "12pt", "Arial, serif")},
+        {"bold normal 2em / 20px \"A B\"", longhands("normal", "normal", "bold", "normal", "2em", "\"A B\"")},
+        {"oblique larger serif", longhands("oblique", "normal", "normal", "normal", "larger", "serif")},
+        {"inherit", longhands("inherit", "inherit", "inherit", "inherit", "inherit", "inherit")},
+        {"50px", {}},                       // no family
+        {"bold 'Noto Sans'", {}},           // no size
+        {"fancy 50px serif", {}},           // an unknown word before the size
+        {"normal normal normal normal normal 5px serif", {}},  // more than four words before the size
+        {"", {}},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(SVGFontShorthandLonghands(QString::fromUtf8(row.text)), row.expected) << row.text;
+}
+
 } // namespace

@@ -90,7 +90,8 @@ bool TSVGScanlineFiller::Flatten(const QPainterPath &path, const QTransform &t)
             const double m = std::sqrt(std::max(QPointF::dotProduct(d1, d1), QPointF::dotProduct(d2, d2)));
             if (!std::isfinite(m))
                 return false;
-            const int pieces = std::clamp(int(std::ceil(std::sqrt(0.75 * m / kTolerance))), 1, kMaxPieces);
+            // Clamped before the conversion: a huge curve asks for more pieces than an int holds.
+            const int pieces = int(std::clamp(std::ceil(std::sqrt(0.75 * m / kTolerance)), 1.0, double(kMaxPieces)));
             // The cubic as a polynomial in t.
             const QPointF c = 3 * (p1 - p0), b = 3 * (p2 - p1) - c, a = p3 - p0 - c - b;
             for (int k = 1; k < pieces; ++k) {

@@ -2,8 +2,10 @@
 
 #include "svg/model/dom/document.h"
 #include "svg/model/values/exception.h"
+#include "svg/model/values/font.h"
 #include "svg/render/draw.h"
 #include "svg/render/paint.h"
+#include "svg/render/font_instance.h"
 
 #include <algorithm>
 #include <cmath>
@@ -96,6 +98,33 @@ void DrawBox(TSVGPainter &painter, TSVGText &text, const TMatrix &M)
             painter.DoDraw(*span, M);
 }
 
+// An inherited property as the nearest element declaring it has it, in its style (its
+// attributes with the style attribute over them, or with InlineOnly the style attribute
+// alone); a font shorthand declares the font properties it stands for, and sets back
+// those it resets (font-kerning) to their initial value.
+QString Declared(const TSVGGraphicElement &element, QStringView name, bool inlineOnly)
+{
+    int depth = 0;
+    for (const TSVGElement *e = &element; e && depth <= SVGMaxElementDepth; e = e->Parent(), ++depth) {
+        const auto *g = dynamic_cast<const TSVGGraphicElement *>(e);
+        if (!g)
+            continue;
+        const TSVGStyle &style = inlineOnly ? g->InlineStyle() : g->Style();
+        const QString v = style.Value(name).trimmed();
+        if (!v.isEmpty() && v != QLatin1String("inherit"))
+            return v;
+        if (const QString font = style.Value(u"font"); !font.isEmpty() && v.isEmpty()) {
+            const auto longhands = SVGFontShorthandLonghands(font);
+            for (const auto &[longhand, value] : longhands)
+                if (longhand == name && value != QLatin1String("inherit"))
+                    return value;
+            if (!longhands.isEmpty() && name == QLatin1String("font-kerning"))
+                return QString();
+        }
+    }
+    return QString();
+}
+
 } // namespace
 
 TCanvasFont SVGResolveFont(const TSVGGraphicElement &element)
@@ -111,7 +140,20 @@ TCanvasFont SVGResolveFont(const TSVGGraphicElement &element)
     f.Underline = decoration.Style().Underline;
     f.StrikeOut = decoration.Style().StrikeOut;
     f.Overline = decoration.ExtendStyles().testFlag(fsOverline);
+    // kerning="0" is SVG 1.1's way to turn kerning off; other lengths leave it on.
+    // font-kerning is no presentation attribute: only style declarations set it.
+    f.Kerning = Declared(element, u"font-kerning", true) != QLatin1String("none") &&
+                SVGInheritedValue(element, u"kerning") != QLatin1String("0");
+    f.SmallCaps = SVGInheritedValue(element, u"font-variant") == QLatin1String("small-caps");
+    f.Oblique = f.Italic && SVGInheritedValue(element, u"font-style") == QLatin1String("oblique");
+    f.Stretch = SVGParseFontStretch(SVGInheritedValue(element, u"font-stretch"));
+    f.Variations = SVGParseFontVariations(SVGInheritedValue(element, u"font-variation-settings"));
     return f;
+}
+
+QString SVGInheritedValue(const TSVGGraphicElement &element, QStringView name)
+{
+    return Declared(element, name, false);
 }
 
 bool SVGTextIsBox(const TSVGText &text)
@@ -155,6 +197,7 @@ namespace {
 struct TGroup {
     const TSVGGraphicElement *Styled = nullptr;
     QPainterPath Glyphs;
+    std::vector<std::pair<QTransform, TGlyphBitmap>> Bitmaps;  // colour glyphs, from their frame
     std::vector<std::pair<const TSVGGraphicElement *, QPainterPath>> Under, Through;
 };
 
@@ -197,9 +240,14 @@ void SVGDrawText(TSVGPainter &painter, TSVGText &text, const TMatrix &M)
         if (!reach.intersects(device) && toDevice.isInvertible())
             continue;
         if (groups.empty() || groups.back().Styled != &styled)
-            groups.push_back({&styled, {}, {}, {}});
+            groups.push_back({&styled, {}, {}, {}, {}});
         TGroup &g = groups.back();
         g.Glyphs.addPath(SVGTextPieceOutline(piece));
+        // Colour glyphs are pictures in the piece's frame, as its outline is.
+        QTransform frame = piece.Place;
+        frame.translate(-piece.Left, 0);
+        for (TGlyphBitmap &b : piece.Run.Bitmaps(piece.From, piece.Length))
+            g.Bitmaps.emplace_back(frame, std::move(b));
         for (const TSVGTextDecoration &d : *piece.Decorations) {
             for (TSVGTextLineKind kind : {tlkUnderline, tlkOverline})
                 if (d.Kinds & kind)
@@ -214,8 +262,14 @@ void SVGDrawText(TSVGPainter &painter, TSVGText &text, const TMatrix &M)
         for (const auto &[paint, lines] : g.Under)
             if (paint->Visible())
                 painter.FillAndStrokePath(*paint, lines, M, &bbox);
-        if (g.Styled->Visible())
+        if (g.Styled->Visible()) {
             painter.FillAndStrokePath(*g.Styled, g.Glyphs, M, &bbox);
+            TSVGCanvas &canvas = painter.Canvas();
+            for (const auto &[frame, b] : g.Bitmaps) {
+                canvas.SetMatrix(TMatrix::FromQTransform(frame * toDevice));
+                canvas.DrawBitmap(b.Image, QRectF(b.Image.rect()), b.Box, 1);
+            }
+        }
         for (const auto &[paint, lines] : g.Through)
             if (paint->Visible())
                 painter.FillAndStrokePath(*paint, lines, M, &bbox);

@@ -13,6 +13,10 @@ class TSVGPainter;
 // does not inherit it. An unset family gives the canvas default.
 TCanvasFont SVGResolveFont(const TSVGGraphicElement &element);
 
+// The declaration of an inherited text property (attribute or style, "inherit" passed
+// over) that reaches the element from itself or its nearest ancestor; "" if none does.
+QString SVGInheritedValue(const TSVGGraphicElement &element, QStringView name);
+
 // Whether the element lays out in box mode (width and height both above 0).
 bool SVGTextIsBox(const TSVGText &text);
 

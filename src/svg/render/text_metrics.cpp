@@ -1,5 +1,7 @@
 #include "svg/render/text_metrics.h"
 
+#include "svg/render/font_instance.h"
+
 #include <QDir>
 #include <QFont>
 #include <QFontDatabase>
@@ -25,6 +27,7 @@ constexpr float kReferenceSize = 256;
 struct TFamilySettings {
     QMutex Lock;
     QString Default;
+    QString Fallback;
     QHash<QString, QString> Generic;
     int Generation = 0;
 };
@@ -44,7 +47,18 @@ struct TFontEntry {
     // Shaped runs by text, for the same reason.
     QCache<QString, TShapedRun> Shaped{4096};
     std::optional<TFontLines> Lines;  // at the reference size
+    // Whether HarfBuzz shapes the runs (a variable font, or small capitals of the font's
+    // own): known from the first run on.
+    std::optional<bool> HarfBuzz;
 };
+
+QString VariationsKey(const std::vector<TFontVariation> &variations)
+{
+    QString out;
+    for (const TFontVariation &v : variations)
+        out += QLatin1Char('|') + QString::number(v.Tag, 16) + QLatin1Char('=') + QString::number(v.Value);
+    return out;
+}
 
 QString CacheKey(const TCanvasFont &f)
 {
@@ -52,7 +66,8 @@ QString CacheKey(const TCanvasFont &f)
            QLatin1Char(f.Italic ? 'i' : '-') + QLatin1Char(f.Underline ? 'u' : '-') +
            QLatin1Char(f.StrikeOut ? 's' : '-') + QLatin1Char(f.Kerning ? 'k' : '-') +
            QLatin1Char(f.SmallCaps ? 'c' : '-') + QLatin1Char(f.RightToLeft ? 'r' : '-') +
-           QString::number(f.Weight);
+           QString::number(f.Weight) + QLatin1Char('|') + QString::number(f.Stretch) +
+           QLatin1Char(f.Oblique ? 'o' : '-') + VariationsKey(f.Variations);
 }
 
 // The weight CSS font matching picks among a family's faces for a wanted weight: up to
@@ -123,8 +138,16 @@ TFontEntry &Entry(const TCanvasFont &f)
     {
         TFamilySettings &s = Settings();
         QMutexLocker lock(&s.Lock);
-        if (!s.Default.isEmpty() && !families.contains(s.Default))
-            families << s.Default;
+        // Text that names families of which the system has none takes the fallback.
+        const QString &last =
+            !s.Fallback.isEmpty() && !families.isEmpty() &&
+                    std::none_of(families.begin(), families.end(), [](const QString &name) {
+                        return QFontDatabase::hasFamily(name);
+                    })
+                ? s.Fallback
+                : s.Default;
+        if (!last.isEmpty() && !families.contains(last))
+            families << last;
     }
     if (!families.isEmpty())
         e->Font.setFamilies(families);
@@ -159,6 +182,14 @@ void SetDefaultFamily(const QString &family)
     TFamilySettings &s = Settings();
     QMutexLocker lock(&s.Lock);
     s.Default = family;
+    ++s.Generation;
+}
+
+void SetFallbackFamily(const QString &family)
+{
+    TFamilySettings &s = Settings();
+    QMutexLocker lock(&s.Lock);
+    s.Fallback = family;
     ++s.Generation;
 }
 
@@ -362,18 +393,46 @@ struct TShapedRun::TData {
     QTextLine Line;
     float Width = 0;  // at the reference size
     bool RightToLeft = false;
+    // A run HarfBuzz shaped: its glyphs as placed on Instance, in the place of Layout.
+    std::shared_ptr<const TFontInstance> Instance;
+    std::vector<TShapedGlyph> Glyphs;
 };
+
+namespace {
+
+bool ShapedByHarfBuzz(TFontEntry &e, const TCanvasFont &font)
+{
+    if (!e.HarfBuzz)
+        e.HarfBuzz = TFontInstance::Find(QRawFont::fromFont(e.Font), font, kReferenceSize) != nullptr;
+    return *e.HarfBuzz;
+}
+
+} // namespace
 
 TShapedRun::TShapedRun(const TCanvasFont &font, const QString &text)
 {
     TFontEntry &e = Entry(font);
     FScale = Scale(font);
-    if (const TShapedRun *cached = e.Shaped.object(text)) {
+    // A variable font's optical size follows the font size, so its runs are shaped per size.
+    const bool harfBuzz = ShapedByHarfBuzz(e, font);
+    const QString key = harfBuzz ? text + QChar(0) + QString::number(font.Size) : text;
+    if (const TShapedRun *cached = e.Shaped.object(key)) {
         FData = cached->FData;
         return;
     }
     auto d = std::make_shared<TData>();
     d->Text = text;
+    if (harfBuzz)
+        d->Instance = TFontInstance::Find(QRawFont::fromFont(e.Font), font, kReferenceSize);
+    if (d->Instance) {
+        d->Glyphs = d->Instance->Shape(text);
+        for (const TShapedGlyph &g : d->Glyphs)
+            d->Width += g.Advance;
+        d->RightToLeft = d->Glyphs.size() > 1 && d->Glyphs.front().Cluster > d->Glyphs.back().Cluster;
+        FData = d;
+        e.Shaped.insert(key, new TShapedRun(*this), std::max<qsizetype>(1, text.size()));
+        return;
+    }
     d->Layout.setText(text);
     d->Layout.setFont(e.Font);
     // The paragraph's direction is the document's, never guessed from the text: an
@@ -394,7 +453,49 @@ TShapedRun::TShapedRun(const TCanvasFont &font, const QString &text)
         d->RightToLeft = d->Line.cursorToX(0) > d->Line.cursorToX(int(text.size()));
     }
     FData = d;
-    e.Shaped.insert(text, new TShapedRun(*this), std::max<qsizetype>(1, text.size()));
+    e.Shaped.insert(key, new TShapedRun(*this), std::max<qsizetype>(1, text.size()));
+}
+
+float TShapedRun::GlyphCaretX(qsizetype position) const
+{
+    // Left to right the caret stands where the first glyph of a later character starts,
+    // right to left where it ends; past the run's end, at the run's far side.
+    const bool rtl = FData->RightToLeft;
+    std::optional<float> x;
+    for (const TShapedGlyph &g : FData->Glyphs) {
+        if (g.Cluster < position)
+            continue;
+        const float edge = rtl ? g.X + g.Advance : g.X;
+        x = x ? (rtl ? std::max(*x, edge) : std::min(*x, edge)) : edge;
+    }
+    return (x ? *x : rtl ? 0.0f : FData->Width) * FScale;
+}
+
+QPainterPath TShapedRun::GlyphOutline(qsizetype from, qsizetype length) const
+{
+    QPainterPath out;
+    for (const TShapedGlyph &g : FData->Glyphs)
+        if (g.Cluster >= from && g.Cluster < from + length && !FData->Instance->Bitmap(g.Index))
+            out.addPath(FData->Instance->Outline(g.Index).translated(g.X, g.Y));
+    QTransform t;
+    t.scale(FScale, FScale);
+    out = t.map(out);
+    out.setFillRule(Qt::WindingFill);
+    return out;
+}
+
+std::vector<TGlyphBitmap> TShapedRun::Bitmaps(qsizetype from, qsizetype length) const
+{
+    std::vector<TGlyphBitmap> out;
+    if (!FData || !FData->Instance)
+        return out;
+    for (const TShapedGlyph &g : FData->Glyphs)
+        if (g.Cluster >= from && g.Cluster < from + length)
+            if (const auto bitmap = FData->Instance->Bitmap(g.Index)) {
+                const QRectF box = bitmap->Box.translated(g.X, g.Y);
+                out.push_back({bitmap->Image, QRectF(box.topLeft() * FScale, box.size() * FScale)});
+            }
+    return out;
 }
 
 const QString &TShapedRun::Text() const
@@ -415,6 +516,8 @@ bool TShapedRun::RightToLeft() const
 
 float TShapedRun::CaretX(qsizetype position) const
 {
+    if (FData && FData->Instance)
+        return GlyphCaretX(position);
     if (!FData || !FData->Line.isValid())
         return 0;
     return float(FData->Line.cursorToX(int(position))) * FScale;
@@ -453,6 +556,8 @@ std::pair<float, float> TShapedRun::Edges(qsizetype position) const
 QPainterPath TShapedRun::Outline(qsizetype from, qsizetype length) const
 {
     QPainterPath out;
+    if (FData && FData->Instance && length > 0)
+        return GlyphOutline(from, length);
     if (!FData || !FData->Line.isValid() || length <= 0)
         return out;
     const qreal baseline = FData->Line.ascent();

@@ -3,12 +3,21 @@
 // units. Glyphs are taken from one unhinted reference size and scaled, so text keeps its
 // shape and measure exactly under every transform and at fractional sizes.
 
+#include <QImage>
 #include <QPainterPath>
 #include <QString>
 #include <QStringList>
 #include <memory>
 #include <utility>
 #include <vector>
+
+// One axis of a variable font set to a value ("wght" 700).
+struct TFontVariation {
+    quint32 Tag = 0;  // four ASCII characters, the first in the highest byte
+    float Value = 0;
+
+    friend bool operator==(const TFontVariation &, const TFontVariation &) = default;
+};
 
 struct TCanvasFont {
     QString Family;     // a CSS family list as written ("'SimSun', serif"); empty = default
@@ -22,6 +31,11 @@ struct TCanvasFont {
     bool Kerning = true;
     bool SmallCaps = false;
     bool RightToLeft = false;  // the direction a shaped run's paragraph orders its parts in
+    // What a variable font's axes follow besides the weight: font-stretch as a percentage,
+    // font-style oblique (Italic is set too) and font-variation-settings, which win.
+    float Stretch = 100;
+    bool Oblique = false;
+    std::vector<TFontVariation> Variations;
 
     friend bool operator==(const TCanvasFont &, const TCanvasFont &) = default;
 };
@@ -36,6 +50,12 @@ struct TFontLines {
     float StrikeOutThickness = 0;
     float SubscriptOffset = 0;     // below the baseline
     float SuperscriptOffset = 0;   // above the baseline
+};
+
+// A colour glyph's picture (CBDT, sbix) and the box it fills, in the run's frame.
+struct TGlyphBitmap {
+    QImage Image;
+    QRectF Box;
 };
 
 // A string shaped as a whole with one font (kerning, ligatures and fallback fonts as the
@@ -55,9 +75,14 @@ public:
     // right-to-left part the carets on either side of it lie apart.
     std::pair<float, float> Edges(qsizetype position) const;
     // The glyphs of the characters From .. From + Length - 1 where the whole run puts them.
+    // Glyphs drawn as colour bitmaps have no outline here but a picture.
     QPainterPath Outline(qsizetype from, qsizetype length) const;
+    std::vector<TGlyphBitmap> Bitmaps(qsizetype from, qsizetype length) const;
 
 private:
+    float GlyphCaretX(qsizetype position) const;
+    QPainterPath GlyphOutline(qsizetype from, qsizetype length) const;
+
     struct TData;
     std::shared_ptr<const TData> FData;  // shaped at the reference size, shared by all sizes
     float FScale = 1;
@@ -70,9 +95,11 @@ struct TTextLine {
 
 namespace TTextMetrics {
 
-// The family used when none of a font's families exists, and the families that stand for
-// the generic names serif, sans-serif and monospace. Empty keeps the system's choice.
+// The family of text that names none or none that exists (the fallback family, when set,
+// takes the second), and the families that stand for the generic names serif, sans-serif
+// and monospace. Empty keeps the system's choice.
 void SetDefaultFamily(const QString &family);
+void SetFallbackFamily(const QString &family);
 void SetGenericFamily(const QString &generic, const QString &family);
 // Loads every font file of Folder into the application's font database; answers the
 // number of families found.

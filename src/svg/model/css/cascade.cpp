@@ -206,12 +206,18 @@ void TSVGGraphicElement::ApplyStyles()
     // Without a rule that matches, the cascade comes down to the element's own style
     // (its attributes with its `style` declarations over them): no need to build it.
     const std::vector<const TSVGStyle *> rules = SVGMatchingRules(*this);
-    if (rules.empty()) {
-        ApplyStyle(Style());
-    } else {
-        const std::unique_ptr<TSVGStyle> cascaded = SVGCascadedStyle(*this, rules);
-        ApplyStyle(*cascaded);
+    std::unique_ptr<TSVGStyle> cascaded = rules.empty() ? nullptr : SVGCascadedStyle(*this, rules);
+    const TSVGStyle &style = cascaded ? *cascaded : Style();
+    // The font shorthand stands for its longhands; one declared beside it wins.
+    if (const auto longhands = SVGFontShorthandLonghands(style.GetStyleProp(ipFont)); !longhands.isEmpty()) {
+        auto expanded = std::make_unique<TSVGStyle>();
+        expanded->Assign(style);
+        for (const auto &[name, value] : longhands)
+            if (!style.HasValue(name))
+                expanded->SetValue(name, value);
+        cascaded = std::move(expanded);
     }
+    ApplyStyle(cascaded ? *cascaded : Style());
     ResolveCurrentColor();
     // Loading read em and ex without a font size; now that the cascade has fixed it
     // (the element's own or the one it inherits), they are read again against it.

@@ -3,6 +3,9 @@
 #include "svg/model/values/inherit.h"
 #include "svg/model/values/numbers.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 const struct {
@@ -116,4 +119,83 @@ void ParseTextDecoration(const QString &text, TSVGFontStyle &style,
             return;
         }
     }
+}
+
+QList<std::pair<QString, QString>> SVGFontShorthandLonghands(const QString &text)
+{
+    QString style = QStringLiteral("normal"), variant = style, weight = style, stretch = style;
+    const QString t = text.trimmed();
+    if (t == QLatin1String("inherit")) {
+        return {{QStringLiteral("font-style"), t},  {QStringLiteral("font-variant"), t},
+                {QStringLiteral("font-weight"), t}, {QStringLiteral("font-stretch"), t},
+                {QStringLiteral("font-size"), t},   {QStringLiteral("font-family"), t}};
+    }
+    static const char *const stretches[] = {"ultra-condensed", "extra-condensed", "condensed",
+                                            "semi-condensed",  "semi-expanded",   "expanded",
+                                            "extra-expanded",  "ultra-expanded"};
+    qsizetype at = 0;
+    const auto nextWord = [&] {
+        while (at < t.size() && t[at].isSpace())
+            ++at;
+        const qsizetype start = at;
+        while (at < t.size() && !t[at].isSpace())
+            ++at;
+        return t.mid(start, at - start);
+    };
+    // Up to four optional words, then the size.
+    QString size;
+    for (int words = 0; words <= 4 && size.isEmpty(); ++words) {
+        const QString word = nextWord();
+        const QString lower = word.toLower();
+        bool isNumber = false;
+        const int number = lower.toInt(&isNumber);
+        if (lower.isEmpty())
+            return {};
+        if (words == 4 || (!(lower == QLatin1String("normal") || lower == QLatin1String("italic") ||
+                             lower == QLatin1String("oblique") || lower == QLatin1String("small-caps") ||
+                             lower == QLatin1String("bold") || lower == QLatin1String("bolder") ||
+                             lower == QLatin1String("lighter") || (isNumber && number >= 1 && number <= 1000) ||
+                             std::any_of(std::begin(stretches), std::end(stretches),
+                                         [&](const char *s) { return lower == QLatin1String(s); })))) {
+            size = word;
+        } else if (lower == QLatin1String("italic") || lower == QLatin1String("oblique")) {
+            style = lower;
+        } else if (lower == QLatin1String("small-caps")) {
+            variant = lower;
+        } else if (lower != QLatin1String("normal")) {
+            (isNumber || lower.startsWith(QLatin1Char('b')) || lower == QLatin1String("lighter") ? weight : stretch) =
+                lower;
+        }
+    }
+    // A line height after a slash, in the size's word or apart from it, is not the font's.
+    if (const qsizetype slash = size.indexOf(QLatin1Char('/')); slash >= 0) {
+        if (slash + 1 == size.size())
+            nextWord();
+        size.truncate(slash);
+    } else {
+        const qsizetype keep = at;
+        while (at < t.size() && t[at].isSpace())
+            ++at;
+        if (at < t.size() && t[at] == QLatin1Char('/')) {
+            ++at;
+            if (at == t.size() || t[at].isSpace())
+                nextWord();
+            else
+                while (at < t.size() && !t[at].isSpace())
+                    ++at;
+        } else {
+            at = keep;
+        }
+    }
+    const QString family = t.mid(at).trimmed();
+    const bool sizeLike = !size.isEmpty() && (size[0].isDigit() || size[0] == QLatin1Char('.') ||
+                                              size.endsWith(QLatin1String("small")) ||
+                                              size.endsWith(QLatin1String("large")) ||
+                                              size.endsWith(QLatin1String("larger")) ||
+                                              size.endsWith(QLatin1String("smaller")));
+    if (!sizeLike || family.isEmpty())
+        return {};
+    return {{QStringLiteral("font-style"), style},   {QStringLiteral("font-variant"), variant},
+            {QStringLiteral("font-weight"), weight}, {QStringLiteral("font-stretch"), stretch},
+            {QStringLiteral("font-size"), size},     {QStringLiteral("font-family"), family}};
 }

@@ -4,8 +4,10 @@
 #include "svg/model/values/units.h"
 
 #include <QFlags>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 // font-size behind the inherit convention. Keywords xx-small .. xx-large give
 // 12 x 1.2^n (n = -3..3), "larger" parentSize x 1.2, "smaller" parentSize / 1.2; a
@@ -50,3 +52,10 @@ bool ParseFontBold(const QString &text, bool current, bool &inherited);
 // "blink" their extended style. Italic belongs to font-style and is left alone.
 void ParseTextDecoration(const QString &text, TSVGFontStyle &style,
                          TExtendedFontStyles &extended, bool &inherited);
+
+// The longhands the font shorthand stands for ("italic bold 50px/1.2 'Noto Sans', serif"):
+// font-style, font-variant, font-weight and font-stretch ("normal" unless given),
+// font-size and font-family, in that order; "inherit" gives each of them "inherit". Empty
+// when the text is no shorthand CSS reads: no size, no family, or an unknown word before
+// the size.
+QList<std::pair<QString, QString>> SVGFontShorthandLonghands(const QString &text);

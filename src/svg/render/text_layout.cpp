@@ -7,6 +7,7 @@
 #include "svg/model/values/units.h"
 #include "svg/render/shapes.h"
 #include "svg/render/text.h"
+#include "svg/render/text_vertical.h"
 
 #include <algorithm>
 #include <cmath>
@@ -320,6 +321,7 @@ private:
     void ApplyTextLength();
     void ApplyAnchors();
     const TFlatPath &PathOf(const TSVGText &textPath);
+    float Shift(const TSVGGraphicElement &styled, const TFontLines &lines) const;
 
     const TSVGText &FRoot;
     QString FText;
@@ -328,6 +330,9 @@ private:
     std::map<const TSVGGraphicElement *, TLists> FLists;
     std::vector<const TLists *> FOrder;  // every element's lists in document order
     bool FLastSpace = true;  // collapsing: a leading space is dropped
+    // Set in a column: X, FAdvance and the anchors run down it, Y across it; x and dx
+    // place the column, y and dy the characters in it.
+    bool FVertical = false;
 
     // Per character (UTF-16 position; the low half of a pair follows its high half).
     std::vector<float> FX, FY, FAdvance, FRotate;
@@ -515,6 +520,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
     FStack.clear();
     Walk(FRoot, nullptr, 0);
     Finish();
+    FVertical = SVGWritingModeIsVertical(InheritedValue(FRoot, u"writing-mode"));
     const qsizetype n = FText.size();
     FX.assign(size_t(n), 0);
     FY.assign(size_t(n), 0);
@@ -562,9 +568,15 @@ std::vector<TSVGTextPiece> TLayout::Run()
                     break;
                 }
             }
+            // In a column, upright characters are placed one by one, turned ones together.
+            const bool upright = FVertical && SVGVerticalUprightAt(FText, start);
+            if (FVertical)
+                stop = SVGVerticalOrientationEnd(FText, start, upright && !perCharacter
+                                                                   ? std::min(stop, start + kMaxPlacedRunChars)
+                                                                   : stop);
             for (qsizetype i = start; i < stop; ++i)
                 FSegmentOf[size_t(i)] = s;
-            runs.push_back({start, stop, s, {}, {}, perCharacter, start, false});
+            runs.push_back({start, stop, s, {}, {}, perCharacter || upright, start, false});
             start = stop;
         }
     }
@@ -596,8 +608,11 @@ std::vector<TSVGTextPiece> TLayout::Run()
         const TSVGGraphicElement &styled = *segment.Styled;
         const float letter = Spacing(styled, u"letter-spacing"), word = Spacing(styled, u"word-spacing");
         const TFontLines lines = TTextMetrics::FontLines(r.Font);
-        const float shift = BaselineOffset(styled, lines) + BaselineShift(styled, FRoot);
+        const float shift = FVertical ? 0.0f : Shift(styled, lines);
         const bool perCharacter = r.PerCharacter;
+        const bool upright = FVertical && SVGVerticalUprightAt(FText, r.Start);
+        const auto along = FVertical ? &TLists::Y : &TLists::X, across = FVertical ? &TLists::X : &TLists::Y;
+        const auto alongBy = FVertical ? &TLists::DY : &TLists::DX, acrossBy = FVertical ? &TLists::DX : &TLists::DY;
         if (segment.Path != lastPath) {
             // A textPath starts a chunk of its own at its start offset; the text after it
             // goes on from where it ended.
@@ -618,10 +633,10 @@ std::vector<TSVGTextPiece> TLayout::Run()
             const size_t k = size_t(i);
             float x = 0, y = 0, dx = 0, dy = 0;
             const bool placed = perCharacter || i == r.Start;
-            const bool hasX = placed && Lookup(r.Segment, i, &TLists::X, x);
-            const bool hasY = placed && Lookup(r.Segment, i, &TLists::Y, y);
-            const bool hasDX = placed && Lookup(r.Segment, i, &TLists::DX, dx);
-            const bool hasDY = placed && Lookup(r.Segment, i, &TLists::DY, dy);
+            const bool hasX = placed && Lookup(r.Segment, i, along, x);
+            const bool hasY = placed && Lookup(r.Segment, i, across, y);
+            const bool hasDX = placed && Lookup(r.Segment, i, alongBy, dx);
+            const bool hasDY = placed && Lookup(r.Segment, i, acrossBy, dy);
             if ((hasX || hasY) && i > 0)
                 ++chunk;
             if (hasX)
@@ -632,7 +647,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
             cy += dy;
             FRotate[k] = perCharacter ? Rotation(r.Segment, i) : 0.0f;
             const bool low = FText.at(i).isLowSurrogate() && i > r.Start && FText.at(i - 1).isHighSurrogate();
-            FBreak[k] = i == r.Start || (!low && (hasX || hasY || hasDX || hasDY || FRotate[k] != 0 ||
+            FBreak[k] = i == r.Start || (!low && (upright || hasX || hasY || hasDX || hasDY || FRotate[k] != 0 ||
                                                   (i > r.Start && FRotate[k - 1] != 0) || letter != 0 ||
                                                   segment.Path || (word != 0 && i > r.Start &&
                                                                    FText.at(i - 1) == QLatin1Char(' '))));
@@ -644,7 +659,8 @@ std::vector<TSVGTextPiece> TLayout::Run()
             float advance = 0;
             if (perCharacter) {
                 const qsizetype next = i + 1 < r.End && FText.at(i).isHighSurrogate() ? i + 2 : i + 1;
-                advance = std::abs(r.Run.CaretX(next - r.Base) - r.Run.CaretX(i - r.Base));
+                advance = FVertical ? SVGVerticalGlyph(r.Run, i - r.Base, next - i, r.Font, lines).Advance
+                                    : std::abs(r.Run.CaretX(next - r.Base) - r.Run.CaretX(i - r.Base));
                 if (advance > 0 || FText.at(i) == QLatin1Char(' ')) {
                     advance += letter;
                     FLetter[k] = letter;
@@ -670,6 +686,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
         const auto decorations =
             std::make_shared<const std::vector<TSVGTextDecoration>>(Decorations(*FSegments[r.Segment].Styled, FRoot));
         const TFontLines lines = TTextMetrics::FontLines(r.Font);
+        const float shift = FVertical ? Shift(*FSegments[r.Segment].Styled, lines) : 0.0f;
         for (qsizetype i = r.Start; i < r.End;) {
             qsizetype end = i + 1;
             while (end < r.End && !FBreak[size_t(end)])
@@ -703,6 +720,18 @@ std::vector<TSVGTextPiece> TLayout::Run()
                     p.Decorations = decorations;
                     pieces.push_back(std::move(p));
                 }
+                i = end;
+                continue;
+            }
+            if (FVertical) {
+                p.Glyph = SVGVerticalGlyph(r.Run, p.From, p.Length, r.Font, lines).Glyph;
+                const bool shared = r.Shared && !r.PerCharacter;
+                p.Place = SVGVerticalPlace(FY[size_t(i)], FX[size_t(shared ? r.Base : i)], FRotate[size_t(i)], shift,
+                                           FStretch[size_t(i)]);
+                if (shared)
+                    p.Reach = r.Run.Width();
+                p.Decorations = decorations;
+                pieces.push_back(std::move(p));
                 i = end;
                 continue;
             }
@@ -791,6 +820,16 @@ void TLayout::ApplyAnchors()
     }
 }
 
+// How far down the glyphs of an element move from the text's baseline; a column's line is
+// the central baseline unless the element aligns on another.
+float TLayout::Shift(const TSVGGraphicElement &styled, const TFontLines &lines) const
+{
+    float offset = BaselineOffset(styled, lines);
+    if (FVertical && offset == 0)
+        offset = SVGVerticalCentral(lines);
+    return offset + BaselineShift(styled, FRoot);
+}
+
 const TFlatPath &TLayout::PathOf(const TSVGText &textPath)
 {
     auto it = FPaths.find(&textPath);
@@ -813,9 +852,7 @@ std::vector<TSVGTextPiece> SVGLayOutText(const TSVGText &text)
 QPainterPath SVGTextPieceOutline(const TSVGTextPiece &piece)
 {
     QPainterPath glyphs = piece.Run.Outline(piece.From, piece.Length);
-    QTransform t = piece.Place;
-    t.translate(-piece.Left, 0);
-    return t.map(glyphs);
+    return (QTransform::fromTranslate(-piece.Left, 0) * piece.Glyph * piece.Place).map(glyphs);
 }
 
 QPolygonF SVGTextPieceBox(const TSVGTextPiece &piece, bool reach)

@@ -1,0 +1,42 @@
+#pragma once
+// Vertical text (writing-mode tb, tb-rl, vertical-rl, vertical-lr): one column whose
+// characters advance downwards. Ideographs, kana, Hangul and the symbols East Asian text
+// sets upright stand upright and advance by the em; every other character is turned a
+// quarter clockwise and advances by its width, as text-orientation mixed sets them. The
+// column's line is the central baseline: upright glyphs are centred on it, turned ones
+// have the middle of their ascent and descent on it.
+
+#include "svg/render/text_metrics.h"
+
+#include <QTransform>
+
+// Whether a writing-mode value (as declared, trimmed) sets text in a column.
+bool SVGWritingModeIsVertical(QStringView value);
+
+// Whether a character stands upright in a column.
+bool SVGVerticalUpright(char32_t code);
+// Whether the character at UTF-16 position I of Text stands upright (a surrogate pair
+// read whole from its high half).
+bool SVGVerticalUprightAt(QStringView text, qsizetype i);
+// The first position after Start and before Stop whose character stands otherwise than
+// Start's (the low half of a pair goes with its high half); Stop if none.
+qsizetype SVGVerticalOrientationEnd(QStringView text, qsizetype start, qsizetype stop);
+
+// One character of a shaped run set in a column.
+struct TSVGVerticalGlyph {
+    float Advance = 0;  // down the column, spacing not included
+    // From the character's glyphs where the run puts them (their start at x = 0, the
+    // alphabetic baseline on y = 0) to the piece's frame, whose x runs down the column and
+    // whose y = 0 is the alphabetic baseline of turned glyphs.
+    QTransform Glyph;
+};
+TSVGVerticalGlyph SVGVerticalGlyph(const TShapedRun &run, qsizetype from, qsizetype length,
+                                   const TCanvasFont &font, const TFontLines &lines);
+
+// How far the alphabetic baseline of turned glyphs lies from the column's line, across it.
+float SVGVerticalCentral(const TFontLines &lines);
+
+// A piece's frame in a column: its start at (X, Y) on the column's line, turned a quarter
+// clockwise and by Rotate degrees more about that point, the alphabetic baseline Shift
+// across (positive to the left of the column), stretched by Stretch down the column.
+QTransform SVGVerticalPlace(float x, float y, float rotate, float shift, float stretch);

@@ -275,6 +275,23 @@ TEST(Text, ColumnPositionsAndLines)
     EXPECT_GE(under.Bottom - under.Top, plain.Bottom - plain.Top);
 }
 
+// Characters of a column placed one by one (here by a rotate list) keep the lengths the
+// shaper gave them, also where a right-to-left word meets a left-to-right one (a full turn
+// each sets every character apart).
+TEST(Text, ColumnCharactersPlacedOneByOneKeepTheirLengths)
+{
+    const auto column = [](const char *attributes) {
+        return Ink(Render(QStringLiteral(R"svg(<text font-family="Amiri" font-size="12" x="50" y="5" writing-mode="tb"
+            %1>Hi مرحبا Hi</text>)svg").arg(QLatin1String(attributes))));
+    };
+    const TInk whole = column(""), one = column("rotate='360'");
+    ASSERT_FALSE(whole.Empty());
+    EXPECT_NEAR(one.Top, whole.Top, 1);
+    EXPECT_NEAR(one.Bottom, whole.Bottom, 1);
+    EXPECT_NEAR(one.Left, whole.Left, 1);
+    EXPECT_NEAR(one.Right, whole.Right, 1);
+}
+
 TEST(Text, WhiteSpaceCollapsesUnlessPreserved)
 {
     const QImage plain = Render(Text(R"svg(x="10" y="50")svg", "A B"));

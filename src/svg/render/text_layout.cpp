@@ -687,6 +687,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
             std::make_shared<const std::vector<TSVGTextDecoration>>(Decorations(*FSegments[r.Segment].Styled, FRoot));
         const TFontLines lines = TTextMetrics::FontLines(r.Font);
         const float shift = FVertical ? Shift(*FSegments[r.Segment].Styled, lines) : 0.0f;
+        const bool upright = FVertical && SVGVerticalUprightAt(FText, r.Start);
         for (qsizetype i = r.Start; i < r.End;) {
             qsizetype end = i + 1;
             while (end < r.End && !FBreak[size_t(end)])
@@ -709,14 +710,22 @@ std::vector<TSVGTextPiece> TLayout::Run()
                 const TFlatPath &flat = PathOf(*path);
                 QPointF point;
                 double angle = 0;
-                // The glyph's own advance, without the spacing after it, finds its middle.
-                const float half = std::abs(r.Run.CaretX(p.From + p.Length) - r.Run.CaretX(p.From)) *
+                // The glyph's own advance, without the spacing after it, finds its middle; in
+                // a column the path runs down it.
+                const TSVGVerticalGlyph column =
+                    FVertical ? SVGVerticalGlyph(r.Run, p.From, p.Length, r.Font, lines) : TSVGVerticalGlyph();
+                const float half = (FVertical ? column.Advance
+                                              : std::abs(r.Run.CaretX(p.From + p.Length) - r.Run.CaretX(p.From))) *
                                    FStretch[size_t(i)] / 2;
                 if (flat.At(double(FX[size_t(i)]) + half, point, angle)) {
                     p.Place.translate(point.x(), point.y());
                     p.Place.rotate(angle + FRotate[size_t(i)]);
-                    p.Place.translate(-half, FY[size_t(i)]);
+                    p.Place.translate(-half, FVertical ? shift - FY[size_t(i)] : FY[size_t(i)]);
                     p.Place.scale(FStretch[size_t(i)], 1);
+                    if (FVertical) {
+                        p.Glyph = column.Glyph;
+                        p.Left = column.Left;
+                    }
                     p.Decorations = decorations;
                     pieces.push_back(std::move(p));
                 }
@@ -724,10 +733,13 @@ std::vector<TSVGTextPiece> TLayout::Run()
                 continue;
             }
             if (FVertical) {
-                p.Glyph = SVGVerticalGlyph(r.Run, p.From, p.Length, r.Font, lines).Glyph;
+                const TSVGVerticalGlyph glyph = SVGVerticalGlyph(r.Run, p.From, p.Length, r.Font, lines);
+                p.Glyph = glyph.Glyph;
+                if (r.PerCharacter)
+                    p.Left = glyph.Left;
                 const bool shared = r.Shared && !r.PerCharacter;
                 p.Place = SVGVerticalPlace(FY[size_t(i)], FX[size_t(shared ? r.Base : i)], FRotate[size_t(i)], shift,
-                                           FStretch[size_t(i)]);
+                                           FStretch[size_t(i)], upright);
                 if (shared)
                     p.Reach = r.Run.Width();
                 p.Decorations = decorations;

@@ -442,3 +442,28 @@ QPainterPath TShapedRun::Outline(qsizetype from, qsizetype length) const
     out.setFillRule(Qt::WindingFill);
     return out;
 }
+
+std::pair<float, float> TShapedRun::Span(qsizetype from, qsizetype length) const
+{
+    if (!FData || !FData->Line.isValid() || length <= 0)
+        return {0.0f, 0.0f};
+    // The characters' glyphs start at their least pen position and end where the next
+    // glyph along the line starts (the line's end after the last): the carets between two
+    // characters are ambiguous where the direction changes, the pen positions are not.
+    qreal left = 0, last = 0;
+    bool any = false;
+    for (const QGlyphRun &run : FData->Layout.glyphRuns(int(from), int(length)))
+        for (const QPointF &p : run.positions()) {
+            left = any ? std::min(left, p.x()) : p.x();
+            last = any ? std::max(last, p.x()) : p.x();
+            any = true;
+        }
+    if (!any)
+        return {CaretX(from), CaretX(from)};
+    qreal right = FData->Width;
+    for (const QGlyphRun &run : FData->Layout.glyphRuns())
+        for (const QPointF &p : run.positions())
+            if (p.x() > last)
+                right = std::min(right, p.x());
+    return {float(left) * FScale, float(std::max(right, last)) * FScale};
+}

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <utility>
 #include <vector>
 
 struct TCanvasFont {
@@ -51,6 +52,9 @@ public:
     float CaretX(qsizetype position) const;
     // The glyphs of the characters From .. From + Length - 1 where the whole run puts them.
     QPainterPath Outline(qsizetype from, qsizetype length) const;
+    // Where the glyphs of the characters From .. From + Length - 1 start and end along the
+    // run: unlike CaretX, this holds at the edges of a right-to-left part.
+    std::pair<float, float> Span(qsizetype from, qsizetype length) const;
 
 private:
     struct TData;

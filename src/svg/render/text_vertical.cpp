@@ -1,7 +1,6 @@
 #include "svg/render/text_vertical.h"
 
 #include <algorithm>
-#include <cmath>
 #include <iterator>
 
 namespace {
@@ -76,7 +75,9 @@ TSVGVerticalGlyph SVGVerticalGlyph(const TShapedRun &run, qsizetype from, qsizet
                                    const TCanvasFont &font, const TFontLines &lines)
 {
     TSVGVerticalGlyph out;
-    const float width = std::abs(run.CaretX(from + length) - run.CaretX(from));
+    const auto [left, right] = run.Span(from, length);
+    const float width = right - left;
+    out.Left = left;
     if (!SVGVerticalUprightAt(run.Text(), from)) {
         out.Advance = width;
         return out;
@@ -91,12 +92,14 @@ TSVGVerticalGlyph SVGVerticalGlyph(const TShapedRun &run, qsizetype from, qsizet
     return out;
 }
 
-QTransform SVGVerticalPlace(float x, float y, float rotate, float shift, float stretch)
+QTransform SVGVerticalPlace(float x, float y, float rotate, float shift, float stretch, bool upright)
 {
     QTransform out;
     out.translate(x, y);
-    out.rotate(90 + rotate);
+    out.rotate(90 + (upright ? rotate : 0));
     out.translate(0, shift);
+    if (!upright)
+        out.rotate(rotate);
     out.scale(stretch, 1);
     return out;
 }

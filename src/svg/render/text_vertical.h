@@ -25,6 +25,7 @@ qsizetype SVGVerticalOrientationEnd(QStringView text, qsizetype start, qsizetype
 // One character of a shaped run set in a column.
 struct TSVGVerticalGlyph {
     float Advance = 0;  // down the column, spacing not included
+    float Left = 0;     // where the character's glyphs start in the run
     // From the character's glyphs where the run puts them (their start at x = 0, the
     // alphabetic baseline on y = 0) to the piece's frame, whose x runs down the column and
     // whose y = 0 is the alphabetic baseline of turned glyphs.
@@ -37,6 +38,7 @@ TSVGVerticalGlyph SVGVerticalGlyph(const TShapedRun &run, qsizetype from, qsizet
 float SVGVerticalCentral(const TFontLines &lines);
 
 // A piece's frame in a column: its start at (X, Y) on the column's line, turned a quarter
-// clockwise and by Rotate degrees more about that point, the alphabetic baseline Shift
-// across (positive to the left of the column), stretched by Stretch down the column.
-QTransform SVGVerticalPlace(float x, float y, float rotate, float shift, float stretch);
+// clockwise, the alphabetic baseline Shift across (positive to the left of the column),
+// stretched by Stretch down the column, and turned by Rotate degrees more about where an
+// upright glyph's em box or a turned glyph's baseline starts.
+QTransform SVGVerticalPlace(float x, float y, float rotate, float shift, float stretch, bool upright);

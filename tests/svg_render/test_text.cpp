@@ -394,6 +394,18 @@ TEST(SVGTextLayout, LongTextsDrawAsTheirVisiblePartAlone)
     EXPECT_LE(ink.Left, 2);
 }
 
+// The same in a column, upright ideographs and turned words alike.
+TEST(SVGTextLayout, LongColumnsDrawAsTheirVisiblePartAlone)
+{
+    const auto column = [](int repeats) {
+        return Render(QStringLiteral(R"svg(<text font-family="'Mplus 1p'" font-size="10" x="50" y="2"
+            writing-mode="tb">%1</text>)svg").arg(QStringLiteral("日本語 and 表現 ").repeated(repeats)));
+    };
+    const QImage shown = column(4);
+    ASSERT_FALSE(IsBlank(shown));
+    EXPECT_EQ(column(50000), shown);
+}
+
 TEST(SVGTextLayout, TextsBeyondTheCharacterCapFailToDraw)
 {
     // The spans of a text count together.

@@ -551,15 +551,22 @@ std::vector<TSVGTextPiece> TLayout::Run()
         const qsizetype most = perCharacter ? kMaxPlacedRunChars : kMaxRunChars;
         for (qsizetype start = FSegments[s].Start; start < end;) {
             qsizetype stop = std::min(end, start + most);
-            if (stop < end) {
+            // In a column, upright characters are placed one by one, turned ones together.
+            const bool upright = FVertical && SVGVerticalUprightAt(FText, start);
+            const qsizetype turn = FVertical ? SVGVerticalOrientationEnd(FText, start, stop) : stop;
+            if (upright && !perCharacter && turn > start + kMaxPlacedRunChars)
+                stop = start + kMaxPlacedRunChars;
+            else if (turn < stop)
+                stop = turn;
+            else if (stop < end) {
                 // Only the run's second half is searched: a text without spaces costs no more.
                 const qsizetype half = start + most / 2;
                 const qsizetype space = QStringView(FText).mid(half, stop - half).lastIndexOf(QLatin1Char(' '));
                 if (space > 0)
                     stop = half + space + 1;
-                if (FText.at(stop - 1).isHighSurrogate())
-                    --stop;
             }
+            if (stop < end && stop - 1 > start && FText.at(stop - 1).isHighSurrogate())
+                --stop;
             // An absolute position starts a text chunk, which is shaped on its own.
             for (qsizetype i = start + 1; i < stop; ++i) {
                 float v = 0;
@@ -568,12 +575,6 @@ std::vector<TSVGTextPiece> TLayout::Run()
                     break;
                 }
             }
-            // In a column, upright characters are placed one by one, turned ones together.
-            const bool upright = FVertical && SVGVerticalUprightAt(FText, start);
-            if (FVertical)
-                stop = SVGVerticalOrientationEnd(FText, start, upright && !perCharacter
-                                                                   ? std::min(stop, start + kMaxPlacedRunChars)
-                                                                   : stop);
             for (qsizetype i = start; i < stop; ++i)
                 FSegmentOf[size_t(i)] = s;
             runs.push_back({start, stop, s, {}, {}, perCharacter || upright, start, false});
@@ -610,7 +611,6 @@ std::vector<TSVGTextPiece> TLayout::Run()
         const TFontLines lines = TTextMetrics::FontLines(r.Font);
         const float shift = FVertical ? 0.0f : Shift(styled, lines);
         const bool perCharacter = r.PerCharacter;
-        const bool upright = FVertical && SVGVerticalUprightAt(FText, r.Start);
         const auto along = FVertical ? &TLists::Y : &TLists::X, across = FVertical ? &TLists::X : &TLists::Y;
         const auto alongBy = FVertical ? &TLists::DY : &TLists::DX, acrossBy = FVertical ? &TLists::DX : &TLists::DY;
         if (segment.Path != lastPath) {
@@ -647,7 +647,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
             cy += dy;
             FRotate[k] = perCharacter ? Rotation(r.Segment, i) : 0.0f;
             const bool low = FText.at(i).isLowSurrogate() && i > r.Start && FText.at(i - 1).isHighSurrogate();
-            FBreak[k] = i == r.Start || (!low && (upright || hasX || hasY || hasDX || hasDY || FRotate[k] != 0 ||
+            FBreak[k] = i == r.Start || (!low && (hasX || hasY || hasDX || hasDY || FRotate[k] != 0 ||
                                                   (i > r.Start && FRotate[k - 1] != 0) || letter != 0 ||
                                                   segment.Path || (word != 0 && i > r.Start &&
                                                                    FText.at(i - 1) == QLatin1Char(' '))));
@@ -659,7 +659,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
             float advance = 0;
             if (perCharacter) {
                 const qsizetype next = i + 1 < r.End && FText.at(i).isHighSurrogate() ? i + 2 : i + 1;
-                advance = FVertical ? SVGVerticalGlyph(r.Run, i - r.Base, next - i, r.Font, lines).Advance
+                advance = FVertical ? SVGVerticalAdvance(r.Run, i - r.Base, next - i, r.Font)
                                     : std::abs(r.Run.CaretX(next - r.Base) - r.Run.CaretX(i - r.Base));
                 if (advance > 0 || FText.at(i) == QLatin1Char(' ')) {
                     advance += letter;
@@ -699,7 +699,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
             p.Run = r.Run;
             p.From = i - r.Base;
             p.Length = end - i;
-            if (r.PerCharacter) {
+            if (r.PerCharacter && !FVertical) {
                 const float a = r.Run.CaretX(p.From), b = r.Run.CaretX(p.From + p.Length);
                 p.Left = std::min(a, b);
             }
@@ -712,9 +712,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
                 double angle = 0;
                 // The glyph's own advance, without the spacing after it, finds its middle; in
                 // a column the path runs down it.
-                const TSVGVerticalGlyph column =
-                    FVertical ? SVGVerticalGlyph(r.Run, p.From, p.Length, r.Font, lines) : TSVGVerticalGlyph();
-                const float half = (FVertical ? column.Advance
+                const float half = (FVertical ? SVGVerticalAdvance(r.Run, p.From, p.Length, r.Font)
                                               : std::abs(r.Run.CaretX(p.From + p.Length) - r.Run.CaretX(p.From))) *
                                    FStretch[size_t(i)] / 2;
                 if (flat.At(double(FX[size_t(i)]) + half, point, angle)) {
@@ -723,8 +721,8 @@ std::vector<TSVGTextPiece> TLayout::Run()
                     p.Place.translate(-half, FVertical ? shift - FY[size_t(i)] : FY[size_t(i)]);
                     p.Place.scale(FStretch[size_t(i)], 1);
                     if (FVertical) {
-                        p.Glyph = column.Glyph;
-                        p.Left = column.Left;
+                        p.Upright = upright;
+                        p.Left = upright ? 0.0f : r.Run.Span(p.From, p.Length).first;
                     }
                     p.Decorations = decorations;
                     pieces.push_back(std::move(p));
@@ -733,10 +731,9 @@ std::vector<TSVGTextPiece> TLayout::Run()
                 continue;
             }
             if (FVertical) {
-                const TSVGVerticalGlyph glyph = SVGVerticalGlyph(r.Run, p.From, p.Length, r.Font, lines);
-                p.Glyph = glyph.Glyph;
-                if (r.PerCharacter)
-                    p.Left = glyph.Left;
+                p.Upright = upright;
+                if (r.PerCharacter && !upright)
+                    p.Left = r.Run.Span(p.From, p.Length).first;
                 const bool shared = r.Shared && !r.PerCharacter;
                 p.Place = SVGVerticalPlace(FY[size_t(i)], FX[size_t(shared ? r.Base : i)], FRotate[size_t(i)], shift,
                                            FStretch[size_t(i)], upright);
@@ -863,8 +860,10 @@ std::vector<TSVGTextPiece> SVGLayOutText(const TSVGText &text)
 
 QPainterPath SVGTextPieceOutline(const TSVGTextPiece &piece)
 {
-    QPainterPath glyphs = piece.Run.Outline(piece.From, piece.Length);
-    return (QTransform::fromTranslate(-piece.Left, 0) * piece.Glyph * piece.Place).map(glyphs);
+    if (piece.Upright)
+        return piece.Place.map(
+            SVGVerticalUprightOutline(piece.Run, piece.From, piece.Length, piece.Font, piece.Lines));
+    return (QTransform::fromTranslate(-piece.Left, 0) * piece.Place).map(piece.Run.Outline(piece.From, piece.Length));
 }
 
 QPolygonF SVGTextPieceBox(const TSVGTextPiece &piece, bool reach)

@@ -44,9 +44,8 @@ struct TSVGTextPiece {
     float Reach = 0;
     // From the piece's own frame (start at x = 0, baseline on y = 0) to the text's user space.
     QTransform Place;
-    // From the glyphs where the run puts them to the piece's frame: upright glyphs in a
-    // column turn back against it.
-    QTransform Glyph;
+    // An upright character in a column: its glyphs turn back against the piece's frame.
+    bool Upright = false;
     std::shared_ptr<const std::vector<TSVGTextDecoration>> Decorations;  // shared by a run's pieces
 };
 

@@ -362,6 +362,7 @@ struct TShapedRun::TData {
     QTextLine Line;
     float Width = 0;  // at the reference size
     bool RightToLeft = false;
+    bool Bidirectional = false;  // a right-to-left paragraph or right-to-left letters in it
 };
 
 TShapedRun::TShapedRun(const TCanvasFont &font, const QString &text)
@@ -374,6 +375,11 @@ TShapedRun::TShapedRun(const TCanvasFont &font, const QString &text)
     }
     auto d = std::make_shared<TData>();
     d->Text = text;
+    d->Bidirectional = font.RightToLeft || std::any_of(text.begin(), text.end(), [](QChar c) {
+                           const QChar::Direction dir = c.direction();
+                           return dir == QChar::DirR || dir == QChar::DirAL || dir == QChar::DirRLE ||
+                                  dir == QChar::DirRLO || dir == QChar::DirRLI;
+                       });
     d->Layout.setText(text);
     d->Layout.setFont(e.Font);
     // The paragraph's direction is the document's, never guessed from the text: an
@@ -447,6 +453,10 @@ std::pair<float, float> TShapedRun::Span(qsizetype from, qsizetype length) const
 {
     if (!FData || !FData->Line.isValid() || length <= 0)
         return {0.0f, 0.0f};
+    if (!FData->Bidirectional) {
+        const float a = CaretX(from), b = CaretX(from + length);
+        return {std::min(a, b), std::max(a, b)};
+    }
     // The characters' glyphs start at their least pen position and end where the next
     // glyph along the line starts (the line's end after the last): the carets between two
     // characters are ambiguous where the direction changes, the pen positions are not.

@@ -71,24 +71,35 @@ float SVGVerticalCentral(const TFontLines &lines)
     return (lines.Ascent - lines.Descent) / 2;
 }
 
-TSVGVerticalGlyph SVGVerticalGlyph(const TShapedRun &run, qsizetype from, qsizetype length,
-                                   const TCanvasFont &font, const TFontLines &lines)
+float SVGVerticalAdvance(const TShapedRun &run, qsizetype from, qsizetype length, const TCanvasFont &font)
 {
-    TSVGVerticalGlyph out;
+    if (SVGVerticalUprightAt(run.Text(), from))
+        return font.Size;
     const auto [left, right] = run.Span(from, length);
-    const float width = right - left;
-    out.Left = left;
-    if (!SVGVerticalUprightAt(run.Text(), from)) {
-        out.Advance = width;
-        return out;
-    }
-    // Upright: the em box stands on the column from the piece's start, its middle on the
+    return right - left;
+}
+
+QPainterPath SVGVerticalUprightOutline(const TShapedRun &run, qsizetype from, qsizetype length,
+                                       const TCanvasFont &font, const TFontLines &lines)
+{
+    // Each em box stands on the column after the ones before it, its middle on the
     // column's line, which lies Central above the alphabetic baseline.
+    QPainterPath out;
     const float central = SVGVerticalCentral(lines);
-    out.Advance = font.Size;
-    out.Glyph.translate(font.Size / 2 + central, -central);
-    out.Glyph.rotate(-90);
-    out.Glyph.translate(-width / 2, 0);
+    const QString &text = run.Text();
+    float down = 0;
+    for (qsizetype i = from; i < from + length && i < text.size();) {
+        const qsizetype next = text.at(i).isHighSurrogate() && i + 1 < from + length ? i + 2 : i + 1;
+        const auto [left, right] = run.Span(i, next - i);
+        QTransform t;
+        t.translate(down + font.Size / 2 + central, -central);
+        t.rotate(-90);
+        t.translate(-(left + right) / 2, 0);
+        out.addPath(t.map(run.Outline(i, next - i)));
+        down += font.Size;
+        i = next;
+    }
+    out.setFillRule(Qt::WindingFill);
     return out;
 }
 

@@ -22,17 +22,14 @@ bool SVGVerticalUprightAt(QStringView text, qsizetype i);
 // Start's (the low half of a pair goes with its high half); Stop if none.
 qsizetype SVGVerticalOrientationEnd(QStringView text, qsizetype start, qsizetype stop);
 
-// One character of a shaped run set in a column.
-struct TSVGVerticalGlyph {
-    float Advance = 0;  // down the column, spacing not included
-    float Left = 0;     // where the character's glyphs start in the run
-    // From the character's glyphs where the run puts them (their start at x = 0, the
-    // alphabetic baseline on y = 0) to the piece's frame, whose x runs down the column and
-    // whose y = 0 is the alphabetic baseline of turned glyphs.
-    QTransform Glyph;
-};
-TSVGVerticalGlyph SVGVerticalGlyph(const TShapedRun &run, qsizetype from, qsizetype length,
-                                   const TCanvasFont &font, const TFontLines &lines);
+// How far characters From .. From + Length - 1 of a run advance down a column, spacing
+// not included: an upright one by the em, turned ones by their width.
+float SVGVerticalAdvance(const TShapedRun &run, qsizetype from, qsizetype length, const TCanvasFont &font);
+// The glyphs of upright characters From .. From + Length - 1 of a run, one em apart down
+// the column, in the frame of their piece: its x runs down the column, its y = 0 is the
+// alphabetic baseline of turned glyphs. Asked only for pieces that are drawn.
+QPainterPath SVGVerticalUprightOutline(const TShapedRun &run, qsizetype from, qsizetype length,
+                                       const TCanvasFont &font, const TFontLines &lines);
 
 // How far the alphabetic baseline of turned glyphs lies from the column's line, across it.
 float SVGVerticalCentral(const TFontLines &lines);

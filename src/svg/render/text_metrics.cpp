@@ -13,6 +13,8 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <mutex>
 #include <optional>
 #include <memory>
 #include <utility>
@@ -363,6 +365,11 @@ struct TShapedRun::TData {
     float Width = 0;  // at the reference size
     bool RightToLeft = false;
     bool Bidirectional = false;  // a right-to-left paragraph or right-to-left letters in it
+    // Of a bidirectional run, measured once when first asked: per UTF-16 position the least
+    // and greatest pen position of its glyphs (Low > High without glyphs), and every
+    // glyph's pen position in order.
+    mutable std::once_flag PensMeasured;
+    mutable std::vector<qreal> Low, High, Pens;
 };
 
 TShapedRun::TShapedRun(const TCanvasFont &font, const QString &text)
@@ -460,20 +467,30 @@ std::pair<float, float> TShapedRun::Span(qsizetype from, qsizetype length) const
     // The characters' glyphs start at their least pen position and end where the next
     // glyph along the line starts (the line's end after the last): the carets between two
     // characters are ambiguous where the direction changes, the pen positions are not.
-    qreal left = 0, last = 0;
-    bool any = false;
-    for (const QGlyphRun &run : FData->Layout.glyphRuns(int(from), int(length)))
-        for (const QPointF &p : run.positions()) {
-            left = any ? std::min(left, p.x()) : p.x();
-            last = any ? std::max(last, p.x()) : p.x();
-            any = true;
-        }
-    if (!any)
+    const TData &d = *FData;
+    std::call_once(d.PensMeasured, [&d] {
+        const qsizetype n = d.Text.size();
+        d.Low.assign(size_t(n), std::numeric_limits<qreal>::max());
+        d.High.assign(size_t(n), std::numeric_limits<qreal>::lowest());
+        for (qsizetype i = 0; i < n; ++i)
+            for (const QGlyphRun &run : d.Layout.glyphRuns(int(i), 1))
+                for (const QPointF &p : run.positions()) {
+                    d.Low[size_t(i)] = std::min(d.Low[size_t(i)], p.x());
+                    d.High[size_t(i)] = std::max(d.High[size_t(i)], p.x());
+                }
+        for (const QGlyphRun &run : d.Layout.glyphRuns())
+            for (const QPointF &p : run.positions())
+                d.Pens.push_back(p.x());
+        std::sort(d.Pens.begin(), d.Pens.end());
+    });
+    qreal left = std::numeric_limits<qreal>::max(), last = std::numeric_limits<qreal>::lowest();
+    for (qsizetype i = std::max<qsizetype>(from, 0); i < from + length && i < d.Text.size(); ++i) {
+        left = std::min(left, d.Low[size_t(i)]);
+        last = std::max(last, d.High[size_t(i)]);
+    }
+    if (left > last)
         return {CaretX(from), CaretX(from)};
-    qreal right = FData->Width;
-    for (const QGlyphRun &run : FData->Layout.glyphRuns())
-        for (const QPointF &p : run.positions())
-            if (p.x() > last)
-                right = std::min(right, p.x());
-    return {float(left) * FScale, float(std::max(right, last)) * FScale};
+    const auto next = std::upper_bound(d.Pens.begin(), d.Pens.end(), last);
+    const qreal right = next == d.Pens.end() ? std::max(qreal(d.Width), last) : *next;
+    return {float(left) * FScale, float(right) * FScale};
 }

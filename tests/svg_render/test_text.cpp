@@ -299,6 +299,92 @@ TEST(Text, TextPathKeepsGlyphsOnCurvesAtAnyScaleAndTakesNoPositionsOfItsOwn)
     EXPECT_GE(then.Right, path.Right + 8);
 }
 
+// A column: Latin is the horizontal line turned a quarter clockwise about its start, with
+// the middle of the font's ascent and descent on the column's x; ideographs stand upright,
+// centred on x, one em apart.
+TEST(Text, ColumnsTurnLatinAndSetIdeographsUpright)
+{
+    const TInk line = Ink(Render(Text(R"svg(x="10" y="50")svg", "HH")));
+    for (const char *mode : {"tb", "tb-rl", "vertical-rl", "vertical-lr"}) {
+        const TInk column =
+            Ink(Render(Text(qPrintable(QStringLiteral("x='50' y='10' writing-mode='%1'").arg(QLatin1String(mode))), "HH")));
+        ASSERT_FALSE(column.Empty()) << mode;
+        EXPECT_NEAR(column.Top - 10, line.Left - 10, 1) << mode;
+        EXPECT_NEAR(column.Bottom - column.Top, line.Right - line.Left, 1) << mode;
+        // Noto Sans: ascent 1.069 em, descent 0.293 em; the baseline lies 7.76 left of x.
+        EXPECT_NEAR(column.Left, 42, 1) << mode;
+        EXPECT_NEAR(column.Right - column.Left, 50 - line.Top, 1) << mode;
+    }
+    // A column is set by the text element, inherited from around it; a span has no say.
+    EXPECT_EQ(Render(R"svg(<g writing-mode="tb"><text font-family="Noto Sans" font-size="20" x="50" y="10">HH</text></g>)svg"),
+              Render(Text(R"svg(x="50" y="10" writing-mode="tb")svg", "HH")));
+    EXPECT_EQ(Render(Text(R"svg(x="10" y="50")svg", "H<tspan writing-mode='tb'>H</tspan>")),
+              Render(Text(R"svg(x="10" y="50")svg", "HH")));
+
+    const auto japanese = [](const char *content) {
+        return Ink(Render(QStringLiteral(R"svg(<text font-family="'Mplus 1p'" font-size="20" x="50" y="10"
+            writing-mode="tb">%1</text>)svg").arg(QString::fromUtf8(content))));
+    };
+    const TInk one = japanese("日"), two = japanese("日日");
+    ASSERT_FALSE(one.Empty());
+    EXPECT_NEAR((one.Left + one.Right) / 2.0, 50, 1);
+    EXPECT_EQ(two.Left, one.Left);
+    EXPECT_EQ(two.Top, one.Top);
+    EXPECT_NEAR(two.Bottom - one.Bottom, 20, 1);
+    // The em box stands from y down, its middle on the font's central baseline: the top of
+    // 日 (0.773 em high) lies 0.104 em below y in M+ 1p (ascent 1.075 em, descent 0.32 em).
+    EXPECT_NEAR(one.Top, 12, 1);
+    // Latin after an ideograph starts an em further down, turned.
+    const TInk mixed = japanese("日H");
+    EXPECT_GT(mixed.Bottom - one.Bottom, 10);
+    EXPECT_LT(mixed.Bottom - mixed.Top, 20 + 16);
+}
+
+// In a column, y and dy move along it, x and dx across it, text-anchor places the column
+// on y, and decorations run along it on the glyphs' side they belong to.
+TEST(Text, ColumnPositionsAndLines)
+{
+    const auto column = [](const char *attributes, const char *content = "HH") {
+        return Render(QStringLiteral(R"svg(<text font-family="Noto Sans" font-size="20" writing-mode="tb" %1>%2</text>)svg")
+                          .arg(QLatin1String(attributes), QLatin1String(content)));
+    };
+    const TInk plain = Ink(column("x='50' y='10'"));
+    const TInk moved = Ink(column("x='50' y='10' dx='-20' dy='15'"));
+    EXPECT_EQ(moved.Left, plain.Left - 20);
+    EXPECT_EQ(moved.Top, plain.Top + 15);
+    EXPECT_EQ(Ink(column("x='50' y='10 60'")).Bottom, Ink(column("x='50' y='60'", "H")).Bottom);
+    const TInk middle = Ink(column("x='50' y='50' text-anchor='middle'"));
+    EXPECT_NEAR((middle.Top + middle.Bottom) / 2.0, 50, 1.5);
+    const TInk end = Ink(column("x='50' y='90' text-anchor='end'"));
+    EXPECT_NEAR(end.Bottom, 88, 1);  // less the side bearing, as a line ends
+    // The underline is a line down the left of the turned glyphs, the overline one down
+    // their right, each as long as the column.
+    const TInk under = Ink(column("x='50' y='10' text-decoration='underline'"));
+    const TInk over = Ink(column("x='50' y='10' text-decoration='overline'"));
+    EXPECT_LT(under.Left, plain.Left);
+    EXPECT_EQ(under.Right, plain.Right);
+    EXPECT_GT(over.Right, plain.Right);
+    EXPECT_EQ(over.Left, plain.Left);
+    EXPECT_GE(under.Bottom - under.Top, plain.Bottom - plain.Top);
+}
+
+// Characters of a column placed one by one (here by a rotate list) keep the lengths the
+// shaper gave them, also where a right-to-left word meets a left-to-right one (a full turn
+// each sets every character apart).
+TEST(Text, ColumnCharactersPlacedOneByOneKeepTheirLengths)
+{
+    const auto column = [](const char *attributes) {
+        return Ink(Render(QStringLiteral(R"svg(<text font-family="Amiri" font-size="12" x="50" y="5" writing-mode="tb"
+            %1>Hi مرحبا Hi</text>)svg").arg(QLatin1String(attributes))));
+    };
+    const TInk whole = column(""), one = column("rotate='360'");
+    ASSERT_FALSE(whole.Empty());
+    EXPECT_NEAR(one.Top, whole.Top, 1);
+    EXPECT_NEAR(one.Bottom, whole.Bottom, 1);
+    EXPECT_NEAR(one.Left, whole.Left, 1);
+    EXPECT_NEAR(one.Right, whole.Right, 1);
+}
+
 TEST(Text, WhiteSpaceCollapsesUnlessPreserved)
 {
     const QImage plain = Render(Text(R"svg(x="10" y="50")svg", "A B"));
@@ -399,6 +485,18 @@ TEST(SVGTextLayout, LongTextsDrawAsTheirVisiblePartAlone)
     ASSERT_FALSE(ink.Empty());
     EXPECT_GE(ink.Right, 95);
     EXPECT_LE(ink.Left, 2);
+}
+
+// The same in a column, upright ideographs and turned words alike.
+TEST(SVGTextLayout, LongColumnsDrawAsTheirVisiblePartAlone)
+{
+    const auto column = [](int repeats) {
+        return Render(QStringLiteral(R"svg(<text font-family="'Mplus 1p'" font-size="10" x="50" y="2"
+            writing-mode="tb">%1</text>)svg").arg(QStringLiteral("日本語 and 表現 ").repeated(repeats)));
+    };
+    const QImage shown = column(4);
+    ASSERT_FALSE(IsBlank(shown));
+    EXPECT_EQ(column(8000), shown);
 }
 
 TEST(SVGTextLayout, TextsBeyondTheCharacterCapFailToDraw)

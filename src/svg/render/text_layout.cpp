@@ -8,6 +8,7 @@
 #include "svg/render/shapes.h"
 #include "svg/render/text.h"
 #include "svg/render/text_path.h"
+#include "svg/render/text_vertical.h"
 
 #include <QTextBoundaryFinder>
 #include <algorithm>
@@ -300,6 +301,7 @@ private:
     void ApplyAnchors();
     void ApplyAfterPaths();
     const TSVGTextPathGeometry &PathOf(const TSVGText &textPath);
+    float Shift(const TSVGGraphicElement &styled, const TFontLines &lines) const;
 
     const TSVGText &FRoot;
     QString FText;
@@ -308,6 +310,9 @@ private:
     std::map<const TSVGGraphicElement *, TLists> FLists;
     std::vector<const TLists *> FOrder;  // every element's lists in document order
     bool FLastSpace = true;  // collapsing: a leading space is dropped
+    // Set in a column: X, FAdvance and the anchors run down it, Y across it; x and dx
+    // place the column, y and dy the characters in it.
+    bool FVertical = false;
 
     // Per character (UTF-16 position; the low half of a pair follows its high half).
     std::vector<float> FX, FY, FAdvance, FRotate;
@@ -568,6 +573,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
     FStack.clear();
     Walk(FRoot, nullptr, 0);
     Finish();
+    FVertical = SVGWritingModeIsVertical(InheritedValue(FRoot, u"writing-mode"));
     const qsizetype n = FText.size();
     FX.assign(size_t(n), 0);
     FY.assign(size_t(n), 0);
@@ -606,15 +612,22 @@ std::vector<TSVGTextPiece> TLayout::Run()
         const qsizetype most = perCharacter ? kMaxPlacedRunChars : kMaxRunChars;
         for (qsizetype start = FSegments[s].Start; start < end;) {
             qsizetype stop = std::min(end, start + most);
-            if (stop < end) {
+            // In a column, upright characters are placed one by one, turned ones together.
+            const bool upright = FVertical && SVGVerticalUprightAt(FText, start);
+            const qsizetype turn = FVertical ? SVGVerticalOrientationEnd(FText, start, stop) : stop;
+            if (upright && !perCharacter && turn > start + kMaxPlacedRunChars)
+                stop = start + kMaxPlacedRunChars;
+            else if (turn < stop)
+                stop = turn;
+            else if (stop < end) {
                 // Only the run's second half is searched: a text without spaces costs no more.
                 const qsizetype half = start + most / 2;
                 const qsizetype space = QStringView(FText).mid(half, stop - half).lastIndexOf(QLatin1Char(' '));
                 if (space > 0)
                     stop = half + space + 1;
-                if (FText.at(stop - 1).isHighSurrogate())
-                    --stop;
             }
+            if (stop < end && stop - 1 > start && FText.at(stop - 1).isHighSurrogate())
+                --stop;
             // An absolute position starts a text chunk, which is shaped on its own.
             for (qsizetype i = start + 1; i < stop; ++i) {
                 float v = 0;
@@ -625,7 +638,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
             }
             for (qsizetype i = start; i < stop; ++i)
                 FSegmentOf[size_t(i)] = s;
-            runs.push_back({start, stop, s, {}, {}, perCharacter, start, false});
+            runs.push_back({start, stop, s, {}, {}, perCharacter || upright, start, false});
             start = stop;
         }
     }
@@ -659,8 +672,10 @@ std::vector<TSVGTextPiece> TLayout::Run()
         const TSVGGraphicElement &styled = *segment.Styled;
         const float letter = Spacing(styled, u"letter-spacing"), word = Spacing(styled, u"word-spacing");
         const TFontLines lines = TTextMetrics::FontLines(r.Font);
-        const float shift = BaselineOffset(styled, lines) + BaselineShift(styled, FRoot);
+        const float shift = FVertical ? 0.0f : Shift(styled, lines);
         const bool perCharacter = r.PerCharacter;
+        const auto along = FVertical ? &TLists::Y : &TLists::X, across = FVertical ? &TLists::X : &TLists::Y;
+        const auto alongBy = FVertical ? &TLists::DY : &TLists::DX, acrossBy = FVertical ? &TLists::DX : &TLists::DY;
         if (segment.Path != lastPath) {
             // A textPath starts a chunk of its own at its start offset; the text after it
             // goes on from where it ended.
@@ -686,8 +701,8 @@ std::vector<TSVGTextPiece> TLayout::Run()
         // An absolute position starts a chunk, and runs are cut there: only a run's first
         // character may have one, which goes before any other is placed.
         float x = 0, y = 0;
-        const bool hasX = Lookup(r.Segment, r.Start, &TLists::X, x);
-        const bool hasY = Lookup(r.Segment, r.Start, &TLists::Y, y);
+        const bool hasX = Lookup(r.Segment, r.Start, along, x);
+        const bool hasY = Lookup(r.Segment, r.Start, across, y);
         if ((hasX || hasY) && r.Start > 0)
             ++chunk;
         if (hasX) {
@@ -705,8 +720,8 @@ std::vector<TSVGTextPiece> TLayout::Run()
             // marks on a letter) go where their first goes, turned with it.
             const bool joined = i > r.Start && FJoined[k];
             const bool placed = (perCharacter || i == r.Start) && !joined;
-            const bool hasDX = placed && Lookup(r.Segment, i, &TLists::DX, dx);
-            const bool hasDY = placed && Lookup(r.Segment, i, &TLists::DY, dy);
+            const bool hasDX = placed && Lookup(r.Segment, i, alongBy, dx);
+            const bool hasDY = placed && Lookup(r.Segment, i, acrossBy, dy);
             FAfterX[k] = afterX;
             FAfterY[k] = afterY;
             cx += dx;
@@ -728,8 +743,15 @@ std::vector<TSVGTextPiece> TLayout::Run()
             FY[k] = cy + shift;
             float advance = 0;
             if (perCharacter) {
-                const auto [left, right] = r.Run.Edges(i - r.Base);  // the whole cluster's
-                advance = right - left;
+                if (FVertical) {
+                    qsizetype next = i + 1;
+                    while (next < r.End && FJoined[size_t(next)])
+                        ++next;
+                    advance = SVGVerticalAdvance(r.Run, i - r.Base, next - i, r.Font);
+                } else {
+                    const auto [left, right] = r.Run.Edges(i - r.Base);  // the whole cluster's
+                    advance = right - left;
+                }
                 if (advance > 0 || FText.at(i) == QLatin1Char(' '))
                     advance += FLetter[k];
                 else
@@ -756,6 +778,8 @@ std::vector<TSVGTextPiece> TLayout::Run()
         const auto decorations =
             std::make_shared<const std::vector<TSVGTextDecoration>>(Decorations(*FSegments[r.Segment].Styled, FRoot));
         const TFontLines lines = TTextMetrics::FontLines(r.Font);
+        const float shift = FVertical ? Shift(*FSegments[r.Segment].Styled, lines) : 0.0f;
+        const bool upright = FVertical && SVGVerticalUprightAt(FText, r.Start);
         for (qsizetype i = r.Start; i < r.End;) {
             qsizetype end = i + 1;
             while (end < r.End && !FBreak[size_t(end)])
@@ -770,7 +794,7 @@ std::vector<TSVGTextPiece> TLayout::Run()
             // Placed one by one, the piece starts at its leftmost character: its first for
             // left-to-right text, its last for right-to-left.
             size_t at = size_t(i);
-            if (r.PerCharacter) {
+            if (r.PerCharacter && !FVertical) {
                 p.Left = Extent(r.Run, r.Base, i, end).first;
                 for (qsizetype k = i + 1; k < end; ++k)
                     if (FX[size_t(k)] < FX[at])
@@ -785,19 +809,39 @@ std::vector<TSVGTextPiece> TLayout::Run()
                 const TSVGTextPathGeometry &flat = PathOf(*path);
                 QPointF point;
                 double angle = 0;
-                // The glyph's own advance, without the spacing after it, finds its middle.
-                const float half = std::abs(r.Run.CaretX(p.From + p.Length) - r.Run.CaretX(p.From)) *
+                // The glyph's own advance, without the spacing after it, finds its middle; in
+                // a column the path runs down it.
+                const float half = (FVertical ? SVGVerticalAdvance(r.Run, p.From, p.Length, r.Font)
+                                              : std::abs(r.Run.CaretX(p.From + p.Length) - r.Run.CaretX(p.From))) *
                                    FStretch[size_t(i)] / 2;
                 if (flat.At(double(FX[at]) + half, point, angle)) {
                     // A rotation of its own turns the glyph about its origin, as off a path.
                     p.Place.translate(point.x(), point.y());
                     p.Place.rotate(angle);
-                    p.Place.translate(-half, FY[size_t(i)]);
+                    p.Place.translate(-half, FVertical ? shift - FY[size_t(i)] : FY[size_t(i)]);
                     p.Place.rotate(FRotate[size_t(i)]);
                     p.Place.scale(FStretch[size_t(i)], 1);
+                    if (FVertical) {
+                        p.Upright = upright;
+                        p.Left = upright ? 0.0f : r.Run.Span(p.From, p.Length).first;
+                    }
                     p.Decorations = decorations;
                     pieces.push_back(std::move(p));
                 }
+                i = end;
+                continue;
+            }
+            if (FVertical) {
+                p.Upright = upright;
+                if (r.PerCharacter && !upright)
+                    p.Left = r.Run.Span(p.From, p.Length).first;
+                const bool shared = r.Shared && !r.PerCharacter;
+                p.Place = SVGVerticalPlace(FY[size_t(i)], FX[size_t(shared ? r.Base : i)], FRotate[size_t(i)], shift,
+                                           FStretch[size_t(i)], upright);
+                if (shared)
+                    p.Reach = r.Run.Width();
+                p.Decorations = decorations;
+                pieces.push_back(std::move(p));
                 i = end;
                 continue;
             }
@@ -936,6 +980,16 @@ void TLayout::ApplyAfterPaths()
     }
 }
 
+// How far down the glyphs of an element move from the text's baseline; a column's line is
+// the central baseline unless the element aligns on another.
+float TLayout::Shift(const TSVGGraphicElement &styled, const TFontLines &lines) const
+{
+    float offset = BaselineOffset(styled, lines);
+    if (FVertical && offset == 0)
+        offset = SVGVerticalCentral(lines);
+    return offset + BaselineShift(styled, FRoot);
+}
+
 const TSVGTextPathGeometry &TLayout::PathOf(const TSVGText &textPath)
 {
     auto it = FPaths.find(&textPath);
@@ -954,10 +1008,10 @@ std::vector<TSVGTextPiece> SVGLayOutText(const TSVGText &text)
 
 QPainterPath SVGTextPieceOutline(const TSVGTextPiece &piece)
 {
-    QPainterPath glyphs = piece.Run.Outline(piece.From, piece.Length);
-    QTransform t = piece.Place;
-    t.translate(-piece.Left, 0);
-    return t.map(glyphs);
+    if (piece.Upright)
+        return piece.Place.map(
+            SVGVerticalUprightOutline(piece.Run, piece.From, piece.Length, piece.Font, piece.Lines));
+    return (QTransform::fromTranslate(-piece.Left, 0) * piece.Place).map(piece.Run.Outline(piece.From, piece.Length));
 }
 
 QPolygonF SVGTextPieceBox(const TSVGTextPiece &piece, bool reach)

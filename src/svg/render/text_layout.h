@@ -4,8 +4,9 @@
 // (one run per stretch of one style), then placed glyph by glyph where the document asks:
 // x/y/dx/dy/rotate lists per character, letter- and word-spacing, baseline-shift and the
 // dominant and alignment baselines, textLength with lengthAdjust, text-anchor per text
-// chunk and textPath. Characters that keep the places the shaper gave them stay together
-// in one piece, so kerning and ligatures survive inside it.
+// chunk, textPath and vertical writing modes (text_vertical.h). Characters that keep the
+// places the shaper gave them stay together in one piece, so kerning and ligatures survive
+// inside it.
 
 #include "svg/model/dom/text.h"
 #include "svg/render/text_metrics.h"
@@ -47,6 +48,9 @@ struct TSVGTextPiece {
     float Reach = 0;
     // From the piece's own frame (start at x = 0, baseline on y = 0) to the text's user space.
     QTransform Place;
+    // Upright characters in a column, one em apart: their glyphs turn back against the
+    // piece's frame, which runs down the column.
+    bool Upright = false;
     std::shared_ptr<const std::vector<TSVGTextDecoration>> Decorations;  // shared by a run's pieces
 };
 

@@ -15,6 +15,8 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <mutex>
 #include <optional>
 #include <memory>
 #include <utility>
@@ -396,6 +398,12 @@ struct TShapedRun::TData {
     // A run HarfBuzz shaped: its glyphs as placed on Instance, in the place of Layout.
     std::shared_ptr<const TFontInstance> Instance;
     std::vector<TShapedGlyph> Glyphs;
+    bool Bidirectional = false;  // a right-to-left paragraph or right-to-left letters in it
+    // Of a bidirectional run, measured once when first asked: per UTF-16 position the least
+    // and greatest pen position of its glyphs (Low > High without glyphs), and every
+    // glyph's pen position in order.
+    mutable std::once_flag PensMeasured;
+    mutable std::vector<qreal> Low, High, Pens;
 };
 
 namespace {
@@ -433,6 +441,11 @@ TShapedRun::TShapedRun(const TCanvasFont &font, const QString &text)
         e.Shaped.insert(key, new TShapedRun(*this), std::max<qsizetype>(1, text.size()));
         return;
     }
+    d->Bidirectional = font.RightToLeft || std::any_of(text.begin(), text.end(), [](QChar c) {
+                           const QChar::Direction dir = c.direction();
+                           return dir == QChar::DirR || dir == QChar::DirAL || dir == QChar::DirRLE ||
+                                  dir == QChar::DirRLO || dir == QChar::DirRLI;
+                       });
     d->Layout.setText(text);
     d->Layout.setFont(e.Font);
     // The paragraph's direction is the document's, never guessed from the text: an
@@ -454,6 +467,28 @@ TShapedRun::TShapedRun(const TCanvasFont &font, const QString &text)
     }
     FData = d;
     e.Shaped.insert(key, new TShapedRun(*this), std::max<qsizetype>(1, text.size()));
+}
+
+std::pair<float, float> TShapedRun::GlyphSpan(qsizetype from, qsizetype length) const
+{
+    // A cluster's glyphs all carry the position of its first character.
+    qsizetype first = -1;
+    for (const TShapedGlyph &g : FData->Glyphs)
+        if (g.Cluster <= from)
+            first = std::max(first, g.Cluster);
+    if (first < 0)
+        first = from;
+    float left = 0, right = 0;
+    bool any = false;
+    for (const TShapedGlyph &g : FData->Glyphs)
+        if (g.Cluster >= first && g.Cluster < from + length) {
+            left = any ? std::min(left, g.X) : g.X;
+            right = any ? std::max(right, g.X + g.Advance) : g.X + g.Advance;
+            any = true;
+        }
+    if (!any)
+        return {GlyphCaretX(from), GlyphCaretX(from)};
+    return {left * FScale, right * FScale};
 }
 
 float TShapedRun::GlyphCaretX(qsizetype position) const
@@ -525,6 +560,8 @@ float TShapedRun::CaretX(qsizetype position) const
 
 std::pair<float, float> TShapedRun::Edges(qsizetype position) const
 {
+    if (FData && FData->Instance)
+        return GlyphSpan(position, 1);
     if (!FData || !FData->Line.isValid())
         return {0.0f, 0.0f};
     int at = int(position);
@@ -576,4 +613,45 @@ QPainterPath TShapedRun::Outline(qsizetype from, qsizetype length) const
     out = t.map(out);
     out.setFillRule(Qt::WindingFill);
     return out;
+}
+
+std::pair<float, float> TShapedRun::Span(qsizetype from, qsizetype length) const
+{
+    if (FData && FData->Instance && length > 0)
+        return GlyphSpan(from, length);
+    if (!FData || !FData->Line.isValid() || length <= 0)
+        return {0.0f, 0.0f};
+    if (!FData->Bidirectional) {
+        const float a = CaretX(from), b = CaretX(from + length);
+        return {std::min(a, b), std::max(a, b)};
+    }
+    // The characters' glyphs start at their least pen position and end where the next
+    // glyph along the line starts (the line's end after the last): the carets between two
+    // characters are ambiguous where the direction changes, the pen positions are not.
+    const TData &d = *FData;
+    std::call_once(d.PensMeasured, [&d] {
+        const qsizetype n = d.Text.size();
+        d.Low.assign(size_t(n), std::numeric_limits<qreal>::max());
+        d.High.assign(size_t(n), std::numeric_limits<qreal>::lowest());
+        for (qsizetype i = 0; i < n; ++i)
+            for (const QGlyphRun &run : d.Layout.glyphRuns(int(i), 1))
+                for (const QPointF &p : run.positions()) {
+                    d.Low[size_t(i)] = std::min(d.Low[size_t(i)], p.x());
+                    d.High[size_t(i)] = std::max(d.High[size_t(i)], p.x());
+                }
+        for (const QGlyphRun &run : d.Layout.glyphRuns())
+            for (const QPointF &p : run.positions())
+                d.Pens.push_back(p.x());
+        std::sort(d.Pens.begin(), d.Pens.end());
+    });
+    qreal left = std::numeric_limits<qreal>::max(), last = std::numeric_limits<qreal>::lowest();
+    for (qsizetype i = std::max<qsizetype>(from, 0); i < from + length && i < d.Text.size(); ++i) {
+        left = std::min(left, d.Low[size_t(i)]);
+        last = std::max(last, d.High[size_t(i)]);
+    }
+    if (left > last)
+        return {CaretX(from), CaretX(from)};
+    const auto next = std::upper_bound(d.Pens.begin(), d.Pens.end(), last);
+    const qreal right = next == d.Pens.end() ? std::max(qreal(d.Width), last) : *next;
+    return {float(left) * FScale, float(right) * FScale};
 }

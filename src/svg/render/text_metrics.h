@@ -78,10 +78,14 @@ public:
     // Glyphs drawn as colour bitmaps have no outline here but a picture.
     QPainterPath Outline(qsizetype from, qsizetype length) const;
     std::vector<TGlyphBitmap> Bitmaps(qsizetype from, qsizetype length) const;
+    // Where the glyphs of the characters From .. From + Length - 1 start and end along the
+    // run: unlike CaretX, this holds at the edges of a right-to-left part.
+    std::pair<float, float> Span(qsizetype from, qsizetype length) const;
 
 private:
     float GlyphCaretX(qsizetype position) const;
     QPainterPath GlyphOutline(qsizetype from, qsizetype length) const;
+    std::pair<float, float> GlyphSpan(qsizetype from, qsizetype length) const;
 
     struct TData;
     std::shared_ptr<const TData> FData;  // shaped at the reference size, shared by all sizes

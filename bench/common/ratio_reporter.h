@@ -19,6 +19,8 @@ public:
         ConsoleReporter::ReportRuns(aoRuns);
         for (const Run &run : aoRuns) {
             const std::string name = run.run_name.str();
+            if (run.run_name.time_type == "manual_time")
+                mManual.insert(name);
             if (run.run_type == Run::RT_Iteration) {
                 mRepetitions[name].push_back(run.GetAdjustedRealTime());
                 if (!mMedians.count(name))
@@ -36,8 +38,13 @@ public:
         const double baseline = Find(asBaseline);
         if (measured <= 0 || baseline <= 0)
             return;
-        std::printf("ratio (wall time) %s / %s = %.2f%s\n", asMeasured.c_str(), asBaseline.c_str(),
-                    measured / baseline, asNote);
+        // Every benchmark here that times itself counts processor time; the others are
+        // timed by the library on the wall clock.
+        const bool manual = Manual(asMeasured) && Manual(asBaseline);
+        const bool wall = !Manual(asMeasured) && !Manual(asBaseline);
+        std::printf("ratio (%s) %s / %s = %.2f%s\n",
+                    manual ? "processor time" : wall ? "wall time" : "processor time against wall time",
+                    asMeasured.c_str(), asBaseline.c_str(), measured / baseline, asNote);
         const std::vector<double> m = Repetitions(asMeasured), b = Repetitions(asBaseline);
         if (m.size() > 1 && m.size() == b.size()) {
             std::vector<double> ratios;
@@ -83,7 +90,16 @@ private:
     }
 
 
+    bool Manual(const std::string &asName) const
+    {
+        for (const std::string &name : mManual)
+            if (name == asName || name.rfind(asName + "/", 0) == 0)
+                return true;
+        return false;
+    }
+
     std::map<std::string, double> mTimes;
+    std::set<std::string> mManual;
     std::map<std::string, std::vector<double>> mRepetitions;
     std::set<std::string> mMedians;
 };

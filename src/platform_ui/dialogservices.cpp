@@ -5,6 +5,22 @@
 #include <QFileDialog>
 #include <QStringList>
 
+namespace {
+
+// Shows the dialog; an accepted dialog's first file is the answer, anything else a cancel.
+bool Chosen(QFileDialog &aoDialog, QString &asFileName)
+{
+    if (aoDialog.exec() != QDialog::Accepted)
+        return false;
+    const QStringList loFiles = aoDialog.selectedFiles();
+    if (loFiles.isEmpty())
+        return false;
+    asFileName = loFiles.first();
+    return true;
+}
+
+} // namespace
+
 bool TQtOpenDialogService::Execute(QWidget *aoParent, const TOpenDialogOptions &aoOptions,
                                    QString &asFileName)
 {
@@ -16,13 +32,7 @@ bool TQtOpenDialogService::Execute(QWidget *aoParent, const TOpenDialogOptions &
         loDialog.setNameFilters(loFilters);
     if (!aoOptions.InitialDir.isEmpty())
         loDialog.setDirectory(aoOptions.InitialDir);
-    if (loDialog.exec() != QDialog::Accepted)
-        return false;
-    const QStringList loFiles = loDialog.selectedFiles();
-    if (loFiles.isEmpty())
-        return false;
-    asFileName = loFiles.first();
-    return true;
+    return Chosen(loDialog, asFileName);
 }
 
 bool TQtSaveDialogService::Execute(QWidget *aoParent, const TSaveDialogOptions &aoOptions,
@@ -43,13 +53,7 @@ bool TQtSaveDialogService::Execute(QWidget *aoParent, const TSaveDialogOptions &
         loDialog.setDirectory(aoOptions.InitialDir);
     if (!aoOptions.FileName.isEmpty())
         loDialog.selectFile(aoOptions.FileName);
-    if (loDialog.exec() != QDialog::Accepted)
-        return false;
-    const QStringList loFiles = loDialog.selectedFiles();
-    if (loFiles.isEmpty())
-        return false;
-    asFileName = loFiles.first();
-    return true;
+    return Chosen(loDialog, asFileName);
 }
 
 void InstallWidgetServices()

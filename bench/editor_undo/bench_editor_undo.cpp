@@ -6,6 +6,7 @@
 // Times are CPU time of this thread (manual time), so a loaded machine does not
 // skew the ratios.
 
+#include "../common/bench_editor.h"
 #include "../common/ratio_reporter.h"
 #include "../common/thread_cpu.h"
 
@@ -25,20 +26,7 @@
 
 namespace {
 
-struct TEditor {
-    TFakePlatform Fake;
-    std::unique_ptr<TPlatformOverride> Use;
-    std::unique_ptr<TfrmVuplora> Frm;
-
-    TEditor()
-    {
-        Fake.Screen.Size = QSizeF(1920, 1080);
-        Use = std::make_unique<TPlatformOverride>(Fake.Services());
-        Frm = std::make_unique<TfrmVuplora>();
-        Frm->show();
-        (void)QTest::qWaitForWindowExposed(Frm.get());
-    }
-};
+struct TEditor : TBenchEditor {};
 
 TEditor &Editor()
 {

@@ -24,6 +24,7 @@
 // Times are CPU time of this thread (manual time), so a loaded machine does not
 // skew the ratios.
 
+#include "../common/bench_editor.h"
 #include "../common/ratio_reporter.h"
 #include "../common/thread_cpu.h"
 
@@ -50,20 +51,11 @@
 
 namespace {
 
-struct TEditor {
-    TFakePlatform Fake;
-    std::unique_ptr<TPlatformOverride> Use;
-    QTemporaryDir Dir;
-    std::unique_ptr<TfrmVuplora> Frm;
+struct TEditor : TBenchEditor {
     QString File;
 
     TEditor()
     {
-        Fake.Screen.Size = QSizeF(1920, 1080);
-        Use = std::make_unique<TPlatformOverride>(Fake.Services());
-        Frm = std::make_unique<TfrmVuplora>();
-        Frm->show();
-        (void)QTest::qWaitForWindowExposed(Frm.get());
         File = Dir.filePath(QStringLiteral("portrait.vuplora"));
         Frm->SavePortraitFile(File);
     }

@@ -13,6 +13,7 @@
 // Times are CPU time of this thread (manual time), so a loaded machine skews
 // the ratios less; run with --benchmark_repetitions=5 for medians.
 
+#include "../common/bench_editor.h"
 #include "../common/ratio_reporter.h"
 #include "../common/thread_cpu.h"
 
@@ -40,20 +41,11 @@
 
 namespace {
 
-struct TEditor {
-    TFakePlatform Fake;
-    std::unique_ptr<TPlatformOverride> Use;
-    QTemporaryDir Dir;
-    std::unique_ptr<TfrmVuplora> Frm;
+struct TEditor : TBenchEditor {
     QByteArray Bubble;
 
     TEditor()
     {
-        Fake.Screen.Size = QSizeF(1920, 1080);
-        Use = std::make_unique<TPlatformOverride>(Fake.Services());
-        Frm = std::make_unique<TfrmVuplora>();
-        Frm->show();
-        (void)QTest::qWaitForWindowExposed(Frm.get());
         Frm->imgTabPaopaoClick();
         RunReportingErrors([this] { Frm->changeBoxItemClick(nullptr, Frm->changeBox->item(1)); });
         // The bubble with a long text put in, not yet fitted.
